@@ -1,0 +1,17 @@
+# Writes a C++ source that holds the given files as byte arrays.
+# Called with -DOUT=<file> -DROOT=<dir> -DFILES=<a;b;c> (paths relative to ROOT).
+set(body "// Generated from resources/ at build time.\n#include <array>\n#include <string_view>\n#include \"platform/resources_table.h\"\nnamespace kandelo::platform {\n")
+set(table "")
+set(i 0)
+foreach(f IN LISTS FILES)
+  file(READ "${ROOT}/${f}" hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR n "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  string(APPEND body "static const char r${i}[] = {${bytes} 0};\n")
+  string(APPEND table "  {\"${f}\", std::string_view(r${i}, ${n})},\n")
+  math(EXPR i "${i} + 1")
+endforeach()
+string(APPEND body "const EmbeddedEntry kEmbedded[] = {\n${table}  {nullptr, {}}\n};\n}\n")
+file(WRITE "${OUT}.tmp" "${body}")
+file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

@@ -1,0 +1,54 @@
+// kandelo-cli settings [--json] | settings set SECTION VALUE TEXT
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_common.h"
+#include "frame/settings.h"
+
+namespace kandelo::cli {
+namespace {
+
+void Setup(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("settings", "Load the settings as the program does and print every field");
+  static bool json = false;
+  cmd->add_flag("--json", json, "Print as JSON");
+  auto* set = cmd->add_subcommand("set", "Write one value of the settings store");
+  static std::string section, value, text;
+  set->add_option("SECTION", section)->required();
+  set->add_option("VALUE", value)->required();
+  set->add_option("TEXT", text)->required();
+
+  set->callback([&exitCode] {
+    if (!WriteSettingString(FromUtf8(section), FromUtf8(value), FromUtf8(text)))
+      exitCode = Fail("cannot write the settings store");
+  });
+  cmd->callback([cmd, set, &exitCode] {
+    if (set->parsed()) return;
+    StartCli();
+    const TProgramSettings& s = Settings();
+    nlohmann::ordered_json out;
+    ForEachSettingsField(s, [&](const char* name, const SettingsValue& v) {
+      std::visit(
+          [&](const auto& x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::string>)
+              out[name] = ToUtf8(x);
+            else
+              out[name] = x;
+          },
+          v);
+    });
+    if (json) {
+      std::printf("%s\n", out.dump(2).c_str());
+    } else {
+      for (auto& [k, v] : out.items())
+        std::printf("%s=%s\n", k.c_str(), v.is_string() ? v.get<std::string>().c_str() : v.dump().c_str());
+    }
+    exitCode = kOk;
+  });
+}
+
+KANDELO_COMMAND(Setup);
+
+}  // namespace
+}  // namespace kandelo::cli

@@ -1,0 +1,37 @@
+// Start-up and shutdown of the program, shared by the GUI and the CLI. Steps
+// that belong to higher layers (engine, catalogue) come in as callbacks, so
+// the frame stays at the bottom of the layer order.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kandelo {
+
+struct StartupSteps {
+  // Starts the indexed-file engine; returns its error number (0 = success).
+  std::function<int()> initEngine;
+  // Opens or creates the catalogue; false when it stays unavailable.
+  std::function<bool()> openCatalogue;
+  std::function<void()> closeCatalogue;
+  std::function<void()> releaseEngine;
+};
+
+struct StartupState {
+  bool engineReady = false;
+  bool catalogueReady = false;
+};
+
+// Widens the short date format to four-digit years: "dd.MM.yy" -> "dd.MM.yyyy".
+std::string WidenShortDateFormat(const std::string& format);
+
+// Copies the shipped language files into LangDir where they are missing.
+void InstallLanguageFiles();
+
+// Steps 1 to 6: date format, settings, engine, record-length upgrades, language
+// files, catalogue. Never stops on its own errors.
+StartupState StartProgram(const StartupSteps& steps);
+// Step 8: closes the catalogue and releases the engine.
+void ShutdownProgram(const StartupSteps& steps, const StartupState& state);
+
+}  // namespace kandelo

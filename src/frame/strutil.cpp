@@ -1,0 +1,251 @@
+#include "frame/strutil.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "platform/fileio.h"
+#include "platform/text.h"
+
+namespace kandelo {
+
+namespace pf = kandelo::platform;
+
+namespace {
+bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == ':';
+#else
+  return c == '/';
+#endif
+}
+}  // namespace
+
+std::string Cut(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
+
+std::string TrimBlanks(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) < 33) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) < 33) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+std::string AddBackslash(std::string_view path) {
+  std::string p = Cut(TrimBlanks(path));
+  if (p.empty()) return p;
+  if (!isSeparator(p.back()) && p.size() < kMaxCounted) p += kPathSep;
+  return p;
+}
+
+bool DirExists(const std::string& path) { return !path.empty() && pf::fs().isDirectory(path); }
+
+bool FileExistsS(const std::string& path) {
+  return !path.empty() && pf::fs().exists(path) && !pf::fs().isDirectory(path);
+}
+
+std::string PadRight(std::string_view s, std::size_t width) {
+  std::string r(s);
+  if (r.size() < width) r.append(width - r.size(), ' ');
+  return r;
+}
+
+std::string PadLeft(std::string_view s, std::size_t width) {
+  std::string r(s);
+  if (r.size() < width) r.insert(0, width - r.size(), ' ');
+  return r;
+}
+
+std::string IntToStrPadded(long long n, std::size_t width) { return PadLeft(std::to_string(n), width); }
+
+std::string ExtractName(std::string_view path) {
+  std::size_t i = path.size();
+  while (i > 0 && !isSeparator(path[i - 1])) --i;
+  return Cut(path.substr(i), 64);
+}
+
+std::string NameWithoutExt(std::string_view path) {
+  std::string n = ExtractName(path);
+  auto dot = n.find('.');
+  return dot == std::string::npos ? n : n.substr(0, dot);
+}
+
+// The part before the last separator. A drive root keeps its backslash
+// ("C:\x" -> "C:\"); a path without separator gives ""; a separator in second
+// position gives the first character alone ("a/b" -> "a"). On Linux the root
+// directory "/x" gives "/".
+std::string ParentPath(std::string_view path) {
+  std::size_t i = path.size();
+  while (i > 0 && !isSeparator(path[i - 1])) --i;
+  if (i == 0) return {};
+  std::size_t sep = i - 1;
+#ifdef _WIN32
+  if (path[sep] == '\\' && sep > 0 && path[sep - 1] == ':') return std::string(path.substr(0, sep + 1));
+#else
+  if (sep == 0) return "/";
+#endif
+  return Cut(path.substr(0, sep));
+}
+
+std::string OemToAnsi(std::string_view s) { return pf::oemToAnsi(s); }
+
+namespace {
+bool isDelim(char c, std::string_view d) { return d.find(c) != std::string_view::npos; }
+}  // namespace
+
+int WordCount(std::string_view s, std::string_view delimiters) {
+  int n = 0;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && isDelim(s[i], delimiters)) ++i;
+    if (i < s.size()) ++n;
+    while (i < s.size() && !isDelim(s[i], delimiters)) ++i;
+  }
+  return n;
+}
+
+int WordPosition(int n, std::string_view s, std::string_view delimiters) {
+  int count = 0;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && isDelim(s[i], delimiters)) ++i;
+    if (i < s.size() && ++count == n) return static_cast<int>(i) + 1;
+    while (i < s.size() && !isDelim(s[i], delimiters)) ++i;
+  }
+  return 0;
+}
+
+std::string ExtractWord(int n, std::string_view s, std::string_view delimiters) {
+  int pos = WordPosition(n, s, delimiters);
+  if (pos == 0) return {};
+  std::size_t b = static_cast<std::size_t>(pos - 1), e = b;
+  while (e < s.size() && !isDelim(s[e], delimiters)) ++e;
+  return Cut(s.substr(b, e - b));
+}
+
+std::string TrueCaseFileName(const std::string& path) {
+  std::string dir = ParentPath(path);
+  std::string name = path.substr(dir.empty() ? 0 : path.size() - ExtractName(path).size());
+  auto entries = pf::fs().listDirectory(dir.empty() ? "." : dir);
+  if (!entries) return path;
+  // An exact match wins; otherwise the entry that differs only in letter case.
+  for (auto& e : *entries)
+    if (e.name == name) return path;
+  for (auto& e : *entries)
+    if (pf::equalTextCI(e.name, name)) return path.substr(0, path.size() - name.size()) + e.name;
+  return path;
+}
+
+std::string ExtractFileExt(std::string_view path) {
+  std::string n(path.substr(path.size() - std::min(path.size(), ExtractName(path).size())));
+  auto dot = n.rfind('.');
+  return dot == std::string::npos ? std::string() : n.substr(dot);
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+  std::string p(path);
+  std::string old = ExtractFileExt(p);
+  p.resize(p.size() - old.size());
+  return p + std::string(ext);
+}
+
+int CopyFileBuffered(const std::string& source, const std::string& target) {
+  constexpr std::size_t kBuffer = 35000;
+  std::unique_ptr<char[]> buf(new (std::nothrow) char[kBuffer]);
+  if (!buf) return -1;
+  auto in = pf::fs().open(source, pf::OpenMode::Read);
+  if (!in) return 1;
+  auto out = pf::fs().open(target, pf::OpenMode::Create);
+  if (!out) return 2;
+  auto fail = [&](int code) {
+    out->close();
+    pf::fs().removeFile(target);
+    return code;
+  };
+  for (;;) {
+    long long n = in->read(buf.get(), kBuffer);
+    if (n < 0) return fail(3);
+    if (n == 0) break;
+    if (!out->write(buf.get(), static_cast<std::size_t>(n))) return fail(4);
+  }
+  in->close();
+  auto date = pf::fs().modifiedTime(source);
+  if (!date) return fail(5);
+  if (!pf::fs().setModifiedTime(target, *date)) return fail(6);
+  // A target that cannot be closed may be incomplete: it is removed as well.
+  if (!out->close()) {
+    pf::fs().removeFile(target);
+    return 7;
+  }
+  if (auto attrs = pf::fs().attributes(source)) pf::fs().setAttributes(target, *attrs);
+  return 0;
+}
+
+bool ParseInt(std::string_view s, long long& out) {
+  std::string t = TrimBlanks(s);
+  if (!t.empty() && t[0] == '+') t.erase(0, 1);
+  if (t.empty()) return false;
+  auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+  return ec == std::errc() && p == t.data() + t.size();
+}
+
+bool ParseDouble(std::string_view s, double& out) {
+  std::string t = TrimBlanks(s);
+  if (!t.empty() && t[0] == '+') t.erase(0, 1);
+  if (t.empty()) return false;
+  for (auto& c : t)
+    if (c == ',') c = '.';
+  auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+  return ec == std::errc() && p == t.data() + t.size() && std::isfinite(out);
+}
+
+std::string FormatFixed(double v, int decimals, char decimalSep) {
+  char buf[64];
+  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  std::string r = ec == std::errc() ? std::string(buf, p) : std::string("0");
+  if (decimalSep != '.')
+    for (auto& c : r)
+      if (c == '.') c = decimalSep;
+  return r;
+}
+
+std::uint16_t GetU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t GetU32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::int32_t GetI32(const unsigned char* p) { return static_cast<std::int32_t>(GetU32(p)); }
+float GetF32(const unsigned char* p) {
+  std::uint32_t u = GetU32(p);
+  float f;
+  std::memcpy(&f, &u, 4);
+  return f;
+}
+double GetF64(const unsigned char* p) {
+  std::uint64_t u = static_cast<std::uint64_t>(GetU32(p)) | (static_cast<std::uint64_t>(GetU32(p + 4)) << 32);
+  double d;
+  std::memcpy(&d, &u, 8);
+  return d;
+}
+void PutU16(unsigned char* p, std::uint16_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+void PutU32(unsigned char* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void PutI32(unsigned char* p, std::int32_t v) { PutU32(p, static_cast<std::uint32_t>(v)); }
+void PutF32(unsigned char* p, float v) {
+  std::uint32_t u;
+  std::memcpy(&u, &v, 4);
+  PutU32(p, u);
+}
+void PutF64(unsigned char* p, double v) {
+  std::uint64_t u;
+  std::memcpy(&u, &v, 8);
+  PutU32(p, static_cast<std::uint32_t>(u));
+  PutU32(p + 4, static_cast<std::uint32_t>(u >> 32));
+}
+
+}  // namespace kandelo

@@ -1,0 +1,75 @@
+// Path and string helpers on 8-bit strings. "Counted strings" hold at most 255
+// characters; the helpers cut longer results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kandelo {
+
+constexpr std::size_t kMaxCounted = 255;
+
+// The platform's path separator ('/' on Linux, '\\' on Windows).
+constexpr char kPathSep =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+// Cuts s to at most n characters.
+std::string Cut(std::string_view s, std::size_t n = kMaxCounted);
+
+// Trims blanks and control characters at both ends and appends the separator
+// unless the path ends in one (or, on Windows, in a drive colon). Empty stays empty.
+std::string AddBackslash(std::string_view path);
+bool DirExists(const std::string& path);
+bool FileExistsS(const std::string& path);
+// Removes all characters below code 33 at both ends.
+std::string TrimBlanks(std::string_view s);
+std::string PadRight(std::string_view s, std::size_t width);
+std::string PadLeft(std::string_view s, std::size_t width);
+std::string IntToStrPadded(long long n, std::size_t width);
+// Part after the last separator (or drive colon), at most 64 characters.
+std::string ExtractName(std::string_view path);
+// ExtractName cut before its first ".".
+std::string NameWithoutExt(std::string_view path);
+// Part before the last separator; see the comment in the source for roots.
+std::string ParentPath(std::string_view path);
+std::string OemToAnsi(std::string_view s);
+// Words separated by any run of delimiter characters, counted from 1.
+int WordCount(std::string_view s, std::string_view delimiters);
+int WordPosition(int n, std::string_view s, std::string_view delimiters);  // 1-based, 0 if missing
+std::string ExtractWord(int n, std::string_view s, std::string_view delimiters);
+// The path with its last component spelt as the directory entry on disk.
+std::string TrueCaseFileName(const std::string& path);
+// Extension with its dot ("" when none); ChangeFileExt replaces or appends it.
+std::string ExtractFileExt(std::string_view path);
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+
+// Copies a file through a 35000-byte buffer, keeping date and attributes.
+// 0 copied; 1 source cannot be opened; 2 target cannot be created; 3 read error;
+// 4 write error (also a short write); 5 source date cannot be read; 6 target date
+// cannot be set; 7 target cannot be closed; -1 no buffer. On 3..6 the target is
+// closed and deleted.
+int CopyFileBuffered(const std::string& source, const std::string& target);
+
+// Numbers in text: written with ".", read with "." or ",", independent of the C locale.
+bool ParseInt(std::string_view s, long long& out);      // whole string, blanks trimmed
+bool ParseDouble(std::string_view s, double& out);      // whole string, blanks trimmed
+std::string FormatFixed(double v, int decimals, char decimalSep = '.');
+
+// Little-endian field access for fixed byte layouts.
+std::uint16_t GetU16(const unsigned char* p);
+std::uint32_t GetU32(const unsigned char* p);
+std::int32_t GetI32(const unsigned char* p);
+float GetF32(const unsigned char* p);
+double GetF64(const unsigned char* p);
+void PutU16(unsigned char* p, std::uint16_t v);
+void PutU32(unsigned char* p, std::uint32_t v);
+void PutI32(unsigned char* p, std::int32_t v);
+void PutF32(unsigned char* p, float v);
+void PutF64(unsigned char* p, double v);
+
+}  // namespace kandelo

@@ -1,0 +1,66 @@
+// The one way the core talks to the user. The GUI implements it with Qt
+// dialogs, the CLI with stderr, the tests with a recorder of scripted answers.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kandelo {
+
+// Message-box results.
+enum MsgResult : int {
+  mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4,
+  mrIgnore = 5, mrYes = 6, mrNo = 7, mrAll = 8,
+};
+
+enum class MsgType { Warning, Error, Information, Confirmation, Custom };
+
+struct MsgButton {
+  int result;           // MsgResult
+  std::string caption;  // 1252 text, "&" marks the accelerator
+};
+
+struct MessageBox {
+  MsgType type = MsgType::Information;
+  std::string title;    // 1252 text
+  std::string text;     // 1252 text
+  std::vector<MsgButton> buttons;
+  bool scaled = false;  // localized boxes are scaled from 96 dpi to the screen
+};
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+  // Shows a modal box and returns the result of the button pressed.
+  virtual int showMessage(const MessageBox& box) = 0;
+  // Wait window with a text (scans, rebuilds); nested calls are allowed.
+  virtual void beginWait(const std::string& text) {}
+  virtual void updateWait(const std::string& text) {}
+  virtual void endWait() {}
+  // Busy cursor.
+  virtual void setBusy(bool busy) {}
+  // Lets the user interface process its events during long waits.
+  virtual void processEvents() {}
+  // Asks for a file to open; empty when cancelled.
+  virtual std::string chooseOpenFile(const std::string& title, const std::string& directory,
+                                     const std::string& filter) { return {}; }
+};
+
+// The services in use. The default writes messages to stderr and answers with
+// the first button; callers install their own.
+UiServices& ui();
+UiServices* setUiServices(UiServices* services);
+
+class ScopedUiServices {
+ public:
+  explicit ScopedUiServices(UiServices& s) : previous_(setUiServices(&s)) {}
+  ~ScopedUiServices() { setUiServices(previous_); }
+  ScopedUiServices(const ScopedUiServices&) = delete;
+  ScopedUiServices& operator=(const ScopedUiServices&) = delete;
+
+ private:
+  UiServices* previous_;
+};
+
+}  // namespace kandelo

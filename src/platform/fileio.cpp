@@ -1,0 +1,320 @@
+#include "platform/fileio.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace kandelo::platform {
+namespace {
+
+class PosixHandle : public FileHandle {
+ public:
+  explicit PosixHandle(int fd) : fd_(fd) {}
+  ~PosixHandle() override { close(); }
+
+  long long read(void* buf, std::size_t n) override {
+    std::size_t done = 0;
+    auto* p = static_cast<char*>(buf);
+    while (done < n) {
+      ssize_t r = ::read(fd_, p + done, n - done);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (r == 0) break;
+      done += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(done);
+  }
+  bool write(const void* buf, std::size_t n) override {
+    std::size_t done = 0;
+    const auto* p = static_cast<const char*>(buf);
+    while (done < n) {
+      ssize_t r = ::write(fd_, p + done, n - done);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += static_cast<std::size_t>(r);
+    }
+    return true;
+  }
+  bool seek(std::int64_t offset) override { return offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset; }
+  std::int64_t tell() override { return ::lseek(fd_, 0, SEEK_CUR); }
+  std::int64_t size() override {
+    struct stat st{};
+    return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+  }
+  bool truncate(std::int64_t length) override { return ::ftruncate(fd_, length) == 0; }
+  bool flush() override { return ::fsync(fd_) == 0 || errno == EINVAL; }
+  bool close() override {
+    if (fd_ < 0) return true;
+    int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0;
+  }
+  LockResult lockRange(std::int64_t offset, std::int64_t length, bool exclusive) override {
+    struct flock fl{};
+    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = offset;
+    fl.l_len = length;
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0) return LockResult::Locked;
+    return (errno == EACCES || errno == EAGAIN) ? LockResult::Busy : LockResult::Error;
+  }
+  bool unlockRange(std::int64_t offset, std::int64_t length) override {
+    struct flock fl{};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = offset;
+    fl.l_len = length;
+    return ::fcntl(fd_, F_OFD_SETLK, &fl) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+      case OpenMode::Read: flags |= O_RDONLY; break;
+      case OpenMode::ReadWrite: flags |= O_RDWR; break;
+      case OpenMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<PosixHandle>(fd);
+  }
+  bool exists(const std::string& path) override {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+  }
+  bool isDirectory(const std::string& path) override {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+  bool makeDirectory(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0; }
+  bool removeFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+  bool removeDirectory(const std::string& path) override { return ::rmdir(path.c_str()) == 0; }
+  bool renameFile(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+  }
+  std::optional<std::uint32_t> attributes(const std::string& path) override {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return attrsOf(path, st);
+  }
+  bool setAttributes(const std::string& path, std::uint32_t attrs) override {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    mode_t m = st.st_mode & 07777;
+    if (attrs & faReadOnly)
+      m &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
+    else
+      m |= S_IWUSR;
+    return ::chmod(path.c_str(), m) == 0;
+  }
+  std::optional<std::time_t> modifiedTime(const std::string& path) override {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mtime;
+  }
+  bool setModifiedTime(const std::string& path, std::time_t t) override {
+    struct utimbuf ub{};
+    ub.actime = t;
+    ub.modtime = t;
+    return ::utime(path.c_str(), &ub) == 0;
+  }
+  std::optional<std::vector<DirEntry>> listDirectory(const std::string& path) override {
+    DIR* d = ::opendir(path.empty() ? "." : path.c_str());
+    if (!d) return std::nullopt;
+    std::vector<DirEntry> out;
+    std::string base = path;
+    if (!base.empty() && base.back() != '/') base += '/';
+    while (dirent* e = ::readdir(d)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat st{};
+      std::string full = base + name;
+      if (::stat(full.c_str(), &st) != 0) continue;  // dangling link
+      out.push_back({name, attrsOf(full, st), static_cast<std::int64_t>(st.st_size), st.st_mtime});
+    }
+    ::closedir(d);
+    return out;
+  }
+  std::string currentDirectory() override {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+  }
+  bool isRemote(const std::string& path) override {
+    struct statfs sf{};
+    if (::statfs(path.c_str(), &sf) != 0) return false;
+    switch (static_cast<unsigned long>(sf.f_type)) {
+      case 0x6969:      // NFS
+      case 0xFF534D42:  // CIFS
+      case 0xFE534D42:  // SMB2
+      case 0x517B:      // SMB
+      case 0x65735546:  // FUSE (sshfs and the like)
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  static std::uint32_t attrsOf(const std::string& path, const struct stat& st) {
+    std::uint32_t a = 0;
+    if (S_ISDIR(st.st_mode)) a |= faDirectory; else a |= faArchive;
+    if (::access(path.c_str(), W_OK) != 0) a |= faReadOnly;
+    auto slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!name.empty() && name[0] == '.') a |= faHidden;
+    return a;
+  }
+};
+
+FileSystem* g_current = nullptr;
+
+}  // namespace
+
+FileSystem& nativeFileSystem() {
+  static PosixFileSystem native;
+  return native;
+}
+
+FileSystem& fs() { return g_current ? *g_current : nativeFileSystem(); }
+
+FileSystem* setFileSystem(FileSystem* replacement) {
+  FileSystem* previous = g_current;
+  g_current = replacement;
+  return previous;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+  auto h = fs().open(path, OpenMode::Read);
+  if (!h) return std::nullopt;
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    long long n = h->read(buf, sizeof buf);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+bool writeFileAtomic(const std::string& path, const std::string& content) {
+  std::string tmp = path + ".tmp~";
+  auto h = fs().open(tmp, OpenMode::Create);
+  if (!h) return false;
+  bool ok = h->write(content.data(), content.size()) && h->flush();
+  ok = h->close() && ok;
+  if (!ok || !fs().renameFile(tmp, path)) {
+    fs().removeFile(tmp);
+    return false;
+  }
+  return true;
+}
+
+// ---- fault injection ----------------------------------------------------
+
+class FaultyHandle : public FileHandle {
+ public:
+  FaultyHandle(std::unique_ptr<FileHandle> inner, FaultInjectingFileSystem& owner)
+      : inner_(std::move(inner)), owner_(owner) {}
+  long long read(void* buf, std::size_t n) override {
+    if (++owner_.reads == owner_.failReadAt) return -1;
+    return inner_->read(buf, n);
+  }
+  bool write(const void* buf, std::size_t n) override {
+    int w = ++owner_.writes;
+    if (w == owner_.failWriteAt) return false;
+    if (w == owner_.shortWriteAt) {
+      inner_->write(buf, n / 2);
+      return false;
+    }
+    if (!owner_.allowMutation()) return false;
+    return inner_->write(buf, n);
+  }
+  bool seek(std::int64_t o) override { return inner_->seek(o); }
+  std::int64_t tell() override { return inner_->tell(); }
+  std::int64_t size() override { return inner_->size(); }
+  bool truncate(std::int64_t l) override { return owner_.allowMutation() && inner_->truncate(l); }
+  bool flush() override { return !owner_.crashed() && inner_->flush(); }
+  bool close() override {
+    if (closed_) return true;
+    closed_ = true;
+    bool ok = inner_->close();
+    return ++owner_.closes != owner_.failCloseAt && ok;
+  }
+  LockResult lockRange(std::int64_t o, std::int64_t l, bool x) override { return inner_->lockRange(o, l, x); }
+  bool unlockRange(std::int64_t o, std::int64_t l) override { return inner_->unlockRange(o, l); }
+
+ private:
+  std::unique_ptr<FileHandle> inner_;
+  FaultInjectingFileSystem& owner_;
+  bool closed_ = false;
+};
+
+void FaultInjectingFileSystem::reset() {
+  failReadAt = failWriteAt = shortWriteAt = crashAfterWrites = failCloseAt = 0;
+  failSetTimeAt = failTimeReadAt = failOpenAt = 0;
+  reads = writes = closes = mutations = opens = setTimes = timeReads = 0;
+  crashed_ = false;
+}
+
+bool FaultInjectingFileSystem::allowMutation() {
+  if (crashed_) return false;
+  ++mutations;
+  if (crashAfterWrites > 0 && mutations > crashAfterWrites) {
+    crashed_ = true;
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<FileHandle> FaultInjectingFileSystem::open(const std::string& path, OpenMode mode) {
+  if (++opens == failOpenAt) return nullptr;
+  if (mode != OpenMode::Read && crashed_) return nullptr;
+  if (mode == OpenMode::Create && !allowMutation()) return nullptr;
+  auto inner = base_.open(path, mode);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyHandle>(std::move(inner), *this);
+}
+
+bool FaultInjectingFileSystem::makeDirectory(const std::string& p) { return allowMutation() && base_.makeDirectory(p); }
+bool FaultInjectingFileSystem::removeFile(const std::string& p) { return allowMutation() && base_.removeFile(p); }
+bool FaultInjectingFileSystem::removeDirectory(const std::string& p) { return allowMutation() && base_.removeDirectory(p); }
+bool FaultInjectingFileSystem::renameFile(const std::string& a, const std::string& b) {
+  return allowMutation() && base_.renameFile(a, b);
+}
+bool FaultInjectingFileSystem::setAttributes(const std::string& p, std::uint32_t a) {
+  return allowMutation() && base_.setAttributes(p, a);
+}
+std::optional<std::time_t> FaultInjectingFileSystem::modifiedTime(const std::string& p) {
+  if (++timeReads == failTimeReadAt) return std::nullopt;
+  return base_.modifiedTime(p);
+}
+bool FaultInjectingFileSystem::setModifiedTime(const std::string& p, std::time_t t) {
+  if (++setTimes == failSetTimeAt) return false;
+  return allowMutation() && base_.setModifiedTime(p, t);
+}
+
+}  // namespace kandelo::platform

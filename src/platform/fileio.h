@@ -1,0 +1,146 @@
+// File access of the whole program goes through FileSystem, so that tests can
+// replace it: fail the N-th read or write, or simulate a crash between writes.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kandelo::platform {
+
+// DOS-style attribute bits, as stored and compared by the program.
+enum Attr : std::uint32_t {
+  faReadOnly = 0x01,
+  faHidden = 0x02,
+  faSysFile = 0x04,
+  faDirectory = 0x10,
+  faArchive = 0x20,
+};
+
+enum class OpenMode {
+  Read,          // existing file, read only
+  ReadWrite,     // existing file, read and write
+  Create,        // create or truncate, read and write
+};
+
+enum class LockResult { Locked, Busy, Error };
+
+class FileHandle {
+ public:
+  virtual ~FileHandle() = default;
+  // Bytes read (0 at end of file), or -1 on error.
+  virtual long long read(void* buf, std::size_t n) = 0;
+  // True when all n bytes were written.
+  virtual bool write(const void* buf, std::size_t n) = 0;
+  virtual bool seek(std::int64_t offset) = 0;
+  virtual std::int64_t tell() = 0;
+  virtual std::int64_t size() = 0;
+  virtual bool truncate(std::int64_t length) = 0;
+  virtual bool flush() = 0;
+  // Closing twice is harmless; the second call returns true.
+  virtual bool close() = 0;
+  // Byte-range lock on the open file (one non-blocking attempt).
+  virtual LockResult lockRange(std::int64_t offset, std::int64_t length, bool exclusive) = 0;
+  virtual bool unlockRange(std::int64_t offset, std::int64_t length) = 0;
+};
+
+struct DirEntry {
+  std::string name;          // name as stored on disk
+  std::uint32_t attributes;  // Attr bits
+  std::int64_t size;
+  std::time_t modified;      // seconds since the epoch, UTC
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) = 0;
+  virtual bool exists(const std::string& path) = 0;
+  virtual bool isDirectory(const std::string& path) = 0;
+  virtual bool makeDirectory(const std::string& path) = 0;   // one level
+  virtual bool removeFile(const std::string& path) = 0;
+  virtual bool removeDirectory(const std::string& path) = 0;
+  // Replaces an existing target atomically.
+  virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+  virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
+  virtual bool setAttributes(const std::string& path, std::uint32_t attrs) = 0;
+  virtual std::optional<std::time_t> modifiedTime(const std::string& path) = 0;
+  virtual bool setModifiedTime(const std::string& path, std::time_t t) = 0;
+  // Entries of a directory without "." and ".."; nullopt when it cannot be read.
+  virtual std::optional<std::vector<DirEntry>> listDirectory(const std::string& path) = 0;
+  virtual std::string currentDirectory() = 0;
+  // True when the path lies on a network file system (NFS, SMB/CIFS, ...).
+  virtual bool isRemote(const std::string& path) = 0;
+};
+
+// The file system in use: the native one unless a test installed another.
+FileSystem& fs();
+FileSystem& nativeFileSystem();
+// Installs a replacement (nullptr restores the native one); returns the previous.
+FileSystem* setFileSystem(FileSystem* replacement);
+
+// Convenience helpers over fs().
+std::optional<std::string> readWholeFile(const std::string& path);
+// Writes through a temporary file in the same directory and renames it over the
+// target, so that a crash leaves either the old or the new file, never half.
+bool writeFileAtomic(const std::string& path, const std::string& content);
+
+// Fault injection for tests: counts reads and writes (and other mutating calls)
+// through the native file system and fails the chosen one. After a "crash" every
+// later mutating call fails, as if the process had died at that point.
+class FaultInjectingFileSystem : public FileSystem {
+ public:
+  explicit FaultInjectingFileSystem(FileSystem& base = nativeFileSystem()) : base_(base) {}
+  // 1-based numbers; 0 disables.
+  int failReadAt = 0;
+  int failWriteAt = 0;      // write() returns false at this write
+  int shortWriteAt = 0;     // write() writes half and returns false
+  int crashAfterWrites = 0; // the N-th mutating call is the last that happens
+  int failCloseAt = 0;
+  int failSetTimeAt = 0;
+  int failTimeReadAt = 0;
+  int failOpenAt = 0;
+  int reads = 0, writes = 0, closes = 0, mutations = 0, opens = 0, setTimes = 0, timeReads = 0;
+  bool crashed() const { return crashed_; }
+  void reset();
+
+  std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override;
+  bool exists(const std::string& p) override { return base_.exists(p); }
+  bool isDirectory(const std::string& p) override { return base_.isDirectory(p); }
+  bool makeDirectory(const std::string& p) override;
+  bool removeFile(const std::string& p) override;
+  bool removeDirectory(const std::string& p) override;
+  bool renameFile(const std::string& a, const std::string& b) override;
+  std::optional<std::uint32_t> attributes(const std::string& p) override { return base_.attributes(p); }
+  bool setAttributes(const std::string& p, std::uint32_t a) override;
+  std::optional<std::time_t> modifiedTime(const std::string& p) override;
+  bool setModifiedTime(const std::string& p, std::time_t t) override;
+  std::optional<std::vector<DirEntry>> listDirectory(const std::string& p) override { return base_.listDirectory(p); }
+  std::string currentDirectory() override { return base_.currentDirectory(); }
+  bool isRemote(const std::string& p) override { return base_.isRemote(p); }
+
+  // Used by the handles: true when the mutating call may go ahead.
+  bool allowMutation();
+
+ private:
+  friend class FaultyHandle;
+  FileSystem& base_;
+  bool crashed_ = false;
+};
+
+// Installs a file system for the lifetime of the guard.
+class ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem& f) : previous_(setFileSystem(&f)) {}
+  ~ScopedFileSystem() { setFileSystem(previous_); }
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+ private:
+  FileSystem* previous_;
+};
+
+}  // namespace kandelo::platform
