@@ -1,0 +1,808 @@
+#include "ui/base_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "frame/msgbox.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "texts/dialog_tool.h"
+#include "texts/qstr.h"
+#include "texts/select_languages.h"
+#include "texts/trans_dialog.h"
+#include "ui/navigator.h"
+
+namespace kandelo {
+
+// The square pane with the polar diagram of the loaded luminaire.
+class TDiagramPane : public QWidget {
+ public:
+  TDiagramPane(QWidget* parent, std::function<void(QPainter&, const QRect&)> draw)
+      : QWidget(parent), draw_(std::move(draw)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+  bool loaded = false;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (!loaded) return;
+    // The drawing rectangle spans 1 % to 99 % of the area.
+    const int dx = width() / 100, dy = height() / 100;
+    draw_(p, rect().adjusted(dx, dy, -dx, -dy));
+  }
+
+ private:
+  std::function<void(QPainter&, const QRect&)> draw_;
+};
+
+namespace {
+
+QToolButton* MakeTool(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                      QStyle::StandardPixmap icon) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setText(text);
+  b->setToolTip(hint);
+  b->setIcon(parent->style()->standardIcon(icon));
+  b->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+  b->setAutoRaise(true);
+  return b;
+}
+
+QToolButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint = {}) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setText(text);
+  b->setToolTip(hint);
+  b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  return b;
+}
+
+// German built-in texts of the window; the "ORVTXT" files replace them.
+QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+std::string LangFile(const char* base, const std::string& ext) {
+  return AddBackslash(Settings().LangDir) + base + ext;
+}
+
+}  // namespace
+
+TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
+    : QMainWindow(parent), backend_(backend), output_(InitialOutputSettings()) {
+  TProgramSettings& s = Settings();
+  // 1. Language files of the database language.
+  s.MsgTxtFile = LangFile("MSGTXT", s.DbLangExt);
+  s.OrvMsgFile = LangFile("ORVMSG", s.DbLangExt);
+
+  BuildWidgets();
+
+  // 3. The first luminaire directory is always in the path list.
+  backend_.EnsurePathListed(s.LumDir1);
+
+  // 4. Localize from (or export into) the "ORVTXT" file.
+  s.OrvTxtFile = LangFile("ORVTXT", s.DbLangExt);
+  LocalizeWindow(s.OrvTxtFile);
+
+  // 5. Message catalogue and the sort selector's texts.
+  msg_ = std::make_unique<TMsgManager>(s.OrvMsgFile);
+  SetSortTexts();
+
+  // 6./7. Count, table, stored position.
+  std::int32_t key = 1, row = 1;
+  LoadBrowserPosition(key, row);
+  if (key < 1 || key > 5) key = 1;
+  model_->Reload(key);
+  if (row < 1 || row > model_->Count()) row = 1;
+  storedRow_ = row;
+  keyCombo_->setCurrentIndex(key - 1);
+  SetStatusCount();
+  nav_->SetCount(model_->Count());
+  EnableOutputs();
+
+  loadTimer_.setInterval(500);
+  loadTimer_.setSingleShot(true);
+  connect(&loadTimer_, &QTimer::timeout, this, &TfBaseForm::LoadCurrentLuminaire);
+
+  // Window placement of the last run.
+  const std::string pos = ReadSettingString("LDBSETTINGS", "WINPOS", "");
+  long long v[4] = {0, 0, 0, 0};
+  if (WordCount(pos, ",") == 4) {
+    bool ok = true;
+    for (int i = 0; i < 4; ++i) ok = ok && ParseInt(ExtractWord(i + 1, pos, ","), v[i]);
+    if (ok && v[2] >= 400 && v[3] >= 300 && v[2] < 20000 && v[3] < 20000)
+      setGeometry(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
+  } else {
+    resize(1100, 720);
+  }
+}
+
+TfBaseForm::~TfBaseForm() = default;
+
+void TfBaseForm::BuildWidgets() {
+  setWindowTitle(QStringLiteral("Kandelo - Leuchtendatenbank"));
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  auto* top = new QVBoxLayout(central);
+  top->setContentsMargins(4, 4, 4, 0);
+  top->setSpacing(4);
+
+  // Tool bar.
+  auto* tools = new QWidget(central);
+  auto* tl = new QHBoxLayout(tools);
+  tl->setContentsMargins(0, 0, 0, 0);
+  tl->setSpacing(2);
+  addAllBtn_ = MakeTool(tools, "SpeedButton3", T("Alle hinzufügen"),
+                        T("Alle Leuchtendaten unterhalb des Stammverzeichnisses hinzufügen"), QStyle::SP_DirOpenIcon);
+  clearBtn_ = MakeTool(tools, "SpeedButton4", T("Alle löschen"), T("Alle Leuchten aus der DAtenbank löschen"),
+                       QStyle::SP_TrashIcon);
+  auto* newLum = MakeTool(tools, "NewLumBtn", T("Neu"), T("Neue Leuchtendatei erzeugen"), QStyle::SP_FileIcon);
+  auto* setup = MakeTool(tools, "SpeedButton1", T("Einstellungen"), T("setup all program options"),
+                         QStyle::SP_FileDialogDetailedView);
+  auto* rebuild = MakeTool(tools, "SpeedButton2", T("Index"), T("rebuild index files"), QStyle::SP_BrowserReload);
+  auto* lang = MakeTool(tools, "LangBtn", T("Sprache"), T("Sprache auswählen"), QStyle::SP_DesktopIcon);
+  prtBtn_ = MakeTool(tools, "prtbtn", T("Drucken"), T("Ausdruck für aktuelle Leuchte erstellen"),
+                     QStyle::SP_FileDialogContentsView);
+  infoBtn_ = MakeTool(tools, "infobtn", T("Auswertungen"), T("Leuchtenauswertungen anzeigen"),
+                      QStyle::SP_FileDialogInfoView);
+  trBtn2_ = MakeTool(tools, "TrBtn2", T("Texte"), T("Datenbanktexte übersetzen"), QStyle::SP_FileLinkIcon);
+  trBtn3_ = MakeTool(tools, "TRBtn3", T("Meldungen"),
+                     T("Texte für Auswertungen und Bildschirmmeldungen übersetzen"), QStyle::SP_FileLinkIcon);
+  auto* gonio = MakeTool(tools, "GonioBtn", T("Messung"), {}, QStyle::SP_ComputerIcon);
+  auto* gadj = MakeTool(tools, "gAdjBtn", T("K312"), {}, QStyle::SP_ComputerIcon);
+  auto* about = MakeTool(tools, "SpeedButton5", T("Info"), T("Programminformation"), QStyle::SP_MessageBoxInformation);
+  auto* quit = MakeTool(tools, "QuitBtn", T("Beenden"), T("Programm beenden "), QStyle::SP_DialogCloseButton);
+  for (QToolButton* b : {addAllBtn_, clearBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_,
+                         gonio, gadj, about})
+    tl->addWidget(b);
+  tl->addStretch();
+  auto* sortLabel = new QLabel(T("sortiert nach"), tools);
+  sortLabel->setObjectName(QStringLiteral("Label1"));
+  keyCombo_ = new QComboBox(tools);
+  keyCombo_->setObjectName(QStringLiteral("KeyCombo"));
+  keyCombo_->setMinimumWidth(170);
+  tl->addWidget(sortLabel);
+  tl->addWidget(keyCombo_);
+  tl->addSpacing(12);
+  tl->addWidget(quit);
+  top->addWidget(tools);
+
+  // 2. Hidden buttons; the dialogs behind these come with their own windows.
+  trBtn2_->setVisible(false);
+  trBtn3_->setVisible(false);
+  gonio->setVisible(false);
+  gadj->setVisible(false);
+  for (QToolButton* b : {newLum, setup, trBtn3_}) b->setEnabled(false);
+
+  // Upper panel: diagram and multi-select panel; lower: navigator and table.
+  splitter_ = new QSplitter(Qt::Vertical, central);
+  splitter_->setChildrenCollapsible(false);
+  upper_ = new QWidget(splitter_);
+  upper_->setMinimumHeight(221);
+  auto* ul = new QHBoxLayout(upper_);
+  ul->setContentsMargins(0, 0, 0, 0);
+  diagram_ = new TDiagramPane(upper_, [this](QPainter& p, const QRect& r) {
+    backend_.DrawDiagram(p, r, Settings().OrvMsgFile);
+  });
+  diagram_->setObjectName(QStringLiteral("DrwBox"));
+  diagram_->setFixedWidth(300);
+  ul->addWidget(diagram_);
+  upper_->installEventFilter(this);
+
+  auto* right = new QWidget(upper_);
+  auto* rl = new QVBoxLayout(right);
+  rl->setContentsMargins(6, 0, 0, 0);
+  infoLabel_ = new QLabel(right);
+  infoLabel_->setTextFormat(Qt::RichText);
+  infoLabel_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  infoLabel_->setWordWrap(true);
+  rl->addWidget(infoLabel_, 1);
+
+  multiPanel_ = new QWidget(right);
+  auto* ml = new QVBoxLayout(multiPanel_);
+  ml->setContentsMargins(0, 0, 0, 0);
+  selList_ = new QTreeWidget(multiPanel_);
+  selList_->setObjectName(QStringLiteral("SelList"));
+  selList_->setColumnCount(2);
+  selList_->setHeaderLabels({T("file"), T("Leuchtenbezeichnung")});
+  selList_->header()->setObjectName(QStringLiteral("SelHeader"));
+  selList_->header()->resizeSection(0, 100);
+  selList_->setRootIsDecorated(false);
+  ml->addWidget(selList_, 1);
+  auto* pageRow = new QHBoxLayout;
+  selBtn_[0] = MakeButton(multiPanel_, "SelBtn1", T("Dateiliste verwalten"));
+  selBtn_[1] = MakeButton(multiPanel_, "SelBtn2", T("Ausgaben erstellen"));
+  selBtn_[2] = MakeButton(multiPanel_, "SelBtn3", T("Dateioperationen durchführen"));
+  for (int i = 0; i < 3; ++i) {
+    selBtn_[i]->setCheckable(true);
+    selBtn_[i]->setAutoExclusive(true);
+    pageRow->addWidget(selBtn_[i]);
+    connect(selBtn_[i], &QToolButton::clicked, this, [this, i] { SelectPage(i); });
+  }
+  ml->addLayout(pageRow);
+  for (int i = 0; i < 3; ++i) {
+    pages_[i] = new QWidget(multiPanel_);
+    auto* pl = new QHBoxLayout(pages_[i]);
+    pl->setContentsMargins(0, 0, 0, 0);
+    ml->addWidget(pages_[i]);
+  }
+  lBtn1_ = MakeButton(pages_[0], "LBtn1", T("Liste leeren"), T("clear all items "));
+  lBtn2_ = MakeButton(pages_[0], "LBtn2", T("Eintrag entfernen"), T("remove current item from list"));
+  pages_[0]->layout()->addWidget(lBtn1_);
+  pages_[0]->layout()->addWidget(lBtn2_);
+  catPrintBtn_ = MakeButton(pages_[1], "CatPrintBtn", T("Drucken"), T("print all selected items "));
+  auto* catBtn4 = MakeButton(pages_[1], "CatBtn4", T("Ausgabeart"), T("set up type of output"));
+  pages_[1]->layout()->addWidget(catPrintBtn_);
+  pages_[1]->layout()->addWidget(catBtn4);
+  auto* fBtn1 = MakeButton(pages_[2], "FBtn1", T("Exportieren"), T("Dateien in ein anderses Format exportieren"));
+  pages_[2]->layout()->addWidget(fBtn1);
+  catBtn4->setEnabled(false);
+  fBtn1->setEnabled(false);
+  auto* leave = MakeButton(multiPanel_, "CatBtn2", T("leave multi-select mode"));
+  ml->addWidget(leave);
+  rl->addWidget(multiPanel_, 3);
+  multiPanel_->setVisible(false);
+  multiBtn_ = MakeButton(right, "CatBtn1", T("enter multi-select mode"));
+  rl->addWidget(multiBtn_);
+  ul->addWidget(right, 1);
+
+  auto* lower = new QWidget(splitter_);
+  auto* ll = new QVBoxLayout(lower);
+  ll->setContentsMargins(0, 0, 0, 0);
+  ll->setSpacing(2);
+  auto* navRow = new QHBoxLayout;
+  nav_ = new TNavigator(lower);
+  nav_->setObjectName(QStringLiteral("DBNavigator1"));
+  nav_->SetHints({T("Base"), T("Up"), T("Down"), T("Last"), T("Add"), QString(), T("Extract"), T("Edit"), QString(),
+                  T("print a list of all or selected items"), T("Copy")});
+  nav_->SetButtonVisible(nbPost, false);
+  for (TNavigateBtn b : {nbInsert, nbEdit, nbCancel, nbRefresh}) nav_->Button(b)->setEnabled(false);
+  navRow->addWidget(nav_);
+  searchEdit_ = new QLineEdit(lower);
+  searchEdit_->setReadOnly(true);
+  searchEdit_->setFocusPolicy(Qt::NoFocus);
+  searchEdit_->setMaximumWidth(240);
+  searchEdit_->setVisible(false);
+  navRow->addWidget(searchEdit_);
+  navRow->addStretch();
+  ll->addLayout(navRow);
+
+  model_ = new TCatalogueModel(backend_, this);
+  table_ = new QTableView(lower);
+  table_->setObjectName(QStringLiteral("DBGrid1"));
+  table_->setModel(model_);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setAlternatingRowColors(true);
+  table_->setWordWrap(false);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  table_->verticalHeader()->setFixedWidth(14);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  table_->horizontalHeader()->setHighlightSections(false);
+  table_->setContextMenuPolicy(Qt::CustomContextMenu);
+  table_->installEventFilter(this);
+  ll->addWidget(table_, 1);
+  splitter_->addWidget(upper_);
+  splitter_->addWidget(lower);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({300, 400});
+  top->addWidget(splitter_, 1);
+
+  status1_ = new QLabel(this);
+  status1_->setFixedWidth(100);
+  status2_ = new QLabel(this);
+  statusBar()->addWidget(status1_);
+  statusBar()->addWidget(status2_, 1);
+
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
+  saveAsAct_ = popup_->addAction(T("save as"));
+  saveAsAct_->setObjectName(QStringLiteral("SaveAs1"));
+  editAct_ = popup_->addAction(T("edit"));
+  editAct_->setObjectName(QStringLiteral("Edit1"));
+
+  // Wiring.
+  connect(nav_, &TNavigator::Clicked, this, &TfBaseForm::NavigatorClicked);
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& cur) {
+            if (!cur.isValid()) return;
+            nav_->SetPosition(cur.row() + 1);
+            RestartTimer();
+          });
+  connect(table_->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int r) { ActivateRow(r + 1); });
+  connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (i.isValid()) CloseWindow();
+  });
+  connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+    StopTimer();
+    LoadCurrentLuminaire();
+    // "save as" and "edit" open dialogs that come with their own windows.
+    saveAsAct_->setEnabled(false);
+    editAct_->setEnabled(false);
+    popup_->popup(table_->viewport()->mapToGlobal(p));
+  });
+  connect(keyCombo_, QOverload<int>::of(&QComboBox::activated), this, [this](int) { table_->setFocus(); });
+  keyCombo_->installEventFilter(this);
+  connect(addAllBtn_, &QToolButton::clicked, this, &TfBaseForm::AddAllBelowRootClicked);
+  connect(clearBtn_, &QToolButton::clicked, this, &TfBaseForm::ClearCatalogueClicked);
+  connect(rebuild, &QToolButton::clicked, this, &TfBaseForm::RebuildClicked);
+  connect(lang, &QToolButton::clicked, this, &TfBaseForm::LanguageClicked);
+  connect(quit, &QToolButton::clicked, this, &TfBaseForm::CloseWindow);
+  connect(about, &QToolButton::clicked, this, [this] {
+    QMessageBox::about(this, QStringLiteral("Kandelo"),
+                       QStringLiteral("Kandelo - Leuchtendatenbank\nVersion " KANDELO_VERSION));
+  });
+  connect(trBtn2_, &QToolButton::clicked, this, [this] {
+    TranslateWindow(this, Settings().OrvTxtFile, LangFile("ORVTXT", Settings().DestLangExt));
+  });
+  connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
+  connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });
+  connect(lBtn1_, &QToolButton::clicked, this, [this] {
+    selList_->clear();
+    UpdateListButtons();
+  });
+  connect(lBtn2_, &QToolButton::clicked, this, [this] {
+    QTreeWidgetItem* item = selList_->currentItem();
+    if (!item) return;
+    if (AskYesNoCancelL(Msg("CONFMSG", "CONFDEL"), Settings().MsgTxtFile) != mrYes) return;
+    delete item;
+    UpdateListButtons();
+  });
+  auto* trMode = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7), this);
+  connect(trMode, &QShortcut::activated, this, &TfBaseForm::SetTranslationMode);
+  prtBtn_->setEnabled(false);
+  infoBtn_->setEnabled(false);
+  UpdateListButtons();
+}
+
+std::string TfBaseForm::Msg(const char* section, const char* key) const {
+  return msg_ ? msg_->GetText(section, key) : std::string();
+}
+
+void TfBaseForm::LocalizeWindow(const std::string& orvTxtFile) {
+  LocalizeOrExport(this, orvTxtFile);
+  // A hint of the navigator may have been blanked or replaced: the buttons follow.
+  nav_->SetHints(nav_->Hints());
+}
+
+void TfBaseForm::SetSortTexts() {
+  static const char* const kKeys[5] = {"Leuchtenbezeichnung", "Leuchtennummer", "Dateiname", "Dateiformat",
+                                       "Hersteller"};
+  // Column headings "LHD1".."LHD5" by field: name, number, file, manufacturer, format.
+  static const char* const kHeads[5] = {"Leuchtenbezeichnung", "Leuchtennummer", "Dateiname", "Hersteller",
+                                        "Dateiformat"};
+  const int current = keyCombo_->currentIndex();
+  keyCombo_->clear();
+  QStringList headers;
+  for (int i = 1; i <= 5; ++i) {
+    const std::string text = Msg("LTABKEYS", ("LBK" + std::to_string(i)).c_str());
+    keyCombo_->addItem(text.empty() ? QString::fromLatin1(kKeys[i - 1]) : Q(text));
+    const std::string h = Msg("LTABHD", ("LHD" + std::to_string(i)).c_str());
+    headers << (h.empty() ? QString::fromLatin1(kHeads[i - 1]) : Q(h));
+  }
+  model_->SetHeaderTexts(headers);
+  if (current >= 0) keyCombo_->setCurrentIndex(current);
+}
+
+void TfBaseForm::SetStatusCount() {
+  status1_->setText(QString::number(model_->Count()) + QLatin1Char(' ') + Q(Msg("DEFAULT MESSAGES", "DM_ITEMS")));
+}
+
+void TfBaseForm::LayoutColumns() {
+  const int w = table_->viewport()->width() + table_->verticalHeader()->width();
+  const double s = w > 0 ? (w - table_->verticalHeader()->width() - 20) / 770.0 : 1.0;
+  const auto base = TCatalogueModel::BaseWidths(model_->KeyNo());
+  for (int c = 0; c < 4; ++c) table_->setColumnWidth(c, static_cast<int>(std::lround(base[c] * (s > 0 ? s : 1.0))));
+}
+
+void TfBaseForm::EnableOutputs() {
+  // Printing and the evaluations are offered once their windows exist; an
+  // empty catalogue disables them in any case.
+  const bool any = model_->Count() > 0;
+  prtBtn_->setEnabled(false && any);
+  infoBtn_->setEnabled(false && any);
+}
+
+int TfBaseForm::ActiveRow() const {
+  const QModelIndex i = table_->currentIndex();
+  return i.isValid() ? i.row() + 1 : 1;
+}
+
+void TfBaseForm::ActivateRow(int row) {
+  if (model_->Count() <= 0) return;
+  row = std::clamp(row, 1, model_->Count());
+  const QModelIndex i = model_->index(row - 1, 0);
+  table_->setCurrentIndex(i);
+  table_->selectionModel()->select(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  table_->scrollTo(i);
+  nav_->SetPosition(row);
+}
+
+void TfBaseForm::ReloadTable(int keyNo) {
+  model_->Reload(keyNo >= 1 ? keyNo : model_->KeyNo());
+  SetStatusCount();
+  LayoutColumns();
+  nav_->SetCount(model_->Count());
+  nav_->SetPosition(1);
+  if (model_->Count() > 0) ActivateRow(1);
+  EnableOutputs();
+}
+
+void TfBaseForm::RestartTimer() {
+  loadTimer_.stop();
+  loadTimer_.start();
+}
+
+void TfBaseForm::StopTimer() { loadTimer_.stop(); }
+
+void TfBaseForm::ShowDbError(int error) {
+  ShowErrorL(Msg("DEFAULT MESSAGES", "DM_DBERROR") + " : " + std::to_string(error), Settings().MsgTxtFile);
+}
+
+void TfBaseForm::ClearLuminaire() {
+  backend_.ClearLuminaire();
+  loaded_ = false;
+  diagram_->loaded = false;
+  status2_->clear();
+  diagram_->update();
+}
+
+void TfBaseForm::LoadCurrentLuminaire() {
+  if (busy_) return;
+  busy_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{busy_};
+  StopTimer();
+  if (model_->Count() == 0) {
+    infoLabel_->clear();
+    diagram_->update();
+    return;
+  }
+  int error = 0;
+  const int row = ActiveRow();
+  if (!model_->MoveTo(row, &error)) {
+    ShowDbError(error);
+    return;
+  }
+  const CatalogueRow* r = model_->RowAt(row);
+  if (!r) return;
+  const CatalogueRow rec = *r;
+  infoLabel_->setText(QStringLiteral("<b>%1</b><br>%2<br>%3<br><br>%4 &nbsp; (%5)")
+                          .arg(Q(rec.name).toHtmlEscaped(), Q(rec.number).toHtmlEscaped(),
+                               Q(rec.manufacturer).toHtmlEscaped(),
+                               Q(rec.diskName.empty() ? rec.fileName : rec.diskName).toHtmlEscaped(),
+                               Q(rec.formatName).toHtmlEscaped()));
+  const std::string name = TrimBlanks(rec.diskName.empty() ? rec.fileName : rec.diskName);
+  const std::string path = AddBackslash(backend_.GetPath(rec.dirIndex)) + name;
+  if (path == backend_.LuminairePath()) return;
+  if (FileExistsS(path)) {
+    if (backend_.LoadLuminaire(path)) {
+      loaded_ = true;
+      diagram_->loaded = true;
+      diagram_->update();
+      status2_->setText(Q(TrueCaseFileName(path)));
+      return;
+    }
+    ClearLuminaire();
+    ShowErrorL(Msg("DEFAULT MESSAGES", "DM_LUMLOADERR"), Settings().MsgTxtFile);
+    return;
+  }
+  ClearLuminaire();
+  ShowErrorL(Msg("DEFAULT MESSAGES", "DM_NOTFOUND") + " : " + name, Settings().MsgTxtFile);
+}
+
+void TfBaseForm::Relocate(std::int32_t recNo) {
+  const int row = recNo > 0 ? model_->RowOfRecord(recNo) : 0;
+  ReloadTable();
+  ActivateRow(row > 0 ? row : 1);
+}
+
+void TfBaseForm::NavigatorClicked(int button) {
+  StopTimer();
+  switch (button) {
+    case nbFirst:
+    case nbPrior:
+    case nbNext:
+    case nbLast:
+      ActivateRow(button == nbLast ? model_->Count() : nav_->Position());
+      RestartTimer();
+      break;
+    case nbMultIns: {
+      std::int32_t previous = 0;
+      if (model_->Count() > 0)
+        if (const CatalogueRow* r = model_->RowAt(ActiveRow())) previous = r->recNo;
+      if (backend_.AddFilesByDialog()) Relocate(previous);
+      break;
+    }
+    case nbDelete:
+      DeleteCurrent();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfBaseForm::DeleteCurrent() {
+  StopTimer();
+  if (model_->Count() <= 0) return;
+  if (AskYesNoCancelL(Msg("CONFMSG", "CONFDEL"), Settings().MsgTxtFile) != mrYes) return;
+  const int row = ActiveRow();
+  int error = 0;
+  if (!model_->MoveTo(row, &error)) {
+    ShowDbError(error);
+    return;
+  }
+  const std::int32_t recNo = model_->CurrentRecNo();
+  backend_.DeleteRecord(recNo);
+  ReloadTable();
+  if (model_->Count() == 0) {
+    ClearLuminaire();
+    infoLabel_->clear();
+  } else {
+    ActivateRow(std::min(row, model_->Count()));
+  }
+  LoadCurrentLuminaire();
+}
+
+void TfBaseForm::AddAllBelowRootClicked() {
+  StopTimer();
+  ui().setBusy(true);
+  backend_.AddAllBelowRoot();
+  ui().setBusy(false);
+  ReloadTable();
+  LoadCurrentLuminaire();
+}
+
+void TfBaseForm::ClearCatalogueClicked() {
+  if (AskYesNoCancelL(Msg("DEFAULT MESSAGES", "DM_CLEAR"), Settings().MsgTxtFile) != mrYes) return;
+  StopTimer();
+  backend_.DeleteWholeCatalogue();
+  ReloadTable();
+  ClearLuminaire();
+  infoLabel_->clear();
+}
+
+void TfBaseForm::RebuildClicked() {
+  StopTimer();
+  ui().setBusy(true);
+  backend_.RebuildCatalogue();
+  ui().setBusy(false);
+  ReloadTable();
+}
+
+void TfBaseForm::LanguageClicked() {
+  StopTimer();
+  TProgramSettings& s = Settings();
+  int source = s.DbLang, dest = s.DestLang;
+  if (!SelectLanguages(source, dest, translation_, this)) return;
+  s.DbLang = source;
+  s.DestLang = dest;
+  std::string name, ext;
+  if (GetLanguageExtension(s.DbLang, name, ext)) {
+    s.DbLangExt = ext;
+    s.OrvTxtFile = LangFile("ORVTXT", ext);
+    LocalizeWindow(s.OrvTxtFile);
+    SaveDatabaseLanguage(s.DbLang);
+    s.MsgTxtFile = LangFile("MSGTXT", ext);
+    s.OrvMsgFile = LangFile("ORVMSG", ext);
+    msg_->Reload(s.OrvMsgFile);
+    SetSortTexts();
+    ReloadTable();
+  }
+  std::string dext;
+  if (GetLanguageExtension(s.DestLang, name, dext)) {
+    s.DestLangExt = dext;
+    const std::string dst = LangFile("ORVTXT", dext);
+    if (!FileExistsS(dst)) ExportForm(dst, this);
+  }
+}
+
+void TfBaseForm::SetTranslationMode() {
+  TProgramSettings& s = Settings();
+  s.DestLang = s.DbLang;
+  s.DestLangExt = s.DbLangExt;
+  translation_ = true;
+  trBtn2_->setVisible(true);
+  trBtn3_->setVisible(true);
+}
+
+void TfBaseForm::SelectPage(int page) {
+  for (int i = 0; i < 3; ++i) {
+    selBtn_[i]->setChecked(i == page);
+    pages_[i]->setVisible(i == page);
+  }
+}
+
+void TfBaseForm::UpdateListButtons() {
+  const bool any = selList_->topLevelItemCount() > 0;
+  catPrintBtn_->setEnabled(false && any);  // batch printing comes with the datasheet
+  lBtn2_->setEnabled(any);
+  lBtn1_->setEnabled(any);
+}
+
+void TfBaseForm::EnterMultiSelect() {
+  ShowInfoL(Msg("DEFAULT MESSAGES", "DM_MULTI"), Settings().MsgTxtFile);
+  multi_ = true;
+  infoLabel_->setVisible(false);
+  multiPanel_->setVisible(true);
+  multiBtn_->setVisible(false);
+  SelectPage(0);
+  for (int b = nbInsert; b < kNavButtonCount; ++b) nav_->SetButtonVisible(static_cast<TNavigateBtn>(b), false);
+  addAllBtn_->setEnabled(false);
+  clearBtn_->setEnabled(false);
+  UpdateListButtons();
+  table_->setFocus();
+}
+
+bool TfBaseForm::LeaveMultiSelect() {
+  if (selList_->topLevelItemCount() > 0 &&
+      AskYesNoCancelL(Msg("DEFAULT MESSAGES", "DM_FORGETFILES"), Settings().MsgTxtFile) != mrYes)
+    return false;
+  multi_ = false;
+  multiPanel_->setVisible(false);
+  infoLabel_->setVisible(true);
+  selList_->clear();
+  multiBtn_->setVisible(true);
+  for (int b = nbInsert; b < kNavButtonCount; ++b)
+    nav_->SetButtonVisible(static_cast<TNavigateBtn>(b), b != nbPost);
+  addAllBtn_->setEnabled(true);
+  clearBtn_->setEnabled(true);
+  return true;
+}
+
+void TfBaseForm::AddCurrentToList() {
+  if (!multi_ || model_->Count() <= 0) return;
+  const int row = ActiveRow();
+  const CatalogueRow* r = model_->RowAt(row);
+  if (!r) return;
+  bool present = false;
+  for (int i = 0; i < selList_->topLevelItemCount(); ++i)
+    if (selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt() == r->recNo) present = true;
+  if (!present) {
+    auto* item = new QTreeWidgetItem(selList_, {Q(PadRight(TrimBlanks(r->fileName), 15)), Q(r->name)});
+    item->setData(0, Qt::UserRole, r->recNo);
+  }
+  UpdateListButtons();
+  if (row < model_->Count()) ActivateRow(row + 1);
+}
+
+void TfBaseForm::CloseWindow() {
+  StopTimer();
+  model_->MoveTo(ActiveRow());
+  close();
+}
+
+bool TfBaseForm::TableKey(QKeyEvent* k) {
+  const int key = k->key();
+  if (key == Qt::Key_F7 && (k->modifiers() & Qt::ControlModifier)) {
+    SetTranslationMode();
+    return true;
+  }
+  switch (key) {
+    case Qt::Key_Delete:
+      search_.Clear();
+      searchEdit_->setVisible(false);
+      DeleteCurrent();
+      return true;
+    case Qt::Key_Insert:
+      if (multi_) {
+        AddCurrentToList();
+        return true;
+      }
+      return false;
+    case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_End: case Qt::Key_Home:
+    case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Left: case Qt::Key_Right:
+      search_.Clear();
+      searchEdit_->setVisible(false);
+      return false;
+    default:
+      break;
+  }
+  if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  const std::string typed = S(k->text());
+  if (typed.size() != 1 || static_cast<unsigned char>(typed[0]) < 32 || typed[0] == 127) return false;
+  const int row = search_.Type(typed[0], ActiveRow(), *model_);
+  if (search_.Text().empty()) {
+    searchEdit_->setVisible(false);
+  } else {
+    searchEdit_->setText(Q(search_.Text()));
+    searchEdit_->setVisible(true);
+  }
+  if (row > 0) ActivateRow(row);
+  return true;
+}
+
+bool TfBaseForm::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == table_) {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+        if (TableKey(static_cast<QKeyEvent*>(e))) return true;
+        break;
+      case QEvent::KeyRelease:
+        RestartTimer();
+        break;
+      case QEvent::FocusIn:
+      case QEvent::FocusOut: {
+        // Only a move between controls of this window counts, not a message
+        // box or popup taking the focus for a moment.
+        const auto reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        StopTimer();
+        if (shownOnce_) LoadCurrentLuminaire();
+        break;
+      }
+      case QEvent::Resize:
+        LayoutColumns();
+        break;
+      default:
+        break;
+    }
+  } else if (watched == upper_ && e->type() == QEvent::Resize) {
+    diagram_->setFixedWidth(upper_->height());  // the diagram stays square
+  } else if (watched == keyCombo_ && e->type() == QEvent::FocusOut) {
+    const auto reason = static_cast<QFocusEvent*>(e)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+        keyCombo_->currentIndex() + 1 != model_->KeyNo()) {
+      ui().setBusy(true);
+      ReloadTable(keyCombo_->currentIndex() + 1);
+      ui().setBusy(false);
+      RestartTimer();
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void TfBaseForm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  LayoutColumns();
+  if (model_->Count() > 0) ActivateRow(storedRow_);
+  table_->setFocus();
+  EnableOutputs();
+  RestartTimer();
+}
+
+void TfBaseForm::closeEvent(QCloseEvent* e) {
+  StopTimer();
+  SaveBrowserPosition(model_->KeyNo(), ActiveRow());
+  const QRect g = geometry();
+  WriteSettingString("LDBSETTINGS", "WINPOS",
+                     std::to_string(g.x()) + "," + std::to_string(g.y()) + "," + std::to_string(g.width()) + "," +
+                         std::to_string(g.height()));
+  backend_.ClearLuminaire();
+  selList_->clear();
+  backend_.WriteVersionLabel("");
+  backend_.SavePathList();
+  SaveSettings();
+  e->accept();
+}
+
+}  // namespace kandelo

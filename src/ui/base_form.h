@@ -1,0 +1,136 @@
+// The browser window: the catalogue as a table sorted by one of five keys, the
+// record navigator, the polar diagram of the current luminaire, the tool bar
+// and the multi-select mode with its temporary list.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "frame/msgmanager.h"
+#include "graphics/output_settings.h"
+#include "ui/browser_backend.h"
+#include "ui/catalogue_model.h"
+
+class QComboBox;
+class QHeaderView;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QSplitter;
+class QTableView;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+
+namespace kandelo {
+
+class TNavigator;
+class TDiagramPane;
+
+class TfBaseForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TfBaseForm(BrowserBackend& backend, QWidget* parent = nullptr);
+  ~TfBaseForm() override;
+
+  // State, for the program and for tests.
+  int ActiveRow() const;
+  void ActivateRow(int row);
+  int SortKey() const { return model_->KeyNo(); }
+  TCatalogueModel& Model() { return *model_; }
+  TNavigator* Navigator() const { return nav_; }
+  QTableView* Table() const { return table_; }
+  const TOutputSettings& OutputSettings() const { return output_; }
+  bool TranslationMode() const { return translation_; }
+  bool MultiSelect() const { return multi_; }
+  bool LuminaireLoaded() const { return loaded_; }
+  const TIncrementalSearch& Search() const { return search_; }
+  QTimer& LoadTimer() { return loadTimer_; }
+  QTreeWidget* TempList() const { return selList_; }
+  TMsgManager& Messages() { return *msg_; }
+
+  // Reloads the table at row 1 (after a sort change or a change of records).
+  void ReloadTable(int keyNo = 0);  // 0: keep the sort key
+  // Loads the luminaire of the active row now (the load timer's handler).
+  void LoadCurrentLuminaire();
+  // Actions of the navigator, tool bar and multi-select panel.
+  void NavigatorClicked(int button);
+  void DeleteCurrent();
+  void AddAllBelowRootClicked();
+  void ClearCatalogueClicked();
+  void RebuildClicked();
+  void LanguageClicked();
+  void EnterMultiSelect();
+  bool LeaveMultiSelect();
+  void AddCurrentToList();
+  void SetTranslationMode();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildWidgets();
+  void LocalizeWindow(const std::string& orvTxtFile);
+  void SetSortTexts();
+  void SetStatusCount();
+  void LayoutColumns();
+  void EnableOutputs();
+  void RestartTimer();
+  void StopTimer();
+  void Relocate(std::int32_t recNo);
+  void ShowDbError(int error);
+  void ClearLuminaire();
+  bool TableKey(QKeyEvent* k);
+  void SelectPage(int page);
+  void UpdateListButtons();
+  void CloseWindow();
+  std::string Msg(const char* section, const char* key) const;
+
+  BrowserBackend& backend_;
+  std::unique_ptr<TMsgManager> msg_;
+  TCatalogueModel* model_ = nullptr;
+  TOutputSettings output_;
+  TIncrementalSearch search_;
+  QTimer loadTimer_;
+  bool busy_ = false;
+  bool loaded_ = false;
+  bool translation_ = false;
+  bool multi_ = false;
+  bool shownOnce_ = false;
+  int storedRow_ = 1;
+
+  QTableView* table_ = nullptr;
+  TNavigator* nav_ = nullptr;
+  TDiagramPane* diagram_ = nullptr;
+  QComboBox* keyCombo_ = nullptr;
+  QLineEdit* searchEdit_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QWidget* upper_ = nullptr;
+  QLabel* status1_ = nullptr;
+  QLabel* status2_ = nullptr;
+  QMenu* popup_ = nullptr;
+  QAction* saveAsAct_ = nullptr;
+  QAction* editAct_ = nullptr;
+  QToolButton* prtBtn_ = nullptr;
+  QToolButton* infoBtn_ = nullptr;
+  QToolButton* addAllBtn_ = nullptr;
+  QToolButton* clearBtn_ = nullptr;
+  QToolButton* trBtn2_ = nullptr;
+  QToolButton* trBtn3_ = nullptr;
+  QToolButton* multiBtn_ = nullptr;
+  QWidget* multiPanel_ = nullptr;
+  QTreeWidget* selList_ = nullptr;
+  QToolButton* selBtn_[3] = {};
+  QWidget* pages_[3] = {};
+  QToolButton* lBtn1_ = nullptr;
+  QToolButton* lBtn2_ = nullptr;
+  QToolButton* catPrintBtn_ = nullptr;
+  QLabel* infoLabel_ = nullptr;
+};
+
+}  // namespace kandelo

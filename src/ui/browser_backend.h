@@ -1,0 +1,60 @@
+// What the browser window needs from the layers below it: the catalogue's key
+// cursor and record operations, the path list, directory scans, the luminaire
+// object and its diagram. The program wires the real catalogue, engine and
+// readers in; tests drive the window over a small in-memory catalogue.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class QPainter;
+class QRect;
+
+namespace kandelo {
+
+// The fields of a catalogue record the browser shows and uses.
+struct CatalogueRow {
+  std::int32_t recNo = 0;
+  std::string name;          // luminaire name
+  std::string number;        // luminaire number
+  std::string fileName;      // file name as stored in the record (at most 12 characters)
+  std::string diskName;      // the file's real name when it differs (long names); else empty
+  std::string manufacturer;
+  std::string formatName;    // display name of the format code
+  std::int32_t dirIndex = 0; // index into the path list
+};
+
+class BrowserBackend {
+ public:
+  virtual ~BrowserBackend() = default;
+
+  // Catalogue; the key operations return engine error numbers (0 = success).
+  virtual bool CatalogueOpen() const = 0;
+  virtual std::int32_t RecordCount() = 0;
+  virtual int SelectKey(int keyNo) = 0;
+  virtual int ResetKey() = 0;
+  virtual int NextKey(std::string& key, std::int32_t& recNo) = 0;
+  virtual int PrevKey(std::string& key, std::int32_t& recNo) = 0;
+  virtual bool ReadRecord(std::int32_t recNo, CatalogueRow& row) = 0;
+  virtual bool DeleteRecord(std::int32_t recNo) = 0;
+  virtual void DeleteWholeCatalogue() = 0;
+  virtual void RebuildCatalogue() = 0;
+  virtual void WriteVersionLabel(const std::string& label) = 0;
+
+  // Path list and directory scans.
+  virtual std::string GetPath(std::int32_t index) = 0;
+  virtual void EnsurePathListed(const std::string& dir) = 0;  // adds and saves when missing
+  virtual void AddAllBelowRoot() = 0;
+  virtual bool AddFilesByDialog() = 0;
+  virtual void SavePathList() = 0;
+
+  // The luminaire object: LoadLuminaire reads the file and computes the
+  // derived values; false when it does not load (the object is then cleared).
+  virtual bool LoadLuminaire(const std::string& path) = 0;
+  virtual void ClearLuminaire() = 0;
+  virtual std::string LuminairePath() const = 0;
+  // Draws the polar intensity diagram of the loaded luminaire into the rectangle.
+  virtual void DrawDiagram(QPainter& painter, const QRect& rect, const std::string& msgFile) = 0;
+};
+
+}  // namespace kandelo

@@ -1,0 +1,181 @@
+#include "ui/catalogue_model.h"
+
+#include "frame/strutil.h"
+#include "platform/text.h"
+#include "texts/qstr.h"
+
+namespace kandelo {
+
+namespace {
+
+// Fields per column for the sort keys 1..5.
+constexpr int kFields[5][5] = {
+    {0, 1, 2, 3, 4},  // name
+    {1, 0, 2, 3, 4},  // number
+    {2, 0, 1, 3, 4},  // file name
+    {4, 0, 1, 2, 3},  // format
+    {3, 0, 1, 2, 4},  // manufacturer
+};
+constexpr int kWidths[5][4] = {
+    {180, 180, 85, 180}, {180, 180, 85, 180}, {85, 180, 180, 180}, {85, 180, 180, 85}, {180, 180, 180, 85},
+};
+
+int ValidKey(int k) { return k >= 1 && k <= 5 ? k : 1; }
+
+const std::string& Field(const CatalogueRow& r, int field) {
+  switch (field) {
+    case 0: return r.name;
+    case 1: return r.number;
+    case 2: return r.fileName;
+    case 3: return r.manufacturer;
+    default: return r.formatName;
+  }
+}
+
+}  // namespace
+
+TCatalogueModel::TCatalogueModel(BrowserBackend& backend, QObject* parent)
+    : QAbstractTableModel(parent), backend_(backend) {
+  for (int i = 1; i <= 5; ++i) headers_ << QString();
+}
+
+int TCatalogueModel::FieldOf(int keyNo, int column) {
+  if (column < 0 || column >= kColumns) return 0;
+  return kFields[ValidKey(keyNo) - 1][column];
+}
+
+std::array<int, 4> TCatalogueModel::BaseWidths(int keyNo) {
+  const auto& w = kWidths[ValidKey(keyNo) - 1];
+  return {w[0], w[1], w[2], w[3]};
+}
+
+void TCatalogueModel::Reload(int keyNo) {
+  beginResetModel();
+  keyNo_ = ValidKey(keyNo);
+  count_ = backend_.CatalogueOpen() ? std::max<std::int32_t>(0, backend_.RecordCount()) : 0;
+  keyRow_ = 0;
+  curKey_.clear();
+  curRecNo_ = 0;
+  recordValid_ = false;
+  if (count_ > 0) {
+    backend_.SelectKey(keyNo_);
+    backend_.ResetKey();
+    if (backend_.NextKey(curKey_, curRecNo_) == 0) {
+      keyRow_ = 1;
+      recordValid_ = backend_.ReadRecord(curRecNo_, record_);
+    }
+  }
+  endResetModel();
+}
+
+bool TCatalogueModel::MoveTo(int row, int* error) {
+  if (error) *error = 0;
+  if (row < 1 || row > count_) return false;
+  if (keyRow_ == 0) {  // before the first entry: start over
+    backend_.SelectKey(keyNo_);
+    backend_.ResetKey();
+  }
+  while (keyRow_ != row) {
+    std::string key;
+    std::int32_t recNo = 0;
+    const bool forward = row > keyRow_;
+    const int err = forward ? backend_.NextKey(key, recNo) : backend_.PrevKey(key, recNo);
+    if (err != 0) {
+      if (error) *error = err;
+      return false;
+    }
+    keyRow_ += forward ? 1 : -1;
+    curKey_ = std::move(key);
+    curRecNo_ = recNo;
+    recordValid_ = false;
+  }
+  return true;
+}
+
+const CatalogueRow* TCatalogueModel::RowAt(int row) {
+  if (!MoveTo(row)) return nullptr;
+  if (!recordValid_ || record_.recNo != curRecNo_) {
+    recordValid_ = backend_.ReadRecord(curRecNo_, record_);
+    if (recordValid_) record_.recNo = curRecNo_;
+  }
+  return recordValid_ ? &record_ : nullptr;
+}
+
+std::string TCatalogueModel::CellText(int row, int column) {
+  const CatalogueRow* r = RowAt(row);
+  if (!r) return {};
+  return Cut(Field(*r, FieldOf(keyNo_, column)), kCellWidth);
+}
+
+int TCatalogueModel::RowOfRecord(std::int32_t recNo) {
+  backend_.SelectKey(keyNo_);
+  backend_.ResetKey();
+  keyRow_ = 0;
+  recordValid_ = false;
+  std::string key;
+  std::int32_t r = 0;
+  for (int row = 1; row <= count_; ++row) {
+    if (backend_.NextKey(key, r) != 0) break;
+    keyRow_ = row;
+    curKey_ = key;
+    curRecNo_ = r;
+    if (r == recNo) return row;
+  }
+  return 0;
+}
+
+void TCatalogueModel::SetHeaderTexts(const QStringList& texts) {
+  for (int i = 0; i < kColumns && i < texts.size(); ++i) headers_[i] = texts[i];
+  emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
+}
+
+int TCatalogueModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return count_ > 0 ? count_ : 1;  // an empty catalogue shows one empty row
+}
+
+int TCatalogueModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant TCatalogueModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid() || count_ == 0) return {};
+  // Showing a cell moves the key position: the model's cursor is its cache.
+  auto* self = const_cast<TCatalogueModel*>(this);
+  return Q(self->CellText(index.row() + 1, index.column()));
+}
+
+QVariant TCatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return QString();
+  if (section < 0 || section >= kColumns) return {};
+  return headers_[FieldOf(keyNo_, section)];
+}
+
+int TIncrementalSearch::Type(char c, int activeRow, TCatalogueModel& model) {
+  model.MoveTo(activeRow);
+  if (text_.size() >= kMaxText) {
+    Clear();
+    return 0;
+  }
+  const bool decide = text_.empty() || direction_ == 0;
+  text_ += platform::upperChar1252(c);
+  if (decide) {
+    const std::string key = platform::upper1252(model.CurrentKey()).substr(0, text_.size());
+    const int cmp = text_.compare(0, text_.size(), key);
+    direction_ = cmp > 0 ? 1 : (cmp < 0 ? -1 : 0);
+  }
+  auto matches = [&](int row) {
+    const std::string cell = platform::upper1252(model.CellText(row, 0));
+    return cell.compare(0, text_.size(), text_) == 0 && cell.size() >= text_.size();
+  };
+  if (direction_ == 1) {
+    for (int row = std::max(activeRow, 1); row <= model.Count(); ++row)
+      if (matches(row)) return row;
+  } else {
+    for (int row = std::min(activeRow, model.Count()); row >= 1; --row)
+      if (matches(row)) return row;
+  }
+  Clear();
+  return 0;
+}
+
+}  // namespace kandelo

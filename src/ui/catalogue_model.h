@@ -1,0 +1,83 @@
+// The browser table as a virtual model over the catalogue's key cursor. Row i
+// (1-based) is the i-th entry in the order of the sort key; showing a row moves
+// the key position one entry per row from where it stands, so the usual
+// movements (neighbouring rows, scrolling) stay cheap and nothing is copied.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <array>
+#include <string>
+
+#include "ui/browser_backend.h"
+
+namespace kandelo {
+
+class TCatalogueModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  static constexpr int kColumns = 5;
+  static constexpr std::size_t kCellWidth = 40;
+
+  explicit TCatalogueModel(BrowserBackend& backend, QObject* parent = nullptr);
+
+  // Record count, key selection and position on the first entry.
+  void Reload(int keyNo);
+  int KeyNo() const { return keyNo_; }
+  int Count() const { return count_; }
+
+  // Moves the key position to row i; false with the engine's number when a step fails.
+  bool MoveTo(int row, int* error = nullptr);
+  // Moves to row i and reads its record; nullptr when that fails.
+  const CatalogueRow* RowAt(int row);
+  int KeyRow() const { return keyRow_; }
+  const std::string& CurrentKey() const { return curKey_; }
+  std::int32_t CurrentRecNo() const { return curRecNo_; }
+
+  // The text of column c (0..4) of row i under the current key, cut to 40 characters.
+  std::string CellText(int row, int column);
+  // 1-based row of a record number in key order, 0 when it does not come up.
+  int RowOfRecord(std::int32_t recNo);
+
+  // Header texts "LHD1".."LHD5" in field order (name, number, file, manufacturer, format).
+  void SetHeaderTexts(const QStringList& texts);
+  // Base widths of columns 1..4 for a key; column 5 takes the rest.
+  static std::array<int, 4> BaseWidths(int keyNo);
+  // Field (0 name, 1 number, 2 file, 3 manufacturer, 4 format) shown in a column.
+  static int FieldOf(int keyNo, int column);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  BrowserBackend& backend_;
+  int keyNo_ = 1;
+  int count_ = 0;
+  int keyRow_ = 0;  // 0: the key stands before the first entry
+  std::string curKey_;
+  std::int32_t curRecNo_ = 0;
+  CatalogueRow record_;
+  bool recordValid_ = false;
+  QStringList headers_;
+};
+
+// Incremental search over column 1 of the table (printable keys of the table).
+class TIncrementalSearch {
+ public:
+  static constexpr std::size_t kMaxText = 40;
+  // Handles one typed character at the active row; returns the row to activate
+  // (0 when nothing is to be activated). Text() empty afterwards means the
+  // search field is hidden.
+  int Type(char c, int activeRow, TCatalogueModel& model);
+  void Clear() { text_.clear(); direction_ = 0; }
+  const std::string& Text() const { return text_; }
+  int Direction() const { return direction_; }
+
+ private:
+  std::string text_;
+  int direction_ = 0;
+};
+
+}  // namespace kandelo
