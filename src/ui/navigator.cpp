@@ -124,7 +124,8 @@ void TNavigator::RepeatTimerFired() {
     return;
   }
   Click(b);
-  if (repeating_ >= 0) timer_->Start(kRepeatPause);
+  if (repeating_ >= 0 && Button(b)->isEnabled()) timer_->Start(kRepeatPause);
+  else ButtonReleased();
 }
 
 void TNavigator::keyPressEvent(QKeyEvent* e) {

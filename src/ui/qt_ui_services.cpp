@@ -1,0 +1,123 @@
+#include "ui/qt_ui_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "texts/qstr.h"
+
+namespace kandelo {
+
+Twaitform::Twaitform(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QStringLiteral("Bitte warten "));
+  auto* l = new QVBoxLayout(this);
+  phase_ = new QLabel(this);
+  file_ = new QLabel(this);
+  file_->setMinimumWidth(420);
+  file_->setTextFormat(Qt::PlainText);
+  l->addWidget(phase_);
+  l->addWidget(file_);
+}
+
+void Twaitform::SetWaitPhase(const QString& text) {
+  phase_->setText(text);
+  repaint();
+}
+
+void Twaitform::SetWaitFile(const QString& text) {
+  file_->setText(fontMetrics().elidedText(text, Qt::ElideMiddle, file_->width()));
+  repaint();
+}
+
+QString Twaitform::Phase() const { return phase_->text(); }
+QString Twaitform::File() const { return file_->text(); }
+
+QtUiServices::QtUiServices() = default;
+QtUiServices::~QtUiServices() = default;
+
+int QtUiServices::showMessage(const MessageBox& box) {
+  QMessageBox mb;
+  switch (box.type) {
+    case MsgType::Warning: mb.setIcon(QMessageBox::Warning); break;
+    case MsgType::Error: mb.setIcon(QMessageBox::Critical); break;
+    case MsgType::Information: mb.setIcon(QMessageBox::Information); break;
+    case MsgType::Confirmation: mb.setIcon(QMessageBox::Question); break;
+    case MsgType::Custom: break;
+  }
+  mb.setWindowTitle(Q(box.title));
+  mb.setText(Q(box.text));
+  QPushButton* first = nullptr;
+  std::vector<std::pair<QAbstractButton*, int>> results;
+  for (const MsgButton& b : box.buttons) {
+    QMessageBox::ButtonRole role = QMessageBox::AcceptRole;
+    if (b.result == mrNo) role = QMessageBox::NoRole;
+    else if (b.result == mrCancel || b.result == mrAbort) role = QMessageBox::RejectRole;
+    else if (b.result == mrYes) role = QMessageBox::YesRole;
+    QPushButton* pb = mb.addButton(Q(b.caption), role);
+    if (!first) first = pb;
+    results.emplace_back(pb, b.result);
+  }
+  if (first) mb.setDefaultButton(first);
+  const bool restoreCursor = QApplication::overrideCursor() != nullptr;
+  if (restoreCursor) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  mb.exec();
+  if (restoreCursor) QApplication::restoreOverrideCursor();
+  for (const auto& [button, result] : results)
+    if (mb.clickedButton() == button) return result;
+  // Closed with Escape or the title bar: the cancelling answer.
+  for (const MsgButton& b : box.buttons)
+    if (b.result == mrCancel || b.result == mrAbort) return b.result;
+  return box.buttons.size() == 1 ? box.buttons.front().result : mrCancel;
+}
+
+void QtUiServices::beginWait(const std::string& text) {
+  if (waitDepth_++ == 0) {
+    wait_ = std::make_unique<Twaitform>(QApplication::activeWindow());
+    wait_->setWindowTitle(text.empty() ? QStringLiteral("Bitte warten ") : Q(text));
+    wait_->SetWaitPhase(QString());
+    wait_->show();
+    if (QScreen* s = wait_->screen()) wait_->move(s->geometry().center() - wait_->rect().center());
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+}
+
+void QtUiServices::updateWait(const std::string& text) {
+  if (!wait_) return;
+  wait_->SetWaitFile(Q(text));
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUiServices::endWait() {
+  if (waitDepth_ > 0 && --waitDepth_ == 0) wait_.reset();
+}
+
+void QtUiServices::setBusy(bool busy) {
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+}
+
+void QtUiServices::processEvents() { QApplication::processEvents(); }
+
+QString QtFileFilter(const std::string& filter) {
+  const QStringList parts = Q(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // Patterns match by case on most file systems: offer both spellings.
+    QString pattern = parts[i + 1];
+    if (pattern != pattern.toLower()) pattern += QLatin1Char(' ') + pattern.toLower();
+    out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+std::string QtUiServices::chooseOpenFile(const std::string& title, const std::string& directory,
+                                         const std::string& filter) {
+  return S(QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(title), Q(directory), QtFileFilter(filter)));
+}
+
+}  // namespace kandelo

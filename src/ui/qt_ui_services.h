@@ -1,0 +1,51 @@
+// UiServices of the program: Qt message boxes (1252 texts converted at this
+// boundary), the wait window and the busy cursor.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "frame/ui_services.h"
+
+class QLabel;
+
+namespace kandelo {
+
+// The small wait window: a title and two lines (phase, file being handled).
+class Twaitform : public QDialog {
+  Q_OBJECT
+ public:
+  explicit Twaitform(QWidget* parent = nullptr);
+  void SetWaitPhase(const QString& text);
+  void SetWaitFile(const QString& text);
+  QString Phase() const;
+  QString File() const;
+
+ private:
+  QLabel* phase_;
+  QLabel* file_;
+};
+
+class QtUiServices : public UiServices {
+ public:
+  QtUiServices();
+  ~QtUiServices() override;
+  int showMessage(const MessageBox& box) override;
+  void beginWait(const std::string& text) override;
+  void updateWait(const std::string& text) override;
+  void endWait() override;
+  void setBusy(bool busy) override;
+  void processEvents() override;
+  std::string chooseOpenFile(const std::string& title, const std::string& directory,
+                             const std::string& filter) override;
+  Twaitform* WaitWindow() const { return wait_.get(); }
+
+ private:
+  std::unique_ptr<Twaitform> wait_;
+  int waitDepth_ = 0;
+};
+
+// Turns a filter of "description|pattern|description|pattern" pairs into Qt's form.
+QString QtFileFilter(const std::string& filter);
+
+}  // namespace kandelo

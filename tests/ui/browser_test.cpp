@@ -1,0 +1,210 @@
+// The browser's table over a small catalogue, its incremental search and the
+// navigator's repeat.
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include "fake_backend.h"
+#include "frame/settings.h"
+#include "support/test_support.h"
+#include "ui/base_form.h"
+#include "ui/catalogue_model.h"
+#include "ui/navigator.h"
+#include "ui_tests.h"
+
+namespace kandelo::test {
+
+namespace {
+
+void FillSample(FakeBackend& b) {
+  b.Add("Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT");
+  b.Add("Leuchte Eco", "LE-2", "ECO.IES", "Beta GmbH", "IES LM63/95");
+  b.Add("Leuchtband", "LB-1", "BAND.LDT", "Alpha", "EULUM-DAT");
+  b.Add("Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14");
+  b.Add("Uplight", "UP-9", "UPL.LTL", "Delta", "LTLI");
+}
+
+class FakeTimer : public TRepeatTimer {
+ public:
+  void Start(int ms) override { armed.push_back(ms); running = true; }
+  void Stop() override { running = false; }
+  std::vector<int> armed;
+  bool running = false;
+};
+
+}  // namespace
+
+class BrowserTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void rowsUnderEachSortKey() {
+    FakeBackend b;
+    FillSample(b);
+    TCatalogueModel m(b);
+    const struct { int key; int row; QStringList cells; } cases[] = {
+        {1, 1, {"Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT"}},
+        {1, 5, {"Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14"}},
+        {2, 2, {"LB-1", "Leuchtband", "BAND.LDT", "Alpha", "EULUM-DAT"}},
+        {3, 1, {"BAND.LDT", "Leuchtband", "LB-1", "Alpha", "EULUM-DAT"}},
+        {4, 5, {"TM14", "Wallwasher", "WW-3", "WALL.CIB", "Lumen AG"}},
+        {5, 5, {"Lumen AG", "Wallwasher", "WW-3", "WALL.CIB", "TM14"}},
+    };
+    for (const auto& c : cases) {
+      m.Reload(c.key);
+      QCOMPARE(m.rowCount(), 5);
+      QStringList got;
+      for (int col = 0; col < 5; ++col) got << m.data(m.index(c.row - 1, col), Qt::DisplayRole).toString();
+      QCOMPARE(got, c.cells);
+    }
+    // Header numbers follow the column fields.
+    m.SetHeaderTexts({"H1", "H2", "H3", "H4", "H5"});
+    m.Reload(4);
+    QStringList heads;
+    for (int col = 0; col < 5; ++col) heads << m.headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+    QCOMPARE(heads, (QStringList{"H5", "H1", "H2", "H3", "H4"}));
+  }
+
+  void showingARowStepsFromTheLastOneWithoutCopying() {
+    FakeBackend b;
+    for (int i = 0; i < 500; ++i) b.Add("Name " + std::to_string(1000 + i), "N", "F.LDT", "M", "EULUM-DAT");
+    TCatalogueModel m(b);
+    m.Reload(1);
+    b.steps = b.reads = 0;
+    QCOMPARE(m.CellText(3, 0), std::string("Name 1002"));
+    QCOMPARE(b.steps, 2);
+    QCOMPARE(b.reads, 1);
+    m.CellText(3, 1);  // the same row again: no step, no read
+    QCOMPARE(b.steps, 2);
+    QCOMPARE(b.reads, 1);
+    m.CellText(2, 0);  // one row back: one step
+    QCOMPARE(b.steps, 3);
+    QCOMPARE(m.RowAt(500)->name, std::string("Name 1499"));
+    QCOMPARE(b.reads, 3);
+    QCOMPARE(m.RowOfRecord(42), 42);
+    // Long texts are cut to 40 characters.
+    b.rows[0].name = std::string(60, 'x');
+    m.Reload(1);
+    QCOMPARE(m.CellText(m.RowOfRecord(1), 0).size(), std::size_t(40));
+  }
+
+  void emptyCatalogueShowsOneEmptyRow() {
+    FakeBackend b;
+    TCatalogueModel m(b);
+    m.Reload(9);  // an invalid key falls back to 1
+    QCOMPARE(m.KeyNo(), 1);
+    QCOMPARE(m.rowCount(), 1);
+    QVERIFY(m.data(m.index(0, 0), Qt::DisplayRole).isNull());
+    QVERIFY(!m.MoveTo(1));
+  }
+
+  void incrementalSearch() {
+    FakeBackend b;
+    FillSample(b);  // name order: Downlight, Leuchtband, Leuchte Eco, Uplight, Wallwasher
+    TCatalogueModel m(b);
+    m.Reload(1);
+    TIncrementalSearch s;
+    // Forward from row 1: L finds row 2, LEUCHTE finds row 3.
+    QCOMPARE(s.Type('l', 1, m), 2);
+    QCOMPARE(s.Direction(), 1);
+    int row = 2;
+    for (char c : std::string("euchte")) row = s.Type(c, row, m);
+    QCOMPARE(row, 3);
+    QCOMPARE(s.Text(), std::string("LEUCHTE"));
+    // A letter that matches nothing clears the search.
+    QCOMPARE(s.Type('x', row, m), 0);
+    QVERIFY(s.Text().empty());
+    // Backward from the last row when the text sorts before the current entry.
+    QCOMPARE(s.Type('d', 5, m), 1);
+    QCOMPARE(s.Direction(), -1);
+    s.Clear();
+    // The text is limited to 40 characters.
+    for (int i = 0; i < 40; ++i) s.Type('d', 1, m);
+    QVERIFY(s.Text().empty());
+  }
+
+  void navigatorRepeatsWhileHeld() {
+    TNavigator nav;
+    FakeTimer timer;
+    nav.SetRepeatTimer(&timer);
+    nav.SetCount(5);
+    nav.SetPosition(1);
+    QVERIFY(!nav.Button(nbPrior)->isEnabled());
+    std::vector<int> clicks;
+    connect(&nav, &TNavigator::Clicked, &nav, [&](int b) { clicks.push_back(b); });
+    nav.ButtonPressed(nbNext);
+    QCOMPARE(timer.armed, (std::vector<int>{400}));
+    nav.RepeatTimerFired();
+    nav.RepeatTimerFired();
+    QCOMPARE(timer.armed, (std::vector<int>{400, 100, 100}));
+    QCOMPARE(nav.Position(), 3);
+    nav.RepeatTimerFired();
+    nav.RepeatTimerFired();  // reaches 5: NEXT is disabled, the repeat ends
+    QCOMPARE(nav.Position(), 5);
+    nav.RepeatTimerFired();
+    QCOMPARE(nav.Position(), 5);
+    QVERIFY(!timer.running);
+    QCOMPARE(clicks.size(), std::size_t(4));
+    nav.ButtonReleased();
+    // A press on a disabled button does not arm the timer.
+    nav.ButtonPressed(nbNext);
+    QCOMPARE(timer.armed.size(), std::size_t(4));
+    // Keys: Right moves the focus, Space clicks the focused button.
+    nav.show();
+    nav.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&nav));
+    nav.Button(nbFirst)->setFocus();
+    QTest::keyClick(nav.Button(nbFirst), Qt::Key_Right);
+    QVERIFY(nav.Button(nbPrior)->hasFocus());
+    QTest::keyClick(nav.Button(nbPrior), Qt::Key_Space);
+    QCOMPARE(nav.Position(), 4);
+  }
+
+  void browserStartsAtTheStoredPositionWhenValid() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    FillSample(b);
+    const struct { int key, row, wantKey, wantRow; } cases[] = {{3, 4, 3, 4}, {9, 57, 1, 1}};
+    for (const auto& c : cases) {
+      SaveBrowserPosition(c.key, c.row);
+      TfBaseForm f(b);
+      f.show();
+      QCOMPARE(f.SortKey(), c.wantKey);
+      QCOMPARE(f.ActiveRow(), c.wantRow);
+      f.close();
+      std::int32_t key = 0, row = 0;
+      LoadBrowserPosition(key, row);
+      QCOMPARE(key, c.wantKey);
+      QCOMPARE(row, c.wantRow);
+    }
+  }
+
+  void deletingTheLastRowActivatesTheNewLastRow() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    FillSample(b);
+    RecordingUi rec;
+    rec.answers = {mrYes};
+    ScopedUiServices scoped(rec);
+    TfBaseForm f(b);
+    f.show();
+    f.ActivateRow(5);
+    f.DeleteCurrent();
+    QCOMPARE(f.Model().Count(), 4);
+    QCOMPARE(f.ActiveRow(), 4);
+    // The new current entry is loaded at once; its file does not exist.
+    QVERIFY(!f.LuminaireLoaded());
+    QCOMPARE(rec.shown.size(), std::size_t(2));
+    const std::string text = rec.shown[1].text;
+    const std::string tail = " : UPL.LTL";
+    QCOMPARE(rec.shown[1].type, MsgType::Error);
+    QCOMPARE(text, tail);  // no "ORVMSG" file here: the key's text is empty
+  }
+};
+
+KANDELO_UI_TEST(BrowserTest);
+
+}  // namespace kandelo::test
+
+#include "browser_test.moc"
