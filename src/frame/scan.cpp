@@ -16,11 +16,11 @@ namespace {
 
 constexpr const char* kDefaultMasks[] = {"*.LDT", "*.LUM", "*.L32", "*.IES", "*.CIB"};
 
-struct FormatInfo {
+struct FileTypeEntry {
   const char* name;
   const char* ext;
 };
-constexpr FormatInfo kFormats[12] = {
+constexpr FileTypeEntry kFormats[12] = {
     {"EULUM-DAT", ".LDT"},   {"LUM (QVM)", ".LUM"},   {"LUM32 (QVM)", ".L32"}, {"EULUM-DAT", ".LDT"},
     {"TM14", ".CIB"},        {"IES LM63/86", ".IES"}, {"IES LM63/91", ".IES"}, {"IES LM63/95", ".IES"},
     {"Calculux", "."},       {"LTLI", ".LTL"},        {"Phillum", ".PHL"},     {"N/A", ".XXX"},
