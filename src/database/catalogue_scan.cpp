@@ -22,6 +22,16 @@ std::string lastComponent(const std::string& path) {
   return i == std::string::npos ? path : path.substr(i + 1);
 }
 
+// The directory's index, added to the path list when new. A record may only
+// carry an index that is in the file: one that exists in memory alone (a
+// read-only or unwritable path list) would name another directory next time.
+std::int32_t storedIndexOf(TPathList& paths, const std::string& dir) {
+  int i = paths.AddPath(dir);
+  if (i < 0) return -1;
+  if (i >= paths.SavedCount() && !paths.SavePathList()) return -1;
+  return i;
+}
+
 AddOutcome failed(const std::string& path) {
   AppendToErrorList(path);
   return AddOutcome::Failed;
@@ -71,12 +81,8 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
   const std::string dir = ParentPath(filePath);
   std::int32_t dirIndex;
   if (IsUnderRoot(root, dir)) {
-    dirIndex = paths.IndexOfPath(dir);
-    if (dirIndex < 0) {
-      dirIndex = paths.AddPath(dir);
-      if (dirIndex < 0) return failed(filePath);
-      paths.SavePathList();
-    }
+    dirIndex = storedIndexOf(paths, dir);
+    if (dirIndex < 0) return failed(filePath);
   } else {
     const std::string name = lastComponent(filePath);
     const std::string target = AddBackslash(root) + name;
@@ -92,12 +98,8 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
     if (copy && CopyFileBuffered(filePath, target) != 0) return failed(filePath);
     path = target;
     // The root's own index: 0 when the root is LumDir1, as by default.
-    dirIndex = paths.IndexOfPath(root);
-    if (dirIndex < 0) {
-      dirIndex = paths.AddPath(root);
-      if (dirIndex < 0) return failed(filePath);
-      paths.SavePathList();
-    }
+    dirIndex = storedIndexOf(paths, root);
+    if (dirIndex < 0) return failed(path);
   }
 
   TLUM32 lum;

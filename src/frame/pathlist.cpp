@@ -43,6 +43,7 @@ TPathList::TPathList(std::string fileName) : fileName_(std::move(fileName)) {
     }
   }
   if (!line.empty()) lines_.push_back(Cut(line));
+  savedCount_ = Count();
 }
 
 TPathList::~TPathList() {
@@ -85,7 +86,9 @@ bool TPathList::SavePathList() {
   if (pf::fs().exists(fileName_) && !writable()) return false;
   std::string text;
   for (const auto& l : lines_) text += l + "\r\n";
-  return pf::writeFileAtomic(fileName_, text);
+  if (!pf::writeFileAtomic(fileName_, text)) return false;
+  savedCount_ = Count();
+  return true;
 }
 
 }  // namespace kandelo

@@ -43,6 +43,9 @@ class TPathList {
   bool SavePathList();
 
   int Count() const { return static_cast<int>(lines_.size()); }
+  // Lines known to be in the file (loaded or saved); an index at or above it
+  // exists only in memory and would not survive the run.
+  int SavedCount() const { return savedCount_; }
   const std::string& FileName() const { return fileName_; }
   const std::vector<std::string>& Lines() const { return lines_; }
 
@@ -50,6 +53,7 @@ class TPathList {
   bool writable() const;
   std::string fileName_;
   std::vector<std::string> lines_;
+  int savedCount_ = 0;
 };
 
 }  // namespace kandelo
