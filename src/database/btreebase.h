@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,10 +113,8 @@ class TBTreeBase {
   int CheckOpen();
   int CheckLayout();
   int KeyOf(const unsigned char* record, int keyNumber, std::string& key);
-  int WithWriteLock(int (TBTreeBase::*change)());
-  int DoAdd();
-  int DoDelete();
-  int DoUpdate();
+  // Network mode: the change runs under the file's write lock (10 tries).
+  int WithWriteLockDo(const std::function<int()>& change);
 
   std::string basePath_;
   bool network_ = false;

@@ -81,6 +81,8 @@ int NextKey(IndexedFile* file, int keyNumber, std::int32_t& recordNumber, std::s
 int PrevKey(IndexedFile* file, int keyNumber, std::int32_t& recordNumber, std::string& key);
 int ClearKey(IndexedFile* file, int keyNumber);
 int FindKeyAndRef(IndexedFile* file, int keyNumber, const std::string& key, std::int32_t recordNumber);
+// Like FindKey, but leaves the key's position alone.
+int LookupKey(IndexedFile* file, int keyNumber, const std::string& key, std::int32_t& recordNumber);
 std::int32_t UsedKeys(IndexedFile* file, int keyNumber);  // -1 on error
 
 // ---- rebuild ----------------------------------------------------------------
