@@ -241,9 +241,11 @@ std::vector<Lookup> ScanSource(const std::string& text, const std::string& where
   static const std::regex getText(R"re(\bGetText\s*\(\s*)re" + lit + R"re(\s*,\s*)re" + lit + R"re(\s*\))re");
   // GetText(sectionConstant, "KEY"): the key must be in some section.
   static const std::regex getTextKeyOnly(R"re(\bGetText\s*\(\s*[A-Za-z_][\w:.>-]*\s*,\s*)re" + lit + R"re(\s*\))re");
-  // TBigInifile::ReadString("SECTION", "KEY", default) on a language file;
-  // other sections (settings) are not language files.
-  static const std::regex readString(R"re(\bReadString\s*\(\s*)re" + lit + R"re(\s*,\s*)re" + lit + R"re(\s*,)re");
+  // Any other call whose first two arguments are literals, such as
+  // TBigInifile::ReadString("SECTION", "KEY", default) or a window's own
+  // Msg("SECTION", "KEY") wrapper, counts when the section is one of the
+  // language files' (settings sections such as "GLOBAL" are not).
+  static const std::regex literalPair(R"re(\b(\w+)\s*\(\s*)re" + lit + R"re(\s*,\s*)re" + lit + R"re(\s*[,)])re");
 
   std::vector<Lookup> found;
   const std::string code = StripComments(text);
@@ -251,10 +253,11 @@ std::vector<Lookup> ScanSource(const std::string& text, const std::string& where
     found.push_back({"ORVMSG", (*it)[1], (*it)[2], where});
   for (std::sregex_iterator it(code.begin(), code.end(), getTextKeyOnly), end; it != end; ++it)
     found.push_back({"ORVMSG", "", (*it)[1], where});
-  for (std::sregex_iterator it(code.begin(), code.end(), readString), end; it != end; ++it) {
-    const std::string section = (*it)[1];
-    if (IsOneOf(section, kMsgTxtSections)) found.push_back({"MSGTXT", section, (*it)[2], where});
-    if (IsOneOf(section, kOrvMsgSections)) found.push_back({"ORVMSG", section, (*it)[2], where});
+  for (std::sregex_iterator it(code.begin(), code.end(), literalPair), end; it != end; ++it) {
+    if ((*it)[1] == "GetText") continue;  // taken above
+    const std::string section = (*it)[2];
+    if (IsOneOf(section, kMsgTxtSections)) found.push_back({"MSGTXT", section, (*it)[3], where});
+    if (IsOneOf(section, kOrvMsgSections)) found.push_back({"ORVMSG", section, (*it)[3], where});
   }
   return found;
 }
@@ -340,12 +343,15 @@ TEST(LanguageFileScan, FindsLiteralLookupsAcrossLineBreaksOnly) {
       "  file.ReadString(\"GeneralButtons\",\n"
       "                  \"OKBtn\", caption);\n"
       "  file.ReadString(\"GLOBAL\", \"LANGDIR\", \"\");\n"
+      "  Msg(\"CONFMSG\", \"CONFDEL\");\n"
+      "  Msg(\"LTABKEYS\", (\"LBK\" + std::to_string(i)).c_str());\n"
       "  // GetText(\"OUTTXT\", \"IN_A_COMMENT\")\n"
       "}\n";
   std::set<std::string> got;
   for (const auto& l : ScanSource(code, "snippet")) got.insert(l.kind + "/" + l.section + "/" + l.key);
   EXPECT_EQ(got, (std::set<std::string>{"ORVMSG/OUTTXT/UGR_HD", "ORVMSG/DEFAULT MESSAGES/DM_WAIT",
-                                        "ORVMSG//DM_ITEMS", "MSGTXT/GeneralButtons/OKBtn"}));
+                                        "ORVMSG//DM_ITEMS", "MSGTXT/GeneralButtons/OKBtn",
+                                        "ORVMSG/CONFMSG/CONFDEL"}));
 }
 
 TEST(LanguageFileScan, EveryLiteralLookupInTheSourcesIsInEveryLanguage) {
