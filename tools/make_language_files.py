@@ -224,7 +224,7 @@ ORVMSG = [
         ("HDMAIN", "Datenblatt", "Data sheet", "Fiche technique"),
         ("HDPOL", "Lichtstärkeverteilung polar", "Luminous intensity distribution, polar",
          "Distribution de l'intensité lumineuse, polaire"),
-        ("HDCRT", "Lichtstärkeverteilung kartesisch", "Luminous intensity distribution, cartesian",
+        ("HDCRT", "Lichtstärkeverteilung kartesisch", "Luminous intensity distribution, Cartesian",
          "Distribution de l'intensité lumineuse, cartésienne"),
         ("HDTAB", "Lichtstärketabelle (cd/klm)", "Luminous intensity table (cd/klm)",
          "Tableau des intensités lumineuses (cd/klm)"),
