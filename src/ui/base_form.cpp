@@ -30,32 +30,10 @@
 #include "texts/qstr.h"
 #include "texts/select_languages.h"
 #include "texts/trans_dialog.h"
+#include "graphics/qt/drwwin_widget.h"
 #include "ui/navigator.h"
 
 namespace kandelo {
-
-// The square pane with the polar diagram of the loaded luminaire.
-class TDiagramPane : public QWidget {
- public:
-  TDiagramPane(QWidget* parent, std::function<void(QPainter&, const QRect&)> draw)
-      : QWidget(parent), draw_(std::move(draw)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
-  bool loaded = false;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (!loaded) return;
-    // The drawing rectangle spans 1 % to 99 % of the area.
-    const int dx = width() / 100, dy = height() / 100;
-    draw_(p, rect().adjusted(dx, dy, -dx, -dy));
-  }
-
- private:
-  std::function<void(QPainter&, const QRect&)> draw_;
-};
 
 namespace {
 
@@ -203,10 +181,21 @@ void TfBaseForm::BuildWidgets() {
   upper_->setMinimumHeight(221);
   auto* ul = new QHBoxLayout(upper_);
   ul->setContentsMargins(0, 0, 0, 0);
-  diagram_ = new TDiagramPane(upper_, [this](QPainter& p, const QRect& r) {
-    backend_.DrawDiagram(p, r, Settings().OrvMsgFile);
-  });
+  diagram_ = new TDrwWin(upper_);
   diagram_->setObjectName(QStringLiteral("DrwBox"));
+  diagram_->setFocusPolicy(Qt::NoFocus);
+  diagram_->setMargin(0);
+  diagram_->setAutoFillBackground(true);
+  QPalette white = diagram_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  diagram_->setPalette(white);
+  diagram_->OnPaint = [this](TDevice& dc) {
+    if (!loaded_) return;  // the area stays white
+    // The drawing rectangle spans 1 % to 99 % of the area.
+    const TSize a = diagram_->Layout().DrawingSize();
+    const TRect r{a.cx / 100, a.cy / 100, a.cx - a.cx / 100, a.cy - a.cy / 100};
+    backend_.DrawDiagram(dc, r, Settings().OrvMsgFile);
+  };
   diagram_->setFixedWidth(300);
   ul->addWidget(diagram_);
   upper_->installEventFilter(this);
@@ -467,7 +456,6 @@ void TfBaseForm::ShowDbError(int error) {
 void TfBaseForm::ClearLuminaire() {
   backend_.ClearLuminaire();
   loaded_ = false;
-  diagram_->loaded = false;
   status2_->clear();
   diagram_->update();
 }
@@ -505,8 +493,7 @@ void TfBaseForm::LoadCurrentLuminaire() {
   if (FileExistsS(path)) {
     if (backend_.LoadLuminaire(path)) {
       loaded_ = true;
-      diagram_->loaded = true;
-      diagram_->update();
+            diagram_->update();
       status2_->setText(Q(TrueCaseFileName(path)));
       return;
     }
@@ -765,7 +752,11 @@ bool TfBaseForm::eventFilter(QObject* watched, QEvent* e) {
         break;
     }
   } else if (watched == upper_ && e->type() == QEvent::Resize) {
-    diagram_->setFixedWidth(upper_->height());  // the diagram stays square
+    // The diagram stays square; its area is measured in twips (1440 per inch).
+    const int side = upper_->height();
+    diagram_->setFixedWidth(side);
+    const int twips = side * 1440 / std::max(1, diagram_->logicalDpiX());
+    diagram_->SetDrawingSize(twips, twips);
   } else if (watched == keyCombo_ && e->type() == QEvent::FocusOut) {
     const auto reason = static_cast<QFocusEvent*>(e)->reason();
     if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&

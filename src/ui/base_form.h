@@ -28,7 +28,7 @@ class QWidget;
 namespace kandelo {
 
 class TNavigator;
-class TDiagramPane;
+class TDrwWin;
 
 class TfBaseForm : public QMainWindow {
   Q_OBJECT
@@ -106,7 +106,7 @@ class TfBaseForm : public QMainWindow {
 
   QTableView* table_ = nullptr;
   TNavigator* nav_ = nullptr;
-  TDiagramPane* diagram_ = nullptr;
+  TDrwWin* diagram_ = nullptr;
   QComboBox* keyCombo_ = nullptr;
   QLineEdit* searchEdit_ = nullptr;
   QSplitter* splitter_ = nullptr;

@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <string>
 
-class QPainter;
-class QRect;
+#include "graphics/gdi_types.h"
 
 namespace kandelo {
+
+class TDevice;
 
 // The fields of a catalogue record the browser shows and uses.
 struct CatalogueRow {
@@ -53,8 +54,9 @@ class BrowserBackend {
   virtual bool LoadLuminaire(const std::string& path) = 0;
   virtual void ClearLuminaire() = 0;
   virtual std::string LuminairePath() const = 0;
-  // Draws the polar intensity diagram of the loaded luminaire into the rectangle.
-  virtual void DrawDiagram(QPainter& painter, const QRect& rect, const std::string& msgFile) = 0;
+  // Draws the polar intensity diagram of the loaded luminaire into the
+  // rectangle (logical units of the drawing, twips), texts from the message file.
+  virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;
 };
 
 }  // namespace kandelo

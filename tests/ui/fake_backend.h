@@ -2,11 +2,11 @@
 // keys, a key cursor, and counters of what the browser asked for.
 #pragma once
 
-#include <QPainter>
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "graphics/device.h"
 #include "platform/text.h"
 #include "ui/browser_backend.h"
 
@@ -108,7 +108,9 @@ class FakeBackend : public BrowserBackend {
   }
   void ClearLuminaire() override { luminaire.clear(); }
   std::string LuminairePath() const override { return luminaire; }
-  void DrawDiagram(QPainter& p, const QRect& r, const std::string&) override { p.drawEllipse(r); }
+  void DrawDiagram(TDevice& dc, const TRect& r, const std::string&) override {
+    dc.Ellipse(r.left, r.top, r.right, r.bottom);
+  }
 };
 
 }  // namespace kandelo::test

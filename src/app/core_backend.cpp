@@ -1,0 +1,170 @@
+#include "app/core_backend.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <cmath>
+
+#include "app/browser_polar.h"
+#include "database/catalogue.h"
+#include "database/catalogue_scan.h"
+#include "frame/msgmanager.h"
+#include "frame/scan.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "frame/ui_services.h"
+#include "graphics/device.h"
+#include "platform/fileio.h"
+#include "platform/resources.h"
+#include "texts/qstr.h"
+#include "ui/qt_ui_services.h"
+
+namespace kandelo {
+
+namespace {
+
+constexpr int kNotOpen = 9904;  // the engine's "file not open"
+
+TBTreeBase* OpenCatalogue() {
+  TBTreeBase* c = Catalogue();
+  return c && c->IsOpen() ? c : nullptr;
+}
+
+TMsgManager Messages() { return TMsgManager(Settings().OrvMsgFile); }
+
+}  // namespace
+
+CoreBrowserBackend::CoreBrowserBackend() : paths_(PathListFileName()) {}
+CoreBrowserBackend::~CoreBrowserBackend() = default;
+
+bool CoreBrowserBackend::CatalogueOpen() const { return OpenCatalogue() != nullptr; }
+
+std::int32_t CoreBrowserBackend::RecordCount() {
+  TBTreeBase* c = OpenCatalogue();
+  return c ? c->RecordCount() : 0;
+}
+
+int CoreBrowserBackend::SelectKey(int keyNo) {
+  TBTreeBase* c = OpenCatalogue();
+  return c ? c->SelectKey(keyNo) : kNotOpen;
+}
+
+int CoreBrowserBackend::ResetKey() {
+  TBTreeBase* c = OpenCatalogue();
+  return c ? c->ResetKey() : kNotOpen;
+}
+
+int CoreBrowserBackend::NextKey(std::string& key, std::int32_t& recNo) {
+  TBTreeBase* c = OpenCatalogue();
+  if (!c) return kNotOpen;
+  const int err = c->NextKey(key);
+  recNo = c->CurrentRecordNumber();
+  return err;
+}
+
+int CoreBrowserBackend::PrevKey(std::string& key, std::int32_t& recNo) {
+  TBTreeBase* c = OpenCatalogue();
+  if (!c) return kNotOpen;
+  const int err = c->PrevKey(key);
+  recNo = c->CurrentRecordNumber();
+  return err;
+}
+
+bool CoreBrowserBackend::ReadRecord(std::int32_t recNo, CatalogueRow& row) {
+  if (!OpenCatalogue()) return false;
+  TCatalogueRecord rec;
+  if (!ReadCatalogueRecord(recNo, rec)) return false;
+  row.recNo = recNo;
+  row.name = rec.LumName();
+  row.number = rec.LumNumber();
+  row.fileName = rec.FileNameField();
+  const std::string real = CatalogueFileName(rec);
+  row.diskName = real == row.fileName ? std::string() : real;
+  row.manufacturer = rec.Manufacturer();
+  row.formatName = FormatDisplayName(rec.FormatCode());
+  row.dirIndex = rec.DirIndex();
+  return true;
+}
+
+bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) { return OpenCatalogue() && DeleteCatalogueRecord(recNo); }
+
+void CoreBrowserBackend::DeleteWholeCatalogue() { kandelo::DeleteWholeCatalogue(); }
+
+void CoreBrowserBackend::RebuildCatalogue() { kandelo::RebuildCatalogue(); }
+
+void CoreBrowserBackend::WriteVersionLabel(const std::string& label) {
+  if (OpenCatalogue() && RecordCount() > 0) kandelo::WriteVersionLabel(label);
+}
+
+std::string CoreBrowserBackend::GetPath(std::int32_t index) { return paths_.GetPath(index); }
+
+void CoreBrowserBackend::EnsurePathListed(const std::string& dir) {
+  if (dir.empty() || paths_.IndexOfPath(dir) >= 0) return;
+  paths_.AddPath(dir);
+  paths_.SavePathList();
+}
+
+void CoreBrowserBackend::AddAllBelowRoot() {
+  if (!OpenCatalogue()) return;
+  const TMsgManager msgs = Messages();
+  kandelo::AddAllBelowRoot(paths_, msgs);
+}
+
+bool CoreBrowserBackend::AddFilesByDialog() {
+  const TMsgManager msgs = Messages();
+  const std::string start = DirExists(Settings().LumDir2) ? Settings().LumDir2 : std::string(".");
+  const QStringList files = QFileDialog::getOpenFileNames(QApplication::activeWindow(), QString(), Q(start),
+                                                         QtFileFilter(OpenFileTypes(msgs)));
+  if (files.isEmpty()) return false;
+  if (!OpenCatalogue()) return true;
+  bool overwriteAll = false;
+  ui().beginWait("");
+  ui().setBusy(true);
+  for (const QString& f : files) {
+    const std::string path = S(f);
+    ui().updateWait(path);
+    AddFileToCatalogue(path, overwriteAll, paths_, msgs);
+  }
+  ui().setBusy(false);
+  ui().endWait();
+  return true;
+}
+
+void CoreBrowserBackend::SavePathList() { paths_.SavePathList(); }
+
+bool CoreBrowserBackend::LoadLuminaire(const std::string& path) {
+  if (!lum_.LoadFromFile(path)) {
+    lum_.Clear();
+    return false;
+  }
+  lum_.CalcFlux();
+  lum_.FindMaxIntensity();
+  return true;
+}
+
+void CoreBrowserBackend::ClearLuminaire() {
+  lum_.Clear();
+  lum_.FileName.clear();
+}
+
+std::string CoreBrowserBackend::LuminairePath() const { return lum_.FileName; }
+
+void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::string& msgFile) {
+  DrawBrowserPolar(dc, r, lum_, msgFile);
+}
+
+int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {
+  TBTreeBase* c = OpenCatalogue();
+  if (!c || c->RecordCount() != 0) return 0;
+  const std::string root = AddBackslash(Settings().LumDir2);
+  if (root.empty() || !DirExists(root)) return 0;
+  for (const std::string& res : platform::EmbeddedFiles("samples/")) {
+    const std::string target = root + res.substr(std::string("samples/").size());
+    if (platform::fs().exists(target)) continue;
+    if (auto data = platform::EmbeddedFile(res)) platform::writeFileAtomic(target, std::string(*data));
+  }
+  const TMsgManager msgs = Messages();
+  const ScanCounts counts = kandelo::AddAllBelowRoot(paths, msgs);
+  return counts.added + counts.updated;
+}
+
+}  // namespace kandelo

@@ -1,0 +1,55 @@
+// The browser's view of the real layers: the catalogue and its engine, the
+// path list, the directory scans, one luminaire object and its diagram.
+#pragma once
+
+#include <memory>
+
+#include "frame/pathlist.h"
+#include "photometry/lum32.h"
+#include "ui/browser_backend.h"
+
+namespace kandelo {
+
+class TMsgManager;
+
+class CoreBrowserBackend : public BrowserBackend {
+ public:
+  CoreBrowserBackend();
+  ~CoreBrowserBackend() override;
+
+  bool CatalogueOpen() const override;
+  std::int32_t RecordCount() override;
+  int SelectKey(int keyNo) override;
+  int ResetKey() override;
+  int NextKey(std::string& key, std::int32_t& recNo) override;
+  int PrevKey(std::string& key, std::int32_t& recNo) override;
+  bool ReadRecord(std::int32_t recNo, CatalogueRow& row) override;
+  bool DeleteRecord(std::int32_t recNo) override;
+  void DeleteWholeCatalogue() override;
+  void RebuildCatalogue() override;
+  void WriteVersionLabel(const std::string& label) override;
+
+  std::string GetPath(std::int32_t index) override;
+  void EnsurePathListed(const std::string& dir) override;
+  void AddAllBelowRoot() override;
+  bool AddFilesByDialog() override;
+  void SavePathList() override;
+
+  bool LoadLuminaire(const std::string& path) override;
+  void ClearLuminaire() override;
+  std::string LuminairePath() const override;
+  void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
+
+  TPathList& Paths() { return paths_; }
+
+ private:
+  TPathList paths_;
+  TLUM32 lum_;
+};
+
+// A first start with an empty catalogue: copies the shipped sample luminaires
+// into the luminaire root (where missing) and takes them into the catalogue.
+// Returns the number of files taken in.
+int TakeSamplesIntoEmptyCatalogue(TPathList& paths);
+
+}  // namespace kandelo
