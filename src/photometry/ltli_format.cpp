@@ -7,6 +7,7 @@
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
+#include "photometry/textfile.h"
 #include "platform/text.h"
 
 namespace kandelo {
