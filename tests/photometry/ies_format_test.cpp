@@ -345,3 +345,53 @@ TEST_F(IesTest, WriterRules) {
 
 }  // namespace
 }  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+// Every prefix of a valid file, and every single byte replaced by a hostile
+// one: no crash, and a file cut before its last line is never read as valid.
+TEST(TextFormatsHostileInput, PrefixesAndDamagedBytes) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  ScopedUiServices scope(ui);
+  struct Format {
+    ReadResult (*read)(TLUM32&);
+    std::string text;
+    const char* lastDataLine;  // the area line of TM14 files is optional
+  } formats[] = {
+      {ReadIES, "IESNA:LM-63-1995\n[MANUFAC] A\nTILT=INCLUDE\n1\n2\n0 90\n1 1\n2 500 2 3 2 1 2 -0.2 0 0.1\n"
+                "1 1 30\n0 45 90\n0 90\n10 20 30\n40 50 60\n", "40 50 60"},
+      {ReadTM14, "CIBSE/1\nR\nC\nN\nL\n1000 lm\nR\nI\n1 1 0.6 1.2 0.05\n1.0 30 30\n0\n3 2\n0 45 90\n90 0\n"
+                 "1 2 3\n4 5 6\n1 0.5 0.1 0.05\n", "4 5 6"},
+  };
+  const std::string path = dir.file("f.txt");
+  for (const auto& f : formats) {
+    const std::size_t lastLine = f.text.find(f.lastDataLine);
+    for (std::size_t n = 0; n < f.text.size(); ++n) {
+      test::writeFile(path, f.text.substr(0, n));
+      TLUM32 lum;
+      lum.SetFileName(path);
+      ReadResult r = f.read(lum);
+      if (n < lastLine) {
+        EXPECT_NE(r.status, ReadStatus::Ok) << n;
+      }
+    }
+    for (std::size_t n = 0; n < f.text.size(); ++n)
+      for (char bad : {'\0', '9', '\n'}) {
+        std::string damaged = f.text;
+        damaged[n] = bad;
+        test::writeFile(path, damaged);
+        TLUM32 lum;
+        lum.SetFileName(path);
+        if (f.read(lum).status == ReadStatus::Ok) {
+          lum.CalcFlux();
+          lum.FindMaxIntensity();
+          (void)lum.Intensity(45, 30);
+        }
+      }
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
