@@ -80,7 +80,8 @@ def flood_b(h, v):
 # ---- normalisation ----------------------------------------------------------
 
 def flux_c(f, gammas, planes):
-    """Flux of f over the sphere (midpoint rule on a fine grid)."""
+    """Flux of f over the sphere (midpoint rule on a fine grid); the grid
+    arguments are unused and kept for symmetry with the writers."""
     total = 0.0
     ng, nc = 180, 72
     for i in range(ng):
@@ -249,7 +250,7 @@ def ltli(name, s):
 
 # ---- the samples --------------------------------------------------------------
 
-M1 = "Beispielwerk Leuchten GmbH"
+M1 = "Beispielwerk Leuchten AG"
 M2 = "Sample Lighting Ltd"
 M3 = "Lumina Exemple SA"
 
@@ -288,10 +289,10 @@ def main():
                            dims_m=(-0.2, 0.0, 0.12), horiz=[0.0],
                            kw={"TEST": "SL-7731", "MANUFAC": M2, "LUMCAT": "OR200-LED-830",
                                "LUMINAIRE": "Orbit recessed downlight 200", "LAMP": "LED 27W 3000K"}))
-    ies("OFFICE.IES", dict(f=batwing, lor=80.0, version=1986, lamps=2, flux=6700, watt=58.0,
+    ies("OFFICE.IES", dict(f=batwing, lor=80.0, version=1995, lamps=2, flux=6700, watt=58.0,
                            dims_m=(0.3, 1.25, 0.08), horiz=[0.0, 22.5, 45.0, 67.5, 90.0],
                            kw={"TEST": "TEST REPORT LE-0398", "MANUFAC": M3,
-                               "LUMINAIRE": "Bureau 2x28W recessed louvre", "LAMP": "2 T5 28W"}))
+                               "LUMCAT": "BUR-228-LV", "LUMINAIRE": "Bureau 2x28W recessed louvre", "LAMP": "2 T5 28W"}))
     ies("FLOOD-B.IES", dict(f=None, lor=78.0, version=1995, lamps=1, flux=12000, watt=100.0,
                             dims_m=(0.35, 0.3, 0.12), typeb=True,
                             kw={"TEST": "LE-0455", "MANUFAC": M3, "LUMCAT": "PRJ-100-N",

@@ -157,14 +157,27 @@ int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {
   if (!c || c->RecordCount() != 0) return 0;
   const std::string root = AddBackslash(Settings().LumDir2);
   if (root.empty() || !DirExists(root)) return 0;
+  // The shipped files are taken in one by one (the mask list need not name
+  // all their formats), under the wait window.
+  const TMsgManager msgs = Messages();
+  std::vector<std::string> files;
   for (const std::string& res : platform::EmbeddedFiles("samples/")) {
     const std::string target = root + res.substr(std::string("samples/").size());
-    if (platform::fs().exists(target)) continue;
-    if (auto data = platform::EmbeddedFile(res)) platform::writeFileAtomic(target, std::string(*data));
+    if (!platform::fs().exists(target))
+      if (auto data = platform::EmbeddedFile(res)) platform::writeFileAtomic(target, std::string(*data));
+    files.push_back(target);
   }
-  const TMsgManager msgs = Messages();
-  const ScanCounts counts = kandelo::AddAllBelowRoot(paths, msgs);
-  return counts.added + counts.updated;
+  if (files.empty()) return 0;
+  int taken = 0;
+  bool overwriteAll = false;
+  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+  for (const std::string& f : files) {
+    ui().updateWait(f);
+    const AddOutcome r = AddFileToCatalogue(f, overwriteAll, paths, msgs);
+    if (r == AddOutcome::Added || r == AddOutcome::Updated) ++taken;
+  }
+  ui().endWait();
+  return taken;
 }
 
 }  // namespace kandelo

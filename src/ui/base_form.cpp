@@ -254,7 +254,8 @@ void TfBaseForm::BuildWidgets() {
   rl->addWidget(multiPanel_, 3);
   multiPanel_->setVisible(false);
   multiBtn_ = MakeButton(right, "CatBtn1", T("enter multi-select mode"));
-  rl->addWidget(multiBtn_);
+  multiBtn_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  rl->addWidget(multiBtn_, 0, Qt::AlignLeft);
   ul->addWidget(right, 1);
 
   auto* lower = new QWidget(splitter_);
