@@ -264,7 +264,7 @@ void TfBaseForm::BuildWidgets() {
   ll->setSpacing(2);
   auto* navRow = new QHBoxLayout;
   nav_ = new TNavigator(lower);
-  nav_->setObjectName(QStringLiteral("DBNavigator1"));
+  nav_->setObjectName(QStringLiteral("DBNavigator"));
   nav_->SetHints({T("Base"), T("Up"), T("Down"), T("Last"), T("Add"), QString(), T("Extract"), T("Edit"), QString(),
                   T("print a list of all or selected items"), T("Copy")});
   nav_->SetButtonVisible(nbPost, false);

@@ -146,8 +146,8 @@ class LocalizationTest : public QObject {
     TBigInifile ini(file);
     QCOMPARE(QString::fromStdString(ini.ReadString("TfBaseForm", "CAPTION", "")),
              QStringLiteral("Kandelo - Leuchtendatenbank"));
-    QCOMPARE(QString::fromStdString(ini.ReadString("TfBaseForm", "DBNavigator10Hint", "")), QStringLiteral("Base"));
-    QCOMPARE(QString::fromStdString(ini.ReadString("TfBaseForm", "DBNavigator15Hint", "<none>")),
+    QCOMPARE(QString::fromStdString(ini.ReadString("TfBaseForm", "DBNavigator0Hint", "")), QStringLiteral("Base"));
+    QCOMPARE(QString::fromStdString(ini.ReadString("TfBaseForm", "DBNavigator5Hint", "<none>")),
              QStringLiteral("<none>"));
 
     TfBaseForm second(backend);

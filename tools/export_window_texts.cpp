@@ -1,0 +1,66 @@
+// Writes the built-in texts of every window into DIR/ORVTXT.GER, the way a
+// first start does, for tools/make_window_texts.py to translate:
+//   kandelo-window-texts DIR
+#include <QApplication>
+#include <cstdio>
+
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "platform/fileio.h"
+#include "texts/dialog_tool.h"
+#include "texts/select_languages.h"
+#include "texts/trans_dialog.h"
+#include "ui/base_form.h"
+
+namespace {
+
+using namespace kandelo;
+
+// No catalogue: the windows are only created to export their texts.
+class NoCatalogue : public BrowserBackend {
+ public:
+  bool CatalogueOpen() const override { return false; }
+  std::int32_t RecordCount() override { return 0; }
+  int SelectKey(int) override { return 9904; }
+  int ResetKey() override { return 9904; }
+  int NextKey(std::string&, std::int32_t&) override { return 9904; }
+  int PrevKey(std::string&, std::int32_t&) override { return 9904; }
+  bool ReadRecord(std::int32_t, CatalogueRow&) override { return false; }
+  bool DeleteRecord(std::int32_t) override { return false; }
+  void DeleteWholeCatalogue() override {}
+  void RebuildCatalogue() override {}
+  void WriteVersionLabel(const std::string&) override {}
+  std::string GetPath(std::int32_t) override { return {}; }
+  void EnsurePathListed(const std::string&) override {}
+  void AddAllBelowRoot() override {}
+  bool AddFilesByDialog() override { return false; }
+  void SavePathList() override {}
+  bool LoadLuminaire(const std::string&) override { return false; }
+  void ClearLuminaire() override {}
+  std::string LuminairePath() const override { return {}; }
+  void DrawDiagram(TDevice&, const TRect&, const std::string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: kandelo-window-texts DIR\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  TProgramSettings& s = Settings();
+  s.LangDir = argv[1];
+  s.DbLangExt = ".GER";
+  const std::string out = AddBackslash(s.LangDir) + "ORVTXT.GER";
+  platform::fs().removeFile(out);
+  // The browser exports its texts (window and menu) when the file does not
+  // exist yet; the dialogs then find it and are exported explicitly.
+  NoCatalogue backend;
+  TfBaseForm browser(backend);
+  TLangDlg lang(1, 1, true);
+  ExportForm(out, &lang);
+  TTransDlg trans(nullptr, {}, {});
+  ExportForm(out, &trans);
+  return 0;
+}
