@@ -37,6 +37,8 @@ TLangDlg::TLangDlg(int source, int destination, bool showTranslateButton, QWidge
   src_->setObjectName(QStringLiteral("SrcList"));
   dst_ = new QListWidget(this);
   dst_->setObjectName(QStringLiteral("DstList"));
+  src_->setMaximumHeight(150);
+  dst_->setMaximumHeight(150);
   const QStringList names = LanguageNames();
   src_->addItems(names);
   dst_->addItems(names);
