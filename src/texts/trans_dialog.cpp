@@ -49,6 +49,7 @@ TTransDlg::TTransDlg(QWidget* window, std::string sourceFile, std::string destFi
   table_->setColumnWidth(0, 260);
   table_->setColumnWidth(1, 260);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   top->addWidget(table_, 1);
 
   auto* buttons = new QHBoxLayout;
