@@ -10,6 +10,7 @@ text that changed or appeared without a translation stops the script.
 
     build/src/app/kandelo-window-texts /tmp/wt
     python3 tools/make_window_texts.py /tmp/wt/ORVTXT.GER
+    python3 tools/make_window_texts.py --check   # shipped files match the table
 """
 import os
 import sys
@@ -146,20 +147,32 @@ def read_ini(path):
     return sections
 
 
-def write_ini(path, sections):
+def ini_bytes(sections):
     lines = []
     for sec in sorted(sections, key=str.lower):
         lines.append("[%s]" % sec)
         for key in sorted(sections[sec], key=str.lower):
             lines.append("%s=%s" % (key, sections[sec][key]))
-    with open(path, "wb") as fh:
-        fh.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+    return ("\r\n".join(lines) + "\r\n").encode("cp1252")
+
+
+def files():
+    for column, ext in ((1, "GER"), (2, "ENG"), (3, "FRA")):
+        out = {}
+        for (sec, key), row in T.items():
+            out.setdefault(sec, {})[key] = row[column]
+        yield os.path.join(OUT, "ORVTXT." + ext), ini_bytes(out)
 
 
 def main(argv):
     if len(argv) != 2:
         print(__doc__)
         return 2
+    if argv[1] == "--check":
+        stale = [p for p, data in files() if not os.path.exists(p) or open(p, "rb").read() != data]
+        for p in stale:
+            print("out of date: " + p, file=sys.stderr)
+        return 1 if stale else 0
     exported = read_ini(argv[1])
     problems = []
     for sec, keys in exported.items():
@@ -172,11 +185,9 @@ def main(argv):
     if problems:
         print("\n".join(problems), file=sys.stderr)
         return 1
-    for column, ext in ((1, "GER"), (2, "ENG"), (3, "FRA")):
-        out = {}
-        for (sec, key), row in T.items():
-            out.setdefault(sec, {})[key] = row[column]
-        write_ini(os.path.join(OUT, "ORVTXT." + ext), out)
+    for path, data in files():
+        with open(path, "wb") as fh:
+            fh.write(data)
     return 0
 
 
