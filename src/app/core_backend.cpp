@@ -155,6 +155,9 @@ void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::str
 int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {
   TBTreeBase* c = OpenCatalogue();
   if (!c || c->RecordCount() != 0) return 0;
+  // Only once: a user who emptied the catalogue does not get the samples back.
+  if (ReadSettingString("LDBSETTINGS", "SAMPLES", "0") == "1") return 0;
+  WriteSettingString("LDBSETTINGS", "SAMPLES", "1");
   const std::string root = AddBackslash(Settings().LumDir2);
   if (root.empty() || !DirExists(root)) return 0;
   // The shipped files are taken in one by one (the mask list need not name

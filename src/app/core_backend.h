@@ -48,8 +48,8 @@ class CoreBrowserBackend : public BrowserBackend {
 };
 
 // A first start with an empty catalogue: copies the shipped sample luminaires
-// into the luminaire root (where missing) and takes them into the catalogue.
-// Returns the number of files taken in.
+// into the luminaire root (where missing) and takes them into the catalogue,
+// once per user (LDBSETTINGS\SAMPLES). Returns the number of files taken in.
 int TakeSamplesIntoEmptyCatalogue(TPathList& paths);
 
 }  // namespace kandelo
