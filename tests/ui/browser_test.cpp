@@ -3,6 +3,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include "fake_backend.h"
 #include "frame/settings.h"
@@ -200,6 +201,55 @@ class BrowserTest : public QObject {
     const std::string tail = " : UPL.LTL";
     QCOMPARE(rec.shown[1].type, MsgType::Error);
     QCOMPARE(text, tail);  // no "ORVMSG" file here: the key's text is empty
+  }
+
+  void emptyCatalogueDisablesMovementAndOutputs() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    TfBaseForm f(b);
+    f.show();
+    for (TNavigateBtn n : {nbFirst, nbPrior, nbNext, nbLast}) QVERIFY(!f.Navigator()->Button(n)->isEnabled());
+    QVERIFY(!f.findChild<QToolButton*>(QStringLiteral("prtbtn"))->isEnabled());
+    QVERIFY(!f.findChild<QToolButton*>(QStringLiteral("infobtn"))->isEnabled());
+    QCOMPARE(f.Model().rowCount(), 1);
+    f.LoadCurrentLuminaire();  // nothing to load, no message
+    QCOMPARE(b.loads, 0);
+  }
+
+  void multiSelectListAndLeaving() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    FillSample(b);
+    RecordingUi rec;
+    ScopedUiServices scoped(rec);
+    TfBaseForm f(b);
+    f.show();
+    // Leaving with an empty list does not ask.
+    f.EnterMultiSelect();
+    QCOMPARE(rec.shown.size(), std::size_t(1));  // the "DM_MULTI" information
+    QVERIFY(!f.Navigator()->IsButtonVisible(nbDelete));
+    QVERIFY(f.LeaveMultiSelect());
+    QCOMPARE(rec.shown.size(), std::size_t(1));
+    QVERIFY(f.Navigator()->IsButtonVisible(nbDelete));
+    QVERIFY(!f.Navigator()->IsButtonVisible(nbPost));
+    // Insert adds the current entry once and moves on; the same entry is not added twice.
+    f.EnterMultiSelect();
+    f.ActivateRow(2);
+    f.AddCurrentToList();
+    QCOMPARE(f.ActiveRow(), 3);
+    f.ActivateRow(2);
+    f.AddCurrentToList();
+    QCOMPARE(f.TempList()->topLevelItemCount(), 1);
+    QCOMPARE(f.TempList()->topLevelItem(0)->text(0), QStringLiteral("BAND.LDT       "));
+    // With entries the question comes; anything but Yes stays in the mode.
+    rec.answers = {mrNo};
+    QVERIFY(!f.LeaveMultiSelect());
+    QVERIFY(f.MultiSelect());
+    rec.answers = {mrYes};
+    QVERIFY(f.LeaveMultiSelect());
+    QCOMPARE(f.TempList()->topLevelItemCount(), 0);
   }
 };
 
