@@ -1,5 +1,6 @@
 // The browser's table over a small catalogue, its incremental search and the
 // navigator's repeat.
+#include <QComboBox>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -201,6 +202,25 @@ class BrowserTest : public QObject {
     const std::string tail = " : UPL.LTL";
     QCOMPARE(rec.shown[1].type, MsgType::Error);
     QCOMPARE(text, tail);  // no "ORVMSG" file here: the key's text is empty
+  }
+
+  void sortSelectorTakesEffectWhenItLosesTheFocus() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    FillSample(b);
+    TfBaseForm f(b);
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    auto* combo = f.findChild<QComboBox*>(QStringLiteral("KeyCombo"));
+    combo->setFocus();
+    combo->setCurrentIndex(2);
+    QCOMPARE(f.SortKey(), 1);  // not before the selector loses the focus
+    f.Table()->setFocus();
+    QCOMPARE(f.SortKey(), 3);
+    QCOMPARE(f.ActiveRow(), 1);
+    QCOMPARE(f.Model().CellText(1, 0), std::string("BAND.LDT"));
   }
 
   void emptyCatalogueDisablesMovementAndOutputs() {
