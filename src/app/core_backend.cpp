@@ -148,6 +148,23 @@ void CoreBrowserBackend::ClearLuminaire() {
 
 std::string CoreBrowserBackend::LuminairePath() const { return lum_.FileName; }
 
+std::string CoreBrowserBackend::LuminaireSummary() const {
+  if (lum_.FileName.empty()) return {};
+  std::string s;
+  if (lum_.LampSetCount > 0) {
+    const TLampSet& set = lum_.LampSets[0];
+    s += std::to_string(set.LampCount) + " x " + TrimBlanks(set.LampType) + ", " +
+         FormatFixed(set.SetFlux, 0) + " lm, " + std::to_string(set.SetWatt) + " W\n";
+  }
+  s += "LOR " + FormatFixed(lum_.LOR, 1) + " %,  Imax " + FormatFixed(lum_.Imax, 0) + " cd/klm\n";
+  if (lum_.Diameter != 0)
+    s += "\xD8 " + std::to_string(lum_.Diameter) + " x " + std::to_string(lum_.Height[0]) + " mm";
+  else
+    s += std::to_string(lum_.Length) + " x " + std::to_string(lum_.Width) + " x " + std::to_string(lum_.Height[0]) +
+         " mm";
+  return s;
+}
+
 void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::string& msgFile) {
   DrawBrowserPolar(dc, r, lum_, msgFile);
 }

@@ -38,6 +38,7 @@ class CoreBrowserBackend : public BrowserBackend {
   bool LoadLuminaire(const std::string& path) override;
   void ClearLuminaire() override;
   std::string LuminairePath() const override;
+  std::string LuminaireSummary() const override;
   void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
 
   TPathList& Paths() { return paths_; }

@@ -483,17 +483,17 @@ void TfBaseForm::LoadCurrentLuminaire() {
   const CatalogueRow* r = model_->RowAt(row);
   if (!r) return;
   const CatalogueRow rec = *r;
-  infoLabel_->setText(QStringLiteral("<b>%1</b><br>%2<br>%3<br><br>%4 &nbsp; (%5)")
-                          .arg(Q(rec.name).toHtmlEscaped(), Q(rec.number).toHtmlEscaped(),
-                               Q(rec.manufacturer).toHtmlEscaped(),
-                               Q(rec.diskName.empty() ? rec.fileName : rec.diskName).toHtmlEscaped(),
-                               Q(rec.formatName).toHtmlEscaped()));
+  ShowRecordInfo(rec, false);
   const std::string name = TrimBlanks(rec.diskName.empty() ? rec.fileName : rec.diskName);
   const std::string path = AddBackslash(backend_.GetPath(rec.dirIndex)) + name;
-  if (path == backend_.LuminairePath()) return;
+  if (path == backend_.LuminairePath()) {
+    ShowRecordInfo(rec, loaded_);
+    return;
+  }
   if (FileExistsS(path)) {
     if (backend_.LoadLuminaire(path)) {
       loaded_ = true;
+      ShowRecordInfo(rec, true);
             diagram_->update();
       status2_->setText(Q(TrueCaseFileName(path)));
       return;
@@ -504,6 +504,17 @@ void TfBaseForm::LoadCurrentLuminaire() {
   }
   ClearLuminaire();
   ShowErrorL(Msg("DEFAULT MESSAGES", "DM_NOTFOUND") + " : " + name, Settings().MsgTxtFile);
+}
+
+void TfBaseForm::ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire) {
+  QString html = QStringLiteral("<b>%1</b><br>%2<br>%3<br><br>%4 &nbsp; (%5)")
+                     .arg(Q(rec.name).toHtmlEscaped(), Q(rec.number).toHtmlEscaped(),
+                          Q(rec.manufacturer).toHtmlEscaped(),
+                          Q(rec.diskName.empty() ? rec.fileName : rec.diskName).toHtmlEscaped(),
+                          Q(rec.formatName).toHtmlEscaped());
+  const std::string summary = withLuminaire ? backend_.LuminaireSummary() : std::string();
+  if (!summary.empty()) html += QStringLiteral("<br><br>") + Q(summary).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+  infoLabel_->setText(html);
 }
 
 void TfBaseForm::Relocate(std::int32_t recNo) {

@@ -83,6 +83,7 @@ class TfBaseForm : public QMainWindow {
   void RestartTimer();
   void StopTimer();
   void Relocate(std::int32_t recNo);
+  void ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire);
   void ShowDbError(int error);
   void ClearLuminaire();
   bool TableKey(QKeyEvent* k);

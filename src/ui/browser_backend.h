@@ -54,6 +54,9 @@ class BrowserBackend {
   virtual bool LoadLuminaire(const std::string& path) = 0;
   virtual void ClearLuminaire() = 0;
   virtual std::string LuminairePath() const = 0;
+  // A few lines on the loaded luminaire (lamps, flux, light output ratio,
+  // maximum intensity) for the browser's info pane; 1252 text.
+  virtual std::string LuminaireSummary() const { return {}; }
   // Draws the polar intensity diagram of the loaded luminaire into the
   // rectangle (logical units of the drawing, twips), texts from the message file.
   virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;
