@@ -19,7 +19,7 @@ namespace {
 // first entry of the path list, which the CLI does as well.
 struct Session {
   StartupState state = StartCli();
-  ~Session() { ShutdownProgram(CliStartupSteps(), state); }
+  ~Session() { StopCli(); }
   bool ready() const { return state.catalogueReady && Catalogue(); }
 };
 
@@ -89,7 +89,6 @@ int rebuild() {
   int r = RebuildCatalogue();
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
-  session.state.catalogueReady = true;
   return kOk;
 }
 
