@@ -24,7 +24,7 @@ std::string sampleLdt(const std::string& name) {
 
 TEST(CliCatalogue, ScanListCheckRebuild) {
   kandelo::test::TempUserEnvironment env;
-  const std::string tree = env.root() + "/tree";
+  const std::string tree = env.root() + "/B\xC3\xBCro";  // file names are UTF-8 on disk
   std::filesystem::create_directories(tree + "/sub");
   kandelo::test::writeFile(tree + "/b.ldt", sampleLdt("Bravo"));
   kandelo::test::writeFile(tree + "/sub/Alpha downlight with a long file name.LDT", sampleLdt("Alpha"));

@@ -159,6 +159,17 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   EXPECT_EQ(paths.Count(), 1);  // everything went to the root, index 0
 }
 
+TEST_F(ScanTest, TheRootThroughALinkIsNotCopiedOntoItself) {
+  TPathList paths(PathListFileName());
+  const std::string link = env.root() + "/link-to-root";
+  fsys::create_directory_symlink(root, link);
+  const std::string before = readFile(root + "a.ldt");
+  bool all = false;
+  EXPECT_EQ(AddFileToCatalogue(link + "/a.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(readFile(root + "a.ldt"), before);
+}
+
 TEST_F(ScanTest, NoLuminaireRootAddsNothing) {
   TPathList paths(PathListFileName());
   fsys::remove_all(Settings().LumDir1);
