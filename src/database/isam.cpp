@@ -115,8 +115,10 @@ using namespace detail;
 namespace detail {
 
 Engine& engine() {
-  static Engine e;
-  return e;
+  // Never destroyed: an engine instance that is itself a static object may
+  // stop the engine during static destruction, in any order.
+  static Engine* e = new Engine;
+  return *e;
 }
 
 int Call::enter() {
@@ -631,8 +633,12 @@ std::int32_t UsedRecords(IndexedFile* file) {
     c.done(err);
     return -1;
   }
-  c.done(kOk);
-  return file->highest - file->freeCount;
+  if (int err = BeginRead(*file)) {
+    c.done(EndOperation(*file, err));
+    return -1;
+  }
+  const std::int32_t used = file->highest - file->freeCount;
+  return c.done(EndOperation(*file, kOk)) == kOk ? used : -1;
 }
 
 // ---- network mode -------------------------------------------------------------------

@@ -333,6 +333,22 @@ TEST_F(LayoutTest, LocalFilesAreOpenedExclusively) {
   EXPECT_EQ(OpenIndexedFile(dir_.file("no/such/NONE"), false, false, g), kErrPathNotFound);
 }
 
+TEST_F(LayoutTest, ReadOnlyFilesRefuseChanges) {
+  IndexedFile* f = OpenSingleKey(4, false);
+  ASSERT_EQ(AddKey(f, 1, 1, "A"), 0);
+  ASSERT_EQ(CloseIndexedFile(f), 0);
+  const std::string before = readFile(DataFilePath(base())) + readFile(IndexFilePath(base()));
+  ASSERT_EQ(OpenIndexedFile(base(), true, false, f), 0);
+  unsigned char rec[32] = {};
+  std::int32_t n = 0;
+  EXPECT_EQ(AddRecord(f, rec, n), kErrNetIO);
+  EXPECT_EQ(AddKey(f, 1, 2, "B"), kErrNetIO);
+  EXPECT_EQ(DeleteKey(f, 1, 1, "A"), kErrNetIO);
+  ASSERT_EQ(FindKey(f, 1, "A", n), 0);
+  EXPECT_EQ(CloseIndexedFile(f), 0);
+  EXPECT_EQ(readFile(DataFilePath(base())) + readFile(IndexFilePath(base())), before);
+}
+
 TEST_F(LayoutTest, SeparateIndexBaseAndReplacedExtensions) {
   const std::string both = dir_.file("DATA.XYZ") + ";" + dir_.file("INDEX.ABC");
   ASSERT_EQ(CreateIndexedFile(both, 32, {{4, false}}), 0);
