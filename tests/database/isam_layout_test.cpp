@@ -2,6 +2,8 @@
 // flag, B-tree shapes after known insert sequences, and key walking.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "isam_fixture.h"
 
@@ -347,6 +349,22 @@ TEST_F(LayoutTest, ReadOnlyFilesRefuseChanges) {
   ASSERT_EQ(FindKey(f, 1, "A", n), 0);
   EXPECT_EQ(CloseIndexedFile(f), 0);
   EXPECT_EQ(readFile(DataFilePath(base())) + readFile(IndexFilePath(base())), before);
+}
+
+TEST_F(LayoutTest, RunningOutOfFileHandlesIsTooManyOpenFiles) {
+  IndexedFile* f = OpenSingleKey(4, false);
+  ASSERT_EQ(CloseIndexedFile(f), 0);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<int> held;
+  for (int fd; (fd = ::dup(0)) >= 0;) held.push_back(fd);
+  const int err = OpenIndexedFile(base(), false, false, f);
+  for (int fd : held) ::close(fd);
+  setrlimit(RLIMIT_NOFILE, &old);
+  EXPECT_EQ(err, kErrTooManyOpenFiles);
 }
 
 TEST_F(LayoutTest, SeparateIndexBaseAndReplacedExtensions) {
