@@ -287,6 +287,16 @@ const std::array<const char*, 19>& IesKeywords() {
   return k;
 }
 
+std::uint8_t IesFormatForSetting(std::int32_t iesType) {
+  return iesType == 1 ? fmtIes91 : iesType == 2 ? fmtIes95 : fmtIes86;
+}
+
+std::string IesExtensionForSetting(std::string_view iesExt) {
+  std::string ext = Cut(TrimBlanks(iesExt), 3);
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  return "." + (ext.empty() ? std::string("IES") : ext);
+}
+
 std::uint8_t IesVersionCode(std::string_view firstLine) {
   std::string t = platform::upper1252(RemoveBlanks(TrimBlanks(firstLine)));
   if (t == "IESNA91") return fmtIes91;

@@ -141,6 +141,14 @@ TEST_F(IesTest, VersionLine) {
                {"IESNA: LM-63-2002 ", fmtIes95}, {"iesna:lm-63-2019", fmtIes95}, {"IES:LM-63-2019", fmtIes95},
                {"REPORT 123", fmtIes86},        {"IESNA95", fmtIes86}};
   for (const auto& c : cases) EXPECT_EQ(IesVersionCode(c.line), c.code) << c.line;
+
+  // The edition and extension the conversion settings ask for.
+  EXPECT_EQ(IesFormatForSetting(0), fmtIes86);
+  EXPECT_EQ(IesFormatForSetting(1), fmtIes91);
+  EXPECT_EQ(IesFormatForSetting(2), fmtIes95);
+  EXPECT_EQ(IesFormatForSetting(7), fmtIes86);
+  EXPECT_EQ(IesExtensionForSetting("ies"), ".ies");
+  EXPECT_EQ(IesExtensionForSetting(" "), ".IES");
 }
 
 TEST_F(IesTest, KeywordsOfLaterEditions) {
