@@ -113,7 +113,8 @@ bool IesReader::SkipTiltData() {
   if (ReadNumberList(in_, 1, v) < 1) return false;  // lamp-to-luminaire geometry
   if (ReadNumberList(in_, 1, v) < 1) return false;
   double pairs = v[0];
-  if (!(pairs >= 0) || pairs != std::floor(pairs) || !CountFitsFile(in_, static_cast<std::uint64_t>(pairs) * 2, 2))
+  if (!(pairs >= 0) || pairs != std::floor(pairs) || pairs > static_cast<double>(in_.BytesLeft()) ||
+      !CountFitsFile(in_, static_cast<std::uint64_t>(pairs) * 2, 2))
     return false;
   auto n = static_cast<std::size_t>(pairs);
   if (n == 0) return true;

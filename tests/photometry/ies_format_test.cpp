@@ -222,6 +222,7 @@ TEST_F(IesTest, MalformedFilesAreRefused) {
       {"negative horizontal angle", head + "1 1000 1 2 2 1 2 0 0 0\n1 1 30\n0 90\n-90 0\n1 2\n3 4\n", "angles outside"},
       {"one vertical angle", head + "1 1000 1 1 1 1 2 0 0 0\n1 1 30\n0\n0\n5\n", "two vertical angles"},
       {"tilt pairs beyond the file", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n1000000\n0 90\n1 1\n", "tilt data"},
+      {"tilt pairs beyond any count", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n1e300\n0 90\n1 1\n", "tilt data"},
       {"tilt data cut short", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n", "tilt data"},
   };
   for (const auto& c : cases) {
