@@ -41,7 +41,9 @@ ReadResult ReadLDT(TLUM32& lum) {
     return NotMine();
   // Numbers that no EULUMDAT file can hold: recognised, but refused.
   if (isym < 0 || isym > 4) return Fail("error reading symmetry indicator : " + std::to_string(isym));
-  if (mcFile < 1 || mcFile > 65535) return Fail("error reading no of C-planes : " + std::to_string(mcFile));
+  // A rotationally symmetric file may list no C angle at all.
+  if (mcFile < (isym == 1 ? 0 : 1) || mcFile > 65535)
+    return Fail("error reading no of C-planes : " + std::to_string(mcFile));
   if (dc < 0 || dc > 360) return Fail("error reading C-step");
   if (ng < 1 || ng > 65535) return Fail("error reading no of gamma angles : " + std::to_string(ng));
   if (dg < 0 || dg > 180) return Fail("error reading gamma step");
@@ -111,7 +113,9 @@ ReadResult ReadLDT(TLUM32& lum) {
   in.SkipLines(6 * (sets - lum.LampSetCount));
   in.SkipLines(10);
 
-  const bool cNotEqui = std::lround(100 * dc) == 0;
+  // A plane step that does not divide the circle into the announced planes
+  // (24 planes at 90°) contradicts the header; the listed angles decide then.
+  const bool cNotEqui = std::lround(100 * dc) == 0 || (isym != 1 && std::lround(mcFile * dc) != 360);
   lum.GridFlags = static_cast<std::uint8_t>((std::lround(100 * dg) == 0 ? kGammaNotEquidistant : 0) |
                                             (cNotEqui ? kCNotEquidistant : 0));
   long planes;
@@ -156,7 +160,7 @@ ReadResult ReadLDT(TLUM32& lum) {
     if (used) t.At(k - skip + 1, 0) = static_cast<float>(v);
   }
   if (cNotEqui) {
-    if (take < planes) return Fail("error reading C-angles");
+    if (take < planes && isym != 1) return Fail("error reading C-angles");
     lum.MinCStep = lum.CheckCGrid();
     lum.GridFlags |= kCNotEquidistant;  // Dc = 0 always asks for the searching interpolation
     lum.CStep = 0;
