@@ -19,7 +19,7 @@ namespace {
 // first entry of the path list, which the CLI does as well.
 struct Session {
   StartupState state = StartCli();
-  ~Session() { ShutdownProgram(CliStartupSteps(), state); }
+  ~Session() { StopCli(); }
   bool ready() const { return state.catalogueReady && Catalogue(); }
 };
 
@@ -30,8 +30,9 @@ void ensureLumDir1(TPathList& paths) {
 nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
   nlohmann::ordered_json j;
   j["record"] = n;
-  j["file"] = ToUtf8(r.FileNameField());
-  j["path"] = ToUtf8(CatalogueFilePath(r, paths));
+  // File names and paths are the file system's bytes (UTF-8 on Linux), not 1252 texts.
+  j["file"] = r.FileNameField();
+  j["path"] = CatalogueFilePath(r, paths);
   j["name"] = ToUtf8(r.LumName());
   j["number"] = ToUtf8(r.LumNumber());
   j["manufacturer"] = ToUtf8(r.Manufacturer());
@@ -44,9 +45,8 @@ nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, con
   return j;
 }
 
-int scan(const std::string& rootArg) {
-  const std::string root = FromUtf8(rootArg);
-  if (!platform::fs().isDirectory(root)) return Fail("not a directory: " + root);
+int scan(const std::string& root) {
+  if (!platform::fs().isDirectory(root)) return Fail("not a directory");
   Session session;
   if (!session.ready()) return Fail("the catalogue is not available");
   TPathList paths(PathListFileName());
@@ -74,12 +74,12 @@ int list(int keyNo, bool json) {
     if (json)
       all.push_back(recordJson(n, r, paths));
     else
-      std::printf("%6d  %-12s  %-40s  %-24s  %-25s  %s\n", n, ToUtf8(r.FileNameField()).c_str(),
+      std::printf("%6d  %-12s  %-40s  %-24s  %-25s  %s\n", n, r.FileNameField().c_str(),
                   ToUtf8(r.LumName()).c_str(), ToUtf8(r.LumNumber()).c_str(), ToUtf8(r.Manufacturer()).c_str(),
-                  ToUtf8(CatalogueFilePath(r, paths)).c_str());
+                  CatalogueFilePath(r, paths).c_str());
   }
   if (e != isam::kErrEndOfIndex) return Fail("DB-Error : " + std::to_string(e));
-  if (json) std::printf("%s\n", all.dump(2).c_str());
+  if (json) std::printf("%s\n", all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   return kOk;
 }
 
@@ -89,7 +89,6 @@ int rebuild() {
   int r = RebuildCatalogue();
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
-  session.state.catalogueReady = true;
   return kOk;
 }
 
@@ -121,7 +120,7 @@ int check() {
         std::printf("key %d: entry of record %d does not match the record\n", k, n);
         ++problems;
       } else if (k == 6 && !FileExistsS(CatalogueFilePath(r, paths))) {
-        std::printf("record %d: file missing: %s\n", n, ToUtf8(CatalogueFilePath(r, paths)).c_str());
+        std::printf("record %d: file missing: %s\n", n, CatalogueFilePath(r, paths).c_str());
         ++missing;
       }
     }

@@ -35,7 +35,8 @@ bool TGenBase::Create(int pageBuffers) {
 }
 
 int TGenBase::TakeError() {
-  int e = error_ ? error_ : TakeEngineError();
+  const int engineError = TakeEngineError();
+  const int e = error_ ? error_ : engineError;
   error_ = 0;
   return e;
 }

@@ -87,7 +87,12 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
     const std::string name = lastComponent(filePath);
     const std::string target = AddBackslash(root) + name;
     bool copy = true;
-    if (FileExistsS(target) && !overwriteAll) {
+    // The root reached through another name (a link): the file is already
+    // there, and copying it onto itself would empty it.
+    auto same = FileExistsS(target) ? pf::canonicalPath(target) : std::nullopt;
+    if (same && same == pf::canonicalPath(filePath)) {
+      copy = false;
+    } else if (FileExistsS(target) && !overwriteAll) {
       const std::string text = msgs.GetText("DEFAULT MESSAGES", "DM_FILE") + " " + name + " " +
                                msgs.GetText("DEFAULT MESSAGES", "DM_EXISTS") + " " +
                                msgs.GetText("DEFAULT MESSAGES", "DM_OVERWR");

@@ -19,12 +19,8 @@ int RebuildRecovering(TBTreeBase& tree) {
 
 int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options) {
   const std::string base = tree.BasePath();
-  const std::string dat = isam::DataFilePath(base), idx = isam::IndexFilePath(base);
-  const std::string sav = isam::SaveFilePath(base);
+  const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
   if (pf::fs().exists(sav) && !pf::fs().exists(dat)) pf::fs().renameFile(sav, dat);
-  // Opening with auto-create would replace a data file whose index is missing
-  // by an empty one: all records would be lost. A rebuild makes the index.
-  if (pf::fs().exists(dat) && !pf::fs().exists(idx)) RebuildRecovering(tree);
 
   int r = tree.Open();
   switch (r) {
@@ -35,8 +31,9 @@ int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options) {
       r = tree.Open();
       if (r != isam::kOk) r = tree.CreateFiles();
       break;
-    case isam::kErrBadPageSize:
+    case isam::kErrBadPageSize:  // also a data file whose index is missing
     case isam::kErrBadKeyLength:
+    case isam::kErrShortRead:    // a data file shorter than its header says
     case isam::kErrFreeChain:
     case isam::kErrKeyLayout:
       RebuildRecovering(tree);

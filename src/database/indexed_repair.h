@@ -21,9 +21,9 @@ struct RepairOptions {
 // Opens the file (keys defined, closed) and repairs it:
 // - a "SAV" file without "DAT" (a rebuild stopped right after moving the data
 //   aside) is moved back first;
-// - a data file without its index is rebuilt, never replaced by new empty files;
 // - 10010 rebuilds and opens again, creating new files when that fails;
-// - 10120, 10121, 10170 and 10180 rebuild and open again;
+// - 10120 (also a data file without its index), 10121, 10070 (a data file
+//   shorter than its header), 10170 and 10180 rebuild and open again;
 // - any other error shows "DB creation error : " + number;
 // then every check that fails rebuilds and opens again. Returns the last open
 // result (0 = open and consistent).

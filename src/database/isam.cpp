@@ -100,6 +100,7 @@
 #include "database/isam.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -115,8 +116,10 @@ using namespace detail;
 namespace detail {
 
 Engine& engine() {
-  static Engine e;
-  return e;
+  // Never destroyed: an engine instance that is itself a static object may
+  // stop the engine during static destruction, in any order.
+  static Engine* e = new Engine;
+  return *e;
 }
 
 int Call::enter() {
@@ -199,6 +202,10 @@ std::string IndexBase(const std::string& base) {
   auto semi = base.find(';');
   return semi == std::string::npos ? base : base.substr(semi + 1);
 }
+
+// After a failed open of an existing file: the process ran out of handles
+// (9901), else the file is held or protected (9908).
+int OpenFailure() { return errno == EMFILE || errno == ENFILE ? kErrTooManyOpenFiles : kErrAccessDenied; }
 
 // 9900 when the directory is missing, else 9903.
 int MissingFileError(const std::string& path) {
@@ -433,8 +440,9 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
   auto attrs = pf::fs().attributes(f->dataPath);
   f->readOnly = readOnly || (attrs && (*attrs & pf::faReadOnly));
   const pf::OpenMode mode = f->readOnly ? pf::OpenMode::Read : pf::OpenMode::ReadWrite;
+  errno = 0;
   f->dat = pf::fs().open(f->dataPath, mode);
-  if (!f->dat) return kErrAccessDenied;
+  if (!f->dat) return OpenFailure();
   if (!f->network && f->dat->lockRange(0, 0, !f->readOnly) == pf::LockResult::Busy) return kErrAccessDenied;
 
   unsigned char h[kDataHeaderSize];
@@ -449,8 +457,9 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
 
   if (keyCount > 0) {
     if (!pf::fs().exists(f->indexPath)) return kErrBadPageSize;  // data without index: rebuild, never re-create
+    errno = 0;
     f->idx = pf::fs().open(f->indexPath, mode);
-    if (!f->idx) return kErrAccessDenied;
+    if (!f->idx) return OpenFailure();
     if (int err = ReadKeyHeaders(*f, keyCount)) return err;
   }
   if (flagSet) return kErrNotClosedProperly;
@@ -631,8 +640,12 @@ std::int32_t UsedRecords(IndexedFile* file) {
     c.done(err);
     return -1;
   }
-  c.done(kOk);
-  return file->highest - file->freeCount;
+  if (int err = BeginRead(*file)) {
+    c.done(EndOperation(*file, err));
+    return -1;
+  }
+  const std::int32_t used = file->highest - file->freeCount;
+  return c.done(EndOperation(*file, kOk)) == kOk ? used : -1;
 }
 
 // ---- network mode -------------------------------------------------------------------

@@ -71,6 +71,12 @@ int DeleteRecord(IndexedFile* file, std::int32_t recordNumber);
 std::int32_t UsedRecords(IndexedFile* file);   // -1 on error
 
 // ---- keys -------------------------------------------------------------------
+// Each key of an open file has one position. It is kept by value, so it
+// survives changes of the tree: NextKey/PrevKey continue from the entry it
+// stands on, or from its place when that entry was deleted. AddKey leaves the
+// key on the new entry; reaching either end, and ClearKey, clear it (the next
+// NextKey gives the first entry, the next PrevKey the last). After an error
+// while stepping, stepping gives 10255/10265 until the key is positioned anew.
 int AddKey(IndexedFile* file, int keyNumber, std::int32_t recordNumber, const std::string& key);
 int DeleteKey(IndexedFile* file, int keyNumber, std::int32_t recordNumber, const std::string& key);
 // Exact match; for duplicates the first in order. Positions the key there.

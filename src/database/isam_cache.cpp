@@ -1,4 +1,5 @@
-// Page cache of the indexed-file engine (layout and rules: isam.cpp).
+// Page cache of the indexed-file engine (layout and rules: isam.cpp). The
+// buffers form a ring in least-recently-used order; a hash index finds a page.
 
 #include <algorithm>
 #include <new>
@@ -7,21 +8,62 @@
 
 namespace kandelo::isam::detail {
 
+std::uint64_t PageCache::Tag(const IndexedFile& f, int key, std::int32_t page) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(f.id)) << 36) |
+         (static_cast<std::uint64_t>(key & 0xF) << 32) | static_cast<std::uint32_t>(page);
+}
+
 int PageCache::start(int count) {
   try {
     buffers_.assign(static_cast<std::size_t>(count), PageBuffer{});
     for (PageBuffer& b : buffers_) b.data.assign(kMaxPageBytes, 0);
+    index_.clear();
+    index_.reserve(static_cast<std::size_t>(count) * 2);
   } catch (const std::bad_alloc&) {
     buffers_.clear();
     return kErrNoMemoryPages;
   }
-  clock_ = 0;
+  newest_ = oldest_ = -1;
+  for (int i = 0; i < count; ++i) pushOldest(i);
   return kOk;
 }
 
 void PageCache::stop() {
   buffers_.clear();
   buffers_.shrink_to_fit();
+  index_.clear();
+  newest_ = oldest_ = -1;
+}
+
+void PageCache::unlink(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  if (b.newer >= 0) buffers_[static_cast<std::size_t>(b.newer)].older = b.older; else newest_ = b.older;
+  if (b.older >= 0) buffers_[static_cast<std::size_t>(b.older)].newer = b.newer; else oldest_ = b.newer;
+  b.newer = b.older = -1;
+}
+
+void PageCache::pushNewest(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  b.older = newest_;
+  b.newer = -1;
+  if (newest_ >= 0) buffers_[static_cast<std::size_t>(newest_)].newer = i; else oldest_ = i;
+  newest_ = i;
+}
+
+void PageCache::pushOldest(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  b.newer = oldest_;
+  b.older = -1;
+  if (oldest_ >= 0) buffers_[static_cast<std::size_t>(oldest_)].older = i; else newest_ = i;
+  oldest_ = i;
+}
+
+void PageCache::forget(PageBuffer& b) {
+  if (b.file) index_.erase(Tag(*b.file, b.key, b.page));
+  b.file = nullptr;
+  b.dirty = false;
+  b.span = 0;
+  b.checked = false;
 }
 
 int PageCache::writeBack(PageBuffer& b) {
@@ -38,27 +80,28 @@ int PageCache::writeBack(PageBuffer& b) {
 
 int PageCache::victim(PageBuffer*& out) {
   out = nullptr;
-  for (PageBuffer& b : buffers_) {
-    if (b.pins > 0) continue;
-    if (!out || b.lastUse < out->lastUse) out = &b;
+  for (int i = oldest_; i >= 0; i = buffers_[static_cast<std::size_t>(i)].newer) {
+    if (buffers_[static_cast<std::size_t>(i)].pins == 0) {
+      out = &buffers_[static_cast<std::size_t>(i)];
+      break;
+    }
   }
   if (!out) return kErrNoMemoryPages;  // every buffer pinned: cannot happen with >= 8 buffers
   if (int err = writeBack(*out)) {
     out = nullptr;
     return err;
   }
-  out->file = nullptr;
-  out->checked = false;
+  forget(*out);
   return kOk;
 }
 
 int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out) {
-  for (PageBuffer& b : buffers_) {
-    if (b.file == &f && b.key == key && b.page == page) {
-      b.lastUse = ++clock_;
-      out = &b;
-      return kOk;
-    }
+  const std::uint64_t tag = Tag(f, key, page);
+  if (auto it = index_.find(tag); it != index_.end()) {
+    unlink(it->second);
+    pushNewest(it->second);
+    out = &buffers_[static_cast<std::size_t>(it->second)];
+    return kOk;
   }
   PageBuffer* b = nullptr;
   if (int err = victim(b)) return err;
@@ -69,10 +112,9 @@ int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   b->key = key;
   b->page = page;
   b->size = k.pageSize;
-  b->dirty = false;
-  b->span = 0;
-  b->checked = false;
-  b->lastUse = ++clock_;
+  index_[tag] = indexOf(*b);
+  unlink(indexOf(*b));
+  pushNewest(indexOf(*b));
   out = b;
   return kOk;
 }
@@ -86,10 +128,9 @@ int PageCache::fresh(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   b->key = key;
   b->page = page;
   b->size = k.pageSize;
-  b->dirty = false;
-  b->span = 0;
-  b->checked = false;
-  b->lastUse = ++clock_;
+  index_[Tag(f, key, page)] = indexOf(*b);
+  unlink(indexOf(*b));
+  pushNewest(indexOf(*b));
   out = b;
   return kOk;
 }
@@ -110,11 +151,9 @@ int PageCache::flush(IndexedFile& f) {
 void PageCache::drop(IndexedFile& f, int key) {
   for (PageBuffer& b : buffers_) {
     if (b.file != &f || (key != 0 && b.key != key)) continue;
-    b.file = nullptr;
-    b.dirty = false;
-    b.span = 0;
-    b.checked = false;
-    b.lastUse = 0;
+    forget(b);
+    unlink(indexOf(b));
+    pushOldest(indexOf(b));
   }
 }
 

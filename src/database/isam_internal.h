@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -74,8 +75,8 @@ struct PageBuffer {
   bool dirty = false;
   int span = 0;              // bytes [0, span) may differ from the disk
   bool checked = false;      // validated as a page of the tree
-  std::uint64_t lastUse = 0;
   int pins = 0;
+  int newer = -1, older = -1;  // the ring in least-recently-used order
 };
 
 class PageCache {
@@ -95,8 +96,15 @@ class PageCache {
  private:
   int victim(PageBuffer*& out);
   static int writeBack(PageBuffer& b);
+  static std::uint64_t Tag(const IndexedFile& f, int key, std::int32_t page);
+  int indexOf(const PageBuffer& b) const { return static_cast<int>(&b - buffers_.data()); }
+  void unlink(int i);
+  void pushNewest(int i);
+  void pushOldest(int i);
+  void forget(PageBuffer& b);
   std::vector<PageBuffer> buffers_;
-  std::uint64_t clock_ = 0;
+  std::unordered_map<std::uint64_t, int> index_;  // (file, key, page) -> buffer
+  int newest_ = -1, oldest_ = -1;
 };
 
 // Pins a buffer while the B-tree code works on it.

@@ -48,9 +48,20 @@ std::string fileTypes(const TMsgManager& msgs, std::initializer_list<int> codes,
   std::string out;
   for (int code : codes) {
     if (!out.empty()) out += '|';
-    out += Cut(std::string(kFormats[code].name) + " - ", 18) + files + "|*" + kFormats[code].ext;
+    std::string description = kFormats[code].name;
+    description += " - ";
+    out += Cut(description, 18);
+    out += files;
+    out += "|*";
+    out += kFormats[code].ext;
   }
-  if (withAll) out += "|" + msgs.GetText("Files", "LBL_ALL") + " " + files + "|*.*";
+  if (withAll) {
+    out += '|';
+    out += msgs.GetText("Files", "LBL_ALL");
+    out += ' ';
+    out += files;
+    out += "|*.*";
+  }
   return out;
 }
 
@@ -93,7 +104,8 @@ void FindSubdirectories(const std::string& directory, std::vector<std::string>& 
 void FindFiles(const std::string& directory, std::vector<std::string>& list, std::string_view mask) {
   auto entries = pf::fs().listDirectory(directory);
   if (!entries) return;
-  const std::string pattern = "*" + std::string(mask);
+  std::string pattern(1, '*');
+  pattern += mask;
   const std::string base = AddBackslash(directory);
   for (const auto& e : *entries) {
     if (e.attributes & (pf::faDirectory | pf::faHidden | pf::faSysFile)) continue;

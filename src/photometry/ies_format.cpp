@@ -113,7 +113,8 @@ bool IesReader::SkipTiltData() {
   if (ReadNumberList(in_, 1, v) < 1) return false;  // lamp-to-luminaire geometry
   if (ReadNumberList(in_, 1, v) < 1) return false;
   double pairs = v[0];
-  if (!(pairs >= 0) || pairs != std::floor(pairs) || !CountFitsFile(in_, static_cast<std::uint64_t>(pairs) * 2, 2))
+  if (!(pairs >= 0) || pairs != std::floor(pairs) || pairs > static_cast<double>(in_.BytesLeft()) ||
+      !CountFitsFile(in_, static_cast<std::uint64_t>(pairs) * 2, 2))
     return false;
   auto n = static_cast<std::size_t>(pairs);
   if (n == 0) return true;
@@ -285,6 +286,16 @@ const std::array<const char*, 19>& IesKeywords() {
       "[MAINTCAT]", "[DISTRIBUTION]", "[FLASHAREA]", "[COLORCONSTANT]", "[OTHER]",
       "[SEARCH]",   "[MORE]",     "[BLOCK]",         "[ENDBLOCK]"};
   return k;
+}
+
+std::uint8_t IesFormatForSetting(std::int32_t iesType) {
+  return iesType == 1 ? fmtIes91 : iesType == 2 ? fmtIes95 : fmtIes86;
+}
+
+std::string IesExtensionForSetting(std::string_view iesExt) {
+  std::string ext = Cut(TrimBlanks(iesExt), 3);
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  return "." + (ext.empty() ? std::string("IES") : ext);
 }
 
 std::uint8_t IesVersionCode(std::string_view firstLine) {

@@ -13,6 +13,13 @@
 
 namespace kandelo {
 
+// The IES edition chosen in the settings (IesType 0 LM63-1986, 1 LM63-1991,
+// 2 LM63-1995) as a format code; values out of range give 1986.
+std::uint8_t IesFormatForSetting(std::int32_t iesType);
+// The extension of written IES files from the setting IesExt (3 characters,
+// without the dot); blank gives ".IES".
+std::string IesExtensionForSetting(std::string_view iesExt);
+
 // The LM-63 keyword vocabulary, in its fixed order.
 const std::array<const char*, 19>& IesKeywords();
 

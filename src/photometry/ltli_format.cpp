@@ -42,7 +42,7 @@ ReadResult ReadLTLI(TLUM32& lum) {
 
   lum.LumNumber = f[1] == -1 ? text(TrimBlanks(first.size() > 40 ? first.substr(40, 8) : std::string()))
                              : std::to_string(f[1]);
-  auto cmToMm = [](long long cm) { return cm <= 0 ? std::uint16_t(0) : cm >= 6553 ? std::uint16_t(65535) : std::uint16_t(cm * 10); };
+  auto cmToMm = [](long long cm) { return cm <= 0 ? std::uint16_t(0) : cm > 6553 ? std::uint16_t(65535) : std::uint16_t(cm * 10); };
   lum.LumAreaLength = cmToMm(f[7]);
   lum.LumAreaWidth = cmToMm(f[8]);
   lum.LumAreaHeight[0] = cmToMm(f[9]);

@@ -215,12 +215,18 @@ TEST_F(CatalogueTest, RecordsSurviveReopenImproperCloseAndLostIndex) {
   EXPECT_EQ(Catalogue()->RecordCount(), 15);
   CloseCatalogue();
 
+  // Data file cut short after its last whole record.
+  writeFile(dat(), readFile(dat()).substr(0, 512 * 14 + 100));
+  ASSERT_TRUE(InitCatalogue(base));
+  EXPECT_EQ(Catalogue()->RecordCount(), 13);
+  CloseCatalogue();
+
   // Index file damaged.
   std::string i = readFile(idx());
   for (std::size_t p = 0; p < i.size(); p += 7) i[p] = static_cast<char>(0xA5);
   writeFile(idx(), i);
   ASSERT_TRUE(InitCatalogue(base));
-  EXPECT_EQ(Catalogue()->RecordCount(), 15);
+  EXPECT_EQ(Catalogue()->RecordCount(), 13);
   expectConsistent();
   EXPECT_TRUE(ui.shown.empty()) << ui.texts()[0];
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "frame/settings.h"
+#include "frame/strutil.h"
 #include "frame/startup.h"
 #include "platform/resources.h"
 #include "support/test_support.h"

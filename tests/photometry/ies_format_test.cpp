@@ -141,6 +141,14 @@ TEST_F(IesTest, VersionLine) {
                {"IESNA: LM-63-2002 ", fmtIes95}, {"iesna:lm-63-2019", fmtIes95}, {"IES:LM-63-2019", fmtIes95},
                {"REPORT 123", fmtIes86},        {"IESNA95", fmtIes86}};
   for (const auto& c : cases) EXPECT_EQ(IesVersionCode(c.line), c.code) << c.line;
+
+  // The edition and extension the conversion settings ask for.
+  EXPECT_EQ(IesFormatForSetting(0), fmtIes86);
+  EXPECT_EQ(IesFormatForSetting(1), fmtIes91);
+  EXPECT_EQ(IesFormatForSetting(2), fmtIes95);
+  EXPECT_EQ(IesFormatForSetting(7), fmtIes86);
+  EXPECT_EQ(IesExtensionForSetting("ies"), ".ies");
+  EXPECT_EQ(IesExtensionForSetting(" "), ".IES");
 }
 
 TEST_F(IesTest, KeywordsOfLaterEditions) {
@@ -214,6 +222,7 @@ TEST_F(IesTest, MalformedFilesAreRefused) {
       {"negative horizontal angle", head + "1 1000 1 2 2 1 2 0 0 0\n1 1 30\n0 90\n-90 0\n1 2\n3 4\n", "angles outside"},
       {"one vertical angle", head + "1 1000 1 1 1 1 2 0 0 0\n1 1 30\n0\n0\n5\n", "two vertical angles"},
       {"tilt pairs beyond the file", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n1000000\n0 90\n1 1\n", "tilt data"},
+      {"tilt pairs beyond any count", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n1e300\n0 90\n1 1\n", "tilt data"},
       {"tilt data cut short", "IESNA:LM-63-1995\nTILT=INCLUDE\n1\n", "tilt data"},
   };
   for (const auto& c : cases) {
