@@ -181,7 +181,9 @@ class PosixFileSystem : public FileSystem {
   static std::uint32_t attrsOf(const std::string& path, const struct stat& st) {
     std::uint32_t a = 0;
     if (S_ISDIR(st.st_mode)) a |= faDirectory; else a |= faArchive;
-    if (::access(path.c_str(), W_OK) != 0) a |= faReadOnly;
+    // The owner's write bit, not access(): root may write anything, yet a file
+    // without write permission is still read-only to the program.
+    if (!(st.st_mode & S_IWUSR)) a |= faReadOnly;
     auto slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (!name.empty() && name[0] == '.') a |= faHidden;

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "frame/inifile.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "platform/fileio.h"
+#include "support/test_support.h"
+
+using namespace kandelo;
+using test::TempUserEnvironment;
+
+namespace {
+TBigInifile Store(const TempUserEnvironment& env) { return TBigInifile(env.settingsFile()); }
+void Seed(const TempUserEnvironment& env, const std::string& text) {
+  platform::fs().makeDirectory(env.root() + "/config");
+  platform::fs().makeDirectory(env.root() + "/config/Kandelo");
+  test::writeFile(env.settingsFile(), text);
+}
+}  // namespace
+
+TEST(Settings, EmptyStoreGivesDefaultsCreatesDirectoriesAndWritesLanguages) {
+  TempUserEnvironment env;
+  LoadSettings();
+  const TProgramSettings& s = Settings();
+  const std::string p = env.dataDir() + "/";
+  EXPECT_EQ(s.ProgDir, env.dataDir());
+  EXPECT_EQ(s.LumDir1, p + "LUMDAT");
+  EXPECT_EQ(s.LumDir2, p + "LUMDAT");
+  EXPECT_EQ(s.PicDir2, p + "PICTS");
+  EXPECT_EQ(s.SktDir2, p + "SKETCH");
+  EXPECT_EQ(s.ExtData, p + "PDATA");
+  EXPECT_EQ(s.LumDb, p + "KTBLUMD2");
+  EXPECT_EQ(s.LangDir, p + "LANGUAGE");
+  EXPECT_EQ(s.PolarDir, p + "GRAPHS/POLAR/");
+  EXPECT_EQ(s.EDistrDir, p + "GRAPHS/E_DISTR/");
+  EXPECT_EQ(s.DbLang, 1);
+  EXPECT_EQ(s.DbLangExt, ".GER");
+  EXPECT_EQ(s.UiLangExt, ".ENG");
+  EXPECT_EQ(s.DestLangExt, ".GER");
+  EXPECT_EQ(s.DestLang, -1);
+  EXPECT_EQ(s.MsgTxtFile, p + "LANGUAGE/MSGTXT.GER");
+  EXPECT_EQ(s.IesExt, "IES");
+  EXPECT_TRUE(s.Tm14Version2 && s.ShowLor && s.BoldFont);
+  EXPECT_FLOAT_EQ(s.MeasDist, 10.0f);
+  for (const char* d : {"LUMDAT", "PICTS", "SKETCH", "PDATA", "TXT", "LANGUAGE", "GRAPHS", "GRAPHS/POLAR",
+                        "GRAPHS/CARTESIAN", "GRAPHS/UTF_TM5", "GRAPHS/E_DISTR"})
+    EXPECT_TRUE(DirExists(p + d)) << d;
+  EXPECT_FALSE(FileExistsS(p + "KTBLUMD2"));  // a base name, not created
+
+  auto store = Store(env);
+  EXPECT_EQ(store.ReadString("LANGUAGES", "LANG1", ""), "GERMAN");
+  EXPECT_EQ(store.ReadString("LANGUAGES", "LANG3", ""), "FRANCAIS");
+  EXPECT_EQ(store.ReadString("LANGUAGES", "FRANCAIS", ""), "FRA");
+  // Loading writes back only the language names and extensions.
+  EXPECT_FALSE(store.SectionExists("GLOBAL"));
+}
+
+TEST(Settings, DefaultsThatDependOnOtherValues) {
+  TempUserEnvironment env;
+  const std::string prog = env.root() + "/prog";
+  Seed(env,
+       "[GLOBAL]\r\nPROGDIR=" + prog + "\r\nPICDIR1=" + env.root() + "/pics\r\nLUMDIR1=" + env.root() +
+           "/lum1\r\n[LANGUAGES]\r\nDBLANG=3\r\nLANG3=KLINGON\r\n[MEAS]\r\nMDIST=12,5\r\nsABS=abc\r\n");
+  LoadSettings();
+  const TProgramSettings& s = Settings();
+  EXPECT_EQ(s.PicDir2, env.root() + "/pics");         // PICDIR2 follows PICDIR1
+  EXPECT_EQ(s.LumDir2, prog + "/LUMDAT");             // LUMDIR2 does not follow LUMDIR1
+  EXPECT_EQ(s.DbLangExt, ".ENG");                     // KLINGON has no extension
+  EXPECT_FLOAT_EQ(s.MeasDist, 12.5f);                 // "," accepted
+  EXPECT_FLOAT_EQ(s.MeasAbs, 1.0f);                   // not a number: default kept
+  EXPECT_TRUE(DirExists(prog + "/LUMDAT"));
+}
+
+TEST(Settings, SaveAndLoadRoundTrip) {
+  TempUserEnvironment env;
+  LoadSettings();
+  TProgramSettings& s = Settings();
+  s.UserName = "Lichtbau M\xFCller";
+  s.IesType = 2;
+  s.Tm14Version2 = false;
+  s.UtilMode = 2;
+  s.MeasDist = 7.25f;
+  s.MeasFDist = 0.125f;
+  s.Texts2 = env.root() + "/t2";
+  SaveSettings();
+  SaveDatabaseLanguage(2);
+  SaveBrowserPosition(3, 117);
+
+  s = TProgramSettings{};
+  LoadSettings();
+  EXPECT_EQ(s.UserName, "Lichtbau M\xFCller");
+  EXPECT_EQ(s.IesType, 2);
+  EXPECT_FALSE(s.Tm14Version2);
+  EXPECT_EQ(s.UtilMode, 2);
+  EXPECT_FLOAT_EQ(s.MeasDist, 7.25f);
+  EXPECT_FLOAT_EQ(s.MeasFDist, 0.125f);
+  EXPECT_EQ(s.DbLang, 2);
+  EXPECT_EQ(s.DbLangExt, ".ENG");
+  std::int32_t key = 0, row = 0;
+  LoadBrowserPosition(key, row);
+  EXPECT_EQ(key, 3);
+  EXPECT_EQ(row, 117);
+  EXPECT_EQ(Store(env).ReadString("MEAS", "MDIST", ""), "7.25");
+
+  std::string name, ext = "unchanged";
+  EXPECT_TRUE(GetLanguageExtension(3, name, ext));
+  EXPECT_EQ(name, "FRANCAIS");
+  EXPECT_EQ(ext, ".FRA");
+  ext = "unchanged";
+  EXPECT_FALSE(GetLanguageExtension(9, name, ext));
+  EXPECT_EQ(ext, "unchanged");
+}
+
+TEST(Settings, DamagedStoreLoadsWhatIsThere) {
+  TempUserEnvironment env;
+  // A store cut in the middle of a line, and one with binary garbage.
+  for (std::string text : {std::string("[GLOBAL]\r\nEPSDEVICE=PDF\r\n[CONVERSION]\r\nIESTY"),
+                           std::string("\0\xFF", 2) + "[\x01]=\r\n[GLOBAL\r\nEPSDEVICE=PDF\r\n"}) {
+    Seed(env, text);
+    LoadSettings();
+    EXPECT_EQ(Settings().EpsDevice, "PDF");
+    EXPECT_EQ(Settings().IesType, 0);
+    EXPECT_EQ(Settings().DbLangExt, ".GER");
+  }
+}
+
+TEST(Settings, FailedStoreWriteKeepsThePreviousFile) {
+  TempUserEnvironment env;
+  LoadSettings();
+  const std::string before = test::readFile(env.settingsFile());
+  platform::FaultInjectingFileSystem faulty;
+  faulty.failWriteAt = 1;
+  {
+    platform::ScopedFileSystem guard(faulty);
+    EXPECT_FALSE(WriteSettingString("USER", "NAME", "lost"));
+  }
+  EXPECT_EQ(test::readFile(env.settingsFile()), before);
+}
+
+TEST(RecordLengthUpgrade, ExpandsRecordsAndFixesTheHeader) {
+  test::TempDir dir;
+  const std::string path = dir.file("DEFLAMPS.DAT");
+  // Header record of 20 bytes with the record length at offset 12, two records, a partial tail.
+  std::string data(20, '\0');
+  data[12] = 20;
+  data += std::string(20, 'a') + std::string(20, 'b') + "tail";
+  test::writeFile(path, data);
+  ASSERT_TRUE(UpgradeRecordLength(dir.file("DEFLAMPS.XYZ"), 34));
+  std::string out = test::readFile(path);
+  ASSERT_EQ(out.size(), 3u * 34);
+  EXPECT_EQ(static_cast<unsigned char>(out[12]), 34);
+  EXPECT_EQ(out.substr(34, 20), std::string(20, 'a'));
+  EXPECT_EQ(out.substr(54, 14), std::string(14, '\0'));
+  EXPECT_EQ(out.substr(68, 20), std::string(20, 'b'));
+  EXPECT_FALSE(FileExistsS(dir.file("DEFLAMPS.HHX")));
+
+  // Already current: byte for byte unchanged.
+  ASSERT_TRUE(UpgradeRecordLength(path, 34));
+  EXPECT_EQ(test::readFile(path), out);
+  // A longer old record is left alone rather than cut.
+  EXPECT_FALSE(UpgradeRecordLength(path, 20));
+  EXPECT_EQ(test::readFile(path), out);
+  // A missing file is fine.
+  EXPECT_TRUE(UpgradeRecordLength(dir.file("NONE.DAT"), 512));
+}
+
+TEST(RecordLengthUpgrade, InterruptedUpgradeLeavesTheOldFile) {
+  test::TempDir dir;
+  const std::string path = dir.file("KTBLUMD2.DAT");
+  std::string data(20, '\0');
+  data[12] = 20;
+  data += std::string(200, 'r');
+  for (int n = 1; n <= 12; ++n) {
+    test::writeFile(path, data);
+    platform::FaultInjectingFileSystem faulty;
+    faulty.crashAfterWrites = n;
+    {
+      platform::ScopedFileSystem guard(faulty);
+      UpgradeRecordLength(path, 512);
+    }
+    std::string now = test::readFile(path);
+    // Either untouched or completely converted, never half.
+    EXPECT_TRUE(now == data || now.size() == 11u * 512) << n << " size " << now.size();
+  }
+}

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "platform/fileio.h"
+#include "platform/locale_info.h"
+#include "support/test_support.h"
+
+namespace pf = kandelo::platform;
+using kandelo::test::TempDir;
+
+TEST(FileIo, AtomicWriteKeepsTheOldFileWhenTheWriteFails) {
+  TempDir dir;
+  const std::string path = dir.file("settings.ini");
+  ASSERT_TRUE(pf::writeFileAtomic(path, "old content"));
+  for (int n = 1; n <= 2; ++n) {
+    pf::FaultInjectingFileSystem faulty;
+    faulty.crashAfterWrites = n;  // die at the data write, or before the rename
+    {
+      pf::ScopedFileSystem guard(faulty);
+      EXPECT_FALSE(pf::writeFileAtomic(path, "new content that never lands"));
+    }
+    EXPECT_EQ(pf::readWholeFile(path).value_or(""), "old content") << n;
+  }
+  pf::FaultInjectingFileSystem shortWrite;
+  shortWrite.shortWriteAt = 1;
+  {
+    pf::ScopedFileSystem guard(shortWrite);
+    EXPECT_FALSE(pf::writeFileAtomic(path, "0123456789"));
+  }
+  EXPECT_EQ(pf::readWholeFile(path).value_or(""), "old content");
+}
+
+TEST(FileIo, AttributesDatesAndListing) {
+  TempDir dir;
+  const std::string f = dir.file("A.LDT");
+  kandelo::test::writeFile(f, "x");
+  ASSERT_TRUE(pf::fs().makeDirectory(dir.file("sub")));
+  auto list = pf::fs().listDirectory(dir.path());
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->size(), 2u);
+  for (auto& e : *list) EXPECT_EQ((e.attributes & pf::faDirectory) != 0, e.name == "sub");
+
+  EXPECT_TRUE(pf::fs().setModifiedTime(f, 1'000'000'000));
+  EXPECT_EQ(pf::fs().modifiedTime(f).value_or(0), 1'000'000'000);
+  ASSERT_TRUE(pf::fs().setAttributes(f, pf::faReadOnly));
+  EXPECT_TRUE(*pf::fs().attributes(f) & pf::faReadOnly);
+  EXPECT_FALSE(pf::fs().listDirectory(dir.file("missing")));
+}
+
+TEST(FileIo, ByteRangeLocksConflictBetweenOpenFiles) {
+  TempDir dir;
+  const std::string f = dir.file("LUMDB.DAT");
+  kandelo::test::writeFile(f, std::string(100, '\0'));
+  auto a = pf::fs().open(f, pf::OpenMode::ReadWrite);
+  auto b = pf::fs().open(f, pf::OpenMode::ReadWrite);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->lockRange(0, 10, true), pf::LockResult::Locked);
+  EXPECT_EQ(b->lockRange(5, 10, true), pf::LockResult::Busy);
+  EXPECT_EQ(b->lockRange(20, 10, true), pf::LockResult::Locked);
+  EXPECT_TRUE(a->unlockRange(0, 10));
+  EXPECT_EQ(b->lockRange(5, 10, true), pf::LockResult::Locked);
+}
+
+TEST(Locale, DateFormatting) {
+  std::time_t t = 1700000000;  // 14/15 Nov 2023 depending on the zone
+  std::string s = pf::formatDate("dd.MM.yyyy", t);
+  EXPECT_EQ(s.size(), 10u);
+  EXPECT_EQ(s.substr(2, 1), ".");
+  EXPECT_EQ(s.substr(6), "2023");
+  EXPECT_EQ(pf::formatDate("d.M.yy", t).substr(pf::formatDate("d.M.yy", t).size() - 2), "23");
+}
