@@ -7,6 +7,7 @@
 #include "cli/cli_common.h"
 #include "evaluation/intensity_diagram.h"
 #include "frame/settings.h"
+#include "frame/startup.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
 #include "platform/text.h"
@@ -61,9 +62,10 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
     return Fail("the output must end in .png, .svg, .pdf or .wmf");
 
   LoadSettings();
+  InstallLanguageFiles();  // the headings come from the message catalogue
   options.boldHeading = Settings().BoldFont;
   options.showEta = Settings().ShowLor;
-  options.languageFile = Settings().OrvMsgFile;
+  options.languageFile = Settings().OrvMsgFile.empty() ? LanguageFilePath("ORVMSG") : Settings().OrvMsgFile;
 
   TLUM32 lum;
   if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));

@@ -16,8 +16,9 @@ constexpr TColor kGrey = 0x808080;
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
 std::string LegendText(const TLUM32& lum, float plane) {
-  const double step = lum.CStep;
-  return "C" + FormatFixed(plane, RoundEven(10 * (step - std::trunc(step))) != 0 ? 1 : 0);
+  std::string text = "C";
+  text += FormatFixed(plane, RoundEven(10 * (lum.CStep - std::trunc(lum.CStep))) != 0 ? 1 : 0);
+  return text;
 }
 
 }  // namespace

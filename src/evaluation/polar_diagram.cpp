@@ -66,10 +66,10 @@ std::vector<TPoint> PlaneCurve(const TLUM32& lum, const TPolarLayout& lay, float
 }
 
 std::string LegendText(const TLUM32& lum, float plane, bool bBeta) {
-  if (bBeta) return "B" + FormatFixed(plane, 1);
-  const double step = lum.CStep;
-  const double frac = step - std::trunc(step);
-  return "C" + FormatFixed(plane, RoundEven(10 * frac) != 0 ? 1 : 0);
+  std::string text(1, bBeta ? 'B' : 'C');
+  const double frac = lum.CStep - std::trunc(lum.CStep);
+  text += FormatFixed(plane, bBeta || RoundEven(10 * frac) != 0 ? 1 : 0);
+  return text;
 }
 
 bool Inside(const TRect& r, TPoint p) { return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom; }
