@@ -89,8 +89,12 @@ TEST(QtPainterDeviceTest, TextMetricsAgreeWithTheBuiltInTables) {
   EXPECT_NEAR(dc.TextWidth("I ( cd/klm )"), expected.cx, expected.cx / 50 + 10);
 }
 
-TEST(QtOutputTest, WritesSvgAndPdf) {
+TEST(QtOutputTest, WritesPngSvgAndPdf) {
   test::TempDir dir;
+  ASSERT_TRUE(SavePng(dir.file("p.png"), QSize(300, 200), Picture));
+  const QImage png(QString::fromStdString(dir.file("p.png")));
+  EXPECT_EQ(png.size(), QSize(300, 200));
+  EXPECT_TRUE(IsColor(png, 150, 75, Qt::yellow));
   ASSERT_TRUE(SaveSvg(dir.file("p.svg"), QSize(400, 400), Picture));
   const std::string svg = test::readFile(dir.file("p.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
