@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <QPrinter>
 #include <QTest>
 
@@ -106,6 +107,24 @@ TEST(QtOutputTest, WritesPngSvgAndPdf) {
   EXPECT_GT(pdf.size(), 1000u);
 }
 
+TEST(QtOutputTest, ClipboardPictureHasMetafileSvgAndPng) {
+  std::unique_ptr<QMimeData> mime(PictureMimeData([](TDevice& dc) {
+    dc.SetMapMode(gdi::MM_ANISOTROPIC);
+    dc.SetWindowExt(4000, 4000);
+    TSimpleDC sdc(dc, true);
+    sdc.Brush().SetBrush(gdi::BS_SOLID, 0, RGBColor(255, 255, 0));
+    sdc.Rectangle(0, 0, 2000, 4000);
+  }, 4000, 4000));
+  const QByteArray wmf = mime->data("image/x-wmf");
+  ASSERT_GT(wmf.size(), 22);
+  EXPECT_EQ(static_cast<unsigned char>(wmf[0]), 0xD7);
+  const QImage png = qvariant_cast<QImage>(mime->imageData());
+  EXPECT_EQ(png.size(), QSize(768, 768));
+  EXPECT_TRUE(IsColor(png, 100, 384, Qt::yellow));
+  EXPECT_TRUE(IsColor(png, 600, 384, Qt::white));
+  EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
+}
+
 TEST(QtOutputTest, PrintToFileInTwips) {
   test::TempDir dir;
   QPrinter printer(QPrinter::HighResolution);
@@ -145,6 +164,8 @@ TEST(TDrwWinTest, PaintsInDrawingUnitsAndMapsTheMouse) {
     sdc.Rectangle(0, 0, 4000, 4000);
   };
   win.OnMouseDown = [&](TPoint p, Qt::MouseButton) { clicked = p; };
+  int key = 0;
+  win.OnKeyDown = [&](int k, Qt::KeyboardModifiers) { key = k; };
   const QImage shot = win.grab().toImage();
   EXPECT_GT(paints, 0);
   // A square drawing in a wide window: centred horizontally, full height.
@@ -153,6 +174,8 @@ TEST(TDrwWinTest, PaintsInDrawingUnitsAndMapsTheMouse) {
   EXPECT_FALSE(IsColor(shot, 50, 100, Qt::black));
   QTest::mouseClick(&win, Qt::LeftButton, {}, QPoint(150, 50));
   EXPECT_EQ(clicked, (TPoint{1000, 1000}));
+  QTest::keyClick(&win, Qt::Key_Left);
+  EXPECT_EQ(key, Qt::Key_Left);
 }
 
 }  // namespace
