@@ -92,7 +92,8 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
   const double fullScale = lay.scale.fullScale;
   const int divisions = lay.scale.divisions;
   auto yOf = [&](double intensity) {
-    return in.bottom - RoundEven(std::max(0.0, Finite(intensity)) / fullScale * divisions * lay.divisionHeight);
+    const double ratio = std::clamp(Finite(Finite(intensity) / fullScale), 0.0, 1000.0);
+    return in.bottom - RoundEven(ratio * divisions * lay.divisionHeight);
   };
   const double dx = W / static_cast<double>(RoundEven(20 * lay.range));
   const double dir = lay.reference == 0 ? 1.0 : -1.0;  // from K toward E

@@ -29,9 +29,12 @@ TPoint MathPoint(TPoint c, double angle, double r) {
 
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
+// Hostile tables must not push coordinates out of the integer range.
+constexpr double kFarAway = 1e7;
+
 // Radius of an intensity on the scale, never negative.
 double ScaledRadius(double intensity, const TPolarLayout& lay) {
-  return std::max(0.0, Finite(intensity) / lay.scale.fullScale * lay.radius);
+  return std::clamp(Finite(Finite(intensity) / lay.scale.fullScale * lay.radius), 0.0, kFarAway);
 }
 
 std::vector<float> GammaList(const TLUM32& lum) {
@@ -98,7 +101,9 @@ TPolarLayout ComputePolarLayout(const TLUM32& lum, const std::vector<float>& pla
 
   // Extent of the curves in per mille of Imax.
   const double imax = lum.Imax;
-  auto permille = [&](double i) { return imax == 0 ? 1000.0 : Finite(i) / imax * 1000.0; };
+  auto permille = [&](double i) {
+    return imax == 0 ? 1000.0 : std::clamp(Finite(Finite(i) / imax * 1000.0), 0.0, kFarAway);
+  };
   int minX = 0, maxX = 0, minY = 0, maxY = 0;
   auto keep = [&](double angle, double r) {
     const TPoint p = Photometric({0, 0}, angle, r);

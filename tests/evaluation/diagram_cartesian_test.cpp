@@ -115,6 +115,12 @@ TEST(CartesianDiagramTest, DegenerateInputDrawsSafely) {
   TLUM32 empty;
   DrawCartesian(empty, {0}, 0);
   DrawCartesian(test::Downlight(), {0}, 1e9);
+  for (double v : {1e30, -1e30, std::nan("")}) {
+    TLUM32 lum = test::MakeLuminaire([v](double g, double) { return g == 45 ? v : 1.0; });
+    DrawCartesian(lum, {0, 90}, 0);
+    lum.Imax = 1e-30f;
+    DrawCartesian(lum, {0, 90}, 0);
+  }
 }
 
 }  // namespace

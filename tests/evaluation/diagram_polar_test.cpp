@@ -207,6 +207,14 @@ TEST(PolarDiagramTest, BBetaCurves) {
 TEST(PolarDiagramTest, DegenerateInputDrawsSafely) {
   const TLUM32 dark = test::MakeLuminaire([](double, double) { return 0.0; });
   DrawPolar(dark, {0, 90});
+  // Hostile tables: huge, negative and undefined values, a tiny maximum.
+  for (double v : {1e30, -1e30, std::nan(""), 1e-30}) {
+    SCOPED_TRACE(v);
+    TLUM32 lum = test::MakeLuminaire([v](double g, double) { return g == 45 ? v : 1.0; });
+    DrawPolar(lum, {0, 90});
+    lum.Imax = 1e-30f;
+    DrawPolar(lum, {0, 90});
+  }
   TLUM32 empty;
   DrawPolar(empty, {0});
   TRecordingDevice dev;
