@@ -353,8 +353,9 @@ void TxMetaFile::EndRecording() {
 std::vector<unsigned char> TxMetaFile::PlaceableBytes() {
   EndRecording();
   const auto header = wmf::PlaceableHeader(width, height, unitsPerInch);
-  std::vector<unsigned char> out(header.begin(), header.end());
-  out.insert(out.end(), bits_.begin(), bits_.end());
+  std::vector<unsigned char> out(header.size() + bits_.size());
+  std::copy(header.begin(), header.end(), out.begin());
+  std::copy(bits_.begin(), bits_.end(), out.begin() + static_cast<std::ptrdiff_t>(header.size()));
   return out;
 }
 

@@ -1,5 +1,6 @@
 #include "graphics/qt/drwwin_widget.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -55,6 +56,19 @@ void TDrwWin::mouseMoveEvent(QMouseEvent* event) {
 
 void TDrwWin::mouseReleaseEvent(QMouseEvent* event) {
   if (OnMouseUp) OnMouseUp(Logical(event), event->button());
+}
+
+void TDrwWin::keyPressEvent(QKeyEvent* event) {
+  if (OnKeyDown) OnKeyDown(event->key(), event->modifiers());
+  if (OnKeyPress && !event->text().isEmpty()) OnKeyPress(event->text());
+  if (!OnKeyDown && !OnKeyPress) QWidget::keyPressEvent(event);
+}
+
+void TDrwWin::keyReleaseEvent(QKeyEvent* event) {
+  if (OnKeyUp)
+    OnKeyUp(event->key(), event->modifiers());
+  else
+    QWidget::keyReleaseEvent(event);
 }
 
 }  // namespace kandelo

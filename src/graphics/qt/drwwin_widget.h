@@ -21,6 +21,9 @@ class TDrwWin : public QWidget {
 
   std::function<void(TDevice& dc)> OnPaint;
   std::function<void(TPoint logical, Qt::MouseButton button)> OnMouseDown, OnMouseMove, OnMouseUp;
+  // Keys, the arrow keys included; OnKeyPress gets the typed text.
+  std::function<void(int key, Qt::KeyboardModifiers modifiers)> OnKeyDown, OnKeyUp;
+  std::function<void(const QString& text)> OnKeyPress;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -28,6 +31,8 @@ class TDrwWin : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   TPoint Logical(const QMouseEvent* event) const;

@@ -15,33 +15,29 @@ namespace {
 QString FromCp1252(std::string_view text) { return QString::fromStdString(platform::cp1252ToUtf8(text)); }
 
 // Cell height per em of the face, from its real metrics.
-double CellPerEm(const LogFont& f, const QPaintDevice* device) {
-  QFont probe = ToQFont(f, 1000.0, device);
-  QFontMetricsF m(probe);
+double CellPerEm(const LogFont& f) {
+  QFontMetricsF m(ToQFont(f, kReferenceEm));
   const double cell = m.ascent() + m.descent();
-  return cell > 0 ? cell / 1000.0 : 1.0;
+  return cell > 0 ? cell / kReferenceEm : 1.0;
 }
 
 // Em height in logical units for the platform's sign convention.
-double EmLogical(const LogFont& f, const QPaintDevice* device) {
+double EmLogical(const LogFont& f) {
   if (f.height == 0) return 13.0;
   if (f.height < 0) return -static_cast<double>(f.height);
-  return f.height / CellPerEm(f, device);
+  return f.height / CellPerEm(f);
 }
 
 }  // namespace
 
 QColor ToQColor(TColor c) { return QColor(ColorR(c), ColorG(c), ColorB(c)); }
 
-QFont ToQFont(const LogFont& f, double emPixels, const QPaintDevice* device) {
+QFont ToQFont(const LogFont& f, double emPixels) {
   QString family = QString::fromStdString(platform::cp1252ToUtf8(f.faceName));
   if (family.compare("SYSTEM", Qt::CaseInsensitive) == 0) family = "Sans Serif";
   QFont font(family);
   font.setStyleHint(QFont::SansSerif);
-  if (device && device->logicalDpiY() > 0)
-    font.setPointSizeF(std::max(0.01, emPixels * 72.0 / device->logicalDpiY()));
-  else
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(emPixels))));
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(emPixels))));
   font.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight == 0 ? 400 : f.weight, 100, 900)));
   font.setItalic(f.italic);
   font.setUnderline(f.underline);
@@ -90,9 +86,10 @@ QBrush TQtPainterDevice::MakeBrush() const {
   }
 }
 
-QFont TQtPainterDevice::MakeFont() const {
-  const LogFont& f = CurrentFont();
-  return ToQFont(f, EmLogical(f, painter_.device()) * std::fabs(ScaleY()), painter_.device());
+QFont TQtPainterDevice::MakeFont() const { return ToQFont(CurrentFont(), kReferenceEm); }
+
+double TQtPainterDevice::FontScale() const {
+  return EmLogical(CurrentFont()) * std::fabs(ScaleY()) / kReferenceEm;
 }
 
 bool TQtPainterDevice::DrawLine(TPoint from, TPoint to) {
@@ -154,7 +151,9 @@ bool TQtPainterDevice::Pie(int left, int top, int right, int bottom, int x1, int
 void TQtPainterDevice::DrawText(int x, int y, const QString& text) {
   if (text.isEmpty()) return;
   const QFont font = MakeFont();
-  const QFontMetricsF m(font, painter_.device());
+  const double k = FontScale();
+  if (!(k > 0) || !std::isfinite(k)) return;
+  const QFontMetricsF m(font);
   const double w = m.horizontalAdvance(text);
   const int align = GetTextAlign();
   double dx = 0, dy = 0;
@@ -173,6 +172,7 @@ void TQtPainterDevice::DrawText(int x, int y, const QString& text) {
   // The escapement is counterclockwise as seen on the page.
   const double angle = CurrentFont().escapement / 10.0;
   if (angle != 0) painter_.rotate(-angle * (ScaleX() * ScaleY() < 0 ? -1 : 1));
+  painter_.scale(k, k);
   if (GetBkMode() == gdi::OPAQUE)
     painter_.fillRect(QRectF(dx, dy - m.ascent(), w, m.ascent() + m.descent()), ToQColor(GetBkColor()));
   painter_.setFont(font);
@@ -194,9 +194,10 @@ bool TQtPainterDevice::TextOutUtf8(int x, int y, std::string_view text) {
 bool TQtPainterDevice::GetTextExtent(std::string_view text, TSize& extent) const {
   const double sx = std::fabs(ScaleX()), sy = std::fabs(ScaleY());
   if (sx == 0 || sy == 0) return false;
-  const QFontMetricsF m(MakeFont(), painter_.device());
-  extent = {static_cast<std::int32_t>(std::lround(m.horizontalAdvance(FromCp1252(text)) / sx)),
-            static_cast<std::int32_t>(std::lround((m.ascent() + m.descent()) / sy))};
+  const QFontMetricsF m(MakeFont());
+  const double k = FontScale();
+  extent = {static_cast<std::int32_t>(std::lround(m.horizontalAdvance(FromCp1252(text)) * k / sx)),
+            static_cast<std::int32_t>(std::lround((m.ascent() + m.descent()) * k / sy))};
   return true;
 }
 
@@ -213,13 +214,10 @@ int TQtPainterDevice::GetDeviceCaps(int index) const {
 }
 
 bool TQtTextMeasurer::Measure(const LogFont& font, std::string_view text, TSize& extent) const {
-  // Measured at a large size, where hinting and rounding no longer matter.
-  constexpr double kEm = 1000.0;
-  const QFont qf = ToQFont(font, kEm, nullptr);
-  const QFontMetricsF m(qf);
-  const double em = EmLogical(font, nullptr);
-  const double w = m.horizontalAdvance(FromCp1252(text)) * em / kEm;
-  const double h = (m.ascent() + m.descent()) * em / kEm;
+  const QFontMetricsF m(ToQFont(font, kReferenceEm));
+  const double em = EmLogical(font);
+  const double w = m.horizontalAdvance(FromCp1252(text)) * em / kReferenceEm;
+  const double h = (m.ascent() + m.descent()) * em / kReferenceEm;
   if (!(w < 2e9) || !(h < 2e9)) return false;
   extent = {static_cast<std::int32_t>(std::lround(w)), static_cast<std::int32_t>(std::lround(h))};
   return true;

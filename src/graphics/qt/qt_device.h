@@ -13,8 +13,11 @@
 namespace kandelo {
 
 QColor ToQColor(TColor c);
-// The Qt font for a platform font description at `emPixels` device pixels.
-QFont ToQFont(const LogFont& f, double emPixels, const QPaintDevice* device);
+// The Qt font for a platform font description at `emPixels` pixels.
+QFont ToQFont(const LogFont& f, double emPixels);
+// Text is laid out in a font of this pixel size and scaled to its real size,
+// which keeps fractional sizes and behaves the same on every paint engine.
+constexpr int kReferenceEm = 256;
 
 class TQtPainterDevice : public TDevice {
  public:
@@ -41,7 +44,8 @@ class TQtPainterDevice : public TDevice {
   QRectF MapRect(int left, int top, int right, int bottom) const;
   QPen MakePen() const;
   QBrush MakeBrush() const;
-  QFont MakeFont() const;
+  QFont MakeFont() const;  // at kReferenceEm pixels
+  double FontScale() const;  // device em / kReferenceEm
   void DrawText(int x, int y, const QString& text);
 
   QPainter& painter_;

@@ -1,12 +1,17 @@
 #include "graphics/qt/qt_output.h"
 
+#include <QBuffer>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include "graphics/metafile.h"
 #include "graphics/qt/qt_device.h"
 
 namespace kandelo {
@@ -59,6 +64,41 @@ bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw) {
     draw(dc, QSize(pdf.width(), pdf.height()));
   }
   return QFile::exists(QString::fromStdString(path));
+}
+
+QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int width, int height) {
+  auto* mime = new QMimeData;
+  TxMetaFile mf;
+  TDevice& recorder = mf.BeginRecording();
+  mf.width = width;
+  mf.height = height;
+  mf.unitsPerInch = 1000;
+  draw(recorder);
+  const std::vector<unsigned char> wmf = mf.PlaceableBytes();
+  mime->setData("image/x-wmf", QByteArray(reinterpret_cast<const char*>(wmf.data()), static_cast<qsizetype>(wmf.size())));
+  // Raster and SVG at twice the screen's 96 dpi.
+  const QSize px(std::max(1, width * 192 / 1000), std::max(1, height * 192 / 1000));
+  const TDrawFunction onDevice = [&](TDevice& dc, QSize size) {
+    dc.SetMapMode(gdi::MM_ANISOTROPIC);
+    dc.SetViewportExt(size.width(), size.height());
+    draw(dc);
+  };
+  mime->setImageData(RenderImage(px, onDevice));
+  QBuffer svgBuffer;
+  svgBuffer.open(QIODevice::WriteOnly);
+  {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&svgBuffer);
+    svg.setSize(px);
+    svg.setViewBox(QRect(QPoint(0, 0), px));
+    PaintOn(svg, onDevice);
+  }
+  mime->setData("image/svg+xml", svgBuffer.data());
+  return mime;
+}
+
+void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int width, int height) {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setMimeData(PictureMimeData(draw, width, height));
 }
 
 // The printer's painter with its printing offset and printable area.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMimeData>
 #include <QPrinter>
 #include <QSize>
 #include <functional>
@@ -28,6 +29,13 @@ bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw);
 // The page size is `size` pixels at 96 dpi; vector output.
 bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw);
 bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw);
+
+// A picture for the clipboard: the placeable metafile ("image/x-wmf", 1000
+// units per inch), SVG and PNG of the same drawing. `draw` draws standalone:
+// it sets its own window extent to (width, height) logical units.
+QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int width, int height);
+// Replaces the clipboard's content with that picture.
+void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int width, int height);
 
 // A print job on a printer, or in a PDF file when `outputFile` is given
 // (printing to a file). Pages are drawn in twips between BeginTwipsPage and

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <QPrinter>
 #include <QTest>
 
@@ -89,8 +90,12 @@ TEST(QtPainterDeviceTest, TextMetricsAgreeWithTheBuiltInTables) {
   EXPECT_NEAR(dc.TextWidth("I ( cd/klm )"), expected.cx, expected.cx / 50 + 10);
 }
 
-TEST(QtOutputTest, WritesSvgAndPdf) {
+TEST(QtOutputTest, WritesPngSvgAndPdf) {
   test::TempDir dir;
+  ASSERT_TRUE(SavePng(dir.file("p.png"), QSize(300, 200), Picture));
+  const QImage png(QString::fromStdString(dir.file("p.png")));
+  EXPECT_EQ(png.size(), QSize(300, 200));
+  EXPECT_TRUE(IsColor(png, 150, 75, Qt::yellow));
   ASSERT_TRUE(SaveSvg(dir.file("p.svg"), QSize(400, 400), Picture));
   const std::string svg = test::readFile(dir.file("p.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
@@ -100,6 +105,24 @@ TEST(QtOutputTest, WritesSvgAndPdf) {
   const std::string pdf = test::readFile(dir.file("p.pdf"));
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_GT(pdf.size(), 1000u);
+}
+
+TEST(QtOutputTest, ClipboardPictureHasMetafileSvgAndPng) {
+  std::unique_ptr<QMimeData> mime(PictureMimeData([](TDevice& dc) {
+    dc.SetMapMode(gdi::MM_ANISOTROPIC);
+    dc.SetWindowExt(4000, 4000);
+    TSimpleDC sdc(dc, true);
+    sdc.Brush().SetBrush(gdi::BS_SOLID, 0, RGBColor(255, 255, 0));
+    sdc.Rectangle(0, 0, 2000, 4000);
+  }, 4000, 4000));
+  const QByteArray wmf = mime->data("image/x-wmf");
+  ASSERT_GT(wmf.size(), 22);
+  EXPECT_EQ(static_cast<unsigned char>(wmf[0]), 0xD7);
+  const QImage png = qvariant_cast<QImage>(mime->imageData());
+  EXPECT_EQ(png.size(), QSize(768, 768));
+  EXPECT_TRUE(IsColor(png, 100, 384, Qt::yellow));
+  EXPECT_TRUE(IsColor(png, 600, 384, Qt::white));
+  EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
 }
 
 TEST(QtOutputTest, PrintToFileInTwips) {
@@ -141,6 +164,8 @@ TEST(TDrwWinTest, PaintsInDrawingUnitsAndMapsTheMouse) {
     sdc.Rectangle(0, 0, 4000, 4000);
   };
   win.OnMouseDown = [&](TPoint p, Qt::MouseButton) { clicked = p; };
+  int key = 0;
+  win.OnKeyDown = [&](int k, Qt::KeyboardModifiers) { key = k; };
   const QImage shot = win.grab().toImage();
   EXPECT_GT(paints, 0);
   // A square drawing in a wide window: centred horizontally, full height.
@@ -149,6 +174,8 @@ TEST(TDrwWinTest, PaintsInDrawingUnitsAndMapsTheMouse) {
   EXPECT_FALSE(IsColor(shot, 50, 100, Qt::black));
   QTest::mouseClick(&win, Qt::LeftButton, {}, QPoint(150, 50));
   EXPECT_EQ(clicked, (TPoint{1000, 1000}));
+  QTest::keyClick(&win, Qt::Key_Left);
+  EXPECT_EQ(key, Qt::Key_Left);
 }
 
 }  // namespace
