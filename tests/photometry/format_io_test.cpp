@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "frame/strutil.h"
+#include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/ldt_fixture.h"
 #include "photometry/lum32.h"
@@ -321,6 +322,43 @@ TEST(LumFile, ReadsBothContainerVariants) {
     EXPECT_FLOAT_EQ(lum.Intensity(37.5, 0), 65);
     EXPECT_NEAR(lum.FileDate, 35158.5, 1e-6);  // 3 April 1996, noon
   }
+}
+
+}  // namespace
+}  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+TEST(SaveLuminaireInFormat, BBetaDataAreResampledOnlyForEulumdat) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  ScopedUiServices scope(ui);
+  auto make = [] {
+    TLUM32 lum;
+    EXPECT_TRUE(lum.CreateNew("x", psBBeta, symNone, 0, 13, -90, 15, 90, {}, 13, -90, 15, 90, {}));
+    for (int i = 1; i <= 13; ++i)
+      for (int j = 1; j <= 13; ++j) lum.SetValue(i, j, 40);
+    lum.SelectIntensityFunctions(symNone);
+    return lum;
+  };
+  TLUM32 a = make();
+  EXPECT_EQ(SaveLuminaireInFormat(a, fmtEulumdat, dir.file("leuchte")), dir.file("leuchte.LDT"));
+  EXPECT_EQ(a.FormatCode, fmtEulumdat);  // read back from the file
+  EXPECT_EQ(a.PlaneSystem, psCGamma);
+  EXPECT_EQ(a.CPlaneCount, 24);
+  EXPECT_EQ(a.GammaCount, 13);  // 0 … 180 in steps of the B planes
+  EXPECT_FLOAT_EQ(a.GammaEnd, 180);
+  EXPECT_NEAR(a.Intensity(45, 30), 40, 1e-3);
+
+  TLUM32 b = make();
+  EXPECT_EQ(SaveLuminaireInFormat(b, fmtLum32, dir.file("leuchte.ies")), dir.file("leuchte.L32"));
+  EXPECT_EQ(b.PlaneSystem, psBBeta);
+
+  TLUM32 c = make();
+  EXPECT_EQ(SaveLuminaireInFormat(c, fmtLtli, dir.file("leuchte.ltl")), "");  // no LTLI writer
+  EXPECT_EQ(c.PlaneSystem, psBBeta);
+  EXPECT_TRUE(ui.shown.empty());
 }
 
 }  // namespace
