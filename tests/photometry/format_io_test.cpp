@@ -363,3 +363,65 @@ TEST(SaveLuminaireInFormat, BBetaDataAreResampledOnlyForEulumdat) {
 
 }  // namespace
 }  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+// Every prefix and every byte replaced by a hostile one, for the binary
+// formats and EULUMDAT: no crash, no allocation beyond the file, and a file cut
+// before its last data is never read as valid.
+TEST(HostileInput, PrefixesAndDamagedBytes) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  ScopedUiServices scope(ui);
+  TLUM32 l32;
+  ASSERT_TRUE(l32.CreateNew(dir.file("a.l32"), psCGamma, symC0C180, 0, 3, 0, 90, 180, {}, 3, 0, 45, 90, {}));
+  ASSERT_TRUE(l32.Save(fmtLum32));
+  test::LdtSpec small;
+  small.isym = "4", small.mc = "4", small.dc = "90", small.ng = "3", small.dg = "45", small.planes = 2;
+  struct Format {
+    ReadResult (*read)(TLUM32&);
+    std::string bytes;
+    std::size_t lastData;  // a prefix shorter than this must not read
+  } formats[] = {
+      {ReadL32, test::readFile(dir.file("a.l32")), 0},
+      {ReadLUM, MakeLum(false), 0},
+      {ReadLDT, test::MakeLdt(small), 0},
+  };
+  formats[0].lastData = formats[0].bytes.size();
+  formats[1].lastData = formats[1].bytes.size();
+  formats[2].lastData = formats[2].bytes.rfind("202\n");
+  const std::string path = dir.file("f.bin");
+  auto exercise = [](TLUM32& lum) {
+    lum.CalcFlux();
+    lum.FindMaxIntensity();
+    lum.CalcCieFluxCode();
+    (void)lum.Intensity(45, 30);
+    (void)lum.MeanIntensity(20);
+  };
+  // The headers byte by byte, the long binary blocks at a stride.
+  auto next = [](const Format& f, std::size_t n) { return f.read == ReadLDT || n < 64 ? n + 1 : n + 29; };
+  for (const auto& f : formats) {
+    for (std::size_t n = 0; n < f.bytes.size(); n = next(f, n)) {
+      test::writeFile(path, f.bytes.substr(0, n));
+      TLUM32 lum;
+      lum.SetFileName(path);
+      ReadResult r = f.read(lum);
+      if (n < f.lastData) {
+        EXPECT_NE(r.status, ReadStatus::Ok) << n;
+      }
+    }
+    for (std::size_t n = 0; n < f.bytes.size(); n = next(f, n))
+      for (char bad : {'\0', '9', '\n', '\xFF'}) {
+        std::string damaged = f.bytes;
+        damaged[n] = bad;
+        test::writeFile(path, damaged);
+        TLUM32 lum;
+        lum.SetFileName(path);
+        if (f.read(lum).status == ReadStatus::Ok) exercise(lum);
+      }
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
