@@ -4,9 +4,9 @@
 #include <QFileDialog>
 #include <cmath>
 
-#include "app/browser_polar.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
+#include "evaluation/polar_diagram.h"
 #include "frame/msgmanager.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
@@ -166,7 +166,8 @@ std::string CoreBrowserBackend::LuminaireSummary() const {
 }
 
 void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::string& msgFile) {
-  DrawBrowserPolar(dc, r, lum_, msgFile);
+  // Planes 0° and 90° (no plane list), on screen.
+  DrawLVKPolar(lum_, nullptr, dc, Settings().BoldFont, msgFile, Settings().ShowLor, false, r, r);
 }
 
 int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {

@@ -716,7 +716,14 @@ bool TfBaseForm::TableKey(QKeyEvent* k) {
         return true;
       }
       return false;
-    case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_End: case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+      // Whole rows are selected, so Home and End go to the first and last row.
+      search_.Clear();
+      searchEdit_->setVisible(false);
+      ActivateRow(key == Qt::Key_Home ? 1 : model_->Count());
+      return true;
+    case Qt::Key_PageUp: case Qt::Key_PageDown:
     case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Left: case Qt::Key_Right:
       search_.Clear();
       searchEdit_->setVisible(false);
