@@ -92,7 +92,25 @@ def flux_c(f, gammas, planes):
     return total
 
 
-def scaled(f, lor):
+def fold(f, isym):
+    """The shape as a reader sees it: planes the file does not hold are
+    mirrored from those it holds (EULUMDAT symmetry indicator)."""
+    def folded(g, c):
+        c %= 360.0
+        if isym == 1:
+            c = 0.0
+        elif isym == 2 and c > 180:
+            c = 360.0 - c
+        elif isym == 3 and not 90 <= c <= 270:
+            c = (180.0 - c) % 360.0
+        elif isym == 4:
+            c = min(c % 180.0, 180.0 - c % 180.0)
+        return f(g, c)
+    return folded
+
+
+def scaled(f, lor, isym=0):
+    f = fold(f, isym)
     k = lor / 100.0 * 1000.0 / flux_c(f, None, None)
     return lambda g, c: k * f(g, c)
 
@@ -110,8 +128,8 @@ def write(name, lines):
 # ---- EULUMDAT ---------------------------------------------------------------
 
 def ldt(name, s):
-    f = scaled(s["f"], s["lor"])
     isym = s["isym"]
+    f = scaled(s["f"], s["lor"], isym)
     dc = 15.0
     mc = 24
     gammas = [i * 5.0 for i in range(37)]
@@ -150,7 +168,8 @@ def direct_ratios(dff):
 # ---- IES LM-63 --------------------------------------------------------------
 
 def ies(name, s):
-    f = scaled(s["f"], s["lor"]) if s["f"] else None
+    isym = 1 if len(s.get("horiz", [])) == 1 else 4
+    f = scaled(s["f"], s["lor"], isym) if s["f"] else None
     lumens = s["flux"] / s["lamps"]
     k = s["flux"] / 1000.0
     L = []
@@ -217,7 +236,7 @@ def wrap(words, width=78):
 # ---- CIBSE TM14 -------------------------------------------------------------
 
 def tm14(name, s):
-    f = scaled(s["f"], s["lor"])
+    f = scaled(s["f"], s["lor"], 4)
     gammas = [i * 5.0 for i in range(19)]
     planes = [0.0, 15.0, 30.0, 45.0, 60.0, 75.0, 90.0]
     L = ["CIBSE/1", s["report"], s["lumnumber"], s["lumname"], s["lamptype"], s["info"][0], s["info"][1],
@@ -235,7 +254,7 @@ def tm14(name, s):
 # ---- LTLI ---------------------------------------------------------------------
 
 def ltli(name, s):
-    f = scaled(s["f"], s["lor"])
+    f = scaled(s["f"], s["lor"], 2)
     fields = [s["number"], 180, 90, 30, 5, 1] + list(s["area_cm"])
     line1 = "".join("%4d" % v for v in fields) + "LTLI"
     L = [line1, s["report"], s["maker"], s["lumname"], s["info"]]

@@ -4,6 +4,7 @@
 #include "database/btreebase.h"
 #include "database/catalogue.h"
 #include "frame/pathlist.h"
+#include "photometry/lum32.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "platform/resources.h"
@@ -35,6 +36,24 @@ TEST(Samples, FirstStartTakesEveryShippedSampleIntoTheEmptyCatalogueOnce) {
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
   CloseCatalogue();
   ReleaseDatabaseEngine();
+}
+
+// The samples are closed-form distributions normalised to their light output
+// ratio; read back, each keeps a plausible ratio and a maximum.
+TEST(Samples, EverySampleReadsWithAPlausibleLightOutputRatio) {
+  test::TempDir dir;
+  for (const std::string& res : platform::EmbeddedFiles("samples/")) {
+    const std::string path = dir.file(res.substr(8));
+    test::writeFile(path, std::string(*platform::EmbeddedFile(res)));
+    TLUM32 lum;
+    ASSERT_TRUE(lum.LoadFromFile(path)) << res;
+    lum.CalcFlux();
+    lum.FindMaxIntensity();
+    EXPECT_GT(lum.LOR, 60.0f) << res;
+    EXPECT_LE(lum.LOR, 100.0f) << res;
+    EXPECT_GT(lum.Imax, 50.0f) << res;
+    EXPECT_FALSE(lum.LumName.empty()) << res;
+  }
 }
 
 }  // namespace kandelo
