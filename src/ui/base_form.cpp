@@ -598,9 +598,13 @@ void TfBaseForm::RebuildClicked() {
 
 void TfBaseForm::LanguageClicked() {
   StopTimer();
-  TProgramSettings& s = Settings();
-  int source = s.DbLang, dest = s.DestLang;
+  int source = Settings().DbLang, dest = Settings().DestLang;
   if (!SelectLanguages(source, dest, translation_, this)) return;
+  ApplyLanguages(source, dest);
+}
+
+void TfBaseForm::ApplyLanguages(int source, int dest) {
+  TProgramSettings& s = Settings();
   s.DbLang = source;
   s.DestLang = dest;
   std::string name, ext;

@@ -63,6 +63,8 @@ class TfBaseForm : public QMainWindow {
   void ClearCatalogueClicked();
   void RebuildClicked();
   void LanguageClicked();
+  // The language switch after the language dialog (1-based language numbers).
+  void ApplyLanguages(int source, int dest);
   void EnterMultiSelect();
   bool LeaveMultiSelect();
   void AddCurrentToList();

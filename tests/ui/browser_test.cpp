@@ -8,6 +8,7 @@
 
 #include "fake_backend.h"
 #include "frame/settings.h"
+#include "frame/startup.h"
 #include "support/test_support.h"
 #include "ui/base_form.h"
 #include "ui/catalogue_model.h"
@@ -174,6 +175,7 @@ class BrowserTest : public QObject {
       QCOMPARE(f.SortKey(), c.wantKey);
       QCOMPARE(f.ActiveRow(), c.wantRow);
       f.close();
+      QCOMPARE(b.labels.back(), std::string());  // the version label is written on close
       std::int32_t key = 0, row = 0;
       LoadBrowserPosition(key, row);
       QCOMPARE(key, c.wantKey);
@@ -221,6 +223,29 @@ class BrowserTest : public QObject {
     QCOMPARE(f.SortKey(), 3);
     QCOMPARE(f.ActiveRow(), 1);
     QCOMPARE(f.Model().CellText(1, 0), std::string("BAND.LDT"));
+  }
+
+  void languageSwitchRelocalizesTheWindow() {
+    TempUserEnvironment env;
+    LoadSettings();
+    InstallLanguageFiles();  // the shipped German, English and French files
+    FakeBackend b;
+    FillSample(b);
+    TfBaseForm f(b);
+    f.show();
+    auto* quit = f.findChild<QToolButton*>(QStringLiteral("QuitBtn"));
+    QCOMPARE(quit->text(), QStringLiteral("Beenden"));
+    f.ApplyLanguages(2, 3);
+    QCOMPARE(quit->text(), QStringLiteral("Exit"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("Kandelo - Luminaire database"));
+    QCOMPARE(f.Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Luminaire name"));
+    QCOMPARE(Settings().DbLangExt, std::string(".ENG"));
+    QCOMPARE(Settings().DestLangExt, std::string(".FRA"));
+    QVERIFY(Settings().MsgTxtFile.size() > 10 &&
+            Settings().MsgTxtFile.compare(Settings().MsgTxtFile.size() - 10, 10, "MSGTXT.ENG") == 0);
+    // The choice is kept for the next start.
+    LoadSettings();
+    QCOMPARE(Settings().DbLang, 2);
   }
 
   void emptyCatalogueDisablesMovementAndOutputs() {

@@ -92,7 +92,8 @@ class FakeBackend : public BrowserBackend {
   }
   void DeleteWholeCatalogue() override { rows.clear(); SelectKey(keyNo); }
   void RebuildCatalogue() override {}
-  void WriteVersionLabel(const std::string&) override {}
+  void WriteVersionLabel(const std::string& label) override { labels.push_back(label); }
+  std::vector<std::string> labels;
   std::string GetPath(std::int32_t index) override {
     return index >= 0 && index < static_cast<std::int32_t>(pathList.size()) ? pathList[static_cast<std::size_t>(index)]
                                                                              : std::string();
