@@ -2,7 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QToolButton>
 
 namespace kandelo {
@@ -22,6 +24,65 @@ class TNavigator::QtRepeatTimer : public TRepeatTimer {
 
 namespace {
 
+// The navigator's glyphs, drawn so that they look the same in every style.
+QIcon Glyph(int b) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor blue(30, 60, 140), green(20, 130, 40), red(190, 30, 30), dark(60, 60, 60);
+  auto tri = [&](bool left, double x0) {
+    QPolygonF t;
+    if (left) t << QPointF(x0 + 12, 6) << QPointF(x0 + 12, 26) << QPointF(x0, 16);
+    else t << QPointF(x0, 6) << QPointF(x0, 26) << QPointF(x0 + 12, 16);
+    p.setBrush(blue);
+    p.setPen(Qt::NoPen);
+    p.drawPolygon(t);
+  };
+  auto plus = [&](double cx, double cy, double r) {
+    p.setPen(QPen(green, 4, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(cx - r, cy), QPointF(cx + r, cy));
+    p.drawLine(QPointF(cx, cy - r), QPointF(cx, cy + r));
+  };
+  switch (b) {
+    case nbFirst: p.fillRect(QRectF(7, 6, 3, 20), blue); tri(true, 12); break;
+    case nbPrior: tri(true, 10); break;
+    case nbNext: tri(false, 10); break;
+    case nbLast: tri(false, 8); p.fillRect(QRectF(22, 6, 3, 20), blue); break;
+    case nbInsert: plus(16, 16, 9); break;
+    case nbMultIns: plus(11, 11, 6); plus(21, 21, 6); break;
+    case nbDelete:
+      p.setPen(QPen(red, 4, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(QPointF(7, 16), QPointF(25, 16));
+      break;
+    case nbEdit: {
+      p.setPen(Qt::NoPen);
+      p.setBrush(blue);
+      p.drawPolygon(QPolygonF() << QPointF(6, 22) << QPointF(26, 22) << QPointF(16, 9));
+      break;
+    }
+    case nbPost:
+      p.setPen(QPen(green, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.drawPolyline(QPolygonF() << QPointF(7, 17) << QPointF(13, 23) << QPointF(25, 9));
+      break;
+    case nbCancel:
+      p.setPen(QPen(red, 4, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(9, 9), QPointF(23, 23));
+      p.drawLine(QPointF(23, 9), QPointF(9, 23));
+      break;
+    case nbRefresh:
+      p.setPen(QPen(dark, 3.5, Qt::SolidLine, Qt::FlatCap));
+      p.drawArc(QRectF(7, 7, 18, 18), 60 * 16, 280 * 16);
+      p.setPen(Qt::NoPen);
+      p.setBrush(dark);
+      p.drawPolygon(QPolygonF() << QPointF(18, 3) << QPointF(26, 8) << QPointF(18, 12));
+      break;
+    default:
+      break;
+  }
+  return QIcon(pm);
+}
+
 const char* const kButtonNames[kNavButtonCount] = {
     "First", "Prior", "Next", "Last", "Insert", "MultIns", "Delete", "Edit", "Post", "Cancel", "Refresh"};
 
@@ -32,17 +93,9 @@ TNavigator::TNavigator(QWidget* parent)
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(1);
-  const QStyle* st = style();
-  const QIcon icons[kNavButtonCount] = {
-      st->standardIcon(QStyle::SP_MediaSkipBackward), st->standardIcon(QStyle::SP_ArrowLeft),
-      st->standardIcon(QStyle::SP_ArrowRight),        st->standardIcon(QStyle::SP_MediaSkipForward),
-      st->standardIcon(QStyle::SP_FileIcon),          st->standardIcon(QStyle::SP_DirOpenIcon),
-      st->standardIcon(QStyle::SP_TrashIcon),         st->standardIcon(QStyle::SP_FileDialogDetailedView),
-      st->standardIcon(QStyle::SP_DialogApplyButton), st->standardIcon(QStyle::SP_FileDialogListView),
-      st->standardIcon(QStyle::SP_FileDialogNewFolder)};
   for (int i = 0; i < kNavButtonCount; ++i) {
     auto* b = new QToolButton(this);
-    b->setIcon(icons[i]);
+    b->setIcon(Glyph(i));
     b->setAccessibleName(QString::fromLatin1(kButtonNames[i]));
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::StrongFocus);
