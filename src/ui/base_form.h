@@ -93,6 +93,7 @@ class TfBaseForm : public QMainWindow {
   void UpdateListButtons();
   void CloseWindow();
   std::string Msg(const char* section, const char* key) const;
+  static std::string LangFile(const char* base, const std::string& ext);
 
   BrowserBackend& backend_;
   std::unique_ptr<TMsgManager> msg_;
