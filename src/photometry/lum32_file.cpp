@@ -72,6 +72,7 @@ ReadResult ReadL32(TLUM32& lum) {
     return Damaged("symmetry " + std::to_string(lum.Symmetry) + ", plane system " +
                    std::to_string(lum.PlaneSystem));
   if (!lum.AnglesAscending()) return Damaged("the angles do not ascend");
+  if (!lum.ValuesFinite()) return Damaged("values that are no numbers");
 
   lum.SelectIntensityFunctions(lum.Symmetry);
   lum.MinGammaStep = lum.CheckGammaGrid();
