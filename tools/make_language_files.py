@@ -1,0 +1,399 @@
+#!/usr/bin/env python3
+"""Writes the shipped language files resources/language/{MSGTXT,ORVMSG}.{GER,ENG,FRA}.
+
+The texts live here as Python data, one row per key with the German, English
+and French text side by side, so that no language can lose a key. The files are
+written the way the program reads them: sectioned text, Windows-1252, CR LF.
+
+    tools/make_language_files.py            write the files
+    tools/make_language_files.py --check    exit 1 when a file is out of date
+"""
+
+import argparse
+import pathlib
+import sys
+
+LANGUAGES = ("GER", "ENG", "FRA")
+MAX_LINE = 255  # the sectioned text file cuts longer lines
+
+# --- "MSGTXT": titles and button captions of the standard message boxes -----
+
+MSGTXT = [
+    ("GeneralDialogs", [
+        ("Warning", "Warnung", "Warning", "Avertissement"),
+        ("Error", "Fehler", "Error", "Erreur"),
+        ("Information", "Information", "Information", "Information"),
+        ("Confirmation", "Bestätigung", "Confirmation", "Confirmation"),
+    ]),
+    # Both the Cancel and the Abort button of a box take "AbortBtn".
+    ("GeneralButtons", [
+        ("YesBtn", "&Ja", "&Yes", "&Oui"),
+        ("NoBtn", "&Nein", "&No", "&Non"),
+        ("AbortBtn", "&Abbrechen", "&Cancel", "&Annuler"),
+        ("OKBtn", "OK", "OK", "OK"),
+        ("IgnoreBtn", "&Ignorieren", "&Ignore", "&Ignorer"),
+        ("AllBtn", "&Alle", "&All", "&Tous"),
+        ("RetryBtn", "&Wiederholen", "&Retry", "&Réessayer"),
+    ]),
+    # A shared speed button takes its caption from "GeneralButtons" under its
+    # component name and its hint from here under name + "Hint".
+    ("GeneralButtonsHint", [
+        ("YesBtnHint", "Mit Ja bestätigen", "Answer yes", "Répondre oui"),
+        ("NoBtnHint", "Mit Nein ablehnen", "Answer no", "Répondre non"),
+        ("AbortBtnHint", "Abbrechen, ohne Änderungen zu übernehmen",
+         "Cancel without applying any changes", "Annuler sans appliquer les modifications"),
+        ("OKBtnHint", "Eingaben übernehmen und schließen",
+         "Apply the entries and close", "Appliquer les saisies et fermer"),
+        ("IgnoreBtnHint", "Fehler übergehen und fortfahren",
+         "Ignore the error and continue", "Ignorer l'erreur et continuer"),
+        ("AllBtnHint", "Für alle weiteren Dateien ebenso verfahren",
+         "Do the same for all remaining files", "Procéder de même pour tous les fichiers suivants"),
+        ("RetryBtnHint", "Vorgang wiederholen", "Try again", "Réessayer l'opération"),
+    ]),
+]
+
+# --- "ORVMSG": messages, labels and the texts of evaluations and printouts ---
+
+ORVMSG = [
+    ("DEFAULT MESSAGES", [
+        # last item of a preset list; it enables manual entry
+        ("DMUSER", "benutzerdefiniert", "user-defined", "défini par l'utilisateur"),
+        ("DM_ABORT",
+         "Wollen Sie wirklich abbrechen? Die Leuchtendatei wird nicht angelegt.",
+         "Do you really want to cancel? The luminaire file will not be created.",
+         "Voulez-vous vraiment annuler ? Le fichier du luminaire ne sera pas créé."),
+        ("DM_ALLOK",
+         "Alle Vorgänge wurden erfolgreich abgeschlossen.",
+         "All operations were completed successfully.",
+         "Toutes les opérations se sont terminées avec succès."),
+        ("DM_APPLYLUM",
+         "Sollen die geänderten Koordinaten und Symmetrien in die Leuchtendaten übernommen werden?",
+         "Apply the changed coordinates and symmetry to the luminaire data?",
+         "Appliquer les coordonnées et la symétrie modifiées aux données du luminaire ?"),
+        ("DM_CLEAR",
+         "Sollen wirklich alle Einträge aus der Leuchtendatenbank gelöscht werden?",
+         "Do you really want to delete all entries from the luminaire database?",
+         "Voulez-vous vraiment supprimer toutes les entrées de la base de données des luminaires ?"),
+        # followed by " : " and the engine's error number
+        ("DM_DBERROR", "Datenbankfehler", "Database error", "Erreur de base de données"),
+        # DM_FILE + file name + DM_EXISTS + DM_OVERWR, joined by blanks
+        ("DM_EXISTS",
+         "ist im Stammverzeichnis bereits vorhanden.",
+         "already exists in the root directory.",
+         "existe déjà dans le répertoire racine."),
+        ("DM_FILE", "Die Datei", "The file", "Le fichier"),
+        ("DM_FORGETFILES",
+         "Die Dateiliste enthält noch Einträge. Soll die Liste verworfen werden?",
+         "The file list still holds entries. Discard the list?",
+         "La liste des fichiers contient encore des entrées. Abandonner la liste ?"),
+        # status bar: record count, a blank, this text
+        ("DM_ITEMS", "Einträge", "entries", "entrées"),
+        ("DM_LAMPINITERR",
+         "Die Lampentabelle kann nicht geöffnet werden.",
+         "The lamp table cannot be opened.",
+         "Impossible d'ouvrir la table des lampes."),
+        ("DM_LUMLOADERR",
+         "Die Leuchtendatei kann nicht gelesen werden.",
+         "The luminaire file cannot be read.",
+         "Impossible de lire le fichier du luminaire."),
+        ("DM_MULTI",
+         "Mehrfachauswahl: Mit der Taste Einfg übernehmen Sie den aktuellen Eintrag in die Dateiliste.",
+         "Multiple selection: press the Insert key to add the current entry to the file list.",
+         "Sélection multiple : la touche Inser ajoute l'entrée actuelle à la liste des fichiers."),
+        ("DM_NOBEST",
+         "Bitte geben Sie die Anzahl der Lampen an.",
+         "Please enter the number of lamps.",
+         "Veuillez indiquer le nombre de lampes."),
+        ("DM_NOFILE",
+         "Bitte wählen Sie eine Leuchtendatei aus.",
+         "Please choose a luminaire file.",
+         "Veuillez choisir un fichier de luminaire."),
+        ("DM_NOFN",
+         "Bitte geben Sie einen gültigen Dateinamen ein.",
+         "Please enter a valid file name.",
+         "Veuillez saisir un nom de fichier valide."),
+        ("DM_NOLAMP",
+         "Bitte geben Sie den Lichtstrom der Lampen an.",
+         "Please enter the luminous flux of the lamps.",
+         "Veuillez indiquer le flux lumineux des lampes."),
+        ("DM_NOLDIM",
+         "Bitte geben Sie die Länge der Leuchte an.",
+         "Please enter the length of the luminaire.",
+         "Veuillez indiquer la longueur du luminaire."),
+        ("DM_NOLLDIM",
+         "Bitte geben Sie die Länge der leuchtenden Fläche an.",
+         "Please enter the length of the luminous area.",
+         "Veuillez indiquer la longueur de la surface lumineuse."),
+        # followed by " : " and the file name or path
+        ("DM_NOTFOUND", "Datei nicht gefunden", "File not found", "Fichier introuvable"),
+        ("DM_NoEd",
+         "Dateien dieses Formats können nicht bearbeitet werden; die Daten werden nur angezeigt.",
+         "Files of this format cannot be edited; the data are shown read-only.",
+         "Les fichiers de ce format ne sont pas modifiables ; les données sont affichées en lecture seule."),
+        ("DM_OVERWR", "Soll sie überschrieben werden?", "Overwrite it?", "Voulez-vous l'écraser ?"),
+        ("DM_REPLACE",
+         "Die Datei ist bereits vorhanden. Soll sie ersetzt werden?",
+         "The file already exists. Replace it?",
+         "Le fichier existe déjà. Voulez-vous le remplacer ?"),
+        # title of the wait window while files are taken into the catalogue
+        ("DM_WAIT", "Bitte warten ...", "Please wait ...", "Veuillez patienter ..."),
+    ]),
+    ("CONFMSG", [
+        ("CONFDEL",
+         "Soll der ausgewählte Eintrag gelöscht werden?",
+         "Delete the selected entry?",
+         "Supprimer l'entrée sélectionnée ?"),
+    ]),
+    ("OUTTXT", [
+        # display names of the symmetry codes 0 ... 4 ("SYM" + code); the
+        # B-beta list of the wizard shows 0, 2 and 4
+        ("SYM0", "keine Symmetrie", "no symmetry", "aucune symétrie"),
+        ("SYM1", "rotationssymmetrisch", "rotationally symmetric", "symétrie de révolution"),
+        ("SYM2", "halbsymmetrisch C0-C180", "symmetric to C0-C180", "symétrique par rapport à C0-C180"),
+        ("SYM3", "halbsymmetrisch C90-C270", "symmetric to C90-C270", "symétrique par rapport à C90-C270"),
+        ("SYM4", "viertelsymmetrisch", "symmetric to both planes", "symétrique par rapport aux deux plans"),
+        # intensity diagrams
+        ("LVK_HD", "Lichtstärkeverteilung", "Luminous intensity distribution",
+         "Distribution de l'intensité lumineuse"),
+        ("AW", "Ausstrahlungswinkel gamma", "Emission angle gamma", "Angle d'émission gamma"),
+        # utilization factors; the heading is followed by " / DIN", " / TM5" or " / NB"
+        ("UTF_HD", "Beleuchtungswirkungsgrade", "Utilization factors", "Facteurs d'utilisation"),
+        # reflectance row labels after the rho sign, at most 12 characters
+        ("UTF_R1", " -Decke", " -ceiling", " -plafond"),
+        ("UTF_R2", " -Wände", " -walls", " -murs"),
+        ("UTF_R3", " -Boden", " -floor", " -sol"),
+        ("UTF_IDX", "Raumindex", "Room index", "Indice du local"),
+        ("UTF_REF", "Reflexionsgrade", "Reflectances", "Réflexions"),
+        # narrow sub-headings of the reflectance column
+        ("UTF_RS1", "Decke", "Ceil.", "Plaf."),
+        ("UTF_RS2", "Wände", "Walls", "Murs"),
+        ("UTF_RS3", "Boden", "Floor", "Sol"),
+        ("UTF_MP", "Leuchten abgependelt", "Luminaires suspended", "Luminaires suspendus"),
+        ("UTF_MD", "Leuchten an der Decke angebaut", "Luminaires surface-mounted on the ceiling",
+         "Luminaires montés en saillie au plafond"),
+        # UGR table
+        ("UGR_HD", "Blendungsbewertung nach dem UGR-Verfahren", "Glare rating by the UGR method",
+         "Évaluation de l'éblouissement selon la méthode UGR"),
+        ("UGR_DIM", "Raumgröße", "Room size", "Dimensions"),
+        ("UGR_CW", "quer zur Lampenachse", "Viewed crosswise", "Vue transversale"),
+        ("UGR_LW", "längs zur Lampenachse", "Viewed endwise", "Vue longitudinale"),
+        ("UGR_VAR", "Variation der Beobachterposition bei Leuchtenabstand S",
+         "Variation of the observer position for luminaire spacing S",
+         "Variation de la position de l'observateur (espacement S)"),
+        # two two-line labels: reference shape name, then its correction summand
+        ("UGR_L1", "Standard-", "Standard", "Tableau"),
+        ("UGR_L2", "tabelle", "table", "de référence"),
+        ("UGR_L3", "Korrektur-", "Correction", "Terme"),
+        ("UGR_L4", "summand", "summand", "correctif"),
+        # followed by two blanks and the lamp flux + "lm"
+        ("UGR_L5", "UGR-Werte korrigiert auf den Lampenlichtstrom", "UGR values corrected for the lamp flux",
+         "Valeurs UGR corrigées pour le flux des lampes"),
+        # glare curves and luminance table
+        ("GLSHD", "Blendungsbegrenzung für Nennbeleuchtungsstärken (lx)",
+         "Glare limitation for nominal illuminances (lx)",
+         "Limitation de l'éblouissement pour les éclairements nominaux (lx)"),
+        ("GLSCLS", "Güteklasse", "Quality class", "Cl. qualité"),
+        ("GLSCRV", "Leuchtdichtekurven:", "Luminance curves:", "Courbes de luminance :"),
+        ("GLSTYP", "Bestückung:", "Lamps:", "Lampes :"),
+        ("GLSFLX", "Lichtstrom:", "Luminous flux:", "Flux lumineux :"),
+        ("GLSLMA", "Leuchten ohne leuchtende Seitenteile", "Luminaires without luminous sides",
+         "Luminaires sans côtés lumineux"),
+        ("GLSLMB", "Leuchten mit leuchtenden Seitenteilen", "Luminaires with luminous sides",
+         "Luminaires avec côtés lumineux"),
+        ("HDLTAB", "Leuchtdichtetabelle", "Luminance table", "Tableau des luminances"),
+        ("HDLVAL", "Leuchtdichtewerte in cd/m²", "Luminance values in cd/m²", "Valeurs de luminance en cd/m²"),
+        # floor illuminance curves: single luminaire, continuous row
+        ("HDBBK", "Bodenbeleuchtungskurven einer Einzelleuchte", "Floor illuminance curves of a single luminaire",
+         "Courbes d'éclairement au sol d'un luminaire isolé"),
+        ("HDBBK2", "Bodenbeleuchtungskurven eines Lichtbandes", "Floor illuminance curves of a continuous row",
+         "Courbes d'éclairement au sol d'une ligne continue"),
+        # BBKFT + " " + count + " " + BBKFT2
+        ("BBKFT", "Lichtband aus", "Continuous row of", "Ligne continue de"),
+        ("BBKFT2", "Leuchten", "luminaires", "luminaires"),
+        # luminaire count; the heading is followed by " 80/ 50/ 30 )"
+        ("HDSRT", "Leuchtenanzahl im Raum (Reflexionsgrade",
+         "Number of luminaires in the room (reflectances",
+         "Nombre de luminaires dans le local (réflexions"),
+        ("SRTH2", "Raumfläche in m²", "Room area in m²", "Surface du local en m²"),
+        # followed by " : " and the factor
+        ("SRTFT", "Wartungsfaktor", "Maintenance factor", "Facteur de maintenance"),
+        # cone diagram title, followed by " " and the full cone angle + "°"
+        ("ASW", "Halbwertsbreite", "Beam angle", "Angle d'ouverture"),
+        ("HDISO", "Isoluxdiagramm", "Isolux diagram", "Diagramme isolux"),
+        # datasheet page titles (HDISO, HDSRT and HDBBK above serve as well)
+        ("HDMAIN", "Datenblatt", "Data sheet", "Fiche technique"),
+        ("HDPOL", "Lichtstärkeverteilung polar", "Luminous intensity distribution, polar",
+         "Distribution de l'intensité lumineuse, polaire"),
+        ("HDCRT", "Lichtstärkeverteilung kartesisch", "Luminous intensity distribution, Cartesian",
+         "Distribution de l'intensité lumineuse, cartésienne"),
+        ("HDTAB", "Lichtstärketabelle (cd/klm)", "Luminous intensity table (cd/klm)",
+         "Tableau des intensités lumineuses (cd/klm)"),
+        ("HDUGR", "Blendungsbewertung nach UGR", "UGR glare rating", "Évaluation de l'éblouissement UGR"),
+        ("HDSLR", "Leuchtdichtegrenzkurven", "Luminance limiting curves", "Courbes limites de luminance"),
+        ("HDUFDIN", "Beleuchtungswirkungsgrade nach DIN / LiTG", "Utilization factors, DIN / LiTG",
+         "Facteurs d'utilisation, DIN / LiTG"),
+        ("HDUFTM5", "Beleuchtungswirkungsgrade nach CIBSE TM5", "Utilization factors, CIBSE TM5",
+         "Facteurs d'utilisation, CIBSE TM5"),
+        ("HDUFNB", "Beleuchtungswirkungsgrade, NB-Tabelle", "Utilization factors, NB table",
+         "Facteurs d'utilisation, tableau NB"),
+        ("HDCONE", "Lichtkegeldiagramm", "Cone diagram", "Diagramme du cône lumineux"),
+        # page footer: PG_STR + " " + n + " / " + total
+        ("PG_STR", "Seite", "Page", "Page"),
+    ]),
+    # entries of the output selection, output types 0 ... 12
+    ("OUTSEL", [
+        ("OT_MAIN", "Datenblatt mit Stammdaten und Polardiagramm", "Data sheet with master data and polar diagram",
+         "Fiche technique avec données de base et diagramme polaire"),
+        ("OT_POLAR", "Lichtstärkeverteilung polar", "Polar intensity diagrams", "Diagrammes polaires d'intensité"),
+        ("OT_Kart", "Lichtstärkeverteilung kartesisch", "Cartesian intensity diagrams",
+         "Diagrammes cartésiens d'intensité"),
+        ("OT_Table", "Lichtstärketabellen", "Intensity tables", "Tableaux des intensités"),
+        ("OT_GLUGR", "Blendungsbewertung UGR", "UGR glare rating", "Éblouissement UGR"),
+        ("OT_GLDIN", "Leuchtdichtegrenzkurven und -tabelle", "Luminance limiting curves and table",
+         "Courbes limites et tableau des luminances"),
+        ("OT_RTDIN", "Beleuchtungswirkungsgrade DIN", "Utilization factors DIN", "Facteurs d'utilisation DIN"),
+        ("OT_RTTM5", "Beleuchtungswirkungsgrade CIBSE TM5", "Utilization factors CIBSE TM5",
+         "Facteurs d'utilisation CIBSE TM5"),
+        ("OT_RTNB", "Beleuchtungswirkungsgrade NB", "Utilization factors NB", "Facteurs d'utilisation NB"),
+        ("OT_ISO", "Isoluxdiagramm", "Isolux diagram", "Diagramme isolux"),
+        ("OT_CONE", "Lichtkegeldiagramm", "Cone diagram", "Diagramme du cône lumineux"),
+        ("OT_SRT", "Schnellrechentabelle (Leuchtenanzahl)", "Luminaire count table",
+         "Tableau du nombre de luminaires"),
+        ("OT_BBK", "Bodenbeleuchtungskurven", "Floor illuminance curves", "Courbes d'éclairement au sol"),
+    ]),
+    # labels of the datasheet's first page (a label is followed by ":")
+    ("FirstPage", [
+        ("filename", "Dateiname", "File name", "Nom du fichier"),
+        ("MNUM", "Messbericht-Nr.", "Test report no.", "N° rapport d'essai"),
+        ("LNUM", "Leuchten-Nr.", "Luminaire no.", "N° du luminaire"),
+        ("DATEOP", "Datum / Bearbeiter", "Date / operator", "Date / opérateur"),
+        ("DEFLAMP", "Lampenbestückung", "Lamps", "Lampes"),
+        ("LNr", "Anzahl", "Number", "Nombre"),
+        ("LTYP", "Lampentyp", "Lamp type", "Type de lampe"),
+        ("LFlux", "Lichtstrom", "Luminous flux", "Flux lumineux"),
+        ("LPOWER", "Leistung", "Power", "Puissance"),
+        ("DIM", "Abmessungen", "Dimensions", "Dimensions"),
+        ("PDIM", "Leuchte", "Luminaire", "Luminaire"),
+        ("LDIM", "Leuchtende Fläche", "Luminous area", "Surface lumineuse"),
+        ("DIA", "Durchmesser", "Diameter", "Diamètre"),
+        ("LEN", "Länge", "Length", "Longueur"),
+        ("WID", "Breite", "Width", "Largeur"),
+        ("HGT", "Höhe", "Height", "Hauteur"),
+        ("MM", "mm", "mm", "mm"),
+        ("CSYS", "Koordinatensystem", "Coordinate system", "Système de coordonnées"),
+        ("PNUM", "Anzahl C-Ebenen", "Number of C planes", "Nombre de plans C"),
+        ("NUMA", "Anzahl Winkel", "Number of angles", "Nombre d'angles"),
+        ("PL1", "Erste Ebene", "First plane", "Premier plan"),
+        ("AN1", "Erster Winkel", "First angle", "Premier angle"),
+        ("STP", "Schrittweite", "Step", "Pas"),
+        ("PLX", "Letzte Ebene", "Last plane", "Dernier plan"),
+        ("ANX", "Letzter Winkel", "Last angle", "Dernier angle"),
+        ("SYM", "Symmetrie", "Symmetry", "Symétrie"),
+        ("EVL", "Lichttechnische Kennwerte", "Photometric data", "Données photométriques"),
+        ("LOR", "Betriebswirkungsgrad", "Light output ratio", "Rendement lumineux"),
+        ("DFF", "Direktanteil", "Downward fraction", "Flux vers le bas"),
+        ("UFF", "Indirektanteil", "Upward fraction", "Flux vers le haut"),
+        ("CLS", "Klassifizierung", "Classification", "Classification"),
+    ]),
+    # file dialogs: "<format> - " + LBL_FILES, and LBL_ALL + " " + LBL_FILES
+    ("Files", [
+        ("LBL_FILES", "Dateien", "files", "fichiers"),
+        ("LBL_ALL", "Alle", "All", "Tous les"),
+    ]),
+    # browser table column headings "LHD" + column content number
+    ("LTABHD", [
+        ("LHD1", "Leuchtenbezeichnung", "Luminaire name", "Désignation du luminaire"),
+        ("LHD2", "Leuchtennummer", "Luminaire number", "Référence du luminaire"),
+        ("LHD3", "Dateiname", "File name", "Nom du fichier"),
+        ("LHD4", "Hersteller", "Manufacturer", "Fabricant"),
+        ("LHD5", "Dateiformat", "File format", "Format du fichier"),
+    ]),
+    # sort keys 1 ... 5 of the catalogue ("LBK" + key number)
+    ("LTABKEYS", [
+        ("LBK1", "Leuchtenbezeichnung", "Luminaire name", "Désignation du luminaire"),
+        ("LBK2", "Leuchtennummer", "Luminaire number", "Référence du luminaire"),
+        ("LBK3", "Dateiname", "File name", "Nom du fichier"),
+        ("LBK4", "Dateiformat", "File format", "Format du fichier"),
+        ("LBK5", "Hersteller", "Manufacturer", "Fabricant"),
+    ]),
+    # entry errors of the new luminaire wizard
+    ("ERRORS", [
+        ("EM_INVCS",
+         "Ungültige Schrittweite der C-Ebenen: sie muss den Winkelbereich ohne Rest teilen.",
+         "Invalid C-plane step: it must divide the angle range without remainder.",
+         "Pas des plans C incorrect : il doit diviser la plage angulaire sans reste."),
+        ("EM_INVG1",
+         "Der Startwinkel gamma muss kleiner als der Endwinkel sein.",
+         "The gamma start angle must be smaller than the end angle.",
+         "L'angle gamma initial doit être inférieur à l'angle final."),
+        ("EM_INVGE",
+         "Der Endwinkel gamma muss größer als die Schrittweite sein.",
+         "The gamma end angle must be larger than the step.",
+         "L'angle gamma final doit être supérieur au pas."),
+        ("EM_INVGS",
+         "Die Schrittweite gamma muss den Bereich zwischen Start- und Endwinkel ohne Rest teilen.",
+         "The gamma step must divide the range between start and end angle without remainder.",
+         "Le pas gamma doit diviser la plage entre l'angle initial et l'angle final sans reste."),
+    ]),
+]
+
+
+def check(kind, sections):
+    seen_sections = set()
+    for name, rows in sections:
+        if name.upper() in seen_sections:
+            raise SystemExit(f"{kind}: section [{name}] twice")
+        seen_sections.add(name.upper())
+        seen_keys = set()
+        for row in rows:
+            if len(row) != 1 + len(LANGUAGES):
+                raise SystemExit(f"{kind} [{name}] {row[0]}: needs a text per language")
+            key = row[0]
+            if not key or "=" in key or key.startswith("[") or key != key.strip():
+                raise SystemExit(f"{kind} [{name}]: bad key {key!r}")
+            if key.upper() in seen_keys:
+                raise SystemExit(f"{kind} [{name}]: key {key} twice")
+            seen_keys.add(key.upper())
+            for lang, text in zip(LANGUAGES, row[1:]):
+                if not text or any(c in text for c in "\r\n\t") or text != text.rstrip():
+                    raise SystemExit(f"{kind} [{name}] {key} {lang}: empty text or stray whitespace")
+                try:
+                    text.encode("cp1252")
+                except UnicodeEncodeError:
+                    raise SystemExit(f"{kind} [{name}] {key} {lang}: not representable in Windows-1252")
+                if len(f"{key}={text}".encode("cp1252")) > MAX_LINE:
+                    raise SystemExit(f"{kind} [{name}] {key} {lang}: line longer than {MAX_LINE}")
+
+
+def render(sections, lang_index):
+    lines = []
+    for name, rows in sections:
+        lines.append(f"[{name}]")
+        lines.extend(f"{row[0]}={row[1 + lang_index]}" for row in rows)
+    return ("\r\n".join(lines) + "\r\n").encode("cp1252")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--check", action="store_true", help="only compare, write nothing")
+    args = parser.parse_args()
+    out_dir = pathlib.Path(__file__).resolve().parent.parent / "resources" / "language"
+    stale = []
+    for kind, sections in (("MSGTXT", MSGTXT), ("ORVMSG", ORVMSG)):
+        check(kind, sections)
+        for i, lang in enumerate(LANGUAGES):
+            path = out_dir / f"{kind}.{lang}"
+            data = render(sections, i)
+            if path.exists() and path.read_bytes() == data:
+                continue
+            stale.append(path)
+            if not args.check:
+                out_dir.mkdir(parents=True, exist_ok=True)
+                path.write_bytes(data)
+    for path in stale:
+        print(("out of date: " if args.check else "wrote ") + str(path))
+    return 1 if args.check and stale else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
