@@ -1,4 +1,6 @@
 // Writing the luminaire as an IES LM-63 file of 1986, 1991 or 1995.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "frame/strutil.h"
@@ -13,6 +15,15 @@ namespace {
 constexpr std::size_t kIesLineLimit = 73;
 
 bool IsBlank(const std::string& s) { return TrimBlanks(s).empty(); }
+
+// Candela with one decimal. Small values get more, so that a table read from
+// absolute photometry (written back with 1 lm per lamp, hence values of
+// cd/1000) keeps four significant digits instead of falling to one.
+std::string Candela(double v) {
+  int decimals = 1;
+  if (v != 0 && std::fabs(v) < 10) decimals = std::clamp(3 - static_cast<int>(std::floor(std::log10(std::fabs(v)))), 1, 6);
+  return PadLeft(FormatFixed(ToSingle(v), decimals), 10);
+}
 
 std::string Metres(double mm) { return PadLeft(FormatFixed(mm / 1000.0, 3), 5); }
 
@@ -90,7 +101,7 @@ bool WriteIES(TLUM32& lum, std::uint8_t code) {
   for (int b = 1; b <= hCount; ++b) {
     for (int k = 1; k <= vCount; ++k) {
       float v = cGamma ? lum.GetValue(b, k) : lum.GetValue(k, b);
-      wrap.Add(PadLeft(FormatFixed(ToSingle(v * scale), 1), 10));
+      wrap.Add(Candela(v * scale));
     }
     wrap.Close();
   }

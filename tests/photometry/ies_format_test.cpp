@@ -93,6 +93,13 @@ TEST_F(IesTest, IntensitiesRelativeOrAbsolute) {
   EXPECT_FLOAT_EQ(lum_.LampSets[0].LampFlux, 1);
   EXPECT_FLOAT_EQ(lum_.GetValue(1, 1), 450);
 
+  // Written again and read back, absolute values keep their digits.
+  lum_.SetValue(1, 2, 4917.25f);
+  ASSERT_TRUE(lum_.SaveAs(fmtIes95, dir_.file("again.ies")));
+  ASSERT_TRUE(lum_.LoadFromFile(dir_.file("again.ies")));
+  EXPECT_NEAR(lum_.GetValue(1, 1), 450, 0.5);
+  EXPECT_NEAR(lum_.GetValue(1, 2), 4917.25f, 0.5);
+
   // Found by probing when the extension names no format.
   ASSERT_TRUE(Load("IESNA91\nTILT=NONE\n2 -1 3 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n150 50\n", "lum.dat"));
   EXPECT_EQ(lum_.FormatCode, fmtIes91);
