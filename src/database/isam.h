@@ -1,0 +1,118 @@
+// File layer of the indexed-file engine: data file of fixed-length records,
+// index file with up to 12 B-trees, page cache, rebuild. The byte layout, the
+// invariants and the life cycle are described at the top of isam.cpp.
+//
+// Every function returns an error number of isam_errors.h (0 = success) and
+// also leaves it as the engine's last error (TakeEngineError). The engine is
+// single-threaded and refuses re-entry (10446), e.g. from a key callback.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "database/isam_errors.h"
+
+namespace kandelo::isam {
+
+struct KeyDef {
+  int length = 0;          // 1..150 characters
+  bool duplicates = false; // equal strings allowed (ordered by record number)
+};
+using KeyTable = std::vector<KeyDef>;  // key k is KeyTable[k - 1]
+
+// Computes key keyNumber (1-based) of a record; at most the key's length characters.
+// Must depend on the record's bytes only.
+using KeyCallback = std::function<std::string(const unsigned char* record, int keyNumber)>;
+
+// Rebuild progress: phase 1 copies records, phase 2 builds key `key`; `done` of
+// `total`. Returning false stops the rebuild with 10460.
+using RebuildProgress = std::function<bool(int phase, int key, std::int32_t done, std::int32_t total)>;
+
+class IndexedFile;  // an open indexed file (opaque)
+
+// ---- engine -----------------------------------------------------------------
+// Starts the page cache with bufferCount buffers (at least 8, else 10000);
+// 10450 when already started. The file contents never depend on bufferCount.
+int StartEngine(int bufferCount = kDefaultPageBuffers);
+// Flushes and closes every open file and stops the engine; the first error met.
+int StopEngine();
+bool EngineStarted();
+// Returns the last error of any engine operation and clears it.
+int TakeEngineError();
+int PeekEngineError();
+
+// ---- files ------------------------------------------------------------------
+// "base;indexbase" names data and index file separately; extensions are replaced.
+std::string DataFilePath(const std::string& basePath);   // ".DAT"
+std::string IndexFilePath(const std::string& basePath);  // ".IDX"
+std::string SaveFilePath(const std::string& basePath);   // ".SAV" (rebuild)
+std::string MessageFilePath(const std::string& basePath);// ".MSG" (rebuild report)
+std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
+
+int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
+// network: the caller's network flag (remote drive and network option); it only
+// takes effect when network coordination is installed (SetNetworkHooks).
+int OpenIndexedFile(const std::string& basePath, bool readOnly, bool network, IndexedFile*& file);
+int CloseIndexedFile(IndexedFile* file);
+int FlushIndexedFile(IndexedFile* file);
+
+int RecordLengthOf(const IndexedFile* file);
+int KeyCountOf(const IndexedFile* file);
+KeyDef KeyDefOf(const IndexedFile* file, int keyNumber);
+bool IsNetworkMode(const IndexedFile* file);
+
+// ---- records ----------------------------------------------------------------
+int AddRecord(IndexedFile* file, const unsigned char* record, std::int32_t& recordNumber);
+int GetRecord(IndexedFile* file, std::int32_t recordNumber, unsigned char* buffer);
+int PutRecord(IndexedFile* file, std::int32_t recordNumber, const unsigned char* record);
+int DeleteRecord(IndexedFile* file, std::int32_t recordNumber);
+std::int32_t UsedRecords(IndexedFile* file);   // -1 on error
+
+// ---- keys -------------------------------------------------------------------
+// Each key of an open file has one position. It is kept by value, so it
+// survives changes of the tree: NextKey/PrevKey continue from the entry it
+// stands on, or from its place when that entry was deleted. AddKey leaves the
+// key on the new entry; reaching either end, and ClearKey, clear it (the next
+// NextKey gives the first entry, the next PrevKey the last). After an error
+// while stepping, stepping gives 10255/10265 until the key is positioned anew.
+int AddKey(IndexedFile* file, int keyNumber, std::int32_t recordNumber, const std::string& key);
+int DeleteKey(IndexedFile* file, int keyNumber, std::int32_t recordNumber, const std::string& key);
+// Exact match; for duplicates the first in order. Positions the key there.
+int FindKey(IndexedFile* file, int keyNumber, const std::string& key, std::int32_t& recordNumber);
+// First entry not smaller than key; key receives the entry's string.
+int SearchKey(IndexedFile* file, int keyNumber, std::string& key, std::int32_t& recordNumber);
+int NextKey(IndexedFile* file, int keyNumber, std::int32_t& recordNumber, std::string& key);
+int PrevKey(IndexedFile* file, int keyNumber, std::int32_t& recordNumber, std::string& key);
+int ClearKey(IndexedFile* file, int keyNumber);
+int FindKeyAndRef(IndexedFile* file, int keyNumber, const std::string& key, std::int32_t recordNumber);
+// Like FindKey, but leaves the key's position alone.
+int LookupKey(IndexedFile* file, int keyNumber, const std::string& key, std::int32_t& recordNumber);
+std::int32_t UsedKeys(IndexedFile* file, int keyNumber);  // -1 on error
+
+// ---- rebuild ----------------------------------------------------------------
+int RebuildIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys,
+                       const KeyCallback& keyOf, const RebuildProgress& progress = {});
+
+// ---- network mode -----------------------------------------------------------
+// Exclusive access for a change; no effect in local mode.
+int LockFile(IndexedFile* file);
+int UnlockFile(IndexedFile* file);
+
+// Coordination of files in network mode plugs in here. Without hooks every
+// file is opened in local mode (exclusively), whatever its drive.
+class NetworkHooks {
+ public:
+  virtual ~NetworkHooks() = default;
+  virtual int onOpen(IndexedFile& file, bool readOnly) = 0;
+  virtual int onClose(IndexedFile& file) = 0;
+  virtual int beginRead(IndexedFile& file) = 0;      // refresh
+  virtual int endOperation(IndexedFile& file) = 0;
+  virtual int lock(IndexedFile& file) = 0;
+  virtual int unlock(IndexedFile& file) = 0;
+  virtual bool holdsWriteLock(const IndexedFile& file) const = 0;
+};
+void SetNetworkHooks(NetworkHooks* hooks);
+
+}  // namespace kandelo::isam

@@ -1,0 +1,160 @@
+// Page cache of the indexed-file engine (layout and rules: isam.cpp). The
+// buffers form a ring in least-recently-used order; a hash index finds a page.
+
+#include <algorithm>
+#include <new>
+
+#include "database/isam_internal.h"
+
+namespace kandelo::isam::detail {
+
+std::uint64_t PageCache::Tag(const IndexedFile& f, int key, std::int32_t page) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(f.id)) << 36) |
+         (static_cast<std::uint64_t>(key & 0xF) << 32) | static_cast<std::uint32_t>(page);
+}
+
+int PageCache::start(int count) {
+  try {
+    buffers_.assign(static_cast<std::size_t>(count), PageBuffer{});
+    for (PageBuffer& b : buffers_) b.data.assign(kMaxPageBytes, 0);
+    index_.clear();
+    index_.reserve(static_cast<std::size_t>(count) * 2);
+  } catch (const std::bad_alloc&) {
+    buffers_.clear();
+    return kErrNoMemoryPages;
+  }
+  newest_ = oldest_ = -1;
+  for (int i = 0; i < count; ++i) pushOldest(i);
+  return kOk;
+}
+
+void PageCache::stop() {
+  buffers_.clear();
+  buffers_.shrink_to_fit();
+  index_.clear();
+  newest_ = oldest_ = -1;
+}
+
+void PageCache::unlink(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  if (b.newer >= 0) buffers_[static_cast<std::size_t>(b.newer)].older = b.older; else newest_ = b.older;
+  if (b.older >= 0) buffers_[static_cast<std::size_t>(b.older)].newer = b.newer; else oldest_ = b.newer;
+  b.newer = b.older = -1;
+}
+
+void PageCache::pushNewest(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  b.older = newest_;
+  b.newer = -1;
+  if (newest_ >= 0) buffers_[static_cast<std::size_t>(newest_)].newer = i; else oldest_ = i;
+  newest_ = i;
+}
+
+void PageCache::pushOldest(int i) {
+  PageBuffer& b = buffers_[static_cast<std::size_t>(i)];
+  b.newer = oldest_;
+  b.older = -1;
+  if (oldest_ >= 0) buffers_[static_cast<std::size_t>(oldest_)].older = i; else newest_ = i;
+  oldest_ = i;
+}
+
+void PageCache::forget(PageBuffer& b) {
+  if (b.file) index_.erase(Tag(*b.file, b.key, b.page));
+  b.file = nullptr;
+  b.dirty = false;
+  b.span = 0;
+  b.checked = false;
+}
+
+int PageCache::writeBack(PageBuffer& b) {
+  if (!b.dirty) return kOk;
+  IndexedFile& f = *b.file;
+  const KeyState& k = f.keys[static_cast<std::size_t>(b.key - 1)];
+  const int n = std::clamp(b.span, 0, b.size);
+  if (int err = WriteAt(*f.idx, b.page * f.rowSize + k.offset, b.data.data(), static_cast<std::size_t>(n)))
+    return err;
+  b.dirty = false;
+  b.span = 0;
+  return kOk;
+}
+
+int PageCache::victim(PageBuffer*& out) {
+  out = nullptr;
+  for (int i = oldest_; i >= 0; i = buffers_[static_cast<std::size_t>(i)].newer) {
+    if (buffers_[static_cast<std::size_t>(i)].pins == 0) {
+      out = &buffers_[static_cast<std::size_t>(i)];
+      break;
+    }
+  }
+  if (!out) return kErrNoMemoryPages;  // every buffer pinned: cannot happen with >= 8 buffers
+  if (int err = writeBack(*out)) {
+    out = nullptr;
+    return err;
+  }
+  forget(*out);
+  return kOk;
+}
+
+int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out) {
+  const std::uint64_t tag = Tag(f, key, page);
+  if (auto it = index_.find(tag); it != index_.end()) {
+    unlink(it->second);
+    pushNewest(it->second);
+    out = &buffers_[static_cast<std::size_t>(it->second)];
+    return kOk;
+  }
+  PageBuffer* b = nullptr;
+  if (int err = victim(b)) return err;
+  const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  if (int err = ReadAt(*f.idx, page * f.rowSize + k.offset, b->data.data(), static_cast<std::size_t>(k.pageSize)))
+    return err;
+  b->file = &f;
+  b->key = key;
+  b->page = page;
+  b->size = k.pageSize;
+  index_[tag] = indexOf(*b);
+  unlink(indexOf(*b));
+  pushNewest(indexOf(*b));
+  out = b;
+  return kOk;
+}
+
+int PageCache::fresh(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out) {
+  PageBuffer* b = nullptr;
+  if (int err = victim(b)) return err;
+  const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  std::fill(b->data.begin(), b->data.begin() + k.pageSize, 0);
+  b->file = &f;
+  b->key = key;
+  b->page = page;
+  b->size = k.pageSize;
+  index_[Tag(f, key, page)] = indexOf(*b);
+  unlink(indexOf(*b));
+  pushNewest(indexOf(*b));
+  out = b;
+  return kOk;
+}
+
+int PageCache::flush(IndexedFile& f) {
+  // In page order, so that the writes of a flush do not depend on the cache either.
+  std::vector<PageBuffer*> dirty;
+  for (PageBuffer& b : buffers_)
+    if (b.file == &f && b.dirty) dirty.push_back(&b);
+  std::sort(dirty.begin(), dirty.end(), [](const PageBuffer* a, const PageBuffer* b) {
+    return a->page != b->page ? a->page < b->page : a->key < b->key;
+  });
+  for (PageBuffer* b : dirty)
+    if (int err = writeBack(*b)) return err;
+  return kOk;
+}
+
+void PageCache::drop(IndexedFile& f, int key) {
+  for (PageBuffer& b : buffers_) {
+    if (b.file != &f || (key != 0 && b.key != key)) continue;
+    forget(b);
+    unlink(indexOf(b));
+    pushOldest(indexOf(b));
+  }
+}
+
+}  // namespace kandelo::isam::detail

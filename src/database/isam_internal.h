@@ -1,0 +1,194 @@
+// Internals shared by the parts of the file layer (files, page cache, B-tree,
+// rebuild). Not for use outside src/database/isam*.cpp.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "database/isam.h"
+#include "platform/fileio.h"
+
+namespace kandelo::isam {
+
+namespace detail {
+
+constexpr int kDataHeaderSize = 21;
+constexpr int kKeyHeaderSize = 26;
+constexpr int kPageHead = 6;
+constexpr int kMaxPageBytes = 16382;  // largest page a buffer holds
+
+// Where a key stands. The path holds (page, index) pairs from the root down:
+// for the pages above the last, index is the child taken (0..count); for the
+// last, the item (1..count) the key stands on. The path is only a shortcut:
+// the entry itself (string, record) is kept as well, so that a changed tree
+// (pathValid false) re-finds its place by value.
+struct Position {
+  enum State { Cleared, OnEntry, Invalid } state = Cleared;
+  std::vector<std::pair<std::int32_t, int>> path;
+  bool pathValid = false;
+  std::string key;
+  std::int32_t record = 0;
+};
+
+struct KeyState {
+  KeyDef def;
+  int pageSize = 0;
+  int itemSize = 0;
+  std::int64_t offset = 0;  // within a row of the index file
+  std::int32_t firstFree = -1, freeCount = 0, highest = 0, root = 0, entries = 0;
+  Position pos;
+};
+
+}  // namespace detail
+
+class IndexedFile {
+ public:
+  std::string basePath, dataPath, indexPath;
+  std::unique_ptr<platform::FileHandle> dat, idx;
+  std::int32_t recordLength = 0;
+  std::int32_t firstFree = -1, freeCount = 0, highest = 0;
+  bool readOnly = false;
+  bool network = false;
+  bool changed = false;   // open-for-writing flag is 1 on disk
+  std::vector<detail::KeyState> keys;  // keys[0] is key 1
+  std::int64_t rowSize = 0;
+  std::int64_t rows = 0;  // complete rows in the index file
+  int id = 0;
+  void* coordination = nullptr;  // state of the network coordination, if any
+};
+
+namespace detail {
+
+// ---- page cache ---------------------------------------------------------------
+
+struct PageBuffer {
+  IndexedFile* file = nullptr;
+  int key = 0;               // 1-based
+  std::int32_t page = 0;
+  int size = 0;              // page size of the key
+  std::vector<unsigned char> data;
+  bool dirty = false;
+  int span = 0;              // bytes [0, span) may differ from the disk
+  bool checked = false;      // validated as a page of the tree
+  int pins = 0;
+  int newer = -1, older = -1;  // the ring in least-recently-used order
+};
+
+class PageCache {
+ public:
+  int start(int count);
+  void stop();
+  bool started() const { return !buffers_.empty(); }
+  // The page, read from the index file on a miss.
+  int fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out);
+  // A page of a row just appended: zeros, nothing read.
+  int fresh(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out);
+  // Writes back the changed pages of a file.
+  int flush(IndexedFile& f);
+  // Forgets the pages of a file (key 0: all keys) without writing them.
+  void drop(IndexedFile& f, int key = 0);
+
+ private:
+  int victim(PageBuffer*& out);
+  static int writeBack(PageBuffer& b);
+  static std::uint64_t Tag(const IndexedFile& f, int key, std::int32_t page);
+  int indexOf(const PageBuffer& b) const { return static_cast<int>(&b - buffers_.data()); }
+  void unlink(int i);
+  void pushNewest(int i);
+  void pushOldest(int i);
+  void forget(PageBuffer& b);
+  std::vector<PageBuffer> buffers_;
+  std::unordered_map<std::uint64_t, int> index_;  // (file, key, page) -> buffer
+  int newest_ = -1, oldest_ = -1;
+};
+
+// Pins a buffer while the B-tree code works on it.
+class PageRef {
+ public:
+  PageRef() = default;
+  explicit PageRef(PageBuffer* b) : b_(b) { if (b_) ++b_->pins; }
+  PageRef(PageRef&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}
+  PageRef& operator=(PageRef&& o) noexcept {
+    if (this != &o) { release(); b_ = std::exchange(o.b_, nullptr); }
+    return *this;
+  }
+  PageRef(const PageRef&) = delete;
+  PageRef& operator=(const PageRef&) = delete;
+  ~PageRef() { release(); }
+  PageBuffer* operator->() const { return b_; }
+  PageBuffer* get() const { return b_; }
+  explicit operator bool() const { return b_ != nullptr; }
+
+ private:
+  void release() { if (b_) --b_->pins; b_ = nullptr; }
+  PageBuffer* b_ = nullptr;
+};
+
+// ---- engine state -----------------------------------------------------------
+
+struct Engine {
+  bool started = false;
+  bool busy = false;
+  int lastError = 0;
+  PageCache cache;
+  std::vector<IndexedFile*> files;
+  int nextId = 1;
+  NetworkHooks* hooks = nullptr;
+};
+Engine& engine();
+
+// Entry guard of every public operation: started, not re-entered, file valid.
+class Call {
+ public:
+  Call() = default;
+  ~Call();
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+  int enter();                          // 10455, 10446
+  int enter(const IndexedFile* file);   // also 10445
+  int done(int error);                  // records the engine's last error
+
+ private:
+  bool entered_ = false;
+};
+
+// ---- I/O helpers --------------------------------------------------------------
+
+int ReadAt(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
+int WriteAt(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
+
+// Network hooks around reading operations and the check before a change.
+int BeginRead(IndexedFile& f);
+int EndOperation(IndexedFile& f, int error);
+int BeginChange(IndexedFile& f);  // refuses read-only / unlocked, marks the change
+
+// 10020, 10050 or 10055 for a layout CreateIndexedFile refuses.
+int CheckLayout(int recordLength, const KeyTable& keys);
+
+// Operations without the entry guard, for the rebuild and the object layer.
+int CreateFiles(const std::string& basePath, int recordLength, const KeyTable& keys);
+int OpenFile(const std::string& basePath, bool readOnly, bool network, IndexedFile*& file);
+int CloseFile(IndexedFile* file);
+int FlushFile(IndexedFile& f);
+int AddRecordRaw(IndexedFile& f, const unsigned char* record, std::int32_t& recordNumber);
+int DeleteRecordRaw(IndexedFile& f, std::int32_t recordNumber);
+int AddKeyRaw(IndexedFile& f, int keyNumber, std::int32_t recordNumber, std::string_view key);
+int DeleteKeyRaw(IndexedFile& f, int keyNumber, std::int32_t recordNumber, std::string_view key);
+
+// Page allocation for the B-tree.
+int AllocatePage(IndexedFile& f, int key, PageRef& out, std::int32_t& page);
+int FreePage(IndexedFile& f, int key, std::int32_t page);
+
+// Compares entry strings byte by byte (unsigned); a prefix is smaller.
+inline int CompareKeys(std::string_view a, std::string_view b) {
+  int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace detail
+}  // namespace kandelo::isam
