@@ -1,0 +1,107 @@
+// Photometric file formats: the export-format table, the reader and writer
+// interface every format unit implements, and the dispatch by extension that
+// TLUM32::LoadFromFile and Save use.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "photometry/lum32.h"
+
+namespace kandelo {
+
+// ---- Export-format table -------------------------------------------------
+struct FormatInfo {
+  std::uint8_t code;
+  const char* name;       // "EULUM-DAT", "LUM32 (QVM)", …
+  const char* extension;  // ".LDT", … (".XXX" for "N/A", "." for Calculux)
+  int saveFilterIndex;    // 1 … 7 in the save dialog, 0 when not offered
+};
+// Indexed by format code 0 … 11.
+const std::array<FormatInfo, 12>& ExportFormats();
+// Name and extension of a code; codes above 11 give the "N/A" entry.
+const FormatInfo& FormatByCode(std::uint8_t code);
+// Format codes in the order of the save dialog's filter (0, 2, 4, 5, 6, 7, 9).
+const std::array<std::uint8_t, 7>& SaveFilterCodes();
+
+// Known photometric extensions (".LDT", ".PIN", ".LVE", ".LUM", ".L32",
+// ".IES", ".CIB", ".LTL", ".PHL", ".MSX", ".LTM").
+bool IsKnownPhotometricExtension(std::string_view ext);
+// The file name to write a luminaire in a format: no extension (or only ".")
+// gets the format's extension; a known extension that belongs to another
+// format is replaced by it; any other extension is kept.
+std::string TargetNameForFormat(const std::string& name, std::uint8_t formatCode);
+// Batch conversion target: for an LTLI source the last path component with
+// its first "." removed, cut to 8 characters; otherwise the last component
+// without its extension; then "." + dstExt, below dstDir.
+std::string ConversionTargetName(const std::string& sourcePath, std::uint8_t sourceFormat,
+                                 const std::string& dstDir, const std::string& dstExt);
+
+// ---- Reader / writer interface ---------------------------------------------
+//
+// Contract of every reader:
+// - It is called with a cleared luminaire whose FileName (and ShortName) are set,
+//   and reads FileName through platform::fs() (TTextReader for text formats).
+// - NotMine: the file is not of this format (or cannot be opened). No message;
+//   the luminaire may be left half filled, the caller clears it before trying
+//   the next reader.
+// - Failed: the file was recognised but is broken. The reader has shown its error
+//   box (ShowError) with the format's text; the caller stops probing and the
+//   load fails (no second reader gets to complain about the same file).
+// - Ok: the table, grid, symmetry and texts are filled and
+//   SelectIntensityFunctions has run; `code` is the format code read.
+//   FluxValid stays 0 (LoadFromFile's caller runs CalcFlux), except LTLI.
+// - Every count read from a file is checked before anything is allocated for it
+//   (CountFitsFile, TLUM32::CreateTable); a short file ends in Failed, never in
+//   a crash or a half-filled table reported as Ok.
+enum class ReadStatus { Ok, NotMine, Failed };
+struct ReadResult {
+  ReadStatus status = ReadStatus::NotMine;
+  std::uint8_t code = fmtUnknown;
+};
+inline ReadResult ReadOk(std::uint8_t code) { return {ReadStatus::Ok, code}; }
+inline ReadResult NotMine() { return {ReadStatus::NotMine, fmtUnknown}; }
+inline ReadResult ReadFailed() { return {ReadStatus::Failed, fmtUnknown}; }
+
+// Contract of every writer: writes the luminaire to FileName (the caller has
+// set it) in the format `code`; true when the file was written completely.
+// Writers may change only what their format description says (EULUMDAT
+// DateUser, IES set 1 SetFlux/LampCount, LUM32 BlockSize/BlockFlags/SavedBlockFlags).
+using ReaderFn = ReadResult (*)(TLUM32& lum);
+using WriterFn = bool (*)(TLUM32& lum, std::uint8_t code);
+
+// This unit (photometry): EULUMDAT, LUM32, LUM.
+ReadResult ReadLDT(TLUM32& lum);             // eulumdat.cpp, code 0
+bool WriteLDT(TLUM32& lum, std::uint8_t code);  // codes 0 and 3
+ReadResult ReadL32(TLUM32& lum);             // lum32_file.cpp, code 2
+bool WriteL32(TLUM32& lum, std::uint8_t code);
+ReadResult ReadLUM(TLUM32& lum);             // lum_file.cpp, code 1
+
+// The IES, TM14 and LTLI units (until they exist: format_stubs.cpp, whose
+// readers answer NotMine and whose writers write nothing and return false).
+ReadResult ReadIES(TLUM32& lum);                // code 5, 6 or 7 by the version line
+bool WriteIES(TLUM32& lum, std::uint8_t code);  // codes 5, 6, 7
+ReadResult ReadTM14(TLUM32& lum);               // code 4
+bool WriteTM14(TLUM32& lum, std::uint8_t code);
+ReadResult ReadLTLI(TLUM32& lum);               // code 9
+
+// ---- Dispatch ---------------------------------------------------------------
+struct FormatIo {
+  const char* extKey;  // upper-case extension without dot, first 3 characters ("" = none)
+  std::uint8_t code;   // the code this reader stands for in the probing order
+  ReaderFn read;       // nullptr: cannot be read
+};
+// Readers in the fixed probing order: EULUMDAT, LTLI, IES, TM14, LUM32, LUM.
+const std::vector<FormatIo>& ReaderTable();
+// The reader named by an extension key ("L32", "LUM", "LDT", "IES", "CIB"),
+// nullptr for any other.
+const FormatIo* ReaderForExtension(std::string_view extKey);
+// Writer of a format code; nullptr when the code is not written (1, 8 … 11).
+WriterFn WriterForCode(std::uint8_t code);
+// Extension key as LoadFromFile uses it: extension without dot, 3 characters, upper case.
+std::string ExtensionKey(const std::string& name);
+
+}  // namespace kandelo
