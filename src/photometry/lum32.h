@@ -58,9 +58,18 @@ struct TLampSet {
   std::int16_t SetWatt = 0;   // including ballast
 };
 
-// Owned helper object of other layers (freed by Clear).
+// Owned helper object of other layers (freed by Clear; not copied).
 struct TLumAuxObject {
   virtual ~TLumAuxObject() = default;
+};
+class TLumAuxPtr : public std::unique_ptr<TLumAuxObject> {
+ public:
+  using std::unique_ptr<TLumAuxObject>::unique_ptr;
+  TLumAuxPtr() = default;
+  TLumAuxPtr(const TLumAuxPtr&) : std::unique_ptr<TLumAuxObject>() {}
+  TLumAuxPtr& operator=(const TLumAuxPtr&) { reset(); return *this; }
+  TLumAuxPtr(TLumAuxPtr&&) = default;
+  TLumAuxPtr& operator=(TLumAuxPtr&&) = default;
 };
 
 class TLUM32 {
@@ -68,17 +77,17 @@ class TLUM32 {
   TLUM32();
   ~TLUM32();
   // Deep copies (the table is copied; the auxiliary object is not).
-  TLUM32(const TLUM32& other);
-  TLUM32& operator=(const TLUM32& other);
+  TLUM32(const TLUM32& other) = default;
+  TLUM32& operator=(const TLUM32& other) = default;
 
   // ---- State (not persistent) -------------------------------------------
-  std::unique_ptr<TSglArray> Table;  // (CPlaneCount + 1) x (GammaCount + 1), see below
+  TSglArrayPtr Table;  // (CPlaneCount + 1) x (GammaCount + 1), see below
   std::uint8_t FormatCode = 0;
   std::string FileName;              // full path
   std::uint16_t SavedBlockFlags = 0;
   std::uint8_t Valid = 0, FluxValid = 0, ZonesValid = 0, MaxValid = 1;
   float MinGammaStep = 0, MinCStep = 0;
-  std::unique_ptr<TLumAuxObject> AuxObject;
+  TLumAuxPtr AuxObject;
   std::uint8_t OemTexts = 0;             // LTLI texts are OEM (converted on reading)
   std::uint8_t WriteCibseExtension = 0;  // TM14 writer appends "CIBSE/2"
 
@@ -191,6 +200,11 @@ class TLUM32 {
   // CPlaneCount and GammaCount. False (no table) for counts outside
   // 1 … 65535 or when memory is short.
   bool CreateTable(int planes, int gammas);
+  // A table whose size fits CPlaneCount and GammaCount.
+  bool TableUsable() const;
+  // Row 0 (γ) and column 0 (planes) strictly ascending; readers refuse
+  // tables that are not, because every interpolation searches them.
+  bool AnglesAscending() const;
 
   // ---- Intensity functions -------------------------------------------------
   // Fills the three slots for PlaneSystem, the symmetry and GridFlags.
@@ -262,7 +276,6 @@ class TLUM32 {
   double ZoneIntegralBB(double lo, double hi) const;
   void CalcFluxBB();
   void ReportUnbalancedWeights(double sum) const;
-  void CopyFrom(const TLUM32& o);
 
   IntensityFn intensity_ = &TLUM32::IntensityZero;
   IntensityFn intensityBB_ = &TLUM32::IntensityZero;

@@ -54,4 +54,24 @@ class TSglArray {
   std::vector<float> cells_;
 };
 
+// Owning pointer that copies the array along with its owner.
+class TSglArrayPtr : public std::unique_ptr<TSglArray> {
+ public:
+  using std::unique_ptr<TSglArray>::unique_ptr;
+  TSglArrayPtr() = default;
+  TSglArrayPtr(std::unique_ptr<TSglArray> p) : std::unique_ptr<TSglArray>(std::move(p)) {}
+  TSglArrayPtr(const TSglArrayPtr& o)
+      : std::unique_ptr<TSglArray>(o ? std::make_unique<TSglArray>(*o) : nullptr) {}
+  TSglArrayPtr& operator=(const TSglArrayPtr& o) {
+    if (this != &o) reset(o ? new TSglArray(*o) : nullptr);
+    return *this;
+  }
+  TSglArrayPtr(TSglArrayPtr&&) = default;
+  TSglArrayPtr& operator=(TSglArrayPtr&&) = default;
+  TSglArrayPtr& operator=(std::unique_ptr<TSglArray>&& p) {
+    std::unique_ptr<TSglArray>::operator=(std::move(p));
+    return *this;
+  }
+};
+
 }  // namespace kandelo

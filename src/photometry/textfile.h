@@ -24,6 +24,8 @@ class TTextReader {
   void OpenText(std::string text);
   // Next line without its line end, cut to 255 characters; false at the end.
   bool ReadLine(std::string& line);
+  // The same as a view into the buffer (valid until the reader changes), uncut.
+  bool ReadLineView(std::string_view& line);
   // The rest of the current line, uncut (for word-oriented formats).
   bool ReadLongLine(std::string& line);
   // Skips n lines; false when the file ended before.
@@ -62,6 +64,11 @@ bool ParseWordLine(std::string_view line, std::uint16_t& value);
 // True when `count` items of at least `minBytesEach` bytes can still be in
 // the rest of the file; readers call it before allocating for an announced count.
 bool CountFitsFile(const TTextReader& in, std::uint64_t count, unsigned minBytesEach);
+
+// Reads a binary file whole through platform::fs(); false when it cannot be
+// read or is larger than maxSize (checked before reading).
+bool ReadFileLimited(const std::string& path, std::string& out, std::uint64_t maxSize);
+constexpr std::uint64_t kMaxBinaryFileSize = 256ull << 20;
 
 class TTextWriter {
  public:

@@ -1,0 +1,401 @@
+// EULUMDAT (".LDT"): line-oriented C-γ photometry, one item per line.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "frame/msgbox.h"
+#include "frame/strutil.h"
+#include "photometry/format_io.h"
+#include "photometry/textfile.h"
+#include "platform/locale_info.h"
+
+namespace kandelo {
+namespace {
+
+ReadResult Fail(const std::string& text) {
+  ShowError(text);
+  return ReadFailed();
+}
+
+std::string LineText(TTextReader& in, std::size_t n) {
+  std::string line;
+  in.ReadLine(line);
+  return Cut(line, n);
+}
+
+}  // namespace
+
+ReadResult ReadLDT(TLUM32& lum) {
+  TTextReader in;
+  if (!in.Open(lum.FileName)) return NotMine();
+  std::string line;
+  if (!in.ReadLine(line)) return NotMine();
+  lum.Manufacturer = Cut(line, 80);
+
+  // Recognition: lines 2 … 7 must be numbers; otherwise the file is not ours.
+  int ityp, isym, mcFile, ng;
+  double dc, dg;
+  if (!ReadIntLine(in, ityp) || !ReadIntLine(in, isym) || !ReadIntLine(in, mcFile) ||
+      !ReadFloatLine(in, dc) || !ReadIntLine(in, ng) || !ReadFloatLine(in, dg))
+    return NotMine();
+  // Numbers that no EULUMDAT file can hold: recognised, but refused.
+  if (isym < 0 || isym > 4) return Fail("error reading symmetry indicator : " + std::to_string(isym));
+  if (mcFile < 1 || mcFile > 65535) return Fail("error reading no of C-planes : " + std::to_string(mcFile));
+  if (dc < 0 || dc > 360) return Fail("error reading C-step");
+  if (ng < 1 || ng > 65535) return Fail("error reading no of gamma angles : " + std::to_string(ng));
+  if (dg < 0 || dg > 180) return Fail("error reading gamma step");
+  lum.LuminaireType = static_cast<std::uint8_t>(std::clamp(ityp, 0, 255));
+  lum.Symmetry = static_cast<std::uint8_t>(isym);
+  lum.CStep = static_cast<float>(dc);
+  lum.GammaStep = static_cast<float>(dg);
+
+  lum.InfoText1 = LineText(in, 40);
+  lum.ReportNumber = lum.InfoText1;
+  lum.LumName = LineText(in, 80);
+  lum.LumNumber = LineText(in, 80);
+  lum.InfoText2 = LineText(in, 40);
+  lum.DateUser = LineText(in, 40);
+
+  std::uint16_t dims[9];
+  for (int k = 0; k < 9; ++k)
+    if (!ReadWordLine(in, dims[k]) && k < 8) return Fail("error reading luminaire dimensions");
+  lum.Length = dims[0];
+  lum.Width = dims[1];
+  lum.Height[0] = dims[2];
+  lum.LumAreaLength = dims[3];
+  lum.LumAreaWidth = dims[4];
+  for (int k = 0; k < 4; ++k) lum.LumAreaHeight[k] = dims[5 + k];
+  if (lum.Width == 0) {
+    lum.Diameter = lum.Length;
+    lum.Length = 0;
+  }
+  if (lum.LumAreaWidth == 0) {
+    lum.LumAreaDiameter = lum.LumAreaLength;
+    lum.LumAreaLength = 0;
+  }
+
+  double v, factor;
+  if (!ReadFloatLine(in, v)) return Fail("error reading downward flux");
+  lum.DFF = static_cast<float>(v);
+  if (!ReadFloatLine(in, v)) return Fail("error reading LOR");
+  lum.LOR = static_cast<float>(v);
+  if (!ReadFloatLine(in, factor)) return Fail("error reading factor");
+  if (std::lround(1000 * factor) == 0) factor = 1;
+  in.SkipLines(1);
+
+  int sets;
+  if (!ReadIntLine(in, sets) || sets < 0 || !CountFitsFile(in, std::uint64_t(sets) * 6, 1))
+    return Fail("error reading default lamps");
+  lum.LampSetCount = static_cast<std::uint8_t>(std::min(sets, kMaxLampSets));
+  for (int k = 0; k < lum.LampSetCount; ++k) {
+    TLampSet& s = lum.LampSets[k];
+    int count;
+    if (!ReadIntLine(in, count)) return Fail("error reading lampno");
+    // A negative count marks absolute photometry; the number of lamps is its size.
+    count = std::clamp(std::abs(count), 1, 255);
+    s.LampCount = static_cast<std::uint8_t>(count);
+    s.LampType = LineText(in, 40);
+    if (!ReadFloatLine(in, v)) return Fail("error reading lamp flux");
+    s.SetFlux = static_cast<float>(v);
+    s.LampFlux = s.SetFlux / s.LampCount;
+    s.ColourText = LineText(in, 16);
+    s.RenderingText = LineText(in, 6);
+    if (ReadFloatLine(in, v)) {
+      s.SetWatt = static_cast<std::int16_t>(std::clamp(std::round(v), -32768.0, 32767.0));
+    } else {
+      ShowError("error reading lamp power");
+      s.SetWatt = 1;
+    }
+  }
+  in.SkipLines(6 * (sets - lum.LampSetCount));
+  in.SkipLines(10);
+
+  const bool cNotEqui = std::lround(100 * dc) == 0;
+  lum.GridFlags = static_cast<std::uint8_t>((std::lround(100 * dg) == 0 ? kGammaNotEquidistant : 0) |
+                                            (cNotEqui ? kCNotEquidistant : 0));
+  long planes;
+  if (!cNotEqui) {
+    switch (isym) {
+      case 0: planes = mcFile; lum.CStart = 0; lum.CEnd = static_cast<float>(360 - dc); break;
+      case 1: planes = 1; lum.CStart = lum.CEnd = lum.CStep = 0; break;
+      case 2: planes = std::lround(180 / dc) + 1; lum.CStart = 0; lum.CEnd = 180; break;
+      case 3: planes = std::lround(180 / dc) + 1; lum.CStart = 90; lum.CEnd = 270; break;
+      default: planes = std::lround(90 / dc) + 1; lum.CStart = 0; lum.CEnd = 90; break;
+    }
+  } else {
+    switch (isym) {
+      case 0: planes = mcFile; break;
+      case 1: planes = 1; break;
+      case 2:
+      case 3: planes = mcFile / 2 + 1; break;
+      default: planes = mcFile / 4 + 1; break;
+    }
+  }
+  // Every announced angle and value takes at least one line: check the counts
+  // against what is left of the file before allocating for them.
+  std::uint64_t lines = std::uint64_t(mcFile) + std::uint64_t(ng) + std::uint64_t(planes) * std::uint64_t(ng);
+  if (planes < 1 || planes > 65535 || !CountFitsFile(in, lines, 1))
+    return Fail("error reading luminaire data : the file is too short for " + std::to_string(planes) +
+                " C-planes with " + std::to_string(ng) + " gamma angles");
+  if (!lum.CreateTable(int(planes), ng)) return Fail("out of memory !");
+  TSglArray& t = *lum.Table;
+
+  // Line 28: the listed C angles (used only when the planes are not equidistant).
+  int skip = 0, take = 0;
+  if (cNotEqui) {
+    take = int(planes);
+    if (isym == 3 && mcFile > 3) skip = mcFile / 4;
+    take = std::min(take, mcFile - skip);
+  }
+  for (int k = 0; k < mcFile; ++k) {
+    bool used = k >= skip && k < skip + take;
+    if (in.AtEnd()) return Fail("error reading C-angles");
+    bool ok = ReadFloatLine(in, v);
+    if (used && !ok) return Fail("error reading C-angles");
+    if (used) t.At(k - skip + 1, 0) = static_cast<float>(v);
+  }
+  if (cNotEqui) {
+    if (take < planes) return Fail("error reading C-angles");
+    lum.MinCStep = lum.CheckCGrid();
+    lum.GridFlags |= kCNotEquidistant;  // Dc = 0 always asks for the searching interpolation
+    lum.CStep = 0;
+    switch (isym) {
+      case 0: lum.CStart = 0; lum.CEnd = t.At(lum.CPlaneCount, 0); break;
+      case 1: lum.CStart = lum.CEnd = 0; break;
+      case 2: lum.CStart = 0; lum.CEnd = 180; break;
+      case 3: lum.CStart = 90; lum.CEnd = 270; break;
+      default: lum.CStart = 0; lum.CEnd = 90; break;
+    }
+  }
+
+  for (int j = 1; j <= ng; ++j) {
+    if (!ReadFloatLine(in, v)) return Fail("error reading gamma angles");
+    t.At(0, j) = static_cast<float>(v);
+  }
+  lum.GammaStep = lum.CheckGammaGrid();
+  lum.GammaStart = t.At(0, 1);
+  lum.GammaEnd = t.At(0, ng);
+
+  if (!cNotEqui)
+    for (int i = 1; i <= lum.CPlaneCount; ++i) t.At(i, 0) = static_cast<float>(lum.CStart + (i - 1) * dc);
+  // Every interpolation searches the angle lists: they must ascend.
+  for (int j = 2; j <= ng; ++j)
+    if (!(t.At(0, j) > t.At(0, j - 1))) return Fail("error reading gamma angles : the angles do not ascend");
+  for (int i = 2; i <= lum.CPlaneCount; ++i)
+    if (!(t.At(i, 0) > t.At(i - 1, 0))) return Fail("error reading C-angles : the angles do not ascend");
+
+  const int nC = lum.CPlaneCount;
+  for (int k = 0; k < nC; ++k) {
+    int i = isym == 3 ? nC - k : k + 1;
+    for (int j = 1; j <= ng; ++j) {
+      if (!ReadFloatLine(in, v)) {
+        lum.Table.reset();
+        if (isym == 3)
+          return Fail("val " + std::to_string(i) + " in plane (Index) " + std::to_string(j) +
+                      " could not be interpreted !");
+        return Fail("val index " + std::to_string(i) + " in C-Ebene (Index) " + std::to_string(j) +
+                    " could not be interpreted !");
+      }
+      t.At(i, j) = static_cast<float>(v * factor);
+    }
+  }
+  lum.PlaneSystem = psCGamma;
+  lum.SelectIntensityFunctions(lum.Symmetry);
+  return ReadOk(fmtEulumdat);
+}
+
+namespace {
+
+std::string Num1(double v) {
+  std::string s = TrimBlanks(FormatFixed(v, 1));
+  return s == "-0.0" ? "0.0" : s;
+}
+
+// One intensity: 1 decimal with at most 5 significant digits; from 100000 on
+// the exponent form.
+std::string Value5(double v) {
+  double a = std::fabs(v);
+  if (a >= 99999.5) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4E", v);
+    return buf;
+  }
+  if (a >= 9999.95) return Num1(std::round(v));
+  return Num1(v);
+}
+
+std::string Int(long long v) { return std::to_string(v); }
+
+// The date of FileDate (days since 30 Dec 1899) in the locale's short format.
+std::string FileDateText(double fileDate) {
+  long long days = static_cast<long long>(std::floor(fileDate)) - 25569;  // to 1 Jan 1970
+  // Civil date from days since the epoch.
+  long long z = days + 719468, era = (z >= 0 ? z : z - 146096) / 146097;
+  long long doe = z - era * 146097, yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+  int d = int(doy - (153 * mp + 2) / 5 + 1), m = int(mp < 10 ? mp + 3 : mp - 9);
+  long long y = yoe + era * 400 + (m <= 2);
+  std::tm tm{};
+  tm.tm_year = int(y - 1900);
+  tm.tm_mon = m - 1;
+  tm.tm_mday = d;
+  tm.tm_hour = 12;
+  tm.tm_isdst = -1;
+  return platform::formatDate(platform::shortDateFormat(), std::mktime(&tm));
+}
+
+}  // namespace
+
+bool WriteLDT(TLUM32& lum, std::uint8_t) {
+  if (!lum.TableUsable()) return false;
+  std::string target = lum.FileName;
+  if (ExtractFileExt(target).size() < 2) {
+    if (!target.empty() && target.back() == '.') target.pop_back();
+    target += ".LDT";
+  }
+  const TSglArray& t = *lum.Table;
+  const int nC = lum.CPlaneCount;
+  const int sym = lum.Symmetry;
+  // A plane list marked uneven is written as such even when CStep holds its
+  // smallest gap (IES and TM14 readers store that), so it reads back the same.
+  const bool cEqui = !(lum.GridFlags & kCNotEquidistant) && lum.CStep > 0;
+  const bool gEqui = !(lum.GridFlags & kGammaNotEquidistant) && std::lround(10.0 * lum.GammaStep) != 0;
+  const bool gFromZero = std::lround(100.0 * lum.GammaStart) == 0;
+
+  TTextWriter w;
+  w.Line(lum.Manufacturer);
+  double r = lum.Width != 0 ? double(lum.Length) / lum.Width : 500;
+  w.Line(lum.Diameter == 0 && r > 1.5 ? "2" : (sym == symRotational ? "1" : "3"));
+  w.Line(Int(sym));
+
+  switch (sym) {
+    case symNone:
+      w.Line(Int(nC));
+      w.Line(cEqui ? Num1(lum.CStep) : "0.0");
+      break;
+    case symRotational:
+      w.Line("24");
+      w.Line("15");
+      break;
+    default: {
+      int mult = sym == symQuadrant ? 4 : 2;
+      w.Line(cEqui ? Int(std::lround(360.0 / lum.CStep)) : Int(mult * (nC - 1)));
+      w.Line(cEqui ? Num1(lum.CStep) : "0.0");
+      break;
+    }
+  }
+
+  std::vector<double> gammas;
+  bool storedGammas = false;
+  if (gEqui && gFromZero) {
+    for (int k = 0; k < lum.GammaCount; ++k) gammas.push_back(k * double(lum.GammaStep));
+  } else if (gEqui) {
+    long n = std::lround(180.0 / lum.GammaStep);
+    for (long k = 0; k <= n; ++k) gammas.push_back(k * double(lum.GammaStep));
+  } else {
+    for (int j = 1; j <= lum.GammaCount; ++j) gammas.push_back(t.At(0, j));
+    storedGammas = true;
+  }
+  w.Line(Int(gammas.size()));
+  w.Line(gEqui ? Num1(lum.GammaStep) : "0.0");
+
+  if (TrimBlanks(lum.DateUser).empty())
+    lum.DateUser = Cut(FileDateText(lum.FileDate) + " / " + lum.MeasuredBy, 40);
+  w.Line(lum.ReportNumber);
+  w.Line(lum.LumName);
+  w.Line(lum.LumNumber);
+  w.Line(TrimBlanks(lum.ShortName));
+  w.Line(TrimBlanks(lum.DateUser));
+
+  if (lum.Diameter != 0) {
+    w.Line(Int(lum.Diameter));
+    w.Line("0");
+  } else {
+    w.Line(Int(lum.Length));
+    w.Line(Int(lum.Width));
+  }
+  w.Line(Int(lum.Height[0]));
+  if (lum.LumAreaDiameter != 0) {
+    w.Line(Int(lum.LumAreaDiameter));
+    w.Line("0");
+  } else {
+    w.Line(Int(lum.LumAreaLength));
+    w.Line(Int(lum.LumAreaWidth));
+  }
+  for (int k = 0; k < 4; ++k) w.Line(Int(lum.LumAreaHeight[k]));
+
+  w.Line(Int(std::lround(100.0 * lum.DFF)));
+  w.Line(PadLeft(FormatFixed(lum.LOR, 1), 4));
+  w.Line("1.0");
+  w.Line("0.0");
+
+  int sets = std::min<int>(lum.LampSetCount, kMaxLampSets);
+  w.Line(Int(sets));
+  for (int k = 0; k < sets; ++k) {
+    const TLampSet& s = lum.LampSets[k];
+    w.Line(Int(s.LampCount));
+    w.Line(s.LampType);
+    w.Line(Int(std::lround(s.SetFlux)));
+    w.Line(s.ColourText);
+    w.Line(s.RenderingText);
+    w.Line(Int(s.SetWatt));
+  }
+  for (float u : lum.UtilValues)
+    w.Line(std::lround(100.0 * lum.LOR) == 0 ? "0.0" : PadLeft(FormatFixed(u / (10.0 * lum.LOR), 5), 6));
+
+  // Line 28: the C angles of the whole circle.
+  std::vector<double> cs;
+  auto stored = [&](int i) { return double(t.At(i, 0)); };
+  switch (sym) {
+    case symNone:
+      for (int i = 1; i <= nC; ++i) cs.push_back(stored(i));
+      break;
+    case symRotational:
+      for (int k = 0; k < 24; ++k) cs.push_back(15.0 * k);
+      break;
+    case symC0C180:
+    case symC90C270:
+    case symQuadrant: {
+      if (cEqui) {
+        long n = std::lround(360.0 / lum.CStep);
+        for (long k = 0; k < n; ++k) cs.push_back(k * double(lum.CStep));
+      } else if (sym == symC0C180) {
+        for (int i = 1; i <= nC; ++i) cs.push_back(stored(i));
+        for (int i = nC - 1; i >= 2; --i) cs.push_back(360 - stored(i));
+      } else if (sym == symC90C270) {
+        // From C0: the mirrors of the planes above C90 up to C180, the stored
+        // planes, then the mirrors of the planes between C180 and C270.
+        for (int i = nC; i >= 1; --i)
+          if (stored(i) > 90 && stored(i) <= 180) cs.push_back(180 - stored(i));
+        for (int i = 1; i <= nC; ++i) cs.push_back(stored(i));
+        for (int i = nC; i >= 1; --i)
+          if (stored(i) > 180 && stored(i) < 270) cs.push_back(540 - stored(i));
+      } else {
+        for (int i = 1; i <= nC; ++i) cs.push_back(stored(i));
+        for (int i = nC - 1; i >= 1; --i) cs.push_back(180 - stored(i));
+        for (int i = 2; i <= nC; ++i) cs.push_back(180 + stored(i));
+        for (int i = nC - 1; i >= 2; --i) cs.push_back(360 - stored(i));
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  for (double c : cs) w.Line(Num1(c));
+  for (double g : gammas) w.Line(Num1(g));
+
+  // Line 30: the stored planes through the intensity function.
+  int planesOut = sym == symRotational ? 1 : nC;
+  for (int k = 0; k < planesOut; ++k) {
+    int i = sym == symC90C270 ? nC - k : k + 1;
+    double c = stored(i);
+    for (std::size_t j = 0; j < gammas.size(); ++j) {
+      double val = sym == symRotational && storedGammas ? t.At(1, int(j) + 1) : lum.Intensity(gammas[j], c);
+      w.Line(Value5(val));
+    }
+  }
+  return w.Commit(target);
+}
+
+}  // namespace kandelo

@@ -1,0 +1,138 @@
+// The format table, the reader order and the file naming of conversions.
+#include "photometry/format_io.h"
+
+#include <algorithm>
+
+#include "frame/strutil.h"
+#include "platform/text.h"
+
+namespace kandelo {
+
+const std::array<FormatInfo, 12>& ExportFormats() {
+  static const std::array<FormatInfo, 12> table = {{
+      {0, "EULUM-DAT", ".LDT", 1},
+      {1, "LUM (QVM)", ".LUM", 0},
+      {2, "LUM32 (QVM)", ".L32", 2},
+      {3, "EULUM-DAT", ".LDT", 0},
+      {4, "TM14", ".CIB", 3},
+      {5, "IES LM63/86", ".IES", 4},
+      {6, "IES LM63/91", ".IES", 5},
+      {7, "IES LM63/95", ".IES", 6},
+      {8, "Calculux", ".", 0},
+      {9, "LTLI", ".LTL", 7},
+      {10, "Phillum", ".PHL", 0},
+      {11, "N/A", ".XXX", 0},
+  }};
+  return table;
+}
+
+const FormatInfo& FormatByCode(std::uint8_t code) { return ExportFormats()[code < 12 ? code : 11]; }
+
+const std::array<std::uint8_t, 7>& SaveFilterCodes() {
+  static const std::array<std::uint8_t, 7> codes = {0, 2, 4, 5, 6, 7, 9};
+  return codes;
+}
+
+namespace {
+
+const std::array<const char*, 11> kKnownExt = {".LDT", ".PIN", ".LVE", ".LUM", ".L32", ".IES",
+                                               ".CIB", ".LTL", ".PHL", ".MSX", ".LTM"};
+
+// Extensions replaced when saving in a format (the others are kept).
+std::vector<std::string> ReplacedExtensions(std::uint8_t code) {
+  switch (code) {
+    case fmtEulumdat:
+    case fmtEulumdat2:
+      return {".LUM", ".L32", ".MSX", ".LTM", ".IES", ".CIB", ".LTL", ".PHL"};
+    case fmtLum32:
+      return {".LDT", ".PIN", ".LVE", ".LUM", ".IES", ".CIB", ".LTL", ".PHL"};
+    case fmtTm14:
+      return {".LUM", ".L32", ".LDT", ".PIN", ".LVE", ".IES", ".LTL", ".PHL"};
+    case fmtIes86:
+    case fmtIes91:
+    case fmtIes95:
+      return {".LUM", ".L32", ".LDT", ".PIN", ".LVE", ".CIB", ".LTL", ".PHL"};
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+bool IsKnownPhotometricExtension(std::string_view ext) {
+  std::string u = platform::upper1252(ext);
+  return std::find(kKnownExt.begin(), kKnownExt.end(), u) != kKnownExt.end();
+}
+
+std::string TargetNameForFormat(const std::string& name, std::uint8_t formatCode) {
+  std::string ext = platform::upper1252(ExtractFileExt(name));
+  const FormatInfo& f = FormatByCode(formatCode);
+  if (ext.empty() || ext == ".") {
+    // "leuchte." has only the dot: the format's extension takes its place.
+    std::string base = name;
+    if (!base.empty() && base.back() == '.') base.pop_back();
+    return base + f.extension;
+  }
+  auto replaced = ReplacedExtensions(formatCode);
+  if (std::find(replaced.begin(), replaced.end(), ext) != replaced.end())
+    return ChangeFileExt(name, f.extension);
+  return name;
+}
+
+std::string ConversionTargetName(const std::string& sourcePath, std::uint8_t sourceFormat,
+                                 const std::string& dstDir, const std::string& dstExt) {
+  // The whole last component (ExtractName would cut long names).
+  std::string last = sourcePath.substr(sourcePath.find_last_of("/\\") + 1);
+  std::string base;
+  if (sourceFormat == fmtLtli) {
+    // LTLI files are numbered by their extension ("A1234.001"): keep the digits.
+    auto dot = last.find('.');
+    if (dot != std::string::npos) last.erase(dot, 1);
+    base = last.size() < 9 ? last : last.substr(0, 8);
+  } else {
+    base = ChangeFileExt(last, "");
+  }
+  return AddBackslash(dstDir) + base + "." + dstExt;
+}
+
+const std::vector<FormatIo>& ReaderTable() {
+  static const std::vector<FormatIo> table = {
+      {"LDT", fmtEulumdat, &ReadLDT}, {"LTL", fmtLtli, &ReadLTLI}, {"IES", fmtIes86, &ReadIES},
+      {"CIB", fmtTm14, &ReadTM14},    {"L32", fmtLum32, &ReadL32}, {"LUM", fmtLum, &ReadLUM},
+  };
+  return table;
+}
+
+const FormatIo* ReaderForExtension(std::string_view extKey) {
+  // LTLI files carry numbers as extensions; ".LTL" itself does not pick the reader.
+  if (extKey == "LTL") return nullptr;
+  for (const FormatIo& f : ReaderTable())
+    if (extKey == f.extKey) return &f;
+  return nullptr;
+}
+
+WriterFn WriterForCode(std::uint8_t code) {
+  switch (code) {
+    case fmtEulumdat:
+    case fmtEulumdat2:
+      return &WriteLDT;
+    case fmtLum32:
+      return &WriteL32;
+    case fmtTm14:
+      return &WriteTM14;
+    case fmtIes86:
+    case fmtIes91:
+    case fmtIes95:
+      return &WriteIES;
+    default:
+      return nullptr;
+  }
+}
+
+std::string ExtensionKey(const std::string& name) {
+  std::string ext = ExtractFileExt(name);
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  return platform::upper1252(ext.substr(0, 3));
+}
+
+}  // namespace kandelo

@@ -1,0 +1,276 @@
+// Values derived from the intensity table: flux, zones, CIE flux code,
+// maximum, grid checks, luminous area, plane pairs and scaling.
+#include <algorithm>
+#include <cmath>
+
+#include "frame/strutil.h"
+#include "photometry/lum32.h"
+#include "photometry/numeric.h"
+
+namespace kandelo {
+namespace {
+
+double CosDeg(double a) { return std::cos(a * kDegToRad); }
+
+std::uint8_t ToByte(double v) {
+  long r = std::lround(std::clamp(v, 0.0, 255.0));
+  return static_cast<std::uint8_t>(r);
+}
+
+}  // namespace
+
+// Every stored angle γj owns the cell between the midpoints to its neighbours
+// (the first cell starts at GammaStart, the last ends at GammaEnd). The integral
+// over [lo, hi] adds M(γj)·|cos b − cos a| for each piece [a, b] of a cell inside.
+// `means` holds M(γj) when the caller has them already.
+static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::vector<double>* means) {
+  const int n = lum.GammaCount;
+  const TSglArray& t = *lum.Table;
+  double s = 0;
+  for (int j = 1; j <= n; ++j) {
+    double a = j == 1 ? double(lum.GammaStart) : (t.At(0, j - 1) + t.At(0, j)) / 2;
+    double b = j == n ? double(lum.GammaEnd) : (t.At(0, j) + t.At(0, j + 1)) / 2;
+    a = std::max(a, lo);
+    b = std::min(b, hi);
+    if (!(b > a)) continue;
+    double m = means ? (*means)[j - 1] : lum.MeanIntensity(t.At(0, j));
+    s += m * std::fabs(CosDeg(b) - CosDeg(a));
+  }
+  return s;
+}
+
+void TLUM32::CalcFlux() {
+  if (std::lround(RefFlux) == 0 || RefFlux > 1000) RefFlux = 1000;
+  LumFlux = 0;
+  LOR = 0;
+  if (!TableUsable()) {
+    UpFlux = DownFlux = DFF = 0;
+    FluxValid = 1;
+    return;
+  }
+  if (PlaneSystem == psBBeta) return CalcFluxBB();
+
+  std::vector<double> means(GammaCount);
+  for (int j = 1; j <= GammaCount; ++j) means[j - 1] = MeanIntensity(Table->At(0, j));
+  const double twoPi = 2 * kPi;
+  LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means));
+  LOR = LumFlux / 10;
+  if (GammaEnd <= 90) {
+    UpFlux = 0;
+    DownFlux = LumFlux;
+  } else if (GammaStart >= 90) {
+    UpFlux = LumFlux;
+    DownFlux = 0;
+  } else {
+    // The cells cut at 90°; for grids with a 90° angle this is the sum of the
+    // zones below it plus the half cell of 90° itself.
+    DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means));
+    UpFlux = LumFlux - DownFlux;
+  }
+  CalcZonalFlux();
+  FluxValid = 1;
+  DFF = LumFlux != 0 ? DownFlux / LumFlux : 0;
+
+  if (std::lround(100.0 * GammaEnd) < 9001)
+    DistributionKind = 0;
+  else
+    DistributionKind = std::lround(100.0 * GammaStart) < 9000 ? 2 : 1;
+  if (DistributionKind == 2 && LumFlux != 0) {
+    if (DownFlux / LumFlux > 0.95) DistributionKind = 0;
+    if (UpFlux / LumFlux > 0.95) DistributionKind = 1;
+  }
+}
+
+// B-β: the β zones with the polar angle β + 90°, i.e. |sin b − sin a| per cell.
+double TLUM32::ZoneIntegralBB(double lo, double hi) const {
+  const int n = GammaCount;
+  const TSglArray& t = *Table;
+  double s = 0;
+  for (int j = 1; j <= n; ++j) {
+    double a = j == 1 ? double(GammaStart) : (t.At(0, j - 1) + t.At(0, j)) / 2;
+    double b = j == n ? double(GammaEnd) : (t.At(0, j) + t.At(0, j + 1)) / 2;
+    a = std::max(a, lo);
+    b = std::min(b, hi);
+    if (!(b > a)) continue;
+    s += MeanBB(t.At(0, j)) * std::fabs(std::sin(b * kDegToRad) - std::sin(a * kDegToRad));
+  }
+  return s;
+}
+
+void TLUM32::CalcFluxBB() {
+  double f = 2 * kPi * ZoneIntegralBB(GammaStart, GammaEnd);
+  if (Symmetry == symC0C180 || Symmetry == symQuadrant) f *= 2;
+  LumFlux = static_cast<float>(f);
+  LOR = LumFlux / 10;
+  DownFlux = LumFlux;
+  UpFlux = 0;
+  DFF = 1;
+  DistributionKind = 0;
+  FluxValid = 1;
+}
+
+float TLUM32::ZoneFlux(double gamma1, double gamma2) const {
+  if (PlaneSystem != psCGamma || !TableUsable()) return 0;
+  double lo = std::min(gamma1, gamma2), hi = std::max(gamma1, gamma2);
+  // A little slack for angles stored as singles (180 is exact, 41.41 is not).
+  if (hi > GammaEnd + 1e-4 || lo < GammaStart - 1e-4) return 0;
+  if (std::lround(100 * lo) == std::lround(100 * hi)) return 0;
+  lo = std::max(lo, double(GammaStart));
+  hi = std::min(hi, double(GammaEnd));
+  return static_cast<float>(2 * kPi * CellIntegral(*this, lo, hi, nullptr));
+}
+
+void TLUM32::CalcZonalFlux() {
+  ZonalFlux.fill(0);
+  if (TableUsable()) {
+    if (PlaneSystem == psCGamma) {
+      for (int n = 1; n <= 36; ++n) ZonalFlux[n - 1] = ZoneFlux(5.0 * (n - 1), 5.0 * n);
+    } else if (PlaneSystem == psBBeta) {
+      // Bands of |β|: both signs of β, doubled where only one is stored.
+      double k = Symmetry == symC0C180 || Symmetry == symQuadrant ? 2 : 1;
+      for (int n = 1; n <= 18; ++n) {
+        double lo = 5.0 * (n - 1), hi = 5.0 * n;
+        double z = ZoneIntegralBB(lo, hi) + ZoneIntegralBB(-hi, -lo);
+        ZonalFlux[n - 1] = static_cast<float>(2 * kPi * k * z);
+      }
+    }
+  }
+  ZonesValid = 1;
+}
+
+void TLUM32::CalcCieFluxCode() {
+  CieFluxCode.fill(0);
+  if (std::lround(1000.0 * LOR) == 0) {
+    CalcFlux();
+    if (std::lround(1000.0 * LOR) == 0) return;
+  }
+  double phi90 = ZoneFlux(0, 90);
+  if (std::lround(10 * phi90) != 0) {
+    const double cones[3] = {41.41, 60.0, 75.52};
+    for (int k = 0; k < 3; ++k) CieFluxCode[k] = ToByte(100 * ZoneFlux(0, cones[k]) / phi90);
+    CieFluxCode[3] = LumFlux != 0 ? ToByte(100.0 * DownFlux / LumFlux) : 0;
+  }
+  CieFluxCode[4] = ToByte(LOR);
+}
+
+void TLUM32::FindMaxIntensity() {
+  Imax = ImaxC = ImaxGamma = 0;
+  if (TableUsable()) {
+    const TSglArray& t = *Table;
+    for (int i = 1; i <= CPlaneCount; ++i)
+      for (int j = 1; j <= GammaCount; ++j)
+        if (t.At(i, j) > Imax) {
+          Imax = t.At(i, j);
+          ImaxC = t.At(i, 0);
+          ImaxGamma = t.At(0, j);
+        }
+  }
+  MaxValid = 1;
+}
+
+namespace {
+// Smallest gap in thousandths of a degree; `uneven` when the gaps differ.
+double SmallestGap(const TSglArray& t, int n, bool planes, bool& uneven) {
+  uneven = false;
+  auto angle = [&](int k) { return planes ? t.At(k, 0) : t.At(0, k); };
+  long d = std::lround(1000.0 * (double(angle(2)) - angle(1)));
+  for (int k = 3; k <= n; ++k) {
+    long g = std::lround(1000.0 * (double(angle(k)) - angle(k - 1)));
+    if (g != d) {
+      uneven = true;
+      d = std::min(d, g);
+    }
+  }
+  return d / 1000.0;
+}
+}  // namespace
+
+float TLUM32::CheckGammaGrid() {
+  GridFlags &= static_cast<std::uint8_t>(~kGammaNotEquidistant);
+  if (!Table || GammaCount < 2 || Table->Cols() <= GammaCount) return 0;
+  bool uneven;
+  double d = SmallestGap(*Table, GammaCount, false, uneven);
+  if (uneven) GridFlags |= kGammaNotEquidistant;
+  return static_cast<float>(d);
+}
+
+float TLUM32::CheckCGrid() {
+  GridFlags &= static_cast<std::uint8_t>(~kCNotEquidistant);
+  if (!Table || CPlaneCount < 2 || Table->Rows() <= CPlaneCount) return 0;
+  bool uneven;
+  double d = SmallestGap(*Table, CPlaneCount, true, uneven);
+  if (uneven) GridFlags |= kCNotEquidistant;
+  return static_cast<float>(d);
+}
+
+void TLUM32::ScaleValues(double factor) {
+  if (TableUsable())
+    for (int i = 1; i <= CPlaneCount; ++i)
+      for (int j = 1; j <= GammaCount; ++j) Table->At(i, j) = static_cast<float>(factor * Table->At(i, j));
+  CalcFlux();
+  FindMaxIntensity();
+}
+
+double TLUM32::BottomArea() const {
+  if (LumAreaDiameter != 0) return kPi * LumAreaDiameter * LumAreaDiameter / 4 * 1e-6;
+  return double(LumAreaLength) * LumAreaWidth * 1e-6;
+}
+
+double TLUM32::SideArea(bool lengthSide) const {
+  if (LumAreaDiameter != 0) return double(LumAreaDiameter) * LumAreaHeight[0] * 1e-6;
+  return lengthSide ? double(LumAreaLength) * LumAreaHeight[0] * 1e-6
+                    : double(LumAreaWidth) * LumAreaHeight[1] * 1e-6;
+}
+
+double TLUM32::ProjectedArea(double gamma, double c) const {
+  double sg = std::sin(gamma * kDegToRad), cg = std::cos(gamma * kDegToRad);
+  if (LumAreaDiameter != 0) {
+    double d = LumAreaDiameter, h0 = LumAreaHeight[0];
+    double disc = kPi * d * d / 4 * 1e-6;
+    if (LumAreaDiameter == LumAreaHeight[0]) return disc;
+    return std::fabs(sg) * d * h0 * 1e-6 + std::fabs(cg) * disc;
+  }
+  double l = LumAreaLength, w = LumAreaWidth, h0 = LumAreaHeight[0];
+  double sc = std::sin(c * kDegToRad), cc = std::cos(c * kDegToRad);
+  return (std::fabs(sc * sg) * h0 * w + std::fabs(cc * sg) * h0 * l + std::fabs(cg) * w * l) * 1e-6;
+}
+
+bool TLUM32::HasLuminousArea() const { return BottomArea() + SideArea(true) + SideArea(false) != 0; }
+
+bool TLUM32::LuminanceAvailable() {
+  if (!FluxValid) CalcFlux();
+  return DistributionKind != 1 && HasLuminousArea();
+}
+
+std::vector<std::pair<std::string, float>> TLUM32::PlanePairList() const {
+  std::vector<std::pair<std::string, float>> list;
+  if (!TableUsable()) return list;
+  if (PlaneSystem == psBBeta) {
+    for (int i = 1; i <= CPlaneCount; ++i) {
+      float b = Table->At(i, 0);
+      list.emplace_back("B " + FormatFixed(b, 1), b);
+    }
+    return list;
+  }
+  int n;
+  switch (Symmetry) {
+    case symNone: n = CPlaneCount / 2; break;
+    case symRotational: n = 1; break;
+    case symC0C180:
+    case symC90C270: n = CPlaneCount - 1; break;
+    default: n = CPlaneCount; break;
+  }
+  n = std::clamp(n, 1, int(CPlaneCount));
+  for (int i = 1; i <= n; ++i) {
+    double a = Table->At(i, 0);
+    double b = std::fmod(a + 180.0, 360.0);
+    double lo = std::min(a, b), hi = std::max(a, b);
+    if (n == 1)
+      list.emplace_back("C 0.0", 0.0f);
+    else
+      list.emplace_back("C " + FormatFixed(lo, 1) + "/" + PadLeft(FormatFixed(hi, 1), 5), float(lo));
+  }
+  return list;
+}
+
+}  // namespace kandelo
