@@ -1,7 +1,6 @@
 #include "evaluation/export_ugr.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
@@ -42,12 +41,6 @@ const Pos kP[6][11] = {
      {310, 835, 11}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
     {{747, 801, 2}, {656, 806, 3}, {575, 813, 5}, {507, 820, 6}, {450, 827, 7}, {402, 833, 8},
      {363, 839, 9}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}};
-
-std::string Fixed(double v, int decimals, int width = 0) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, v);
-  return buf;
-}
 
 }  // namespace
 
@@ -95,46 +88,6 @@ void ComputeExportUgr(TLUM32& lum) {
       lum.ExportUgr[std::size_t(95 + 5 * l + c)] = float(10 * Lg(se / 2 / b));
     }
   }
-}
-
-std::vector<std::string> CibseExtensionLines(const TLUM32& lum) {
-  std::vector<std::string> out;
-  out.push_back("CIBSE/2");
-  out.push_back(lum.LumName);
-  out.push_back(lum.LumNumber);
-  out.push_back(Fixed(lum.UpFlux / 1000.0, 3) + " " + Fixed(lum.DownFlux / 1000.0, 3) + " " +
-                Fixed(lum.LOR / 100.0, 3));
-  out.push_back(Fixed(lum.ShrNom, 3) + " " + Fixed(lum.ShrMax, 3));
-  for (int r = 0; r < 10; ++r) {
-    std::string line;
-    for (int i = 0; i < 9; ++i) line += Fixed(lum.CibseUF[r][i] / 100.0, 2, 5);
-    out.push_back(line);
-  }
-  std::string bz;
-  for (int i = 0; i < 9; ++i) {
-    std::uint8_t v = lum.CibseBz[i];
-    if (v == 255) {
-      bz += "N/A ";
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "%3d", int(v));
-      bz += buf;
-    }
-  }
-  out.push_back(bz);
-  for (int block = 0; block < 2; ++block)
-    for (int r = 0; r < 19; ++r) {
-      std::string line;
-      for (int c = 0; c < 5; ++c) line += Fixed(lum.ExportUgr[std::size_t(95 * block + 5 * r + c)], 1, 5);
-      out.push_back(line);
-    }
-  out.push_back("1");
-  const TLampSet& set = lum.LampSets[0];
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "%5d%3d%4d 1.0 1.0 %4d%4d", int(lum.Length), int(set.LampCount),
-                int(set.SetWatt), int(set.SetWatt), int(set.SetWatt));
-  out.push_back(buf);
-  return out;
 }
 
 }  // namespace kandelo

@@ -1,9 +1,7 @@
-// The simpler UGR table written into version-2 TM14 files, and the lines of
-// the "CIBSE/2" section that carry it with the CIBSE utilization factors.
+// The simpler UGR table written into version-2 TM14 files. The TM14 writer
+// (WriteCibse2Section) puts it into the "CIBSE/2" section together with the
+// CIBSE results of TM5OBJ::StoreCibse; the converter runs both first.
 #pragma once
-
-#include <string>
-#include <vector>
 
 namespace kandelo {
 
@@ -12,11 +10,5 @@ class TLUM32;
 // Fills lum.ExportUgr (19 rooms × 5 columns crosswise, then endwise) from
 // the luminaire's zonal fluxes, intensities and projected areas.
 void ComputeExportUgr(TLUM32& lum);
-
-// The lines of the "CIBSE/2" section (without line ends), from the values
-// stored in the luminaire: StoreCibse (CIBSE bytes, BZ classes, SHRs) and
-// ComputeExportUgr must have run. Only luminaire fields are read, so the TM14
-// writer can call it without running any computation.
-std::vector<std::string> CibseExtensionLines(const TLUM32& lum);
 
 }  // namespace kandelo

@@ -1,14 +1,10 @@
-// The export UGR table and the "CIBSE/2" lines of TM14 files.
+// The export UGR table of version-2 TM14 files.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "evaluation/export_ugr.h"
-#include "evaluation/tm5.h"
 #include "lum_fixture.h"
-#include "support/test_support.h"
 
 namespace kandelo {
 namespace {
@@ -30,31 +26,6 @@ TEST(ExportUgr, DarkLuminaireLeavesZeros) {
   auto lum = test::MakeLum([](double, double) { return 0.0; });
   ComputeExportUgr(*lum);
   for (float v : lum->ExportUgr) EXPECT_EQ(v, 0.0f);
-}
-
-TEST(CibseExtension, LinesAndColumns) {
-  auto lum = test::MakeLum(test::Lambert);
-  lum->LumName = "Panel";
-  lum->LumNumber = "P-1";
-  TM5OBJ tm5;
-  tm5.SetLuminaire(lum.get());
-  tm5.StoreCibse();
-  ComputeExportUgr(*lum);
-  lum->CibseBz[8] = 255;
-  auto lines = CibseExtensionLines(*lum);
-  ASSERT_EQ(lines.size(), 5u + 11 + 38 + 2);
-  EXPECT_EQ(lines[0], "CIBSE/2");
-  EXPECT_EQ(lines[1], "Panel");
-  EXPECT_EQ(lines[2], "P-1");
-  EXPECT_EQ(lines[3].substr(0, 6), "0.000 ");
-  EXPECT_EQ(lines[5].size(), 45u);  // 9 values of 5 characters
-  char first[8];
-  std::snprintf(first, sizeof first, "%5.2f", lum->CibseUF[0][0] / 100.0);
-  EXPECT_EQ(lines[5].substr(0, 5), first);
-  EXPECT_EQ(lines[15].substr(24), "N/A ");
-  EXPECT_EQ(lines[16].size(), 25u);  // 5 UGR values of 5 characters
-  EXPECT_EQ(lines[54], "1");
-  EXPECT_EQ(lines[55], "  600  1  40 1.0 1.0   40  40");
 }
 
 }  // namespace
