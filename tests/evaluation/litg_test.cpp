@@ -42,7 +42,9 @@ TEST(LitgMethod, PointLuminairePartialFluxesFollowTheFactorTable) {
   for (int i = 0; i < 10; ++i) {
     EXPECT_GT(eta[i][0], eta[i][2]);   // 80/80/80/30 above 80/30/30/30
     EXPECT_GT(eta[i][2], eta[i][14]);
-    if (i) EXPECT_GT(eta[i][0], eta[i - 1][0]);
+    if (i) {
+      EXPECT_GT(eta[i][0], eta[i - 1][0]);
+    }
   }
   EXPECT_LT(eta[9][0], 1.2f);
 }

@@ -105,7 +105,9 @@ TEST(Tm5, StrongSidePeaksUseTheNumericSearch) {
     tm5.ComputeShr();
     double maxU = 0;
     for (int i = 1; i <= 9; ++i) maxU = std::max(maxU, tm5.Uniformity(i));
-    if (rotational) EXPECT_GT(maxU, 1.2);
+    if (rotational) {
+      EXPECT_GT(maxU, 1.2);
+    }
     EXPECT_GE(tm5.ShrNom(), 0.5f);
     EXPECT_LE(tm5.ShrNom(), 3.0f);
     EXPECT_GE(tm5.ShrMax(), tm5.ShrNom() - 1e-6);
