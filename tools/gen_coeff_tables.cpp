@@ -287,8 +287,6 @@ std::array<double, 9> zmArray(int N, double s) {
 // Monotone cubic (Fritsch–Carlson) through (x[i], y[i]) evaluated at t.
 double pchip(const std::vector<double>& x, const std::vector<double>& y, double t) {
   std::size_t n = x.size();
-  if (t <= x.front()) return y.front();
-  if (t >= x.back()) return y.back();
   std::vector<double> h(n - 1), d(n - 1), m(n);
   for (std::size_t i = 0; i + 1 < n; ++i) {
     h[i] = x[i + 1] - x[i];
@@ -304,8 +302,9 @@ double pchip(const std::vector<double>& x, const std::vector<double>& y, double 
       m[i] = (w1 + w2) / (w1 / d[i - 1] + w2 / d[i]);
     }
   }
+  // Outside the knots the end segments are extended.
   std::size_t k = 0;
-  while (!(t >= x[k] && t <= x[k + 1])) ++k;
+  while (k + 2 < n && t > x[k + 1]) ++k;
   double u = (t - x[k]) / h[k];
   double h00 = (1 + 2 * u) * (1 - u) * (1 - u), h10 = u * (1 - u) * (1 - u), h01 = u * u * (3 - 2 * u),
          h11 = u * u * (u - 1);
