@@ -74,14 +74,17 @@ void TExtArray::LoadFromFile(const std::string& name) {
   unsigned char head[4];
   if (f->read(head, 4) != 4) throw EvaluationError("out of memory ");
   std::uint16_t rows = GetU16(head), cols = GetU16(head + 2);
-  std::size_t rowBytes = std::size_t(cols) * 10;
-  std::vector<long double> cells(std::size_t(rows) * cols);
-  std::vector<unsigned char> buf(rowBytes);
-  for (std::size_t r = 0; r < rows; ++r) {
-    if (rowBytes && f->read(buf.data(), rowBytes) != static_cast<long long>(rowBytes))
-      throw EvaluationError("out of memory ");
-    for (std::size_t c = 0; c < cols; ++c) cells[r * cols + c] = DecodeExtended(buf.data() + 10 * c);
+  // All rows in one buffer: one read instead of one per row.
+  const std::size_t total = std::size_t(rows) * cols * 10;
+  std::vector<unsigned char> buf(total);
+  std::size_t got = 0;
+  while (got < total) {
+    long long n = f->read(buf.data() + got, total - got);
+    if (n <= 0) throw EvaluationError("out of memory ");
+    got += std::size_t(n);
   }
+  std::vector<long double> cells(std::size_t(rows) * cols);
+  for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = DecodeExtended(buf.data() + 10 * i);
   rows_ = rows;
   cols_ = cols;
   cells_ = std::move(cells);
