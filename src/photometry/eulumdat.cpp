@@ -111,7 +111,9 @@ ReadResult ReadLDT(TLUM32& lum) {
   in.SkipLines(6 * (sets - lum.LampSetCount));
   in.SkipLines(10);
 
-  const bool cNotEqui = std::lround(100 * dc) == 0;
+  // A plane step that does not divide the circle into the announced planes
+  // (24 planes at 90°) contradicts the header; the listed angles decide then.
+  const bool cNotEqui = std::lround(100 * dc) == 0 || (isym != 1 && std::lround(mcFile * dc) != 360);
   lum.GridFlags = static_cast<std::uint8_t>((std::lround(100 * dg) == 0 ? kGammaNotEquidistant : 0) |
                                             (cNotEqui ? kCNotEquidistant : 0));
   long planes;
