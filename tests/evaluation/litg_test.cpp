@@ -49,6 +49,28 @@ TEST(LitgMethod, PointLuminairePartialFluxesFollowTheFactorTable) {
   EXPECT_LT(eta[9][0], 1.2f);
 }
 
+// A Lambertian emitter puts the share sin²b − sin²a of its flux into the zone
+// from a to b: its direct fluxes follow from the factor table in closed form.
+TEST(LitgMethod, LambertianDirectRatiosInClosedForm) {
+  auto lum = MakeLum(test::Lambert);
+  ASSERT_NEAR(lum->DownFlux, 1000, 1);
+  ASSERT_FALSE(CalcPartialFluxes(*lum).has_value());
+  LIBEDAOBJ f;
+  for (int i = 1; i <= 10; ++i) {
+    f.SelectBlock(i, false);
+    double dr = 0;
+    for (int z = 1; z <= 18; ++z) {
+      double a = std::sin(5.0 * (z - 1) * M_PI / 180), b = std::sin(5.0 * z * M_PI / 180);
+      dr += f.Factor(z) * (b * b - a * a);
+    }
+    // The luminaire integrates its 1° table: 1e-3 of the flux.
+    EXPECT_NEAR(lum->UtilValues[i - 1] / lum->DownFlux, dr, 1e-3) << "k index " << i;
+  }
+  // Closed form for the wider room indices: more than 60 % of the flux lands directly.
+  EXPECT_GT(lum->UtilValues[9] / lum->DownFlux, 0.6);
+  EXPECT_LT(lum->UtilValues[0] / lum->DownFlux, lum->UtilValues[9] / lum->DownFlux);
+}
+
 TEST(LitgMethod, SurfaceMountingSendsAllUpwardFluxToTheCeiling) {
   test::TempUserEnvironment env;
   auto lum = MakeLum(DownUp);
