@@ -76,6 +76,9 @@ void TExtArray::LoadFromFile(const std::string& name) {
   std::uint16_t rows = GetU16(head), cols = GetU16(head + 2);
   // All rows in one buffer: one read instead of one per row.
   const std::size_t total = std::size_t(rows) * cols * 10;
+  // The counts are checked against the file before anything is allocated: a
+  // damaged header must not ask for gigabytes.
+  if (f->size() < static_cast<std::int64_t>(4 + total)) throw EvaluationError("out of memory ");
   std::vector<unsigned char> buf(total);
   std::size_t got = 0;
   while (got < total) {

@@ -71,6 +71,8 @@ TEST(ExtArray, FileFormAndReadErrors) {
   expectError(dir.file("short.DAT"), "out of memory ");
   test::writeFile(dir.file("head.DAT"), "\x01");
   expectError(dir.file("head.DAT"), "out of memory ");
+  test::writeFile(dir.file("huge.DAT"), std::string("\xff\xff\xff\xff", 4) + std::string(100, '\0'));
+  expectError(dir.file("huge.DAT"), "out of memory ");
   EXPECT_EQ(b.GetItem(315, 16), -0.125L);  // a failed load keeps the content
 }
 
