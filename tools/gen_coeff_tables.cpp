@@ -490,11 +490,9 @@ Table makeAsymmetricWeights() {
       }
     }
   }
-  for (int e = 0; e < 7; ++e) {
-    dev = std::max({dev, std::fabs(t.at(0, e) - r1[e]), std::fabs(t.at(1, e) - r2[e])});
-    dev = std::max(dev, std::fabs(t.at(0, 6) - std::round(cont1 * 1000) / 1000));
-  }
-  report("asymmetric weights vs printed rows 1-3", dev);
+  // The one real check: the continuous-row column against the line-source model.
+  dev = std::max(std::fabs(r1[6] - cont1), std::fabs(r2[6] - cont2));
+  report("asymmetric weights, continuous rows (col. 7) vs 2cos^2", dev);
   return t;
 }
 
