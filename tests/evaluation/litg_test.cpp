@@ -210,3 +210,20 @@ TEST(Classification, InconsistentFluxValuesDoNotDivideByZero) {
 
 }  // namespace
 }  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+TEST(LitgMethod, MountingFromTheSetting) {
+  struct Case { float up; int mode; bool suspended; };
+  const Case cases[] = {{30, 0, false}, {60, 0, true}, {60, 1, false}, {0, 2, true}, {50, 0, false}};
+  for (const Case& c : cases) {
+    TLUM32 lum;
+    lum.LumFlux = 1000;
+    lum.UpFlux = c.up;
+    EXPECT_EQ(SuspendedMounting(lum, c.mode), c.suspended) << c.up << " " << c.mode;
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
