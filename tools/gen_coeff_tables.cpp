@@ -497,10 +497,11 @@ Table makeAsymmetricWeights() {
 }
 
 // --------------------------------------------------------- UGR reference shapes
-// UGR0 tables of model luminaires with I(γ) = cos^a γ and a projected luminous
-// area cos γ + b·sin γ, by the tabular geometry of the UGR computation (H/4
-// grid, observer at the middle of a wall, CIE 117 position index), shifted so
-// that the 12H × 12H room gives 20.0.
+// UGR0 tables of model luminaires with I(γ, φ) = cos^a γ·(cos²φ + e·sin²φ)
+// (φ the azimuth from the line of sight, e > 1 brighter to the side) and a
+// projected luminous area cos γ + b·sin γ, by the tabular geometry of the UGR
+// computation (H/4 grid, observer at the middle of a wall, CIE 117 position
+// index), shifted so that the 12H × 12H room gives 20.0.
 struct Guth {
   const Table* t;
   double p(double tr, double hr) const {
@@ -516,7 +517,7 @@ struct Guth {
 using Shape = std::array<std::array<double, 6>, 6>;  // [Y][X]
 const int kDims[6] = {2, 3, 4, 6, 8, 12};
 
-Shape ugr0Model(const Guth& g, double a, double b) {
+Shape ugr0Model(const Guth& g, double a, double b, double e) {
   static double grid[48][48];
   for (auto& row : grid) for (double& v : row) v = 0;
   for (int n = 0; n < 24; ++n) {
@@ -526,7 +527,9 @@ Shape ugr0Model(const Guth& g, double a, double b) {
       double p = g.p(y / x, 2 / x);
       if (std::round(100 * p) == 0) continue;
       double d2 = x * x + y * y + 4, gam = std::atan(std::sqrt(x * x + y * y) / 2);
-      double I = std::pow(std::cos(gam), a), A = std::cos(gam) + b * std::sin(gam);
+      double phi = std::atan(y / x);
+      double I = std::pow(std::cos(gam), a) * (std::cos(phi) * std::cos(phi) + e * std::sin(phi) * std::sin(phi));
+      double A = std::cos(gam) + b * std::sin(gam);
       double v = (I / p) * (I / p) / (A * d2);
       grid[24 + n][c] = grid[23 - n][c] = v;
     }
@@ -553,15 +556,22 @@ double rowError(const Shape& s, const double* row) {
   return e;
 }
 
-// Best (a, b) for a printed Y = 2 row.
-std::pair<double, double> fitRow(const Guth& g, const double* row) {
-  double best = 1e9, ba = 1, bb = 0;
-  for (double b = 0; b <= 6.0001; b += 0.2)
-    for (double a = -1.0; a <= 12; a += 0.05) {
-      double e = rowError(ugr0Model(g, a, b), row);
-      if (e < best) { best = e; ba = a; bb = b; }
-    }
-  return {ba, bb};
+struct ShapeParams { double a = 1, b = 0, e = 1; };
+
+// Best (a, b, e) for a printed Y = 2 row (smallest largest deviation).
+ShapeParams fitRow(const Guth& g, const double* row) {
+  double best = 1e9;
+  ShapeParams p;
+  for (double e = 1; e <= 6.0001; e += 0.25)
+    for (double b = 0; b <= 4.0001; b += 0.2)
+      for (double a = -1.0; a <= 8.0001; a += 0.1) {
+        double err = rowError(ugr0Model(g, a, b, e), row);
+        if (err < best) {
+          best = err;
+          p = {a, b, e};
+        }
+      }
+  return p;
 }
 
 Table makeShapes(const Table& guthTable) {
@@ -572,25 +582,24 @@ Table makeShapes(const Table& guthTable) {
   const double bkff[6] = {12.7, 13.6, 14.1, 14.5, 14.6, 14.7};
   std::vector<Shape> shapes(15);
   for (auto& row : shapes[0]) row.fill(20.0);
-  auto [a12, b12] = fitRow(g, bk12);
-  // BK1 … BK11: the same area model as BK12, the exponent chosen so that the
-  // 2H × 2H room gives 20 − n.
+  ShapeParams p12 = fitRow(g, bk12);
+  // BK1 … BK12: BK12's area and azimuth model, the exponent chosen so that
+  // the 2H × 2H room gives 20 − n (a larger exponent, a flatter table).
   for (int n = 1; n <= 12; ++n) {
-    double lo = 0.05, hi = 400;
-    for (int it = 0; it < 60; ++it) {
-      double mid = std::sqrt(lo * hi);
-      if (ugr0Model(g, mid, b12)[0][0] < 20.0 - n) lo = mid; else hi = mid;
+    double lo = -1, hi = 400;
+    for (int it = 0; it < 80; ++it) {
+      double mid = 0.5 * (lo + hi);
+      if (ugr0Model(g, mid, p12.b, p12.e)[0][0] < 20.0 - n) lo = mid; else hi = mid;
     }
-    shapes[n] = ugr0Model(g, std::sqrt(lo * hi), b12);
+    shapes[n] = ugr0Model(g, 0.5 * (lo + hi), p12.b, p12.e);
   }
-  auto [abf, bbf] = fitRow(g, bkbf);
-  auto [aff, bff] = fitRow(g, bkff);
-  shapes[13] = ugr0Model(g, abf, bbf);
-  shapes[14] = ugr0Model(g, aff, bff);
+  ShapeParams pbf = fitRow(g, bkbf), pff = fitRow(g, bkff);
+  shapes[13] = ugr0Model(g, pbf.a, pbf.b, pbf.e);
+  shapes[14] = ugr0Model(g, pff.a, pff.b, pff.e);
   double dev = std::max({rowError(shapes[12], bk12), rowError(shapes[13], bkbf), rowError(shapes[14], bkff)});
-  std::printf("  shape fits: BK12 a=%.2f b=%.1f dev %.2f, BKBF a=%.2f b=%.1f dev %.2f, BKFF a=%.2f b=%.1f dev %.2f\n", a12,
-              b12, rowError(shapes[12], bk12), abf, bbf, rowError(shapes[13], bkbf), aff, bff,
-              rowError(shapes[14], bkff));
+  std::printf("  shape fits (a, b, e): BK12 %.1f %.1f %.2f dev %.2f, BKBF %.1f %.1f %.2f dev %.2f, BKFF %.1f %.1f %.2f dev %.2f\n",
+              p12.a, p12.b, p12.e, rowError(shapes[12], bk12), pbf.a, pbf.b, pbf.e, rowError(shapes[13], bkbf), pff.a,
+              pff.b, pff.e, rowError(shapes[14], bkff));
   // Printed rows and anchors replace the model values.
   for (int x = 0; x < 6; ++x) {
     shapes[12][0][x] = bk12[x];
