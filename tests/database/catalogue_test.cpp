@@ -193,6 +193,27 @@ TEST_F(CatalogueTest, LongNamesGetUniqueAliasesAndAreFoundByTheirRealName) {
   EXPECT_NE(take(record(first, 5)), numbers[first]);
 }
 
+TEST_F(CatalogueTest, AllAliasesTakenIsRefusedNotShared) {
+  ASSERT_TRUE(InitCatalogue(base));
+  const std::string name = "a luminaire with a long name.ldt";
+  // Other names that happen to hold every alias of this one in directory 2.
+  for (int s = 1; s <= kAliasSequenceCount; ++s) {
+    TCatalogueRecord r = record("x", 2);
+    r.SetRealNameField("other name " + std::to_string(s));
+    r.SetFileNameField(LongNameAlias(name, s));
+    std::int32_t n;
+    ASSERT_EQ(AddCatalogueRecord(r, n), 0);
+  }
+  TCatalogueRecord r = record(name, 2);
+  std::int32_t n = 0;
+  EXPECT_FALSE(FindCatalogueFile(r, n));
+  EXPECT_EQ(n, kNoFreeAlias);
+  r = record(name, 3);  // another directory has all of them free
+  EXPECT_FALSE(FindCatalogueFile(r, n));
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(r.FileNameField(), LongNameAlias(name, 1));
+}
+
 TEST_F(CatalogueTest, RecordsSurviveReopenImproperCloseAndLostIndex) {
   ASSERT_TRUE(InitCatalogue(base));
   fill(15);
