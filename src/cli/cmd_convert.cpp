@@ -1,10 +1,10 @@
 // kandelo-cli convert FILE --to ldt|ies86|ies91|ies95|tm14|l32 -o OUT:
 // reads any photometric file and writes it in another format.
-#include <cmath>
 #include <cstdio>
 #include <map>
 
 #include "cli/cli_common.h"
+#include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
 
@@ -30,15 +30,10 @@ void Setup(CLI::App& app, int& exitCode) {
       return;
     }
     std::uint8_t code = codes.at(to);
-    // EULUMDAT holds C-γ data only: B-β and A-α data are resampled on 15°
-    // planes with the step of the B planes as γ step.
-    if (code == fmtEulumdat && lum.PlaneSystem != psCGamma) {
-      double s = std::fabs(lum.CStep);
-      if (s == 0) s = 1;
-      if (!lum.ResampleToC(lum.Symmetry, 180, 0, s, 15)) {
-        exitCode = Fail("cannot resample " + file + " to C-planes");
-        return;
-      }
+    // The name is written as given; only the data are prepared for the format.
+    if (!PrepareForFormat(lum, code)) {
+      exitCode = Fail("cannot resample " + file + " to C-planes");
+      return;
     }
     lum.CalcFlux();
     if (!lum.SaveAs(code, out)) {
