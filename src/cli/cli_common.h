@@ -26,6 +26,9 @@ struct RegisterCommand {
 // The start-up of the program as the GUI runs it, with what the CLI links.
 StartupSteps CliStartupSteps();
 StartupState StartCli();
+// Closes the catalogue and releases the engine after StartCli (main calls it
+// at the end; a command may call it earlier).
+void StopCli();
 
 // Prints a one-line error (1252 text converted to UTF-8) and returns kFailure.
 int Fail(const std::string& message);

@@ -16,7 +16,7 @@ void Setup(CLI::App& app, int& exitCode) {
     std::printf("Language files: %s\n", ToUtf8(s.LangDir).c_str());
     std::printf("Engine: %s, catalogue: %s\n", state.engineReady ? "ready" : "not available",
                 state.catalogueReady ? "open" : "not available");
-    ShutdownProgram(CliStartupSteps(), state);
+    StopCli();
     exitCode = kOk;
   });
 }

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "cli/cli_common.h"
 #include "platform/text.h"
@@ -11,7 +12,28 @@ std::vector<CommandSetup>& Commands() {
   return commands;
 }
 
-StartupState StartCli() { return StartProgram(CliStartupSteps()); }
+namespace {
+// Start-up done by a command; shut down at the end of main when the command
+// did not, so that the catalogue and the engine never meet static destruction.
+std::optional<StartupState>& Started() {
+  static std::optional<StartupState> state;
+  return state;
+}
+}  // namespace
+
+StartupState StartCli() {
+  StopCli();
+  Started() = StartProgram(CliStartupSteps());
+  return *Started();
+}
+
+void StopCli() {
+  if (!Started()) return;
+  StartupState state = *Started();
+  state.catalogueReady = true;  // a command may have opened it later (rebuild); closing is harmless
+  ShutdownProgram(CliStartupSteps(), state);
+  Started().reset();
+}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "kandelo-cli: %s\n", ToUtf8(message).c_str());
@@ -36,7 +58,9 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
+    StopCli();
     return kUsage;
   }
+  StopCli();
   return exitCode;
 }

@@ -1,8 +1,17 @@
 #include "cli/cli_common.h"
+#include "database/btreebase.h"
+#include "database/catalogue.h"
+#include "frame/settings.h"
 
 namespace kandelo::cli {
 
-// The engine and the catalogue join here as their layers arrive.
-StartupSteps CliStartupSteps() { return StartupSteps{}; }
+StartupSteps CliStartupSteps() {
+  StartupSteps steps;
+  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.closeCatalogue = [] { CloseCatalogue(); };
+  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  return steps;
+}
 
 }  // namespace kandelo::cli

@@ -30,6 +30,17 @@ void InstallLanguageFiles() {
   }
 }
 
+void InstallDefaultLampTable() {
+  const std::string dir = AddBackslash(Settings().ExtData);
+  if (dir.empty() || pf::fs().exists(dir + "DEFLAMPS.DAT")) return;
+  auto dat = pf::EmbeddedFile("lamps/DEFLAMPS.DAT");
+  auto idx = pf::EmbeddedFile("lamps/DEFLAMPS.IDX");
+  if (!dat || !idx) return;
+  // The index first: a data file without its index is rebuilt, never lost.
+  if (pf::writeFileAtomic(dir + "DEFLAMPS.IDX", std::string(*idx)))
+    pf::writeFileAtomic(dir + "DEFLAMPS.DAT", std::string(*dat));
+}
+
 StartupState StartProgram(const StartupSteps& steps) {
   StartupState state;
   pf::setShortDateFormat(WidenShortDateFormat(pf::shortDateFormat()));
@@ -44,6 +55,7 @@ StartupState StartProgram(const StartupSteps& steps) {
       state.engineReady = true;
   }
   UpgradeRecordLength(Settings().LumDb + ".DAT", 512);
+  InstallDefaultLampTable();
   UpgradeRecordLength(AddBackslash(Settings().ExtData) + "DEFLAMPS.DAT", 34);
 
   if (steps.openCatalogue) {

@@ -28,6 +28,10 @@ std::string WidenShortDateFormat(const std::string& format);
 // Copies the shipped language files into LangDir where they are missing.
 void InstallLanguageFiles();
 
+// Copies the shipped default lamp table (lamps/DEFLAMPS.DAT and .IDX) into
+// ExtData when it has no lamp table yet.
+void InstallDefaultLampTable();
+
 // Steps 1 to 6: date format, settings, engine, record-length upgrades, language
 // files, catalogue. Never stops on its own errors.
 StartupState StartProgram(const StartupSteps& steps);

@@ -208,6 +208,12 @@ FileSystem* setFileSystem(FileSystem* replacement) {
   return previous;
 }
 
+std::optional<std::string> canonicalPath(const std::string& path) {
+  char buf[PATH_MAX];
+  if (!::realpath(path.empty() ? "." : path.c_str(), buf)) return std::nullopt;
+  return std::string(buf);
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
   auto h = fs().open(path, OpenMode::Read);
   if (!h) return std::nullopt;

@@ -82,6 +82,10 @@ FileSystem& nativeFileSystem();
 // Installs a replacement (nullptr restores the native one); returns the previous.
 FileSystem* setFileSystem(FileSystem* replacement);
 
+// The absolute path with every link resolved; nullopt when it does not exist.
+// Directory scans use it to enter each directory once.
+std::optional<std::string> canonicalPath(const std::string& path);
+
 // Convenience helpers over fs().
 std::optional<std::string> readWholeFile(const std::string& path);
 // Writes through a temporary file in the same directory and renames it over the

@@ -1,0 +1,160 @@
+// kandelo-cli catalogue scan ROOT | list [--key N] [--json] | rebuild | check
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_common.h"
+#include "database/catalogue.h"
+#include "database/catalogue_scan.h"
+#include "frame/msgmanager.h"
+#include "frame/pathlist.h"
+#include "frame/scan.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "platform/fileio.h"
+
+namespace kandelo::cli {
+namespace {
+
+// Start-up as the program runs it; the browser then keeps LumDir1 as the
+// first entry of the path list, which the CLI does as well.
+struct Session {
+  StartupState state = StartCli();
+  ~Session() { StopCli(); }
+  bool ready() const { return state.catalogueReady && Catalogue(); }
+};
+
+void ensureLumDir1(TPathList& paths) {
+  if (paths.IndexOfPath(Settings().LumDir1) < 0 && paths.AddPath(Settings().LumDir1) >= 0) paths.SavePathList();
+}
+
+nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
+  nlohmann::ordered_json j;
+  j["record"] = n;
+  // File names and paths are the file system's bytes (UTF-8 on Linux), not 1252 texts.
+  j["file"] = r.FileNameField();
+  j["path"] = CatalogueFilePath(r, paths);
+  j["name"] = ToUtf8(r.LumName());
+  j["number"] = ToUtf8(r.LumNumber());
+  j["manufacturer"] = ToUtf8(r.Manufacturer());
+  j["format"] = r.FormatCode();
+  j["formatName"] = FormatDisplayName(r.FormatCode());
+  j["lampType"] = ToUtf8(r.LampType());
+  j["lamps"] = r.LampCount();
+  j["flux"] = r.LampFlux();
+  j["watt"] = r.GetI16(catoff::LampWatt);
+  return j;
+}
+
+int scan(const std::string& rootArg) {
+  // The path list keeps absolute directories, valid from any working directory.
+  auto root = platform::canonicalPath(rootArg);
+  if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
+  Session session;
+  if (!session.ready()) return Fail("the catalogue is not available");
+  TPathList paths(PathListFileName());
+  ensureLumDir1(paths);
+  TMsgManager msgs(LanguageFilePath("ORVMSG"));
+  ScanCounts c = AddTreeToCatalogue(AddBackslash(*root), paths, msgs);
+  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+  return kOk;
+}
+
+int list(int keyNo, bool json) {
+  Session session;
+  if (!session.ready()) return Fail("the catalogue is not available");
+  TBTreeBase& t = *Catalogue();
+  if (t.SelectKey(keyNo) != isam::kOk) return Fail("no key " + std::to_string(keyNo));
+  TPathList paths(PathListFileName());
+  nlohmann::ordered_json all = nlohmann::ordered_json::array();
+  t.ResetKey();
+  std::string key;
+  int e;
+  while ((e = t.NextKey(key)) == isam::kOk) {
+    TCatalogueRecord r;
+    const std::int32_t n = t.CurrentRecordNumber();
+    if (!ReadCatalogueRecord(n, r)) return Fail("cannot read record " + std::to_string(n));
+    if (json)
+      all.push_back(recordJson(n, r, paths));
+    else
+      std::printf("%6d  %-12s  %-40s  %-24s  %-25s  %s\n", n, r.FileNameField().c_str(),
+                  ToUtf8(r.LumName()).c_str(), ToUtf8(r.LumNumber()).c_str(), ToUtf8(r.Manufacturer()).c_str(),
+                  CatalogueFilePath(r, paths).c_str());
+  }
+  if (e != isam::kErrEndOfIndex) return Fail("DB-Error : " + std::to_string(e));
+  if (json) std::printf("%s\n", all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  return kOk;
+}
+
+int rebuild() {
+  Session session;
+  if (CatalogueBasePath().empty()) return Fail("the catalogue is not available");
+  int r = RebuildCatalogue();
+  if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
+  std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
+  return kOk;
+}
+
+// Every index holds one entry per record, every key stored is the key the
+// record gives, and every file is where the record says.
+int check() {
+  Session session;
+  if (!session.ready()) return Fail("the catalogue is not available");
+  TBTreeBase& t = *Catalogue();
+  TPathList paths(PathListFileName());
+  const std::int32_t records = t.RecordCount();
+  int problems = 0;
+  int missing = 0;
+  for (int k = 1; k <= kCatalogueKeyCount; ++k) {
+    t.SelectKey(k);
+    const std::int32_t entries = t.EntryCount();
+    if (entries != records) {
+      std::printf("key %d: %d entries for %d records\n", k, entries, records);
+      ++problems;
+    }
+    t.ResetKey();
+    std::string key;
+    std::int32_t walked = 0;
+    while (t.NextKey(key) == isam::kOk) {
+      ++walked;
+      TCatalogueRecord r;
+      const std::int32_t n = t.CurrentRecordNumber();
+      if (!ReadCatalogueRecord(n, r) || CatalogueKey(r, k) != key) {
+        std::printf("key %d: entry of record %d does not match the record\n", k, n);
+        ++problems;
+      } else if (k == 6 && !FileExistsS(CatalogueFilePath(r, paths))) {
+        std::printf("record %d: file missing: %s\n", n, CatalogueFilePath(r, paths).c_str());
+        ++missing;
+      }
+    }
+    if (walked != entries) {
+      std::printf("key %d: %d entries walked of %d\n", k, walked, entries);
+      ++problems;
+    }
+  }
+  std::printf("%d records, %d index problems, %d files missing\n", records, problems, missing);
+  return problems || missing ? kFailure : kOk;
+}
+
+void Setup(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("catalogue", "The luminaire catalogue");
+  cmd->require_subcommand(1);
+  static std::string root;
+  static int keyNo = 1;
+  static bool json = false;
+  auto* scanCmd = cmd->add_subcommand("scan", "Take every photometric file below ROOT into the catalogue");
+  scanCmd->add_option("ROOT", root)->required();
+  scanCmd->callback([&exitCode] { exitCode = scan(root); });
+  auto* listCmd = cmd->add_subcommand("list", "List the catalogue in the order of a key");
+  listCmd->add_option("--key", keyNo, "Key 1..6")->check(CLI::Range(1, kCatalogueKeyCount));
+  listCmd->add_flag("--json", json, "Print as JSON");
+  listCmd->callback([&exitCode] { exitCode = list(keyNo, json); });
+  cmd->add_subcommand("rebuild", "Rebuild the catalogue files")->callback([&exitCode] { exitCode = rebuild(); });
+  cmd->add_subcommand("check", "Check indexes against records and files")->callback([&exitCode] {
+    exitCode = check();
+  });
+}
+
+KANDELO_COMMAND(Setup);
+
+}  // namespace
+}  // namespace kandelo::cli

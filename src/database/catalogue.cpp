@@ -1,0 +1,330 @@
+#include "database/catalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+
+#include "database/indexed_repair.h"
+#include "frame/msgbox.h"
+#include "frame/strutil.h"
+#include "frame/ui_services.h"
+#include "photometry/lum32.h"
+#include "platform/fileio.h"
+
+namespace kandelo {
+
+namespace pf = kandelo::platform;
+
+namespace {
+
+struct CatalogueState {
+  std::unique_ptr<TBTreeBase> tree;
+  TCatalogueRecord buffer;
+  std::string base;
+};
+
+CatalogueState& state() {
+  static CatalogueState s;
+  return s;
+}
+
+std::unique_ptr<TBTreeBase> makeTree(const std::string& base, bool autoCreate) {
+  const bool network = DatabaseEngine() ? DatabaseEngine()->NetworkOption() : true;
+  auto t = std::make_unique<TBTreeBase>(
+      base, network, state().buffer.data(), autoCreate,
+      [](const unsigned char* rec, int keyNo) { return CatalogueKey(rec, keyNo); },
+      static_cast<int>(kCatalogueRecordSize));
+  if (t->IsReady()) {
+    for (int k = 1; k <= 5; ++k) t->DefineKey(k, kCatalogueSortKeyLength, true);
+    t->DefineKey(6, kCatalogueFileKeyLength, false);
+  }
+  return t;
+}
+
+void showNotInit(const TBTreeBase& t) {
+  ShowError(t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init "));
+}
+
+// Reads a record through the file layer, leaving the object's buffers alone.
+// False for a record that is not in use.
+bool readRaw(TBTreeBase& t, std::int32_t n, TCatalogueRecord& rec) {
+  return isam::GetRecord(t.File(), n, rec.data()) == isam::kOk && GetU32(rec.data()) == 0;
+}
+
+bool keyCountIsSix(TBTreeBase& t) { return t.KeyCount() == kCatalogueKeyCount; }
+
+// Eleven steps along key 1 must all succeed: a catalogue of ten records or
+// fewer is rebuilt at every start, which is cheap and keeps the check simple.
+bool eleventhStepSucceeds(TBTreeBase& t) {
+  if (t.SelectKey(1) != isam::kOk) return false;
+  t.ResetKey();
+  std::string key;
+  for (int i = 0; i < 11; ++i)
+    if (t.NextKey(key) != isam::kOk) return false;  // no wrap-around after the end
+  return key.size() == static_cast<std::size_t>(kCatalogueSortKeyLength);
+}
+
+bool entryCountsMatchRecords(TBTreeBase& t) {
+  std::int64_t sum = 0;
+  for (int k = 1; k <= kCatalogueKeyCount; ++k) {
+    if (t.SelectKey(k) != isam::kOk) return false;
+    sum += t.EntryCount();
+  }
+  t.SelectKey(1);
+  return sum / kCatalogueKeyCount == t.RecordCount();
+}
+
+void takeNameOf(const TCatalogueRecord& stored, TCatalogueRecord& rec) {
+  rec.SetFileNameField(stored.FileNameField());
+  rec.SetRealNameField(stored.RealNameField());
+}
+
+// Walks the key-6 entries that share the alias prefix of the name. Finds the
+// record of that name in the directory, or marks the sequence numbers taken.
+bool findByAlias(TBTreeBase& t, const std::string& name, std::int32_t dir, std::int32_t& recNo,
+                 std::array<bool, kAliasSequenceCount + 1>& used, TCatalogueRecord& rec) {
+  const std::string prefix = AliasPrefix(name);
+  std::string key = prefix;
+  int e = t.SearchKey(key);
+  while (e == isam::kOk && key.compare(0, prefix.size(), prefix) == 0) {
+    if (key.size() == static_cast<std::size_t>(kCatalogueFileKeyLength) &&
+        DirectoryIndexFromKey(std::string_view(key).substr(12, 4)) == dir) {
+      TCatalogueRecord other;
+      if (readRaw(t, t.CurrentRecordNumber(), other) && CatalogueFileName(other) == name) {
+        recNo = t.CurrentRecordNumber();
+        takeNameOf(other, rec);
+        return true;
+      }
+      used[static_cast<std::size_t>(AliasSequenceOf(key[prefix.size()]))] = true;
+    }
+    e = t.NextKey(key);
+  }
+  return false;
+}
+
+std::int16_t toI16(int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); }
+
+std::string lastComponent(const std::string& path) {
+  auto i = path.find_last_of(kPathSep);
+  return i == std::string::npos ? path : path.substr(i + 1);
+}
+
+std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const std::string& prefix) {
+  TBTreeBase* t = Catalogue();
+  if (!t) return -1;
+  const std::string path = ListFilePath();
+  t->SavePosition();
+  auto h = pf::fs().open(path, pf::OpenMode::Create);
+  std::int32_t count = 0;
+  bool ok = h != nullptr && t->SelectKey(keyNo) == isam::kOk;
+  if (ok) {
+    std::string key = from;
+    int e;
+    if (all) {
+      t->ResetKey();
+      e = t->NextKey(key);
+    } else {
+      e = t->SearchKey(key);
+    }
+    while (e == isam::kOk) {
+      if (!all && std::string_view(key).substr(0, prefix.size()).compare(prefix) > 0) break;
+      TCatalogueRecord rec;
+      if (!readRaw(*t, t->CurrentRecordNumber(), rec) || !h->write(rec.data(), rec.bytes.size())) {
+        ok = false;
+        break;
+      }
+      ++count;
+      e = t->NextKey(key);
+    }
+    if (e != isam::kOk && e != isam::kErrEndOfIndex && e != isam::kErrSearchEnd) ok = false;
+  }
+  if (h) ok = h->close() && ok;
+  if (h && (!ok || count == 0)) pf::fs().removeFile(path);
+  t->RestorePosition();
+  return ok ? count : -1;
+}
+
+}  // namespace
+
+TBTreeBase* Catalogue() { return state().tree.get(); }
+TCatalogueRecord& CatalogueBuffer() { return state().buffer; }
+const std::string& CatalogueBasePath() { return state().base; }
+
+bool InitCatalogue(const std::string& basePath) {
+  CloseCatalogue();
+  state().base = basePath;
+  auto t = makeTree(basePath, true);
+  if (!t->IsReady()) {
+    showNotInit(*t);
+    return false;
+  }
+  RepairOptions options;
+  options.silentTooManyFiles = true;
+  options.checks = {keyCountIsSix, eleventhStepSucceeds, entryCountsMatchRecords};
+  if (OpenWithRepair(*t, options) != isam::kOk) return false;
+  t->SelectKey(1);
+  state().tree = std::move(t);
+  return true;
+}
+
+int RebuildCatalogue() {
+  const std::string base = state().base;
+  if (base.empty()) return isam::kErrNotReady;
+  CloseCatalogue();
+  auto t = makeTree(base, false);
+  if (!t->IsReady()) {
+    showNotInit(*t);
+    return t->LastError() ? t->LastError() : isam::kErrNotReady;
+  }
+  ui().setBusy(true);
+  int r = RebuildRecovering(*t);
+  ui().setBusy(false);
+  int opened = t->Open();
+  if (opened == isam::kOk) state().tree = std::move(t);
+  return r != isam::kOk ? r : opened;
+}
+
+void CloseCatalogue() { state().tree.reset(); }
+
+bool DeleteWholeCatalogue() {
+  const std::string base = state().base;
+  if (base.empty()) return false;
+  CloseCatalogue();
+  pf::fs().removeFile(isam::DataFilePath(base));
+  return InitCatalogue(base);
+}
+
+bool FillCatalogueRecord(TLUM32& lum, TCatalogueRecord& rec) {
+  if (!lum.FluxValid) lum.CalcFlux();
+  if (!lum.MaxValid) lum.FindMaxIntensity();
+  rec.SetSymmetry(lum.Symmetry);
+  rec.SetDistributionKind(lum.DistributionKind);
+  const bool named = SetCatalogueFileName(rec, lastComponent(lum.FileName));
+  rec.SetLumNumber(lum.LumNumber);
+  rec.SetLumName(lum.LumName);
+  if (lum.LampSetCount != 0) {
+    const TLampSet& set = lum.LampSets[0];
+    rec.SetLampCount(set.LampCount);
+    rec.SetLampType(set.LampType);
+    rec.SetLampFlux(set.SetFlux);
+    rec.SetI16(catoff::LampWatt, set.SetWatt);
+  }
+  rec.SetManufacturer(lum.Manufacturer);
+  if (lum.Diameter != 0) {
+    rec.SetI16(catoff::LumLength, toI16(lum.Diameter));
+    rec.SetI16(catoff::LumHeight, toI16(lum.Height[0]));
+  } else {
+    rec.SetI16(catoff::LumLength, toI16(lum.Length));
+    rec.SetI16(catoff::LumWidth, toI16(lum.Width));
+    rec.SetI16(catoff::LumHeight, toI16(lum.Height[0]));
+  }
+  if (lum.LumAreaDiameter != 0) {
+    rec.SetI16(catoff::AreaLength, toI16(lum.LumAreaDiameter));
+    rec.SetI16(catoff::AreaHeight, toI16(lum.LumAreaHeight[0]));
+  } else {
+    rec.SetI16(catoff::AreaLength, toI16(lum.LumAreaLength));
+    rec.SetI16(catoff::AreaWidth, toI16(lum.LumAreaWidth));
+    rec.SetI16(catoff::AreaHeight, toI16(lum.LumAreaHeight[0]));
+  }
+  rec.SetFormatCode(lum.FormatCode);
+  return named;
+}
+
+int AddCatalogueRecord(const TCatalogueRecord& rec, std::int32_t& recordNumber) {
+  recordNumber = 0;
+  TBTreeBase* t = Catalogue();
+  if (!t) return isam::kErrNotReady;
+  state().buffer = rec;
+  int r = t->Add();
+  if (r == isam::kOk) recordNumber = t->CurrentRecordNumber();
+  return r;
+}
+
+bool DeleteCatalogueRecord(std::int32_t recordNumber) {
+  TBTreeBase* t = Catalogue();
+  return t && t->ReadRecord(recordNumber) == isam::kOk && t->Delete() == isam::kOk;
+}
+
+bool UpdateCatalogueRecord(const TCatalogueRecord& rec, std::int32_t recordNumber) {
+  TBTreeBase* t = Catalogue();
+  if (!t || t->ReadRecord(recordNumber) != isam::kOk) return false;
+  state().buffer = rec;
+  if (std::lround(static_cast<double>(rec.Factor()) * 1000.0) == 0) state().buffer.SetFactor(1.0f);
+  return t->Update() == isam::kOk;
+}
+
+bool ReadCatalogueRecord(std::int32_t recordNumber, TCatalogueRecord& rec) {
+  TBTreeBase* t = Catalogue();
+  if (!t || t->ReadRecord(recordNumber) != isam::kOk) return false;
+  rec = state().buffer;
+  return GetU32(rec.data()) == 0;
+}
+
+bool FindCatalogueFile(TCatalogueRecord& rec, std::int32_t& recordNumber) {
+  recordNumber = 0;
+  TBTreeBase* t = Catalogue();
+  if (!t) return false;
+  const int previousKey = t->CurrentKeyNumber();
+  t->SelectKey(6);
+  const std::string name = CatalogueFileName(rec);
+  const std::int32_t dir = rec.DirIndex();
+  bool found = false, clash = false;
+  if (name.size() <= kFileNameFieldWidth) {
+    std::string key = FileKey(name, dir);
+    if (t->FindKey(key) == isam::kOk) {
+      TCatalogueRecord other;
+      if (readRaw(*t, t->CurrentRecordNumber(), other) && CatalogueFileName(other) == name) {
+        found = true;
+        recordNumber = t->CurrentRecordNumber();
+        takeNameOf(other, rec);
+      } else {
+        clash = true;  // another name holds the key: this one needs an alias
+      }
+    }
+  }
+  if (!found) {
+    std::array<bool, kAliasSequenceCount + 1> used{};
+    // A short name may have been given an alias during an earlier clash.
+    found = findByAlias(*t, name, dir, recordNumber, used, rec);
+    if (!found) {
+      if (name.size() <= kFileNameFieldWidth && !clash) {
+        SetCatalogueFileName(rec, name);
+      } else {
+        recordNumber = kNoFreeAlias;
+        for (int s = 1; s <= kAliasSequenceCount; ++s) {
+          if (used[static_cast<std::size_t>(s)]) continue;
+          rec.SetRealNameField(name);
+          rec.SetFileNameField(LongNameAlias(name, s));
+          recordNumber = 0;
+          break;
+        }
+      }
+    }
+  }
+  t->SelectKey(previousKey);
+  return found;
+}
+
+bool WriteVersionLabel(std::string_view label) {
+  TBTreeBase* t = Catalogue();
+  if (!t || t->RecordCount() <= 0) return false;
+  t->SavePosition();
+  bool ok = t->ReadRecord(1) == isam::kOk && GetU32(state().buffer.data()) == 0;
+  if (ok) {
+    state().buffer.SetVersionLabel(label);
+    ok = t->PutRecord(1) == isam::kOk;
+  }
+  t->RestorePosition();
+  return ok;
+}
+
+std::string ListFilePath() { return ChangeFileExt(isam::DataFilePath(state().base), ".FIL"); }
+
+std::int32_t ExportAll(int keyNo) { return exportEntries(keyNo, true, {}, {}); }
+
+std::int32_t ExportKeyRange(int keyNo, const std::string& from, const std::string& prefix) {
+  return exportEntries(keyNo, false, from, prefix);
+}
+
+}  // namespace kandelo

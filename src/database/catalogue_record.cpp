@@ -1,0 +1,152 @@
+#include "database/catalogue_record.h"
+
+#include <algorithm>
+
+#include "frame/strutil.h"
+#include "platform/text.h"
+
+namespace kandelo {
+
+namespace {
+
+constexpr std::string_view kSequenceChars = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+static_assert(kSequenceChars.size() == kAliasSequenceCount);
+
+// Key part of a text field: cut, upper case, trimmed, padded.
+std::string keyPart(std::string_view text, std::size_t width) {
+  return PadRight(TrimBlanks(platform::upper1252(text.substr(0, width))), width);
+}
+
+bool aliasChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
+
+std::string aliasChars(std::string_view s, std::size_t n) {
+  std::string out;
+  for (char c : platform::upper1252(s)) {
+    if (out.size() == n) break;
+    if (aliasChar(c)) out += c;
+  }
+  return out;
+}
+
+// Stem and extension split at the last dot; a leading dot belongs to the stem.
+std::pair<std::string_view, std::string_view> splitName(std::string_view name) {
+  auto dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return {name, {}};
+  return {name.substr(0, dot), name.substr(dot + 1)};
+}
+
+std::uint16_t nameHash(std::string_view s) {
+  std::uint32_t h = 2166136261u;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  return static_cast<std::uint16_t>((h >> 16) ^ (h & 0xFFFFu));
+}
+
+}  // namespace
+
+std::string GetCounted(const unsigned char* rec, std::size_t offset, std::size_t width) {
+  std::size_t n = std::min<std::size_t>(rec[offset], width);
+  return std::string(reinterpret_cast<const char*>(rec + offset + 1), n);
+}
+
+void PutCounted(unsigned char* rec, std::size_t offset, std::size_t width, std::string_view s) {
+  std::size_t n = std::min(s.size(), width);
+  rec[offset] = static_cast<unsigned char>(n);
+  std::fill(rec + offset + 1, rec + offset + 1 + width, 0);
+  std::copy_n(s.data(), n, rec + offset + 1);
+}
+
+std::int16_t TCatalogueRecord::GetI16(std::size_t offset) const {
+  return static_cast<std::int16_t>(GetU16(data() + offset));
+}
+void TCatalogueRecord::SetI16(std::size_t offset, std::int16_t v) {
+  PutU16(data() + offset, static_cast<std::uint16_t>(v));
+}
+float TCatalogueRecord::LampFlux() const { return GetF32(data() + catoff::LampFlux); }
+void TCatalogueRecord::SetLampFlux(float v) { PutF32(data() + catoff::LampFlux, v); }
+float TCatalogueRecord::Factor() const { return GetF32(data() + catoff::Factor); }
+void TCatalogueRecord::SetFactor(float v) { PutF32(data() + catoff::Factor, v); }
+std::int32_t TCatalogueRecord::DirIndex() const { return GetI32(data() + catoff::DirIndex); }
+void TCatalogueRecord::SetDirIndex(std::int32_t v) { PutI32(data() + catoff::DirIndex, v); }
+
+std::string CatalogueFileName(const TCatalogueRecord& rec) {
+  std::string real = rec.RealNameField();
+  return real.empty() ? rec.FileNameField() : real;
+}
+
+bool SetCatalogueFileName(TCatalogueRecord& rec, std::string_view realName) {
+  if (realName.empty() || realName.size() > kMaxRealNameLength) return false;
+  if (realName.size() <= kFileNameFieldWidth) {
+    rec.SetFileNameField(realName);
+    rec.SetRealNameField({});
+  } else {
+    UseAliasFor(rec, realName);
+  }
+  return true;
+}
+
+void UseAliasFor(TCatalogueRecord& rec, std::string_view realName) {
+  rec.SetRealNameField(realName);
+  rec.SetFileNameField(LongNameAlias(realName, 1));
+}
+
+std::string AliasPrefix(std::string_view realName) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string p = aliasChars(splitName(realName).first, 2);
+  p.append(2 - p.size(), '_');
+  std::uint16_t h = nameHash(realName);
+  for (int shift = 12; shift >= 0; shift -= 4) p += hex[(h >> shift) & 0xF];
+  return p + "~";
+}
+
+std::string LongNameAlias(std::string_view realName, int sequence) {
+  sequence = std::clamp(sequence, 1, kAliasSequenceCount);
+  std::string alias = AliasPrefix(realName) + kSequenceChars[static_cast<std::size_t>(sequence - 1)];
+  std::string ext = aliasChars(splitName(realName).second, 3);
+  if (!ext.empty()) alias += "." + ext;
+  return alias;
+}
+
+int AliasSequenceOf(char c) {
+  auto i = kSequenceChars.find(c);
+  return i == std::string_view::npos ? 0 : static_cast<int>(i) + 1;
+}
+
+std::string DirectoryIndexKey(std::int32_t index) {
+  std::uint32_t u = static_cast<std::uint32_t>(index) ^ 0x80000000u;
+  std::string k(4, '\0');
+  for (int i = 0; i < 4; ++i) k[static_cast<std::size_t>(i)] = static_cast<char>((u >> (24 - 8 * i)) & 0xFF);
+  return k;
+}
+
+std::int32_t DirectoryIndexFromKey(std::string_view k) {
+  if (k.size() < 4) return -1;
+  std::uint32_t u = 0;
+  for (int i = 0; i < 4; ++i) u = (u << 8) | static_cast<unsigned char>(k[static_cast<std::size_t>(i)]);
+  return static_cast<std::int32_t>(u ^ 0x80000000u);
+}
+
+std::string FileKey(std::string_view fileNameField, std::int32_t dirIndex) {
+  return keyPart(fileNameField, kFileNameFieldWidth) + DirectoryIndexKey(dirIndex);
+}
+
+std::string CatalogueKey(const unsigned char* rec, int keyNo) {
+  if (keyNo == 6) return FileKey(GetCounted(rec, catoff::FileName, 12), GetI32(rec + catoff::DirIndex));
+  const std::string name = keyPart(GetCounted(rec, catoff::LumName, 40), 24);
+  const std::string number = keyPart(GetCounted(rec, catoff::LumNumber, 24), 24);
+  const std::string file = keyPart(GetCounted(rec, catoff::FileName, 12), 12);
+  const std::string maker = keyPart(GetCounted(rec, catoff::Manufacturer, 25), 24);
+  const std::string code(1, static_cast<char>(rec[catoff::FormatCode]));
+  switch (keyNo) {
+    case 1: return name + number + file + maker + code;
+    case 2: return number + name + file + maker + code;
+    case 3: return file + name + number + maker + code;
+    case 4: return code + name + number + file + maker;
+    case 5: return maker + name + number + file + code;
+    default: return {};
+  }
+}
+
+}  // namespace kandelo

@@ -1,0 +1,44 @@
+// Taking photometric files into the catalogue: one file, or every file below a
+// root directory. Files outside the luminaire root are copied into it first.
+#pragma once
+
+#include <string>
+
+namespace kandelo {
+
+class TMsgManager;
+class TPathList;
+struct TCatalogueRecord;
+
+// The full path of a record's file: its path-list directory and its real name.
+std::string CatalogueFilePath(const TCatalogueRecord& rec, const TPathList& paths);
+
+enum class AddOutcome {
+  Added,    // a new record
+  Updated,  // the record of that file and directory was rewritten
+  NoRoot,   // no luminaire root directory exists: nothing done, no message
+  Failed,   // not loaded, not copied or not stored; the path went to "XX.DAT"
+};
+
+// LumDir2 when that directory exists, else LumDir1 when it exists, else empty.
+std::string LuminaireRoot();
+
+// Takes one file in below the luminaire root. A file outside the root is
+// copied into it (asking before it overwrites a file there, unless
+// overwriteAll; "All" sets it). The catalogue must be open.
+AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
+                              const TMsgManager& msgs);
+// The same with an explicit root instead of LuminaireRoot().
+AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
+                            TPathList& paths, const TMsgManager& msgs);
+
+struct ScanCounts {
+  int added = 0, updated = 0, failed = 0;
+};
+// Every photometric file below LumDir2, under the wait window.
+ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs);
+// Every photometric file below a directory, which serves as the luminaire root
+// of this run, so the files stay where they are.
+ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs);
+
+}  // namespace kandelo

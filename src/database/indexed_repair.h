@@ -1,0 +1,37 @@
+// Opening an indexed file with the repairs the catalogue and the lamp table
+// share: rebuild after an improper close or a damaged index, then consistency
+// checks that rebuild again when they fail.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "database/btreebase.h"
+
+namespace kandelo {
+
+// A consistency check on the open file; false asks for a rebuild.
+using IndexCheck = std::function<bool(TBTreeBase&)>;
+
+struct RepairOptions {
+  bool silentTooManyFiles = false;  // 9901 ends without a message (catalogue)
+  std::vector<IndexCheck> checks;
+};
+
+// Opens the file (keys defined, closed) and repairs it:
+// - a "SAV" file without "DAT" (a rebuild stopped right after moving the data
+//   aside) is moved back first;
+// - 10010 rebuilds and opens again, creating new files when that fails;
+// - 10120 (also a data file without its index), 10121, 10070 (a data file
+//   shorter than its header), 10170 and 10180 rebuild and open again;
+// - any other error shows "DB creation error : " + number;
+// then every check that fails rebuilds and opens again. Returns the last open
+// result (0 = open and consistent).
+int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options);
+
+// Rebuilds the file. When an earlier rebuild was interrupted (10465: "SAV" and
+// "DAT" both there), the "SAV" file holds all records and the "DAT" file only
+// those copied so far: the partial files give way to it and the rebuild runs again.
+int RebuildRecovering(TBTreeBase& tree);
+
+}  // namespace kandelo

@@ -1,0 +1,63 @@
+#include "database/lamp_table.h"
+
+#include <memory>
+
+#include "database/indexed_repair.h"
+#include "frame/msgbox.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+
+namespace kandelo {
+
+namespace {
+
+struct LampTableState {
+  std::unique_ptr<TBTreeBase> tree;
+  TLampRecord buffer;
+};
+
+LampTableState& state() {
+  static LampTableState s;
+  return s;
+}
+
+bool entriesMatchRecords(TBTreeBase& t) {
+  std::int64_t sum = 0;
+  for (int k = 1; k <= 2; ++k) {
+    if (t.SelectKey(k) != isam::kOk) return false;
+    sum += t.EntryCount();
+  }
+  t.SelectKey(1);
+  return sum / 2 == t.RecordCount();
+}
+
+}  // namespace
+
+bool OpenLampTable(const std::string& path) {
+  CloseLampTable();
+  const bool network = DatabaseEngine() ? DatabaseEngine()->NetworkOption() : true;
+  auto t = std::make_unique<TBTreeBase>(
+      path, network, state().buffer.data(), true,
+      [](const unsigned char* rec, int keyNo) { return LampKey(rec, keyNo); },
+      static_cast<int>(kLampRecordSize));
+  if (!t->IsReady()) {
+    ShowError("Base not Init : " + std::to_string(t->LastError()));
+    return false;
+  }
+  t->DefineKey(1, kLampKeyLength, false);
+  t->DefineKey(2, kLampKeyLength, false);
+  RepairOptions options;
+  options.checks = {entriesMatchRecords};
+  if (OpenWithRepair(*t, options) != isam::kOk) return false;
+  t->SelectKey(1);
+  state().tree = std::move(t);
+  return true;
+}
+
+void CloseLampTable() { state().tree.reset(); }
+TBTreeBase* LampTable() { return state().tree.get(); }
+TLampRecord& LampBuffer() { return state().buffer; }
+
+std::string DefaultLampTablePath() { return AddBackslash(Settings().ExtData) + "DEFLAMPS"; }
+
+}  // namespace kandelo

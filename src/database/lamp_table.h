@@ -1,0 +1,25 @@
+// The default lamp table: ExtData + "DEFLAMPS" (.DAT, .IDX), an indexed file of
+// 34-byte lamp records with two unique keys (type + wattage, wattage + type).
+// The record editor opens it while it is open.
+#pragma once
+
+#include <string>
+
+#include "database/btreebase.h"
+#include "database/lamp_record.h"
+
+namespace kandelo {
+
+// Opens (creating when missing) the lamp table on a path without extension,
+// with the catalogue's repairs; the index entries must match the record count.
+// Fixed texts on failure: "Base not Init : " + number, "DB creation error : " + number.
+bool OpenLampTable(const std::string& path);
+void CloseLampTable();
+// The open lamp table and its record buffer; nullptr when closed.
+TBTreeBase* LampTable();
+TLampRecord& LampBuffer();
+
+// ExtData + "DEFLAMPS".
+std::string DefaultLampTablePath();
+
+}  // namespace kandelo

@@ -1,0 +1,143 @@
+#include "frame/scan.h"
+
+#include <set>
+
+#include "frame/msgmanager.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "platform/fileio.h"
+#include "platform/text.h"
+
+namespace kandelo {
+
+namespace pf = kandelo::platform;
+
+namespace {
+
+constexpr const char* kDefaultMasks[] = {"*.LDT", "*.LUM", "*.L32", "*.IES", "*.CIB"};
+
+struct FileTypeEntry {
+  const char* name;
+  const char* ext;
+};
+constexpr FileTypeEntry kFormats[12] = {
+    {"EULUM-DAT", ".LDT"},   {"LUM (QVM)", ".LUM"},   {"LUM32 (QVM)", ".L32"}, {"EULUM-DAT", ".LDT"},
+    {"TM14", ".CIB"},        {"IES LM63/86", ".IES"}, {"IES LM63/91", ".IES"}, {"IES LM63/95", ".IES"},
+    {"Calculux", "."},       {"LTLI", ".LTL"},        {"Phillum", ".PHL"},     {"N/A", ".XXX"},
+};
+
+void findSubdirectories(const std::string& directory, std::vector<std::string>& list,
+                        std::set<std::string>& visited) {
+  auto entries = pf::fs().listDirectory(directory);
+  if (!entries) return;
+  const std::string base = AddBackslash(directory);
+  for (const auto& e : *entries) {
+    if (!(e.attributes & pf::faDirectory)) continue;
+    if (e.attributes & (pf::faHidden | pf::faSysFile)) continue;
+    if (e.name == "." || e.name == "..") continue;
+    std::string sub = base + e.name;
+    auto canon = pf::canonicalPath(sub);
+    if (!canon || !visited.insert(*canon).second) continue;
+    list.push_back(sub);
+    findSubdirectories(sub, list, visited);
+  }
+}
+
+std::string fileTypes(const TMsgManager& msgs, std::initializer_list<int> codes, bool withAll) {
+  const std::string files = msgs.GetText("Files", "LBL_FILES");
+  std::string out;
+  for (int code : codes) {
+    if (!out.empty()) out += '|';
+    std::string description = kFormats[code].name;
+    description += " - ";
+    out += Cut(description, 18);
+    out += files;
+    out += "|*";
+    out += kFormats[code].ext;
+  }
+  if (withAll) {
+    out += '|';
+    out += msgs.GetText("Files", "LBL_ALL");
+    out += ' ';
+    out += files;
+    out += "|*.*";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string MaskFileName() { return AddBackslash(Settings().ExtData) + "EXTENS.DAT"; }
+
+std::vector<std::string> ReadMaskList() {
+  const std::string file = MaskFileName();
+  std::vector<std::string> masks;
+  auto content = pf::readWholeFile(file);
+  if (!content) {
+    std::string text;
+    for (const char* m : kDefaultMasks) {
+      masks.emplace_back(m);
+      text += std::string(m) + "\r\n";
+    }
+    // When the file cannot be created the defaults still serve this scan.
+    if (!pf::fs().exists(file)) pf::writeFileAtomic(file, text);
+    return masks;
+  }
+  std::size_t start = 0;
+  const std::string& s = *content;
+  while (start <= s.size()) {
+    std::size_t end = s.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = s.size();
+    std::string m = TrimBlanks(std::string_view(s).substr(start, end - start));
+    if (!m.empty()) masks.push_back(Cut(m));
+    start = end + 1;
+  }
+  return masks;
+}
+
+void FindSubdirectories(const std::string& directory, std::vector<std::string>& list) {
+  std::set<std::string> visited;
+  if (auto canon = pf::canonicalPath(directory)) visited.insert(*canon);
+  findSubdirectories(directory, list, visited);
+}
+
+void FindFiles(const std::string& directory, std::vector<std::string>& list, std::string_view mask) {
+  auto entries = pf::fs().listDirectory(directory);
+  if (!entries) return;
+  std::string pattern(1, '*');
+  pattern += mask;
+  const std::string base = AddBackslash(directory);
+  for (const auto& e : *entries) {
+    if (e.attributes & (pf::faDirectory | pf::faHidden | pf::faSysFile)) continue;
+    if (pf::matchesMask(e.name, pattern)) list.push_back(base + e.name);
+  }
+}
+
+std::vector<std::string> CollectLuminaireFiles(const std::string& root) {
+  LoadSettings();
+  const std::vector<std::string> masks = ReadMaskList();
+  std::vector<std::string> dirs{root};
+  FindSubdirectories(root, dirs);
+  std::vector<std::string> files;
+  for (const auto& d : dirs)
+    for (const auto& m : masks) FindFiles(d, files, m);
+  return files;
+}
+
+bool AppendToErrorList(const std::string& path) {
+  auto h = pf::fs().open(kErrorListFile, pf::OpenMode::ReadWrite);
+  if (!h) h = pf::fs().open(kErrorListFile, pf::OpenMode::Create);
+  if (!h) return false;
+  const std::int64_t size = h->size();
+  const std::string line = path + "\r\n";
+  bool ok = size >= 0 && h->seek(size) && h->write(line.data(), line.size());
+  return h->close() && ok;
+}
+
+std::string FormatDisplayName(int code) { return code >= 0 && code < 12 ? kFormats[code].name : "N/A"; }
+std::string FormatExtension(int code) { return code >= 0 && code < 12 ? kFormats[code].ext : ""; }
+
+std::string OpenFileTypes(const TMsgManager& msgs) { return fileTypes(msgs, {0, 1, 2, 4, 5, 8, 9, 10}, true); }
+std::string SaveFileTypes(const TMsgManager& msgs) { return fileTypes(msgs, {0, 2, 4, 5, 6, 7, 9}, false); }
+
+}  // namespace kandelo

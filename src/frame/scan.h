@@ -1,0 +1,47 @@
+// Searching directory trees for photometric files, the mask file, the file-type
+// lists of the file dialogs and the scan's error list. Taking the files into the
+// catalogue is database/catalogue_scan.h.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kandelo {
+
+class TMsgManager;
+
+// ExtData + "EXTENS.DAT".
+std::string MaskFileName();
+// The masks of the mask file in file order (blank lines skipped). A missing
+// file is created with "*.LDT", "*.LUM", "*.L32", "*.IES", "*.CIB".
+std::vector<std::string> ReadMaskList();
+
+// Appends every subdirectory below the directory, depth first, pre-order, in
+// the file system's order. Hidden and system directories are skipped, as a
+// search by the directory attribute alone skips them; a directory reached a
+// second time through a link is not entered again (no endless loops).
+void FindSubdirectories(const std::string& directory, std::vector<std::string>& list);
+// Appends the full path of every normal, read-only or archive file (not hidden,
+// not system, not a directory) of the directory whose name matches "*" + mask,
+// without regard to case.
+void FindFiles(const std::string& directory, std::vector<std::string>& list, std::string_view mask);
+// Reloads the settings, then for the root and each of its subdirectories, for
+// each mask in file order, FindFiles. A file matching two masks is listed twice.
+std::vector<std::string> CollectLuminaireFiles(const std::string& root);
+
+// Appends the path as one line to "XX.DAT" in the current directory (created
+// when missing). False when it could not be written.
+bool AppendToErrorList(const std::string& path);
+constexpr const char* kErrorListFile = "XX.DAT";
+
+// Display name ("EULUM-DAT", ...) and file extension (".LDT", ...) of a format
+// code 0..11; "N/A" and "" outside.
+std::string FormatDisplayName(int code);
+std::string FormatExtension(int code);
+// Filter texts of the file dialogs: "description|pattern|..." with texts from
+// section "Files" of the message catalogue.
+std::string OpenFileTypes(const TMsgManager& msgs);
+std::string SaveFileTypes(const TMsgManager& msgs);
+
+}  // namespace kandelo

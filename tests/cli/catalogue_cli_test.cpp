@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_support.h"
+#include "support/test_support.h"
+
+namespace {
+
+using kandelo::test::RunCli;
+
+// A small rotationally symmetric EULUMDAT file.
+std::string sampleLdt(const std::string& name) {
+  std::string s = "Maker\r\n1\r\n1\r\n1\r\n0\r\n19\r\n5\r\nReport\r\n" + name +
+                  "\r\nT-1\r\nt.ldt\r\ndate\r\n600\r\n600\r\n100\r\n500\r\n500\r\n0\r\n0\r\n0\r\n0\r\n"
+                  "100\r\n80\r\n1\r\n0\r\n1\r\n2\r\nT8 36W\r\n6700\r\n840\r\n80\r\n72\r\n";
+  for (int i = 0; i < 10; ++i) s += "0.5\r\n";
+  s += "0\r\n";
+  for (int i = 0; i < 19; ++i) s += std::to_string(5 * i) + "\r\n";
+  for (int i = 0; i < 19; ++i) s += std::to_string(300 - 15 * i) + "\r\n";
+  return s;
+}
+
+TEST(CliCatalogue, ScanListCheckRebuild) {
+  kandelo::test::TempUserEnvironment env;
+  const std::string tree = env.root() + "/B\xC3\xBCro";  // file names are UTF-8 on disk
+  std::filesystem::create_directories(tree + "/sub");
+  kandelo::test::writeFile(tree + "/b.ldt", sampleLdt("Bravo"));
+  kandelo::test::writeFile(tree + "/sub/Alpha downlight with a long file name.LDT", sampleLdt("Alpha"));
+
+  auto scan = RunCli("catalogue scan '" + tree + "/sub/..'");  // kept as an absolute, plain path
+  ASSERT_EQ(scan.exitCode, 0) << scan.out;
+  EXPECT_EQ(scan.out, "added 2, updated 0, failed 0 (listed in XX.DAT)\n");
+  EXPECT_EQ(RunCli("catalogue scan '" + tree + "'").out, "added 0, updated 2, failed 0 (listed in XX.DAT)\n");
+
+  auto list = RunCli("catalogue list --key 1 --json");
+  ASSERT_EQ(list.exitCode, 0);
+  auto j = nlohmann::json::parse(list.out);
+  ASSERT_EQ(j.size(), 2u);
+  EXPECT_EQ(j[0]["name"], "Alpha");
+  EXPECT_EQ(j[0]["path"], tree + "/sub/Alpha downlight with a long file name.LDT");
+  EXPECT_EQ(j[0]["file"].get<std::string>().size(), 12u);
+  EXPECT_EQ(j[1]["path"], tree + "/b.ldt");
+
+  EXPECT_EQ(RunCli("catalogue check").exitCode, 0);
+  EXPECT_EQ(RunCli("catalogue rebuild").out, "rebuilt: 2 records\n");
+  std::filesystem::remove(tree + "/b.ldt");
+  auto check = RunCli("catalogue check");
+  EXPECT_EQ(check.exitCode, 1);
+  EXPECT_NE(check.out.find("1 files missing"), std::string::npos) << check.out;
+
+  EXPECT_EQ(RunCli("catalogue scan '" + tree + "/none' 2>/dev/null").exitCode, 1);
+  EXPECT_EQ(RunCli("catalogue list --key 7 2>/dev/null").exitCode, 2);
+}
+
+}  // namespace

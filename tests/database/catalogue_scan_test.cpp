@@ -1,0 +1,252 @@
+#include "database/catalogue_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "database/catalogue.h"
+#include "frame/msgmanager.h"
+#include "frame/pathlist.h"
+#include "frame/scan.h"
+#include "frame/settings.h"
+#include "frame/strutil.h"
+#include "photometry/lum32.h"
+#include "platform/fileio.h"
+#include "support/test_support.h"
+
+namespace kandelo {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+// A small rotationally symmetric EULUMDAT file written by the program itself.
+void writeLdt(const std::string& path, const std::string& name) {
+  TLUM32 lum;
+  ASSERT_TRUE(lum.CreateNew(path, psCGamma, symRotational, 0, 1, 0, 0, 0, {}, 19, 0, 5, 90, {}));
+  for (int j = 1; j <= 19; ++j) lum.SetValue(1, j, 300.0f - 15.0f * float(j - 1));
+  lum.LumName = name;
+  lum.LumNumber = "N-" + name.substr(0, 10);
+  lum.Manufacturer = "Maker";
+  lum.Length = 600;
+  lum.Width = 600;
+  lum.LampSetCount = 1;
+  lum.LampSets[0].LampCount = 2;
+  lum.LampSets[0].LampType = "T8 36W";
+  lum.LampSets[0].LampFlux = 3350;
+  lum.LampSets[0].SetFlux = 6700;
+  lum.LampSets[0].SetWatt = 72;
+  lum.LOR = 80;
+  ASSERT_TRUE(lum.SaveAs(fmtEulumdat, path));
+}
+
+class ScanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadSettings();
+    root = AddBackslash(Settings().LumDir2);
+    ASSERT_TRUE(fsys::is_directory(root));
+    writeFile(env.root() + "/ORVMSG.ENG",
+              "[DEFAULT MESSAGES]\r\nDM_FILE=File\r\nDM_EXISTS=exists.\r\nDM_OVERWR=Overwrite?\r\nDM_WAIT=Wait\r\n");
+    msgs = std::make_unique<TMsgManager>(env.root() + "/ORVMSG.ENG");
+    ASSERT_EQ(InitDatabaseEngine(), 0);
+    ASSERT_TRUE(InitCatalogue(Settings().LumDb));
+    fsys::create_directories(root + "sub/deeper");
+    for (const char* n : {"a.ldt", "B.LDT", "sub/Long luminaire name with spaces.Ldt",
+                          "sub/deeper/another very long file name.LDT", "sub/other long name X.ldt"})
+      writeLdt(root + n, fsys::path(n).stem().string());
+    writeFile(root + "broken.ldt", "not a photometric file\n");
+    writeFile(root + "notes.txt", "x");
+  }
+  void TearDown() override {
+    CloseCatalogue();
+    ReleaseDatabaseEngine();
+  }
+  // Record bytes by key 6, the catalogue's identity of a file.
+  std::map<std::string, std::string> snapshot() {
+    std::map<std::string, std::string> out;
+    TBTreeBase& t = *Catalogue();
+    t.SelectKey(6);
+    t.ResetKey();
+    std::string k;
+    while (t.NextKey(k) == 0) {
+      TCatalogueRecord r;
+      EXPECT_TRUE(ReadCatalogueRecord(t.CurrentRecordNumber(), r));
+      out[k] = std::string(reinterpret_cast<const char*>(r.data()), r.bytes.size());
+    }
+    return out;
+  }
+  void expectConsistent() {
+    TBTreeBase& t = *Catalogue();
+    for (int k = 1; k <= 6; ++k) {
+      t.SelectKey(k);
+      EXPECT_EQ(t.EntryCount(), t.RecordCount()) << "key " << k;
+    }
+  }
+
+  test::TempUserEnvironment env;
+  test::RecordingUi ui;
+  ScopedUiServices uiGuard{ui};
+  std::unique_ptr<TMsgManager> msgs;
+  std::string root;
+};
+
+TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
+  TPathList paths(PathListFileName());
+  ScanCounts first = AddAllBelowRoot(paths, *msgs);
+  EXPECT_EQ(first.added, 5);
+  EXPECT_EQ(first.failed, 1);
+  EXPECT_EQ(readFile(kErrorListFile), root + "broken.ldt\r\n");
+  EXPECT_EQ(ui.waits, std::vector<std::string>{"Wait"});
+
+  // Every record leads back to its file, under its real name.
+  const auto before = snapshot();
+  ASSERT_EQ(before.size(), 5u);
+  for (const auto& [key, bytes] : before) {
+    TCatalogueRecord r;
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(r.data()));
+    EXPECT_TRUE(fsys::exists(CatalogueFilePath(r, paths))) << CatalogueFilePath(r, paths);
+    EXPECT_EQ(r.FormatCode(), fmtEulumdat);
+    EXPECT_EQ(r.LampType(), "T8 36W");
+    EXPECT_EQ(r.GetI16(catoff::LumLength), 600);
+  }
+  const std::string pathFile = readFile(PathListFileName());
+
+  ScanCounts second = AddAllBelowRoot(paths, *msgs);
+  EXPECT_EQ(second.added, 0);
+  EXPECT_EQ(second.updated, 5);
+  auto after = snapshot();
+  // Updating stores factor 1 where it was 0; nothing else may move.
+  for (auto& [key, bytes] : after) bytes.replace(catoff::Factor, 4, std::string(4, '\0'));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(readFile(PathListFileName()), pathFile);
+  expectConsistent();
+}
+
+TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
+  TPathList paths(PathListFileName());
+  paths.AddPath(Settings().LumDir1);
+  const std::string outside = env.root() + "/outside/";
+  fsys::create_directories(outside);
+  writeLdt(outside + "a.ldt", "outside version");
+  writeLdt(outside + "new luminaire from elsewhere.ldt", "elsewhere");
+  bool all = false;
+  ASSERT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
+
+  // "No": the file in the root stays and is catalogued again.
+  ui.answers = {mrNo};
+  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "File a.ldt exists. Overwrite?");
+  TLUM32 lum;
+  ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
+  EXPECT_EQ(lum.LumName, "a");
+
+  // "All": copied, and no further question in this run.
+  ui.answers = {mrAll};
+  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
+  EXPECT_TRUE(all);
+  ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
+  EXPECT_EQ(lum.LumName, "outside version");
+  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
+  EXPECT_EQ(ui.shown.size(), 2u);
+
+  EXPECT_EQ(AddFileToCatalogue(outside + "new luminaire from elsewhere.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_TRUE(fsys::exists(root + "new luminaire from elsewhere.ldt"));
+  EXPECT_EQ(Catalogue()->RecordCount(), 2);
+  EXPECT_EQ(paths.Count(), 1);  // everything went to the root, index 0
+}
+
+TEST_F(ScanTest, TheRootThroughALinkIsNotCopiedOntoItself) {
+  TPathList paths(PathListFileName());
+  const std::string link = env.root() + "/link-to-root";
+  fsys::create_directory_symlink(root, link);
+  const std::string before = readFile(root + "a.ldt");
+  bool all = false;
+  EXPECT_EQ(AddFileToCatalogue(link + "/a.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(readFile(root + "a.ldt"), before);
+}
+
+// Reports one file as read-only whoever runs the test (root may write anything).
+class ReadOnlyFile : public platform::FaultInjectingFileSystem {
+ public:
+  explicit ReadOnlyFile(std::string path) : path_(std::move(path)) {}
+  std::optional<std::uint32_t> attributes(const std::string& p) override {
+    auto a = FaultInjectingFileSystem::attributes(p);
+    if (a && p == path_) *a |= platform::faReadOnly;
+    return a;
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(ScanTest, FilesThatCannotBeFoundAgainAreRefused) {
+  {
+    TPathList paths(PathListFileName());
+    paths.AddPath(root);
+    ASSERT_TRUE(paths.SavePathList());
+  }
+  // A name longer than the record can keep.
+  const std::string tooLong = root + std::string(170, 'n') + ".ldt";
+  writeLdt(tooLong, "long");
+  // A directory the read-only path list cannot take: its index would not last.
+  ReadOnlyFile readOnly(PathListFileName());
+  platform::ScopedFileSystem guard(readOnly);
+  TPathList paths(PathListFileName());
+  bool all = false;
+  EXPECT_EQ(AddFileToCatalogue(tooLong, all, paths, *msgs), AddOutcome::Failed);
+  EXPECT_EQ(AddFileToCatalogue(root + "sub/other long name X.ldt", all, paths, *msgs), AddOutcome::Failed);
+  EXPECT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_EQ(readFile(kErrorListFile), tooLong + "\r\n" + root + "sub/other long name X.ldt\r\n");
+  EXPECT_EQ(Catalogue()->RecordCount(), 1);
+}
+
+TEST_F(ScanTest, NoLuminaireRootAddsNothing) {
+  TPathList paths(PathListFileName());
+  fsys::remove_all(Settings().LumDir1);
+  fsys::remove_all(Settings().LumDir2);
+  bool all = false;
+  writeLdt(env.root() + "/x.ldt", "x");
+  EXPECT_EQ(AddFileToCatalogue(env.root() + "/x.ldt", all, paths, *msgs), AddOutcome::NoRoot);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(Catalogue()->RecordCount(), 0);
+}
+
+// The process "dies" after the N-th change on disk during a scan; the next
+// start opens a consistent catalogue, which rebuilds, and a new scan completes it.
+TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
+  // A scan of this tree and the close after it make about seven changes on
+  // disk (the page cache writes back when the file is flushed or closed).
+  for (int n = 1; n <= 9; ++n) {
+    SCOPED_TRACE(n);
+    CloseCatalogue();
+    {
+      platform::FaultInjectingFileSystem faulty;
+      platform::ScopedFileSystem guard(faulty);
+      ASSERT_TRUE(InitCatalogue(Settings().LumDb));
+      faulty.crashAfterWrites = faulty.mutations + n;
+      TPathList paths(PathListFileName());
+      AddAllBelowRoot(paths, *msgs);
+      CloseCatalogue();
+      ReleaseDatabaseEngine();
+    }
+    ASSERT_EQ(InitDatabaseEngine(), 0);
+    ASSERT_TRUE(InitCatalogue(Settings().LumDb));
+    expectConsistent();
+    EXPECT_EQ(RebuildCatalogue(), 0);
+    ASSERT_NE(Catalogue(), nullptr);
+    TPathList paths(PathListFileName());
+    ScanCounts c = AddAllBelowRoot(paths, *msgs);
+    EXPECT_EQ(c.added + c.updated, 5);
+    EXPECT_EQ(Catalogue()->RecordCount(), 5);
+    expectConsistent();
+    ASSERT_TRUE(DeleteWholeCatalogue());
+  }
+}
+
+}  // namespace
+}  // namespace kandelo

@@ -1,0 +1,13 @@
+# Regenerates the default lamp table into OUT and compares it with the shipped files in REF.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${GEN} ${OUT} RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "make_deflamps failed: ${rc}")
+endif()
+foreach(f DEFLAMPS.DAT DEFLAMPS.IDX)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${f} ${REF}/${f} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "${REF}/${f} differs from its generator; run make_deflamps resources/lamps")
+  endif()
+endforeach()
