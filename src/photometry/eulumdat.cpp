@@ -41,7 +41,9 @@ ReadResult ReadLDT(TLUM32& lum) {
     return NotMine();
   // Numbers that no EULUMDAT file can hold: recognised, but refused.
   if (isym < 0 || isym > 4) return Fail("error reading symmetry indicator : " + std::to_string(isym));
-  if (mcFile < 1 || mcFile > 65535) return Fail("error reading no of C-planes : " + std::to_string(mcFile));
+  // A rotationally symmetric file may list no C angle at all.
+  if (mcFile < (isym == 1 ? 0 : 1) || mcFile > 65535)
+    return Fail("error reading no of C-planes : " + std::to_string(mcFile));
   if (dc < 0 || dc > 360) return Fail("error reading C-step");
   if (ng < 1 || ng > 65535) return Fail("error reading no of gamma angles : " + std::to_string(ng));
   if (dg < 0 || dg > 180) return Fail("error reading gamma step");
@@ -158,7 +160,7 @@ ReadResult ReadLDT(TLUM32& lum) {
     if (used) t.At(k - skip + 1, 0) = static_cast<float>(v);
   }
   if (cNotEqui) {
-    if (take < planes) return Fail("error reading C-angles");
+    if (take < planes && isym != 1) return Fail("error reading C-angles");
     lum.MinCStep = lum.CheckCGrid();
     lum.GridFlags |= kCNotEquidistant;  // Dc = 0 always asks for the searching interpolation
     lum.CStep = 0;

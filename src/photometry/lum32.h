@@ -262,6 +262,15 @@ class TLUM32 {
   // C-γ interpolators, by symmetry, equidistant and searching forms.
   float IntensityCgEqui(double gamma, double c) const;
   float IntensityCgSearch(double gamma, double c) const;
+  // The γ cell of an angle inside [GammaStart, GammaEnd]: the two columns
+  // and the fraction between them, by arithmetic or by search.
+  struct GammaCell {
+    int j, j2;
+    double frac;
+  };
+  bool EquiGridUsable() const;
+  GammaCell FindGammaCell(double gamma, bool equidistant) const;
+  double RowValue(int plane, const GammaCell& g) const;
   float IntensityBBInterp(double beta, double b) const;
   float IntensityFromBB(double gamma, double c) const;
   float IntensityZero(double, double) const { return 0; }

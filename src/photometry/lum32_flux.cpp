@@ -39,6 +39,28 @@ static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::v
   return s;
 }
 
+// ZoneFlux with the plane means of the stored γ angles at hand (or nullptr).
+static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const std::vector<double>* means) {
+  if (lum.PlaneSystem != psCGamma || !lum.TableUsable()) return 0;
+  double lo = std::min(gamma1, gamma2), hi = std::max(gamma1, gamma2);
+  // A little slack for angles stored as singles (180 is exact, 41.41 is not).
+  if (hi > lum.GammaEnd + 1e-4 || lo < lum.GammaStart - 1e-4) return 0;
+  if (std::lround(100 * lo) == std::lround(100 * hi)) return 0;
+  lo = std::max(lo, double(lum.GammaStart));
+  hi = std::min(hi, double(lum.GammaEnd));
+  return static_cast<float>(2 * kPi * CellIntegral(lum, lo, hi, means));
+}
+
+static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means) {
+  for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means);
+}
+
+static std::vector<double> StoredMeans(const TLUM32& lum) {
+  std::vector<double> means(lum.GammaCount);
+  for (int j = 1; j <= lum.GammaCount; ++j) means[j - 1] = lum.MeanIntensity(lum.Table->At(0, j));
+  return means;
+}
+
 void TLUM32::CalcFlux() {
   if (std::lround(RefFlux) == 0 || RefFlux > 1000) RefFlux = 1000;
   LumFlux = 0;
@@ -50,8 +72,7 @@ void TLUM32::CalcFlux() {
   }
   if (PlaneSystem == psBBeta) return CalcFluxBB();
 
-  std::vector<double> means(GammaCount);
-  for (int j = 1; j <= GammaCount; ++j) means[j - 1] = MeanIntensity(Table->At(0, j));
+  const std::vector<double> means = StoredMeans(*this);
   const double twoPi = 2 * kPi;
   LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means));
   LOR = LumFlux / 10;
@@ -67,7 +88,9 @@ void TLUM32::CalcFlux() {
     DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means));
     UpFlux = LumFlux - DownFlux;
   }
-  CalcZonalFlux();
+  ZonalFlux.fill(0);
+  ZonesFromMeans(*this, means);
+  ZonesValid = 1;
   FluxValid = 1;
   DFF = LumFlux != 0 ? DownFlux / LumFlux : 0;
 
@@ -109,22 +132,13 @@ void TLUM32::CalcFluxBB() {
   FluxValid = 1;
 }
 
-float TLUM32::ZoneFlux(double gamma1, double gamma2) const {
-  if (PlaneSystem != psCGamma || !TableUsable()) return 0;
-  double lo = std::min(gamma1, gamma2), hi = std::max(gamma1, gamma2);
-  // A little slack for angles stored as singles (180 is exact, 41.41 is not).
-  if (hi > GammaEnd + 1e-4 || lo < GammaStart - 1e-4) return 0;
-  if (std::lround(100 * lo) == std::lround(100 * hi)) return 0;
-  lo = std::max(lo, double(GammaStart));
-  hi = std::min(hi, double(GammaEnd));
-  return static_cast<float>(2 * kPi * CellIntegral(*this, lo, hi, nullptr));
-}
+float TLUM32::ZoneFlux(double gamma1, double gamma2) const { return ZoneFluxWith(*this, gamma1, gamma2, nullptr); }
 
 void TLUM32::CalcZonalFlux() {
   ZonalFlux.fill(0);
   if (TableUsable()) {
     if (PlaneSystem == psCGamma) {
-      for (int n = 1; n <= 36; ++n) ZonalFlux[n - 1] = ZoneFlux(5.0 * (n - 1), 5.0 * n);
+      ZonesFromMeans(*this, StoredMeans(*this));
     } else if (PlaneSystem == psBBeta) {
       // Bands of |β|: both signs of β, doubled where only one is stored.
       double k = Symmetry == symC0C180 || Symmetry == symQuadrant ? 2 : 1;

@@ -78,25 +78,42 @@ double TLUM32::FoldC(double c) const {
   return c;
 }
 
+bool TLUM32::EquiGridUsable() const {
+  // A grid without usable steps cannot be indexed by arithmetic.
+  return GammaStep > 0 && (CPlaneCount == 1 || selectedSymmetry_ == symRotational || CStep > 0);
+}
+
+TLUM32::GammaCell TLUM32::FindGammaCell(double gamma, bool equidistant) const {
+  const TSglArray& t = *Table;
+  const int nG = GammaCount;
+  GammaCell g;
+  if (equidistant) {
+    double k = (gamma - GammaStart) / GammaStep;
+    g.j = std::clamp(static_cast<int>(std::min(k, double(nG))) + 1, 1, nG);
+    g.j2 = std::min(g.j + 1, nG);
+    g.frac = Clamp01((gamma - (GammaStart + (g.j - 1) * double(GammaStep))) / GammaStep);
+    return g;
+  }
+  g.j = 1;
+  while (g.j < nG && t.At(0, g.j + 1) < gamma) ++g.j;
+  g.j2 = std::min(g.j + 1, nG);
+  double gj = t.At(0, g.j), gj2 = t.At(0, g.j2);
+  g.frac = g.j2 == g.j || gj2 == gj ? 0.0 : Clamp01((gamma - gj) / (gj2 - gj));
+  return g;
+}
+
+double TLUM32::RowValue(int plane, const GammaCell& g) const {
+  double a = Table->At(plane, g.j);
+  return a + g.frac * (Table->At(plane, g.j2) - a);
+}
+
 float TLUM32::IntensityCgEqui(double gamma, double c) const {
   if (!TableUsable()) return 0;
   if (!(gamma >= GammaStart && gamma <= GammaEnd)) return 0;
-  const int nG = GammaCount, nC = CPlaneCount;
-  // A grid without usable steps cannot be indexed by arithmetic.
-  if (!(GammaStep > 0) || (nC > 1 && selectedSymmetry_ != symRotational && !(CStep > 0)))
-    return IntensityCgSearch(gamma, c);
-  const TSglArray& t = *Table;
-
-  double gj0 = (gamma - GammaStart) / GammaStep;
-  int j = static_cast<int>(std::min(gj0, double(nG))) + 1;
-  j = std::clamp(j, 1, nG);
-  int j2 = std::min(j + 1, nG);
-  double frac = Clamp01((gamma - (GammaStart + (j - 1) * double(GammaStep))) / GammaStep);
-  auto rowValue = [&](int i) {
-    double a = t.At(i, j);
-    return a + frac * (t.At(i, j2) - a);
-  };
-  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(rowValue(1));
+  if (!EquiGridUsable()) return IntensityCgSearch(gamma, c);
+  const int nC = CPlaneCount;
+  GammaCell g = FindGammaCell(gamma, true);
+  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(RowValue(1, g));
 
   double cf = FoldC(c);
   double c0 = selectedSymmetry_ == symC90C270 ? CStart : 0.0;
@@ -112,28 +129,19 @@ float TLUM32::IntensityCgEqui(double gamma, double c) const {
     i2 = std::min(i + 1, nC);
     upper = i == nC ? CEnd : ci + CStep;
   }
-  double ia = rowValue(i);
+  double ia = RowValue(i, g);
   if (i == i2 || upper == ci) return static_cast<float>(ia);
-  double ib = rowValue(i2);
+  double ib = RowValue(i2, g);
   return static_cast<float>(ia + (ib - ia) * Clamp01((cf - ci) / (upper - ci)));
 }
 
 float TLUM32::IntensityCgSearch(double gamma, double c) const {
   if (!TableUsable()) return 0;
   if (!(gamma >= GammaStart && gamma <= GammaEnd)) return 0;
-  const int nG = GammaCount, nC = CPlaneCount;
+  const int nC = CPlaneCount;
   const TSglArray& t = *Table;
-
-  int j = 1;
-  while (j < nG && t.At(0, j + 1) < gamma) ++j;
-  int j2 = std::min(j + 1, nG);
-  double gj = t.At(0, j), gj2 = t.At(0, j2);
-  double frac = j2 == j || gj2 == gj ? 0.0 : Clamp01((gamma - gj) / (gj2 - gj));
-  auto rowValue = [&](int i) {
-    double a = t.At(i, j);
-    return a + frac * (t.At(i, j2) - a);
-  };
-  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(rowValue(1));
+  GammaCell g = FindGammaCell(gamma, false);
+  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(RowValue(1, g));
 
   double cf = FoldC(c);
   // Full circle: a direction before the first plane lies between the last
@@ -151,9 +159,9 @@ float TLUM32::IntensityCgSearch(double gamma, double c) const {
     upper = t.At(i2, 0);
   }
   double ci = t.At(i, 0);
-  double ia = rowValue(i);
+  double ia = RowValue(i, g);
   if (i == i2 || upper == ci) return static_cast<float>(ia);
-  double ib = rowValue(i2);
+  double ib = RowValue(i2, g);
   return static_cast<float>(ia + (ib - ia) * Clamp01((cf - ci) / (upper - ci)));
 }
 
@@ -209,6 +217,14 @@ float TLUM32::MeanWeighted(double gamma, bool full) const {
   const TSglArray& t = *Table;
   const int n = CPlaneCount;
   double sum = 0, weights = 0;
+  // C-γ data: a stored plane that its symmetry maps onto itself is read
+  // straight from its row (what Intensity would find after its searches);
+  // the γ cell is the same for every plane.
+  const bool direct = PlaneSystem == psCGamma && intensity_ != &TLUM32::IntensityZero;
+  const bool inRange = gamma >= GammaStart && gamma <= GammaEnd;
+  GammaCell cell{1, 1, 0};
+  if (direct && inRange)
+    cell = FindGammaCell(gamma, intensity_ == &TLUM32::IntensityCgEqui && EquiGridUsable());
   for (int i = 1; i <= n; ++i) {
     double a = t.At(i, 0);
     double prev, next;
@@ -222,7 +238,16 @@ float TLUM32::MeanWeighted(double gamma, bool full) const {
     }
     double w = (prev + next) / 2;
     weights += w;
-    sum += Intensity(gamma, a) * w;
+    double value;
+    if (!direct || selectedSymmetry_ == symRotational)
+      value = Intensity(gamma, a);
+    else if (!inRange)
+      value = 0;
+    else if (FoldC(a) == a)
+      value = RowValue(i, cell);
+    else
+      value = Intensity(gamma, a);
+    sum += value * w;
   }
   double range = full ? 360.0 : double(CEnd) - double(CStart);
   if (std::fabs(weights - range) > 0.005) ReportUnbalancedWeights(weights);

@@ -46,7 +46,7 @@ std::unique_ptr<TSglArray> TSglArray::FromStream(std::string_view bytes) {
 }
 
 std::unique_ptr<TSglArray> TSglArray::FromResource(int number) {
-  auto data = platform::EmbeddedFile("coefficients/" + std::to_string(number) + ".bin");
+  auto data = platform::EmbeddedFile("tables/257_" + std::to_string(number) + ".sgl");
   if (!data) return nullptr;
   return FromStream(*data);
 }

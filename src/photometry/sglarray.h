@@ -20,7 +20,7 @@ class TSglArray {
   // Stream form: u16 rows, u16 columns (little-endian), then rows x columns
   // floats row by row. nullptr when the data are too short or a count is 0.
   static std::unique_ptr<TSglArray> FromStream(std::string_view bytes);
-  // Builds the array from the embedded table "coefficients/<number>.bin"
+  // Builds the array from the embedded table "tables/257_<number>.sgl"
   // (the numbered resources 1 … 9); nullptr when it is missing or broken.
   static std::unique_ptr<TSglArray> FromResource(int number);
   // The stream form of this array (inverse of FromStream; counts above

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "frame/strutil.h"
+#include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/ldt_fixture.h"
 #include "photometry/lum32.h"
@@ -320,6 +321,105 @@ TEST(LumFile, ReadsBothContainerVariants) {
     EXPECT_FLOAT_EQ(lum.Intensity(15, 123), 80);
     EXPECT_FLOAT_EQ(lum.Intensity(37.5, 0), 65);
     EXPECT_NEAR(lum.FileDate, 35158.5, 1e-6);  // 3 April 1996, noon
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+TEST(SaveLuminaireInFormat, BBetaDataAreResampledOnlyForEulumdat) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  ScopedUiServices scope(ui);
+  auto make = [] {
+    TLUM32 lum;
+    EXPECT_TRUE(lum.CreateNew("x", psBBeta, symNone, 0, 13, -90, 15, 90, {}, 13, -90, 15, 90, {}));
+    for (int i = 1; i <= 13; ++i)
+      for (int j = 1; j <= 13; ++j) lum.SetValue(i, j, 40);
+    lum.SelectIntensityFunctions(symNone);
+    return lum;
+  };
+  TLUM32 a = make();
+  EXPECT_EQ(SaveLuminaireInFormat(a, fmtEulumdat, dir.file("leuchte")), dir.file("leuchte.LDT"));
+  EXPECT_EQ(a.FormatCode, fmtEulumdat);  // read back from the file
+  EXPECT_EQ(a.PlaneSystem, psCGamma);
+  EXPECT_EQ(a.CPlaneCount, 24);
+  EXPECT_EQ(a.GammaCount, 13);  // 0 … 180 in steps of the B planes
+  EXPECT_FLOAT_EQ(a.GammaEnd, 180);
+  EXPECT_NEAR(a.Intensity(45, 30), 40, 1e-3);
+
+  TLUM32 b = make();
+  EXPECT_EQ(SaveLuminaireInFormat(b, fmtLum32, dir.file("leuchte.ies")), dir.file("leuchte.L32"));
+  EXPECT_EQ(b.PlaneSystem, psBBeta);
+
+  TLUM32 c = make();
+  EXPECT_EQ(SaveLuminaireInFormat(c, fmtLtli, dir.file("leuchte.ltl")), "");  // no LTLI writer
+  EXPECT_EQ(c.PlaneSystem, psBBeta);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+}  // namespace
+}  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+// Every prefix and every byte replaced by a hostile one, for the binary
+// formats and EULUMDAT: no crash, no allocation beyond the file, and a file cut
+// before its last data is never read as valid.
+TEST(HostileInput, PrefixesAndDamagedBytes) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  ScopedUiServices scope(ui);
+  TLUM32 l32;
+  ASSERT_TRUE(l32.CreateNew(dir.file("a.l32"), psCGamma, symC0C180, 0, 3, 0, 90, 180, {}, 3, 0, 45, 90, {}));
+  ASSERT_TRUE(l32.Save(fmtLum32));
+  test::LdtSpec small;
+  small.isym = "4", small.mc = "4", small.dc = "90", small.ng = "3", small.dg = "45", small.planes = 2;
+  struct Format {
+    ReadResult (*read)(TLUM32&);
+    std::string bytes;
+    std::size_t lastData;  // a prefix shorter than this must not read
+  } formats[] = {
+      {ReadL32, test::readFile(dir.file("a.l32")), 0},
+      {ReadLUM, MakeLum(false), 0},
+      {ReadLDT, test::MakeLdt(small), 0},
+  };
+  formats[0].lastData = formats[0].bytes.size();
+  formats[1].lastData = formats[1].bytes.size();
+  formats[2].lastData = formats[2].bytes.rfind("202\n");
+  const std::string path = dir.file("f.bin");
+  auto exercise = [](TLUM32& lum) {
+    lum.CalcFlux();
+    lum.FindMaxIntensity();
+    lum.CalcCieFluxCode();
+    (void)lum.Intensity(45, 30);
+    (void)lum.MeanIntensity(20);
+  };
+  // The headers byte by byte, the long binary blocks at a stride.
+  auto next = [](const Format& f, std::size_t n) { return f.read == ReadLDT || n < 64 ? n + 1 : n + 29; };
+  for (const auto& f : formats) {
+    for (std::size_t n = 0; n < f.bytes.size(); n = next(f, n)) {
+      test::writeFile(path, f.bytes.substr(0, n));
+      TLUM32 lum;
+      lum.SetFileName(path);
+      ReadResult r = f.read(lum);
+      if (n < f.lastData) {
+        EXPECT_NE(r.status, ReadStatus::Ok) << n;
+      }
+    }
+    for (std::size_t n = 0; n < f.bytes.size(); n = next(f, n))
+      for (char bad : {'\0', '9', '\n', '\xFF'}) {
+        std::string damaged = f.bytes;
+        damaged[n] = bad;
+        test::writeFile(path, damaged);
+        TLUM32 lum;
+        lum.SetFileName(path);
+        if (f.read(lum).status == ReadStatus::Ok) exercise(lum);
+      }
   }
 }
 

@@ -1,0 +1,100 @@
+// Writing the luminaire as an IES LM-63 file of 1986, 1991 or 1995.
+#include <string>
+
+#include "frame/strutil.h"
+#include "photometry/format_io.h"
+#include "photometry/ies_format.h"
+#include "photometry/number_lists.h"
+
+namespace kandelo {
+
+namespace {
+
+constexpr std::size_t kIesLineLimit = 73;
+
+bool IsBlank(const std::string& s) { return TrimBlanks(s).empty(); }
+
+std::string Metres(double mm) { return PadLeft(FormatFixed(mm / 1000.0, 3), 5); }
+
+void WriteHeader(const TLUM32& lum, std::uint8_t code, TTextWriter& out) {
+  const TLampSet& set = lum.LampSets[0];
+  const std::string lampLine =
+      PadLeft(FormatFixed(set.SetFlux, 0), 7) + " lm," + PadLeft(std::to_string(set.SetWatt), 5) + " W";
+  auto line = [&](const std::string& s) { out.Line(SafeTextLine(s)); };
+  if (code == fmtIes86) {
+    line(lum.ReportNumber + "  " + lum.Manufacturer);
+    line(lum.LumNumber);
+    line(lum.LumName);
+    line(set.LampType);
+    line(lampLine);
+    if (!IsBlank(lum.InfoText1)) line(lum.InfoText1);
+    if (!IsBlank(lum.InfoText2)) line(lum.InfoText2);
+    return;
+  }
+  out.Line(code == fmtIes91 ? "IESNA91" : "IESNA:LM-63-1995");
+  line("[TEST] " + lum.ReportNumber);
+  line("[MANUFAC] " + lum.Manufacturer);
+  line("[LUMCAT] " + lum.LumNumber);
+  line("[LUMINAIRE] " + lum.LumName);
+  line("[LAMPCAT] " + set.LampType);
+  line("[LAMP] " + lampLine);
+  if (!IsBlank(lum.InfoText1)) {
+    line("[OTHER] " + lum.InfoText1);
+    if (!IsBlank(lum.InfoText2)) line("[MORE] " + lum.InfoText2);
+  }
+}
+
+}  // namespace
+
+bool WriteIES(TLUM32& lum, std::uint8_t code) {
+  if (code != fmtIes86 && code != fmtIes91 && code != fmtIes95) return false;
+  if (!lum.Table || lum.CPlaneCount == 0 || lum.GammaCount == 0) return false;
+  TTextWriter out;
+  WriteHeader(lum, code, out);
+  out.Line("TILT=NONE");
+
+  TLampSet& set = lum.LampSets[0];
+  if (set.SetFlux == 0) set.SetFlux = 1000;
+  if (set.LampCount == 0) set.LampCount = 1;
+
+  // C-γ data: the γ angles are the vertical angles and each plane is one block.
+  // B-β and A-α data go the other way round, as the reader takes them: the
+  // planes are the vertical angles and each angle within a plane is one block.
+  const bool cGamma = lum.PlaneSystem == psCGamma;
+  const int vCount = cGamma ? lum.GammaCount : lum.CPlaneCount;
+  const int hCount = cGamma ? lum.CPlaneCount : lum.GammaCount;
+
+  std::string numbers = std::to_string(set.LampCount) + " " +
+                        PadLeft(FormatFixed(set.SetFlux / set.LampCount, 0), 7) + " 1.0 " +
+                        std::to_string(vCount) + " " + std::to_string(hCount) + " " +
+                        std::to_string(lum.PlaneSystem + 1) + " 2 ";
+  // LM-63 order: width, length, height. Written in the order the reader maps
+  // them back, so that a file read and written again keeps its dimensions.
+  if (lum.LumAreaDiameter != 0)
+    numbers += Metres(-static_cast<double>(lum.LumAreaDiameter)) + " 0.000 " + Metres(lum.LumAreaHeight[0]);
+  else
+    numbers += Metres(lum.LumAreaWidth) + " " + Metres(lum.LumAreaLength) + " " + Metres(lum.LumAreaHeight[0]);
+  out.Line(numbers);
+  out.Line("1.0 1.0 " + std::to_string(set.SetWatt));
+
+  TWrappedLine wrap(out, kIesLineLimit);
+  auto angleList = [&](int n, bool gammaList) {
+    for (int k = 1; k <= n; ++k)
+      wrap.Add(PadLeft(FormatAngle(gammaList ? lum.GammaAngle(k) : lum.CAngle(k)), 6));
+    wrap.Close();
+  };
+  angleList(vCount, cGamma);
+  angleList(hCount, !cGamma);
+
+  const double scale = set.SetFlux / 1000.0;
+  for (int b = 1; b <= hCount; ++b) {
+    for (int k = 1; k <= vCount; ++k) {
+      float v = cGamma ? lum.GetValue(b, k) : lum.GetValue(k, b);
+      wrap.Add(PadLeft(FormatFixed(ToSingle(v * scale), 1), 10));
+    }
+    wrap.Close();
+  }
+  return out.Commit(lum.FileName);
+}
+
+}  // namespace kandelo
