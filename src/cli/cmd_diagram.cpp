@@ -1,0 +1,121 @@
+// kandelo-cli diagram FILE --kind polar|cartesian [--planes 0,90] [--gamma-max G]
+//                          [--size WxH] -o OUT.png|.svg|.pdf|.wmf
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "cli/cli_common.h"
+#include "evaluation/intensity_diagram.h"
+#include "frame/settings.h"
+#include "frame/startup.h"
+#include "frame/strutil.h"
+#include "photometry/lum32.h"
+#include "platform/text.h"
+
+#if __has_include(<QGuiApplication>)
+#include <QGuiApplication>
+
+#include "graphics/qt/qt_output.h"
+#include "graphics/text_metrics.h"
+#define KANDELO_CLI_HAS_QT 1
+#endif
+
+namespace kandelo::cli {
+namespace {
+
+bool ParsePlanes(const std::string& text, std::vector<float>& out) {
+  out.clear();
+  const std::string t = FromUtf8(text);
+  for (int i = 1; i <= WordCount(t, ", "); ++i) {
+    double v = 0;
+    if (!ParseDouble(ExtractWord(i, t, ", "), v) || v < 0 || v >= 360) return false;
+    out.push_back(static_cast<float>(v));
+  }
+  return !out.empty();
+}
+
+bool ParseSize(const std::string& text, int& w, int& h) {
+  const auto x = text.find_first_of("xX");
+  long long a = 0, b = 0;
+  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) || !ParseInt(text.substr(x + 1), b)) return false;
+  if (a < 16 || b < 16 || a > 20000 || b > 20000) return false;
+  w = static_cast<int>(a);
+  h = static_cast<int>(b);
+  return true;
+}
+
+int Run(const std::string& file, const std::string& kind, const std::string& planes, double gammaMax,
+        bool gammaGiven, const std::string& size, const std::string& output) {
+  TLvkOptions options;
+  if (kind == "polar")
+    options.kind = TLvkKind::Polar;
+  else if (kind == "cartesian")
+    options.kind = TLvkKind::Cartesian;
+  else
+    return Fail("unknown diagram kind: " + FromUtf8(kind) + " (polar or cartesian)");
+  if (!planes.empty() && !ParsePlanes(planes, options.planes))
+    return Fail("bad plane list: " + FromUtf8(planes));
+  int width = 800, height = 800;
+  if (!size.empty() && !ParseSize(size, width, height)) return Fail("bad size: " + FromUtf8(size));
+  const std::string ext = platform::lower1252(ExtractFileExt(output));
+  if (ext != ".png" && ext != ".svg" && ext != ".pdf" && ext != ".wmf")
+    return Fail("the output must end in .png, .svg, .pdf or .wmf");
+
+  LoadSettings();
+  InstallLanguageFiles();  // the headings come from the message catalogue
+  options.boldHeading = Settings().BoldFont;
+  options.showEta = Settings().ShowLor;
+  options.languageFile = Settings().OrvMsgFile.empty() ? LanguageFilePath("ORVMSG") : Settings().OrvMsgFile;
+
+  TLUM32 lum;
+  if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));
+  lum.CalcFlux();
+  lum.FindMaxIntensity();
+  if (options.planes.empty()) options.planes = DefaultPlaneList(lum);
+  options.gammaMax = gammaGiven ? gammaMax : lum.GammaEnd;
+
+  if (ext == ".wmf") {
+    if (!SaveLVKMetafile(lum, options, FromUtf8(output))) return Fail("cannot write " + FromUtf8(output));
+    return kOk;
+  }
+#ifdef KANDELO_CLI_HAS_QT
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  std::unique_ptr<QGuiApplication> app;
+  if (!QGuiApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "kandelo-cli";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  UseToolkitTextMetrics();
+  const TDrawFunction draw = [&](TDevice& dc, QSize s) { DrawLVKStandalone(lum, options, dc, s.width(), s.height()); };
+  const QSize qsize(width, height);
+  bool ok = false;
+  if (ext == ".png") ok = SavePng(output, qsize, draw);
+  if (ext == ".svg") ok = SaveSvg(output, qsize, draw);
+  if (ext == ".pdf") ok = SavePdf(output, qsize, draw);
+  SetScreenTextMeasurer(nullptr);
+  if (!ok) return Fail("cannot write " + FromUtf8(output));
+  return kOk;
+#else
+  return Fail("this build has no image output; use .wmf");
+#endif
+}
+
+void Setup(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("diagram", "Draw the intensity distribution diagram of a photometric file");
+  static std::string file, kind = "polar", planes, size, output;
+  static double gammaMax = 0;
+  cmd->add_option("FILE", file, "Photometric file")->required();
+  cmd->add_option("--kind", kind, "polar or cartesian");
+  cmd->add_option("--planes", planes, "Plane angles, e.g. 0,90 (default: 0 and 90, or 0 when rotational)");
+  auto* gm = cmd->add_option("--gamma-max", gammaMax, "Cartesian angle range in degrees (default: measured range)");
+  cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800); a metafile is 4000 x 4000 at 1000 units per inch");
+  cmd->add_option("-o,--output", output, "Output file: .png, .svg, .pdf or .wmf")->required();
+  cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output); });
+}
+
+KANDELO_COMMAND(Setup);
+
+}  // namespace
+}  // namespace kandelo::cli

@@ -1,0 +1,165 @@
+#include "graphics/qt/qt_output.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include "graphics/metafile.h"
+#include "graphics/qt/qt_device.h"
+
+namespace kandelo {
+
+void UseToolkitTextMetrics() { SetScreenTextMeasurer(std::make_shared<TQtTextMeasurer>()); }
+
+void PaintOn(QPaintDevice& target, const TDrawFunction& draw) {
+  QPainter painter(&target);
+  if (!painter.isActive()) return;
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.fillRect(QRect(0, 0, target.width(), target.height()), Qt::white);
+  TQtPainterDevice dc(painter);
+  draw(dc, QSize(target.width(), target.height()));
+}
+
+QImage RenderImage(QSize size, const TDrawFunction& draw) {
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  PaintOn(image, draw);
+  return image;
+}
+
+bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw) {
+  return RenderImage(size, draw).save(QString::fromStdString(path), "PNG");
+}
+
+bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw) {
+  QSvgGenerator svg;
+  svg.setFileName(QString::fromStdString(path));
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setResolution(96);
+  svg.setTitle("Kandelo");
+  PaintOn(svg, draw);
+  return QFile::exists(QString::fromStdString(path));
+}
+
+bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw) {
+  QPdfWriter pdf(QString::fromStdString(path));
+  pdf.setResolution(1200);
+  pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0), QPageSize::Point));
+  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+  pdf.setCreator("Kandelo");
+  {
+    QPainter painter(&pdf);
+    if (!painter.isActive()) return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    TQtPainterDevice dc(painter);
+    draw(dc, QSize(pdf.width(), pdf.height()));
+  }
+  return QFile::exists(QString::fromStdString(path));
+}
+
+QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int width, int height) {
+  auto* mime = new QMimeData;
+  TxMetaFile mf;
+  TDevice& recorder = mf.BeginRecording();
+  mf.width = width;
+  mf.height = height;
+  mf.unitsPerInch = 1000;
+  draw(recorder);
+  const std::vector<unsigned char> wmf = mf.PlaceableBytes();
+  mime->setData("image/x-wmf", QByteArray(reinterpret_cast<const char*>(wmf.data()), static_cast<qsizetype>(wmf.size())));
+  // Raster and SVG at twice the screen's 96 dpi.
+  const QSize px(std::max(1, width * 192 / 1000), std::max(1, height * 192 / 1000));
+  const TDrawFunction onDevice = [&](TDevice& dc, QSize size) {
+    dc.SetMapMode(gdi::MM_ANISOTROPIC);
+    dc.SetViewportExt(size.width(), size.height());
+    draw(dc);
+  };
+  mime->setImageData(RenderImage(px, onDevice));
+  QBuffer svgBuffer;
+  svgBuffer.open(QIODevice::WriteOnly);
+  {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&svgBuffer);
+    svg.setSize(px);
+    svg.setViewBox(QRect(QPoint(0, 0), px));
+    PaintOn(svg, onDevice);
+  }
+  mime->setData("image/svg+xml", svgBuffer.data());
+  return mime;
+}
+
+void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int width, int height) {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setMimeData(PictureMimeData(draw, width, height));
+}
+
+// The printer's painter with its printing offset and printable area.
+class TQtPrintJob::PrinterDevice : public TQtPainterDevice {
+ public:
+  PrinterDevice(QPainter& painter, QPrinter& printer) : TQtPainterDevice(painter), printer_(printer) {}
+  int GetDeviceCaps(int index) const override {
+    const QRectF paper = printer_.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
+    switch (index) {
+      case gdi::PHYSICALOFFSETX: return static_cast<int>(std::lround(page.left() - paper.left()));
+      case gdi::PHYSICALOFFSETY: return static_cast<int>(std::lround(page.top() - paper.top()));
+      case gdi::HORZRES: return static_cast<int>(std::lround(page.width()));
+      case gdi::VERTRES: return static_cast<int>(std::lround(page.height()));
+      default: return TQtPainterDevice::GetDeviceCaps(index);
+    }
+  }
+
+ private:
+  QPrinter& printer_;
+};
+
+TQtPrintJob::TQtPrintJob(QPrinter& printer) : printer_(printer) {}
+TQtPrintJob::~TQtPrintJob() { End(); }
+
+bool TQtPrintJob::Begin(const std::string& outputFile) {
+  if (!outputFile.empty()) {
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+    printer_.setOutputFileName(QString::fromStdString(outputFile));
+  }
+  printer_.setPageOrientation(QPageLayout::Portrait);
+  painter_ = std::make_unique<QPainter>();
+  if (!painter_->begin(&printer_)) {
+    painter_.reset();
+    return false;
+  }
+  painter_->setRenderHint(QPainter::Antialiasing);
+  device_ = std::make_unique<PrinterDevice>(*painter_, printer_);
+  margins_ = PrintJobMargins(*device_);
+  return true;
+}
+
+TRect TQtPrintJob::BeginTwipsPage() {
+  if (!device_) return {};
+  return ApplyPageMargins(kandelo::BeginTwipsPage(*device_), margins_);
+}
+
+void TQtPrintJob::EndTwipsPage() {
+  if (device_) kandelo::EndTwipsPage(*device_);
+}
+
+bool TQtPrintJob::NewPage() { return device_ && printer_.newPage(); }
+
+bool TQtPrintJob::End() {
+  if (!painter_) return false;
+  device_.reset();
+  const bool ok = painter_->end();
+  painter_.reset();
+  return ok;
+}
+
+TDevice& TQtPrintJob::Device() { return *device_; }
+
+}  // namespace kandelo

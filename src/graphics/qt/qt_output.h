@@ -1,0 +1,64 @@
+// Output of drawings through the toolkit: images (PNG), SVG and PDF files,
+// printer pages, and the measuring context with real font metrics.
+#pragma once
+
+#include <QImage>
+#include <QMimeData>
+#include <QPrinter>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "graphics/device.h"
+#include "graphics/printer_page.h"
+
+namespace kandelo {
+
+// Draws on a device whose client area is `size` device units.
+using TDrawFunction = std::function<void(TDevice& dc, QSize size)>;
+
+// Installs the toolkit's font metrics as the screen's measuring context
+// (needs a QGuiApplication).
+void UseToolkitTextMetrics();
+
+// Paints on any paint device, antialiased, on a white background.
+void PaintOn(QPaintDevice& target, const TDrawFunction& draw);
+QImage RenderImage(QSize size, const TDrawFunction& draw);
+bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw);
+// The page size is `size` pixels at 96 dpi; vector output.
+bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw);
+bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw);
+
+// A picture for the clipboard: the placeable metafile ("image/x-wmf", 1000
+// units per inch), SVG and PNG of the same drawing. `draw` draws standalone:
+// it sets its own window extent to (width, height) logical units.
+QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int width, int height);
+// Replaces the clipboard's content with that picture.
+void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int width, int height);
+
+// A print job on a printer, or in a PDF file when `outputFile` is given
+// (printing to a file). Pages are drawn in twips between BeginTwipsPage and
+// EndTwipsPage; the page margins of the job apply to each page rectangle.
+class TQtPrintJob {
+ public:
+  explicit TQtPrintJob(QPrinter& printer);
+  ~TQtPrintJob();
+  bool Begin(const std::string& outputFile = "");
+  // The page rectangle in twips with the job's margins applied.
+  TRect BeginTwipsPage();
+  void EndTwipsPage();
+  bool NewPage();
+  bool End();
+  TDevice& Device();
+  const TPageMargins& Margins() const { return margins_; }
+
+ private:
+  class PrinterDevice;
+  QPrinter& printer_;
+  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<PrinterDevice> device_;
+  TPageMargins margins_;
+};
+
+}  // namespace kandelo
