@@ -64,8 +64,9 @@ struct World {
         lum.LumName = "Luminaire " + std::to_string(n);
         lum.LumNumber = "NR-" + std::to_string(n * 7919 % 100000);
         // Half the names need an alias.
-        const std::string name = n % 2 ? "L" + std::to_string(n) + ".LDT"
-                                       : "Downlight series " + std::to_string(n) + " LED 3000lm.ldt";
+        std::string name = n % 2 ? "L" : "Downlight series ";
+        name += std::to_string(n);
+        name += n % 2 ? ".LDT" : " LED 3000lm.ldt";
         if (!lum.SaveAs(fmtEulumdat, sub + name)) std::abort();
       }
     }

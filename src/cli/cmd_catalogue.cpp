@@ -45,14 +45,16 @@ nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, con
   return j;
 }
 
-int scan(const std::string& root) {
-  if (!platform::fs().isDirectory(root)) return Fail("not a directory");
+int scan(const std::string& rootArg) {
+  // The path list keeps absolute directories, valid from any working directory.
+  auto root = platform::canonicalPath(rootArg);
+  if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
   Session session;
   if (!session.ready()) return Fail("the catalogue is not available");
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  ScanCounts c = AddTreeToCatalogue(AddBackslash(root), paths, msgs);
+  ScanCounts c = AddTreeToCatalogue(AddBackslash(*root), paths, msgs);
   std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
   return kOk;
 }

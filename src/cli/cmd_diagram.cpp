@@ -110,7 +110,7 @@ void Setup(CLI::App& app, int& exitCode) {
   cmd->add_option("--kind", kind, "polar or cartesian");
   cmd->add_option("--planes", planes, "Plane angles, e.g. 0,90 (default: 0 and 90, or 0 when rotational)");
   auto* gm = cmd->add_option("--gamma-max", gammaMax, "Cartesian angle range in degrees (default: measured range)");
-  cmd->add_option("--size", size, "Image size WxH in pixels (default 800x800)");
+  cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800); a metafile is 4000 x 4000 at 1000 units per inch");
   cmd->add_option("-o,--output", output, "Output file: .png, .svg, .pdf or .wmf")->required();
   cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output); });
 }

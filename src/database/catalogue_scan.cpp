@@ -77,6 +77,7 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
                             TPathList& paths, const TMsgManager& msgs) {
   TCatalogueRecord rec;
   if (root.empty() || !DirExists(root)) return AddOutcome::NoRoot;
+  if (!Catalogue()) return failed(filePath);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
   std::int32_t dirIndex;

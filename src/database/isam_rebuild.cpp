@@ -6,6 +6,7 @@
 // failure up to that point leaves it in place (and a later rebuild refuses to
 // run over it with 10465).
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -69,24 +70,33 @@ int CopyAndIndex(IndexedFile& f, const std::string& savePath, const std::string&
   if (!pf::fs().removeFile(savePath)) return kErrIO;
   saveDeleted = true;
 
-  // Step 6: every key over every record, one key after the other.
+  // Step 6: every key over every record, one key after the other. Records
+  // are read in blocks; a record dropped at key k is the one in hand, so the
+  // rest of a block stays valid.
   const std::int32_t n = f.highest;
-  std::vector<unsigned char> rec(static_cast<std::size_t>(r));
+  constexpr std::int32_t kBlock = 64;
+  std::vector<unsigned char> block(static_cast<std::size_t>(r) * kBlock);
   for (int k = 1; k <= static_cast<int>(keys.size()); ++k) {
-    for (std::int32_t no = 1; no <= n; ++no) {
-      if (int err = ReadAt(*f.dat, std::int64_t{no} * r, rec.data(), rec.size())) return err;
-      if (GetI32(rec.data()) != 0) continue;  // dropped at an earlier key
-      std::string key = keyOf(rec.data(), k);
-      int err = AddKeyRaw(f, k, no, key);
-      if (err == kErrDuplicateKey && !keys[static_cast<std::size_t>(k - 1)].duplicates) {
-        if (int e = AppendReport(MessageFilePath(base), key, k, rec.data(), r)) return e;
-        for (int j = 1; j < k; ++j)
-          if (int e = DeleteKeyRaw(f, j, no, keyOf(rec.data(), j))) return e;
-        if (int e = DeleteRecordRaw(f, no)) return e;
-      } else if (err) {
+    for (std::int32_t first = 1; first <= n; first += kBlock) {
+      const std::int32_t count = std::min(kBlock, n - first + 1);
+      if (int err = ReadAt(*f.dat, std::int64_t{first} * r, block.data(), static_cast<std::size_t>(count) * r))
         return err;
+      for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t no = first + i;
+        const unsigned char* rec = block.data() + static_cast<std::size_t>(i) * r;
+        if (GetI32(rec) != 0) continue;  // dropped at an earlier key
+        std::string key = keyOf(rec, k);
+        int err = AddKeyRaw(f, k, no, key);
+        if (err == kErrDuplicateKey && !keys[static_cast<std::size_t>(k - 1)].duplicates) {
+          if (int e = AppendReport(MessageFilePath(base), key, k, rec, r)) return e;
+          for (int j = 1; j < k; ++j)
+            if (int e = DeleteKeyRaw(f, j, no, keyOf(rec, j))) return e;
+          if (int e = DeleteRecordRaw(f, no)) return e;
+        } else if (err) {
+          return err;
+        }
       }
-      if (progress && (no % 256 == 0 || no == n) && !progress(2, k, no, n)) return kErrRebuildStopped;
+      if (progress && !progress(2, k, first + count - 1, n)) return kErrRebuildStopped;
     }
   }
   return kOk;

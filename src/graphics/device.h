@@ -86,6 +86,7 @@ class TDevice {
   virtual int SaveDC();
   // Restores level `level`, or the last saved state for a negative level.
   virtual bool RestoreDC(int level);
+  int SavedLevels() const { return static_cast<int>(saved_.size()); }
 
   // Resolution and size of the device (gdi::LOGPIXELSX ...). Defaults: 96 dpi.
   virtual int GetDeviceCaps(int index) const;

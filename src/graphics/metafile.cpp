@@ -222,8 +222,10 @@ int TWmfRecorder::SaveDC() {
 }
 
 bool TWmfRecorder::RestoreDC(int level) {
+  // The record counts back from the newest saved state.
+  const int relative = level < 0 ? level : level - SavedLevels() - 1;
   if (!TDevice::RestoreDC(level)) return false;
-  Record(wmf::META_RESTOREDC, {-1});
+  Record(wmf::META_RESTOREDC, {static_cast<std::int16_t>(std::max(relative, -32768))});
   return true;
 }
 

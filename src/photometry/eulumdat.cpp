@@ -142,7 +142,7 @@ ReadResult ReadLDT(TLUM32& lum) {
   if (planes < 1 || planes > 65535 || !CountFitsFile(in, lines, 1))
     return Fail("error reading luminaire data : the file is too short for " + std::to_string(planes) +
                 " C-planes with " + std::to_string(ng) + " gamma angles");
-  if (!lum.CreateTable(int(planes), ng)) return Fail("out of memory !");
+  if (!lum.CreateTable(int(planes), ng)) return ReadFailed();  // the array showed "out of memory !"
   TSglArray& t = *lum.Table;
 
   // Line 28: the listed C angles (used only when the planes are not equidistant).

@@ -1,6 +1,8 @@
 // TLUM32 lifecycle, file dispatch and table access.
 #include "photometry/lum32.h"
 
+#include <cmath>
+
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
@@ -59,6 +61,14 @@ bool TLUM32::AnglesAscending() const {
     if (!(Table->At(0, j) > Table->At(0, j - 1))) return false;
   for (int i = 2; i <= CPlaneCount; ++i)
     if (!(Table->At(i, 0) > Table->At(i - 1, 0))) return false;
+  return true;
+}
+
+bool TLUM32::ValuesFinite() const {
+  if (!TableUsable()) return false;
+  for (int i = 0; i <= CPlaneCount; ++i)
+    for (int j = 0; j <= GammaCount; ++j)
+      if (!std::isfinite(Table->At(i, j))) return false;
   return true;
 }
 

@@ -205,6 +205,8 @@ class TLUM32 {
   // Row 0 (γ) and column 0 (planes) strictly ascending; readers refuse
   // tables that are not, because every interpolation searches them.
   bool AnglesAscending() const;
+  // Every angle and value of the table is a finite number.
+  bool ValuesFinite() const;
 
   // ---- Intensity functions -------------------------------------------------
   // Fills the three slots for PlaneSystem, the symmetry and GridFlags.

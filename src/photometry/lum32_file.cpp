@@ -1,6 +1,7 @@
 // LUM32 (".L32"): the program's own binary format. A 25-byte header, the
 // table of singles row by row (row 0 the γ angles, column 0 the planes),
 // then the persistent blocks 1, 2 and 3 as BlockFlags says.
+#include <algorithm>
 #include <cstring>
 
 #include "frame/msgbox.h"
@@ -71,6 +72,7 @@ ReadResult ReadL32(TLUM32& lum) {
     return Damaged("symmetry " + std::to_string(lum.Symmetry) + ", plane system " +
                    std::to_string(lum.PlaneSystem));
   if (!lum.AnglesAscending()) return Damaged("the angles do not ascend");
+  if (!lum.ValuesFinite()) return Damaged("values that are no numbers");
 
   lum.SelectIntensityFunctions(lum.Symmetry);
   lum.MinGammaStep = lum.CheckGammaGrid();
@@ -84,6 +86,16 @@ bool WriteL32(TLUM32& lum, std::uint8_t) {
     lum.BlockSize = 1664;
     lum.BlockFlags = 3;
   }
+  // A block that holds data is written even when the flags leave it out (an
+  // EULUMDAT file brings its report number and measurer in block 3).
+  unsigned char b2[kBlock2Size], b3[kBlock3Size];
+  lum.WriteBlock2(b2);
+  lum.WriteBlock3(b3);
+  auto holdsData = [](const unsigned char* p, std::size_t n) {
+    return std::any_of(p, p + n, [](unsigned char c) { return c != 0; });
+  };
+  if (holdsData(b2, kBlock2Size)) lum.BlockFlags |= 2;
+  if (holdsData(b3, kBlock3Size)) lum.BlockFlags |= 4;
   // Block 1 is always there, and the size must match the blocks written, or
   // the file would not read back.
   lum.BlockFlags |= 1;
@@ -109,10 +121,10 @@ bool WriteL32(TLUM32& lum, std::uint8_t) {
   lum.WriteBlock1(q);
   q += kBlock1Size;
   if (lum.BlockFlags & 2) {
-    lum.WriteBlock2(q);
+    std::memcpy(q, b2, kBlock2Size);
     q += kBlock2Size;
   }
-  if (lum.BlockFlags & 4) lum.WriteBlock3(q);
+  if (lum.BlockFlags & 4) std::memcpy(q, b3, kBlock3Size);
   lum.SavedBlockFlags = lum.BlockFlags;
   return platform::writeFileAtomic(lum.FileName, out);
 }

@@ -211,6 +211,7 @@ ReadResult ReadLUM(TLUM32& lum) {
     for (int j = 1; j <= gammas; ++j) t.At(i, j) = box.Single(i, j);
   }
   if (!lum.AnglesAscending()) return Damaged("the angles do not ascend");
+  if (!lum.ValuesFinite()) return Damaged("values that are no numbers");
 
   lum.LampSetCount = 1;
   lum.LampSets[0].ColourText.clear();

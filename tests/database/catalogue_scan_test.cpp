@@ -170,6 +170,41 @@ TEST_F(ScanTest, TheRootThroughALinkIsNotCopiedOntoItself) {
   EXPECT_EQ(readFile(root + "a.ldt"), before);
 }
 
+// Reports one file as read-only whoever runs the test (root may write anything).
+class ReadOnlyFile : public platform::FaultInjectingFileSystem {
+ public:
+  explicit ReadOnlyFile(std::string path) : path_(std::move(path)) {}
+  std::optional<std::uint32_t> attributes(const std::string& p) override {
+    auto a = FaultInjectingFileSystem::attributes(p);
+    if (a && p == path_) *a |= platform::faReadOnly;
+    return a;
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(ScanTest, FilesThatCannotBeFoundAgainAreRefused) {
+  {
+    TPathList paths(PathListFileName());
+    paths.AddPath(root);
+    ASSERT_TRUE(paths.SavePathList());
+  }
+  // A name longer than the record can keep.
+  const std::string tooLong = root + std::string(170, 'n') + ".ldt";
+  writeLdt(tooLong, "long");
+  // A directory the read-only path list cannot take: its index would not last.
+  ReadOnlyFile readOnly(PathListFileName());
+  platform::ScopedFileSystem guard(readOnly);
+  TPathList paths(PathListFileName());
+  bool all = false;
+  EXPECT_EQ(AddFileToCatalogue(tooLong, all, paths, *msgs), AddOutcome::Failed);
+  EXPECT_EQ(AddFileToCatalogue(root + "sub/other long name X.ldt", all, paths, *msgs), AddOutcome::Failed);
+  EXPECT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_EQ(readFile(kErrorListFile), tooLong + "\r\n" + root + "sub/other long name X.ldt\r\n");
+  EXPECT_EQ(Catalogue()->RecordCount(), 1);
+}
+
 TEST_F(ScanTest, NoLuminaireRootAddsNothing) {
   TPathList paths(PathListFileName());
   fsys::remove_all(Settings().LumDir1);

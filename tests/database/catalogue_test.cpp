@@ -7,6 +7,7 @@
 #include <set>
 
 #include "frame/settings.h"
+#include "photometry/lum32.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
 
@@ -143,6 +144,52 @@ TEST_F(CatalogueTest, KeyOneOrdersCaseVariantsByTheNumber) {
   EXPECT_EQ(files, (std::vector<std::string>{"C.LDT", "A.LDT", "B.LDT"}));
 }
 
+TEST(FillCatalogueRecord, TakesTheLuminaireFieldByField) {
+  TLUM32 lum;
+  lum.FluxValid = 1;
+  lum.FileName = "/data/lum/Round downlight with a long name.ldt";
+  lum.FormatCode = fmtIes95;
+  lum.Symmetry = symRotational;
+  lum.DistributionKind = 2;
+  lum.LumName = std::string(50, 'N');
+  lum.LumNumber = std::string(30, '1');
+  lum.Manufacturer = std::string(30, 'M');
+  lum.Diameter = 40000;  // above the 16-bit field: kept at its largest value
+  lum.Length = 1200;
+  lum.Width = 300;
+  lum.Height = {80, 1, 2, 3};
+  lum.LumAreaLength = 1100;
+  lum.LumAreaWidth = 250;
+  lum.LumAreaHeight = {5, 0, 0, 0};
+  lum.LampSetCount = 2;
+  lum.LampSets[0].LampCount = 3;
+  lum.LampSets[0].LampType = "A lamp type longer than twenty";
+  lum.LampSets[0].SetFlux = 4321.5f;
+  lum.LampSets[0].SetWatt = 41;
+  TCatalogueRecord r;
+  ASSERT_TRUE(FillCatalogueRecord(lum, r));
+  EXPECT_EQ(r.FormatCode(), fmtIes95);
+  EXPECT_EQ(r.Symmetry(), symRotational);
+  EXPECT_EQ(r.DistributionKind(), 2);
+  EXPECT_EQ(CatalogueFileName(r), "Round downlight with a long name.ldt");
+  EXPECT_EQ(r.FileNameField(), LongNameAlias("Round downlight with a long name.ldt", 1));
+  EXPECT_EQ(r.LumName(), std::string(40, 'N'));
+  EXPECT_EQ(r.LumNumber(), std::string(24, '1'));
+  EXPECT_EQ(r.Manufacturer(), std::string(25, 'M'));
+  EXPECT_EQ(r.GetI16(catoff::LumLength), 32767);
+  EXPECT_EQ(r.GetI16(catoff::LumWidth), 0);  // circular: no width
+  EXPECT_EQ(r.GetI16(catoff::LumHeight), 80);
+  EXPECT_EQ(r.GetI16(catoff::AreaLength), 1100);
+  EXPECT_EQ(r.GetI16(catoff::AreaWidth), 250);
+  EXPECT_EQ(r.GetI16(catoff::AreaHeight), 5);
+  EXPECT_EQ(r.LampCount(), 3);
+  EXPECT_EQ(r.LampType(), "A lamp type longer t");
+  EXPECT_EQ(r.LampFlux(), 4321.5f);
+  EXPECT_EQ(r.GetI16(catoff::LampWatt), 41);
+  EXPECT_EQ(r.DirIndex(), 0);
+  EXPECT_EQ(r.Factor(), 0.0f);
+}
+
 // Two names with the same alias prefix: the hash is 16 bits, so a few hundred
 // names are enough to find a pair.
 std::pair<std::string, std::string> namesSharingAPrefix() {
@@ -191,6 +238,27 @@ TEST_F(CatalogueTest, LongNamesGetUniqueAliasesAndAreFoundByTheirRealName) {
   expectConsistent();
   // The same long name in another directory is another record.
   EXPECT_NE(take(record(first, 5)), numbers[first]);
+}
+
+TEST_F(CatalogueTest, AllAliasesTakenIsRefusedNotShared) {
+  ASSERT_TRUE(InitCatalogue(base));
+  const std::string name = "a luminaire with a long name.ldt";
+  // Other names that happen to hold every alias of this one in directory 2.
+  for (int s = 1; s <= kAliasSequenceCount; ++s) {
+    TCatalogueRecord r = record("x", 2);
+    r.SetRealNameField("other name " + std::to_string(s));
+    r.SetFileNameField(LongNameAlias(name, s));
+    std::int32_t n;
+    ASSERT_EQ(AddCatalogueRecord(r, n), 0);
+  }
+  TCatalogueRecord r = record(name, 2);
+  std::int32_t n = 0;
+  EXPECT_FALSE(FindCatalogueFile(r, n));
+  EXPECT_EQ(n, kNoFreeAlias);
+  r = record(name, 3);  // another directory has all of them free
+  EXPECT_FALSE(FindCatalogueFile(r, n));
+  EXPECT_EQ(n, 0);
+  EXPECT_EQ(r.FileNameField(), LongNameAlias(name, 1));
 }
 
 TEST_F(CatalogueTest, RecordsSurviveReopenImproperCloseAndLostIndex) {

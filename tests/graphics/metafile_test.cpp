@@ -172,14 +172,20 @@ TEST(TxMetaFileTest, SaveToFileFinishesTheRecordingAndRepeats) {
   EXPECT_FALSE(mf.SaveToFile(dir.file("missing/dir/c.wmf")));
 }
 
-TEST(TxMetaFileTest, CoordinatesAreClampedTo16Bits) {
+TEST(TxMetaFileTest, CoordinatesAreClampedTo16BitsAndStatesCountBack) {
   TxMetaFile mf;
   TDevice& dev = mf.BeginRecording();
   dev.MoveTo(100000, -100000);
   dev.LineTo(5, 6);
+  const int first = dev.SaveDC();
+  dev.SaveDC();
+  dev.SaveDC();
+  dev.RestoreDC(first);  // three states back
   mf.EndRecording();
   const auto records = ParseWmf(mf.Bits());
-  ASSERT_GE(records.size(), 2u);
+  ASSERT_EQ(records.size(), 7u);
+  EXPECT_EQ(records[5].function, wmf::META_RESTOREDC);
+  EXPECT_EQ(records[5].Word(0), -3);
   EXPECT_EQ(records[0].function, wmf::META_MOVETO);
   EXPECT_EQ(records[0].Word(0), -32768);
   EXPECT_EQ(records[0].Word(1), 32767);

@@ -41,10 +41,13 @@ TEST(TSimpleDCTest, EqualValuesCreateNoNewObject) {
   }
   TRecordingDevice dev;
   TSimpleDC dc(dev, false);
+  dc.Brush().SetBrush(gdi::BS_SOLID, 0, 0);  // SetBrush realizes without comparing
+  dc.Brush().SetBrush(gdi::BS_SOLID, 0, 0);
+  EXPECT_EQ(dev.CreatedObjectCount(), 2);
   dc.Pen().SetWidth(1);  // defaults are stored values too
   dc.Font().SetName("SYSTEM");
   dc.Font().SetHeight(-13);
-  EXPECT_EQ(dev.CreatedObjectCount(), 0);
+  EXPECT_EQ(dev.CreatedObjectCount(), 2);
 }
 
 TEST(TSimpleDCTest, RealizedToolsReachTheDevice) {

@@ -241,11 +241,15 @@ TEST(Eulumdat, MalformedFilesAreRefusedWithAMessage) {
 }
 
 TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
+  // Equidistant planes, and the same planes listed with Dc 0 (uneven form).
+  for (std::string dc : {"15", "0"})
   for (std::string isym : {"0", "1", "2", "3", "4"}) {
-    SCOPED_TRACE("Isym " + isym);
+    SCOPED_TRACE("Isym " + isym + " Dc " + dc);
     LdtSpec s;
     s.isym = isym;
+    s.dc = dc;
     s.planes = isym == "0" ? 24 : isym == "1" ? 1 : isym == "4" ? 7 : 13;
+    for (int k = 0; k < 24; ++k) s.cAngles.push_back(std::to_string(15 * k));
     Loaded a;
     Load(a, MakeLdt(s));
     ASSERT_TRUE(a.ok);
@@ -260,6 +264,7 @@ TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
     }
     EXPECT_EQ(b.lum.Symmetry, a.lum.Symmetry);
     EXPECT_EQ(b.lum.CPlaneCount, a.lum.CPlaneCount);
+    for (int i = 1; i <= a.lum.CPlaneCount; ++i) EXPECT_FLOAT_EQ(b.lum.CAngle(i), a.lum.CAngle(i));
     EXPECT_EQ(b.lum.GammaCount, a.lum.GammaCount);
     EXPECT_EQ(b.lum.LumName, a.lum.LumName);
     EXPECT_EQ(b.lum.LampSets[0].ColourText, "3000 K");

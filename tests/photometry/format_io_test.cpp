@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "frame/strutil.h"
 #include "photometry/conversion.h"
@@ -214,6 +215,13 @@ TEST(Lum32File, DefaultBlocksAndDamagedFiles) {
          unsigned char f[4];
          PutF32(f, 10.0f);  // γ 0, 45, 10
          std::memcpy(&s[25 + 3 * 4], f, 4);
+         return s;
+       }},
+      {"a value that is no number",
+       [](std::string s) {
+         unsigned char f[4];
+         PutF32(f, std::numeric_limits<float>::quiet_NaN());
+         std::memcpy(&s[25 + (4 + 1) * 4], f, 4);
          return s;
        }},
   };

@@ -62,6 +62,33 @@ TEST(QtPainterDeviceTest, RendersMappedPrimitives) {
   EXPECT_NEAR(maxY - minY, 21, 3);  // cap height of a 30 px font
 }
 
+TEST(QtPainterDeviceTest, EscapementTurnsTextCounterclockwise) {
+  const QImage img = RenderImage(QSize(400, 400), [](TDevice& dev, QSize) {
+    TSimpleDC dc(dev, false);
+    dc.Font().SetName("Arial");
+    dc.Font().SetHeight(-30);
+    dc.Font().SetEscapement(900);
+    dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BASELINE);
+    dc.TextOut(200, 300, "MMMMMM");
+  });
+  int minX = 400, maxX = 0, minY = 400, maxY = 0;
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      if (img.pixelColor(x, y).lightness() < 128) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+    }
+  }
+  // Written upwards from the reference point, the glyphs left of the baseline.
+  EXPECT_NEAR(maxY, 300, 3);
+  EXPECT_GT(300 - minY, 120);
+  EXPECT_NEAR(maxX, 200, 2);
+  EXPECT_NEAR(200 - minX, 22, 4);  // cap height of a 30 px font
+}
+
 TEST(QtPainterDeviceTest, TextMetricsAgreeWithTheBuiltInTables) {
   const TQtTextMeasurer qt;
   const TBuiltinTextMeasurer builtin;
