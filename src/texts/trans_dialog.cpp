@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
@@ -19,8 +20,9 @@ namespace kandelo {
 std::string SourceTextFile() { return AddBackslash(Settings().LangDir) + "ORVTXT" + Settings().DbLangExt; }
 std::string DestTextFile() { return AddBackslash(Settings().LangDir) + "ORVTXT" + Settings().DestLangExt; }
 
-TTransDlg::TTransDlg(QWidget* window, std::string sourceFile, std::string destFile, QWidget* parent)
-    : QDialog(parent), window_(window), sourceFile_(std::move(sourceFile)), destFile_(std::move(destFile)) {
+TTransDlg::TTransDlg(QWidget* window, std::string sourceFile, std::string destFile, QWidget* parent, QMenu* menu)
+    : QDialog(parent), window_(window), menu_(menu), sourceFile_(std::move(sourceFile)),
+      destFile_(std::move(destFile)) {
   setWindowTitle(QStringLiteral("Translate"));
   resize(720, 480);
   auto* top = new QVBoxLayout(this);
@@ -65,11 +67,11 @@ TTransDlg::TTransDlg(QWidget* window, std::string sourceFile, std::string destFi
   LocalizeOrExport(this, Settings().OrvTxtFile);
 
   if (window_) {
-    LocalizeForm(true, sourceFile_, window_);
-    CollectTexts(window_, src_);
-    LocalizeForm(true, destFile_, window_);
-    CollectTexts(window_, dst_);
-    classLabel_->setText(WindowClassName(window_));
+    Localize(sourceFile_);
+    Collect(src_);
+    Localize(destFile_);
+    Collect(dst_);
+    classLabel_->setText(menu_ ? menu_->objectName() : WindowClassName(window_));
   }
   fileLabel_->setText(Q(destFile_));
   Fill();
@@ -79,6 +81,16 @@ TTransDlg::TTransDlg(QWidget* window, std::string sourceFile, std::string destFi
   connect(tabs_, &QTabBar::currentChanged, this, &TTransDlg::TabChanged);
   connect(ok, &QPushButton::clicked, this, &TTransDlg::OkClicked);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TTransDlg::Localize(const std::string& file) {
+  if (menu_) LocalizeMenu(file, window_);
+  else LocalizeForm(true, file, window_);
+}
+
+void TTransDlg::Collect(TTransList& list) {
+  if (menu_) CollectTexts(menu_, list);
+  else CollectTexts(window_, list);
 }
 
 void TTransDlg::Fill() {
@@ -120,8 +132,9 @@ void TTransDlg::CellEdited(int row, int column) {
 void TTransDlg::Store() {
   if (!window_) return;
   ApplyTexts(dst_);
-  ExportForm(destFile_, window_);
-  LocalizeForm(true, destFile_, window_);
+  if (menu_) ExportMenu(destFile_, window_);
+  else ExportForm(destFile_, window_);
+  Localize(destFile_);
 }
 
 void TTransDlg::TabChanged(int tab) {
@@ -141,6 +154,11 @@ void TTransDlg::OkClicked() {
 
 bool TranslateWindow(QWidget* window, const std::string& sourceFile, const std::string& destFile) {
   TTransDlg dlg(window, sourceFile, destFile, window);
+  return dlg.exec() == QDialog::Accepted && dlg.OkPressed();
+}
+
+bool TranslateMenu(QWidget* window, QMenu* menu, const std::string& sourceFile, const std::string& destFile) {
+  TTransDlg dlg(window, sourceFile, destFile, window, menu);
   return dlg.exec() == QDialog::Accepted && dlg.OkPressed();
 }
 

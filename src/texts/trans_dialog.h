@@ -12,13 +12,17 @@ class QLabel;
 class QTabBar;
 class QTableWidget;
 class QPushButton;
+class QMenu;
 
 namespace kandelo {
 
 class TTransDlg : public QDialog {
   Q_OBJECT
  public:
-  TTransDlg(QWidget* window, std::string sourceFile, std::string destFile, QWidget* parent = nullptr);
+  // With a menu the dialog translates that menu of the window (its section in
+  // the file is the menu's name), otherwise the window's own texts.
+  TTransDlg(QWidget* window, std::string sourceFile, std::string destFile, QWidget* parent = nullptr,
+            QMenu* menu = nullptr);
   bool OkPressed() const { return ok_; }
   QTableWidget* Table() const { return table_; }
   QTabBar* Tabs() const { return tabs_; }
@@ -33,7 +37,11 @@ class TTransDlg : public QDialog {
   void TabChanged(int tab);
   void OkClicked();
 
+  void Localize(const std::string& file);
+  void Collect(TTransList& list);
+
   QWidget* window_;
+  QMenu* menu_;
   std::string sourceFile_, destFile_;
   TTransList src_, dst_;
   int tab_ = 0;
@@ -47,6 +55,7 @@ class TTransDlg : public QDialog {
 
 // Shows the dialog modally for the window; true when "ok" was pressed.
 bool TranslateWindow(QWidget* window, const std::string& sourceFile, const std::string& destFile);
+bool TranslateMenu(QWidget* window, QMenu* menu, const std::string& sourceFile, const std::string& destFile);
 
 // The "ORVTXT" files of the current and of the destination language.
 std::string SourceTextFile();

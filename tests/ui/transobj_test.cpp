@@ -153,6 +153,25 @@ class TransObjTest : public QObject {
     dlg.Tabs()->setCurrentIndex(1);
     QCOMPARE(dlg.Table()->item(navRow, 1)->text(), QStringLiteral("first"));
   }
+
+  void menuTranslationWritesTheMenuSection() {
+    TempDir dir;
+    const std::string src = dir.file("ORVTXT.GER"), dst = dir.file("ORVTXT.FRA");
+    Settings().OrvTxtFile.clear();
+    writeFile(dst, "[TTransSample]\r\nOkBtn=d'accord\r\n");
+    TTransSample w;
+    auto* menu = new QMenu(&w);
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    menu->addAction(QStringLiteral("bearbeiten"))->setObjectName(QStringLiteral("Edit1"));
+    TTransDlg dlg(&w, src, dst, nullptr, menu);
+    QCOMPARE(dlg.Table()->rowCount(), 1);
+    dlg.Table()->item(0, 1)->setText(QStringLiteral("modifier"));
+    dlg.Store();
+    QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("modifier"));
+    const std::string text = readFile(dst);
+    QVERIFY(text.find("[PopupMenu1]\r\nEdit1=modifier\r\n") != std::string::npos);
+    QVERIFY(text.find("OkBtn=d'accord") != std::string::npos);  // the window's section stays
+  }
 };
 
 KANDELO_UI_TEST(TransObjTest);
