@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
+#include "cli/cli_output.h"
 #include "frame/settings.h"
 
 namespace kandelo::cli {
@@ -38,12 +39,7 @@ void Setup(CLI::App& app, int& exitCode) {
           },
           v);
     });
-    if (json) {
-      std::printf("%s\n", out.dump(2).c_str());
-    } else {
-      for (auto& [k, v] : out.items())
-        std::printf("%s=%s\n", k.c_str(), v.is_string() ? v.get<std::string>().c_str() : v.dump().c_str());
-    }
+    PrintRecord(out, json);
     exitCode = kOk;
   });
 }
