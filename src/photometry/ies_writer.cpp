@@ -75,8 +75,19 @@ bool WriteIES(TLUM32& lum, std::uint8_t code) {
   const int vCount = cGamma ? lum.GammaCount : lum.CPlaneCount;
   const int hCount = cGamma ? lum.CPlaneCount : lum.GammaCount;
 
+  // Lumens per lamp as written, and the candela scaled by exactly that value:
+  // a flux like 611.9 lm rounded to 612 would otherwise shift every intensity
+  // read back by the rounding ratio.
+  const double perLamp = double(set.SetFlux) / set.LampCount;
+  int lumenDecimals = 0;
+  while (lumenDecimals < 3 &&
+         std::fabs(std::round(perLamp * std::pow(10.0, lumenDecimals)) / std::pow(10.0, lumenDecimals) - perLamp) >
+             1e-6 * perLamp)
+    ++lumenDecimals;
+  const double scale = std::round(perLamp * std::pow(10.0, lumenDecimals)) / std::pow(10.0, lumenDecimals) *
+                       set.LampCount / 1000.0;
   std::string numbers = std::to_string(set.LampCount) + " " +
-                        PadLeft(FormatFixed(set.SetFlux / set.LampCount, 0), 7) + " 1.0 " +
+                        PadLeft(FormatFixed(perLamp, lumenDecimals), 7) + " 1.0 " +
                         std::to_string(vCount) + " " + std::to_string(hCount) + " " +
                         std::to_string(lum.PlaneSystem + 1) + " 2 ";
   // LM-63 order: width, length, height. Written in the order the reader maps
@@ -97,7 +108,6 @@ bool WriteIES(TLUM32& lum, std::uint8_t code) {
   angleList(vCount, cGamma);
   angleList(hCount, !cGamma);
 
-  const double scale = set.SetFlux / 1000.0;
   for (int b = 1; b <= hCount; ++b) {
     for (int k = 1; k <= vCount; ++k) {
       float v = cGamma ? lum.GetValue(b, k) : lum.GetValue(k, b);
