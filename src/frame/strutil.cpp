@@ -191,13 +191,32 @@ bool ParseInt(std::string_view s, long long& out) {
 }
 
 bool ParseDouble(std::string_view s, double& out) {
-  std::string t = TrimBlanks(s);
-  if (!t.empty() && t[0] == '+') t.erase(0, 1);
-  if (t.empty()) return false;
-  for (auto& c : t)
-    if (c == ',') c = '.';
-  auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
-  return ec == std::errc() && p == t.data() + t.size() && std::isfinite(out);
+  // Readers call this for every value of a table: trimmed in place, and a
+  // decimal comma replaced in a stack copy, so that nothing is allocated.
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) < 33) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) < 33) --e;
+  s = s.substr(b, e - b);
+  if (!s.empty() && s[0] == '+') s.remove_prefix(1);
+  if (s.empty()) return false;
+  char buf[64];
+  std::string long_;
+  const char* first = s.data();
+  if (s.find(',') != std::string_view::npos) {
+    char* copy = buf;
+    if (s.size() > sizeof buf) {
+      long_.assign(s);
+      copy = long_.data();
+    } else {
+      std::memcpy(buf, s.data(), s.size());
+    }
+    for (std::size_t i = 0; i < s.size(); ++i)
+      if (copy[i] == ',') copy[i] = '.';
+    first = copy;
+  }
+  const char* last = first + s.size();
+  auto [p, ec] = std::from_chars(first, last, out);
+  return ec == std::errc() && p == last && std::isfinite(out);
 }
 
 std::string FormatFixed(double v, int decimals, char decimalSep) {

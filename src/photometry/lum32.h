@@ -217,6 +217,9 @@ class TLUM32 {
   float IntensityBB(double beta, double b) const { return (this->*intensityBB_)(beta, b); }
   // Mean over the planes at γ, weighted by the plane spacing.
   float MeanIntensity(double gamma) const { return (this->*meanIntensity_)(gamma); }
+  // MeanIntensity at every stored γ angle, with the plane weights and folds
+  // worked out once instead of for every angle.
+  void StoredMeans(std::vector<double>& means) const;
 
   // ---- Table access (indices from 1) ---------------------------------------
   float GetValue(int plane, int gamma) const;
@@ -277,6 +280,8 @@ class TLUM32 {
   float IntensityFromBB(double gamma, double c) const;
   float IntensityZero(double, double) const { return 0; }
   float MeanFull(double gamma) const;
+  float MeanWith(double gamma, bool full, const double* weight, const unsigned char* own) const;
+  double PlaneWeight(int i, bool full) const;
   float MeanPartial(double gamma) const;
   float MeanRotational(double gamma) const;
   float MeanZero(double) const { return 0; }

@@ -55,9 +55,9 @@ static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means) {
   for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means);
 }
 
-static std::vector<double> StoredMeans(const TLUM32& lum) {
-  std::vector<double> means(lum.GammaCount);
-  for (int j = 1; j <= lum.GammaCount; ++j) means[j - 1] = lum.MeanIntensity(lum.Table->At(0, j));
+static std::vector<double> MeansAtStoredAngles(const TLUM32& lum) {
+  std::vector<double> means;
+  lum.StoredMeans(means);
   return means;
 }
 
@@ -72,7 +72,7 @@ void TLUM32::CalcFlux() {
   }
   if (PlaneSystem == psBBeta) return CalcFluxBB();
 
-  const std::vector<double> means = StoredMeans(*this);
+  const std::vector<double> means = MeansAtStoredAngles(*this);
   const double twoPi = 2 * kPi;
   LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means));
   LOR = LumFlux / 10;
@@ -138,7 +138,7 @@ void TLUM32::CalcZonalFlux() {
   ZonalFlux.fill(0);
   if (TableUsable()) {
     if (PlaneSystem == psCGamma) {
-      ZonesFromMeans(*this, StoredMeans(*this));
+      ZonesFromMeans(*this, MeansAtStoredAngles(*this));
     } else if (PlaneSystem == psBBeta) {
       // Bands of |β|: both signs of β, doubled where only one is stored.
       double k = Symmetry == symC0C180 || Symmetry == symQuadrant ? 2 : 1;

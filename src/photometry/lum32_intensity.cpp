@@ -212,7 +212,27 @@ float TLUM32::IntensityFromBB(double gamma, double c) const {
 
 // Weights: half the gap to each neighbouring plane. The full circle closes
 // the ring through 360°, the half and quarter ranges end at their outer planes.
-float TLUM32::MeanWeighted(double gamma, bool full) const {
+double TLUM32::PlaneWeight(int i, bool full) const {
+  const TSglArray& t = *Table;
+  const int n = CPlaneCount;
+  double a = t.At(i, 0);
+  double prev, next;
+  if (full) {
+    // The gap across 360° to the first plane (also when that is not at 0°).
+    prev = i > 1 ? a - t.At(i - 1, 0) : 360.0 - t.At(n, 0) + t.At(1, 0);
+    next = i < n ? t.At(i + 1, 0) - a : 360.0 - a + t.At(1, 0);
+  } else {
+    prev = i > 1 ? a - t.At(i - 1, 0) : 0.0;
+    next = i < n ? t.At(i + 1, 0) - a : 0.0;
+  }
+  return (prev + next) / 2;
+}
+
+float TLUM32::MeanWeighted(double gamma, bool full) const { return MeanWith(gamma, full, nullptr, nullptr); }
+
+// weight and own (the plane its symmetry maps onto itself), when given, hold
+// per plane what would otherwise be worked out here for every call.
+float TLUM32::MeanWith(double gamma, bool full, const double* weight, const unsigned char* own) const {
   if (!TableUsable()) return 0;
   const TSglArray& t = *Table;
   const int n = CPlaneCount;
@@ -227,23 +247,14 @@ float TLUM32::MeanWeighted(double gamma, bool full) const {
     cell = FindGammaCell(gamma, intensity_ == &TLUM32::IntensityCgEqui && EquiGridUsable());
   for (int i = 1; i <= n; ++i) {
     double a = t.At(i, 0);
-    double prev, next;
-    if (full) {
-      // The gap across 360° to the first plane (also when that is not at 0°).
-      prev = i > 1 ? a - t.At(i - 1, 0) : 360.0 - t.At(n, 0) + t.At(1, 0);
-      next = i < n ? t.At(i + 1, 0) - a : 360.0 - a + t.At(1, 0);
-    } else {
-      prev = i > 1 ? a - t.At(i - 1, 0) : 0.0;
-      next = i < n ? t.At(i + 1, 0) - a : 0.0;
-    }
-    double w = (prev + next) / 2;
+    double w = weight ? weight[i - 1] : PlaneWeight(i, full);
     weights += w;
     double value;
     if (!direct || selectedSymmetry_ == symRotational)
       value = Intensity(gamma, a);
     else if (!inRange)
       value = 0;
-    else if (FoldC(a) == a)
+    else if (own ? own[i - 1] != 0 : FoldC(a) == a)
       value = RowValue(i, cell);
     else
       value = Intensity(gamma, a);
@@ -255,6 +266,25 @@ float TLUM32::MeanWeighted(double gamma, bool full) const {
   // A degenerate range (one plane, or CStart = CEnd) takes the plain weights.
   if (weights > 0) return static_cast<float>(sum / weights);
   return Intensity(gamma, t.At(1, 0));
+}
+
+void TLUM32::StoredMeans(std::vector<double>& means) const {
+  const int nG = GammaCount;
+  means.assign(nG, 0.0);
+  const bool full = meanIntensity_ == &TLUM32::MeanFull;
+  if (!TableUsable() || (!full && meanIntensity_ != &TLUM32::MeanPartial)) {
+    for (int j = 1; j <= nG; ++j) means[j - 1] = MeanIntensity(Table->At(0, j));
+    return;
+  }
+  const int n = CPlaneCount;
+  std::vector<double> weight(n);
+  std::vector<unsigned char> own(n);
+  for (int i = 1; i <= n; ++i) {
+    weight[i - 1] = PlaneWeight(i, full);
+    const double a = Table->At(i, 0);
+    own[i - 1] = FoldC(a) == a;
+  }
+  for (int j = 1; j <= nG; ++j) means[j - 1] = MeanWith(Table->At(0, j), full, weight.data(), own.data());
 }
 
 float TLUM32::MeanFull(double gamma) const { return MeanWeighted(gamma, true); }

@@ -1,5 +1,7 @@
 #include "photometry/number_lists.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -9,6 +11,16 @@ namespace kandelo {
 
 namespace {
 bool IsSeparator(char c) { return c == ' ' || c == ',' || static_cast<unsigned char>(c) < 32; }
+
+// A word between separators holds no blank and no comma: WordToFloat without
+// the trimming and comma handling.
+double WordValue(const char* first, const char* last) {
+  if (*first == '+') ++first;
+  double v = 0;
+  if (first == last) return 0;
+  auto [p, ec] = std::from_chars(first, last, v);
+  return ec == std::errc() && p == last && std::isfinite(v) ? v : 0.0;
+}
 }  // namespace
 
 void SplitWords(std::string_view line, std::vector<std::string_view>& out) {
@@ -63,14 +75,18 @@ std::size_t ReadWordList(TTextReader& in, std::size_t n, std::vector<std::string
 
 std::size_t ReadNumberList(TTextReader& in, std::size_t n, std::vector<double>& values) {
   values.clear();
-  std::string line;
-  std::vector<std::string_view> parts;
-  while (values.size() < n && in.ReadLongLine(line)) {
-    parts.clear();
-    SplitWords(line, parts);
-    for (auto p : parts) {
-      if (values.size() == n) break;
-      values.push_back(WordToFloat(p));
+  values.reserve(std::min<std::size_t>(n, in.BytesLeft() / 2 + 1));  // a number takes two bytes at least
+  // The words are converted straight from the file's text: no line copy and
+  // no list of words per line.
+  std::string_view line;
+  while (values.size() < n && in.ReadLineView(line)) {
+    std::size_t i = 0;
+    const std::size_t len = line.size();
+    while (i < len && values.size() < n) {
+      while (i < len && IsSeparator(line[i])) ++i;
+      const std::size_t start = i;
+      while (i < len && !IsSeparator(line[i])) ++i;
+      if (i > start) values.push_back(WordValue(line.data() + start, line.data() + i));
     }
   }
   return values.size();

@@ -25,17 +25,19 @@ bool ToDouble(std::string_view s, double& v) {
   return ec == std::errc() && p == s.data() + s.size() && std::isfinite(v);
 }
 
-// Copies the line (at most 255 characters) with every decimal comma made a
+// The line (at most 255 characters) trimmed, with every decimal comma made a
 // dot: the first by the format's rule, later ones cannot form a number anyway.
+// Only a line holding a comma is copied.
 std::string_view Normalize(std::string_view line, char (&buf)[kMaxLine + 1], bool firstCommaOnly) {
-  std::size_t n = std::min(line.size(), kMaxLine);
-  std::memcpy(buf, line.data(), n);
-  for (std::size_t i = 0; i < n; ++i)
+  std::string_view s = Trim(line.substr(0, kMaxLine));
+  if (s.find(',') == std::string_view::npos) return s;
+  std::memcpy(buf, s.data(), s.size());
+  for (std::size_t i = 0; i < s.size(); ++i)
     if (buf[i] == ',') {
       buf[i] = '.';
       if (firstCommaOnly) break;
     }
-  return Trim(std::string_view(buf, n));
+  return std::string_view(buf, s.size());
 }
 
 }  // namespace
