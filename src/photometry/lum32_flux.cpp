@@ -22,25 +22,44 @@ std::uint8_t ToByte(double v) {
 // Every stored angle γj owns the cell between the midpoints to its neighbours
 // (the first cell starts at GammaStart, the last ends at GammaEnd). The integral
 // over [lo, hi] adds M(γj)·|cos b − cos a| for each piece [a, b] of a cell inside.
-// `means` holds M(γj) when the caller has them already.
-static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::vector<double>* means) {
+// `means` holds M(γj) when the caller has them already, `cosEdges` the cosines
+// of the cell edges (see CellEdgeCosines).
+static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::vector<double>* means,
+                           const std::vector<double>* cosEdges = nullptr) {
   const int n = lum.GammaCount;
   const TSglArray& t = *lum.Table;
   double s = 0;
   for (int j = 1; j <= n; ++j) {
     double a = j == 1 ? double(lum.GammaStart) : (t.At(0, j - 1) + t.At(0, j)) / 2;
+    // The cells ascend: none further on reaches into [lo, hi].
+    if (a >= hi) break;
     double b = j == n ? double(lum.GammaEnd) : (t.At(0, j) + t.At(0, j + 1)) / 2;
+    const bool aCut = a < lo, bCut = b > hi;
     a = std::max(a, lo);
     b = std::min(b, hi);
     if (!(b > a)) continue;
     double m = means ? (*means)[j - 1] : lum.MeanIntensity(t.At(0, j));
-    s += m * std::fabs(CosDeg(b) - CosDeg(a));
+    const double ca = cosEdges && !aCut ? (*cosEdges)[j - 1] : CosDeg(a);
+    const double cb = cosEdges && !bCut ? (*cosEdges)[j] : CosDeg(b);
+    s += m * std::fabs(cb - ca);
   }
   return s;
 }
 
+// cos of the cell edges: GammaStart, the midpoints between stored angles, GammaEnd.
+static std::vector<double> CellEdgeCosines(const TLUM32& lum) {
+  const int n = lum.GammaCount;
+  const TSglArray& t = *lum.Table;
+  std::vector<double> c(n + 1);
+  c[0] = CosDeg(double(lum.GammaStart));
+  for (int j = 1; j < n; ++j) c[j] = CosDeg((t.At(0, j) + t.At(0, j + 1)) / 2);
+  c[n] = CosDeg(double(lum.GammaEnd));
+  return c;
+}
+
 // ZoneFlux with the plane means of the stored γ angles at hand (or nullptr).
-static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const std::vector<double>* means) {
+static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const std::vector<double>* means,
+                          const std::vector<double>* cosEdges = nullptr) {
   if (lum.PlaneSystem != psCGamma || !lum.TableUsable()) return 0;
   double lo = std::min(gamma1, gamma2), hi = std::max(gamma1, gamma2);
   // A little slack for angles stored as singles (180 is exact, 41.41 is not).
@@ -48,11 +67,12 @@ static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const
   if (std::lround(100 * lo) == std::lround(100 * hi)) return 0;
   lo = std::max(lo, double(lum.GammaStart));
   hi = std::min(hi, double(lum.GammaEnd));
-  return static_cast<float>(2 * kPi * CellIntegral(lum, lo, hi, means));
+  return static_cast<float>(2 * kPi * CellIntegral(lum, lo, hi, means, cosEdges));
 }
 
 static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means) {
-  for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means);
+  const std::vector<double> cosEdges = CellEdgeCosines(lum);
+  for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means, &cosEdges);
 }
 
 static std::vector<double> MeansAtStoredAngles(const TLUM32& lum) {
@@ -74,7 +94,8 @@ void TLUM32::CalcFlux() {
 
   const std::vector<double> means = MeansAtStoredAngles(*this);
   const double twoPi = 2 * kPi;
-  LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means));
+  const std::vector<double> cosEdges = CellEdgeCosines(*this);
+  LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means, &cosEdges));
   LOR = LumFlux / 10;
   if (GammaEnd <= 90) {
     UpFlux = 0;
@@ -85,7 +106,7 @@ void TLUM32::CalcFlux() {
   } else {
     // The cells cut at 90°; for grids with a 90° angle this is the sum of the
     // zones below it plus the half cell of 90° itself.
-    DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means));
+    DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means, &cosEdges));
     UpFlux = LumFlux - DownFlux;
   }
   ZonalFlux.fill(0);
