@@ -245,20 +245,31 @@ float TLUM32::MeanWith(double gamma, bool full, const double* weight, const unsi
   GammaCell cell{1, 1, 0};
   if (direct && inRange)
     cell = FindGammaCell(gamma, intensity_ == &TLUM32::IntensityCgEqui && EquiGridUsable());
-  for (int i = 1; i <= n; ++i) {
-    double a = t.At(i, 0);
-    double w = weight ? weight[i - 1] : PlaneWeight(i, full);
-    weights += w;
-    double value;
-    if (!direct || selectedSymmetry_ == symRotational)
-      value = Intensity(gamma, a);
-    else if (!inRange)
-      value = 0;
-    else if (own ? own[i - 1] != 0 : FoldC(a) == a)
-      value = RowValue(i, cell);
-    else
-      value = Intensity(gamma, a);
-    sum += value * w;
+  const bool byIntensity = !direct || selectedSymmetry_ == symRotational;
+  if (weight && own && !byIntensity && inRange) {
+    // The common case of CalcFlux, kept free of per-plane decisions.
+    for (int i = 1; i <= n; ++i) {
+      const double w = weight[i - 1];
+      weights += w;
+      const double value = own[i - 1] ? RowValue(i, cell) : double(Intensity(gamma, t.At(i, 0)));
+      sum += value * w;
+    }
+  } else {
+    for (int i = 1; i <= n; ++i) {
+      double a = t.At(i, 0);
+      double w = weight ? weight[i - 1] : PlaneWeight(i, full);
+      weights += w;
+      double value;
+      if (byIntensity)
+        value = Intensity(gamma, a);
+      else if (!inRange)
+        value = 0;
+      else if (own ? own[i - 1] != 0 : FoldC(a) == a)
+        value = RowValue(i, cell);
+      else
+        value = Intensity(gamma, a);
+      sum += value * w;
+    }
   }
   double range = full ? 360.0 : double(CEnd) - double(CStart);
   if (std::fabs(weights - range) > 0.005) ReportUnbalancedWeights(weights);
