@@ -308,8 +308,18 @@ std::uint8_t IesVersionCode(std::string_view firstLine) {
 }
 
 bool IsTiltLine(std::string_view line) {
-  std::string t = TrimBlanks(line);
-  return t.size() >= 5 && platform::upper1252(std::string_view(t).substr(0, 5)) == "TILT=";
+  // Called for every header line by each keyword search: no copies. Only
+  // ASCII letters turn into the letters of "TILT".
+  std::size_t b = 0;
+  while (b < line.size() && static_cast<unsigned char>(line[b]) < 33) ++b;
+  if (line.size() - b < 5) return false;
+  static constexpr char kTilt[] = "TILT=";
+  for (std::size_t i = 0; i < 5; ++i) {
+    char c = line[b + i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != kTilt[i]) return false;
+  }
+  return true;
 }
 
 std::string FindKeyword(TTextReader& in, std::string_view keyword) {

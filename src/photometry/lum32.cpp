@@ -101,12 +101,12 @@ bool TLUM32::CreateNew(const std::string& fileName, std::uint8_t planeSystem, st
 }
 
 bool TLUM32::LoadFromFile(const std::string& name) {
-  Clear();
   if (name.empty() || !platform::fs().exists(name) || platform::fs().isDirectory(name)) {
+    Clear();
     ShowError("file not found : " + name);
     return false;
   }
-  SetFileName(name);
+  // Every attempt below starts with Clear, and so does a failure.
 
   // Each reader starts from a cleared luminaire, so that what a reader filled
   // before it found the file not to be its own cannot leak into the next.
