@@ -326,7 +326,21 @@ std::string FindKeyword(TTextReader& in, std::string_view keyword) {
   in.Rewind();
   std::string line, word, rest, result;
   bool found = false;
+  // The label must open the line (ASCII case ignored: no other 1252 letter
+  // turns into one of a label's); other lines need no splitting while searching.
+  auto mayOpenWith = [&keyword](std::string_view l) {
+    std::size_t b = 0;
+    while (b < l.size() && (l[b] == ' ' || l[b] == ',' || static_cast<unsigned char>(l[b]) < 32)) ++b;
+    if (l.size() - b < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+      char c = l[b + i];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c != keyword[i]) return false;
+    }
+    return true;
+  };
   while (in.ReadLine(line) && !IsTiltLine(line)) {
+    if (!found && !mayOpenWith(line)) continue;
     bool isKeywordLine = SplitKeywordLine(line, word, rest);
     if (found) {
       if (!isKeywordLine || word != "[MORE]") break;
