@@ -29,11 +29,26 @@ static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::v
   const int n = lum.GammaCount;
   const TSglArray& t = *lum.Table;
   double s = 0;
-  for (int j = 1; j <= n; ++j) {
+  auto cellEnd = [&](int j) { return j == n ? double(lum.GammaEnd) : (t.At(0, j) + t.At(0, j + 1)) / 2; };
+  // With ascending edges the cells ending at or below lo add nothing: start
+  // behind them.
+  int first = 1;
+  if (cosEdges) {
+    int hiJ = n;
+    while (first < hiJ) {
+      const int mid = (first + hiJ) / 2;
+      if (cellEnd(mid) > lo)
+        hiJ = mid;
+      else
+        first = mid + 1;
+    }
+  }
+  for (int j = first; j <= n; ++j) {
     double a = j == 1 ? double(lum.GammaStart) : (t.At(0, j - 1) + t.At(0, j)) / 2;
-    // The cells ascend: none further on reaches into [lo, hi].
-    if (a >= hi) break;
-    double b = j == n ? double(lum.GammaEnd) : (t.At(0, j) + t.At(0, j + 1)) / 2;
+    // With edges (given only for ascending angles) no cell further on
+    // reaches into [lo, hi].
+    if (cosEdges && a >= hi) break;
+    double b = cellEnd(j);
     const bool aCut = a < lo, bCut = b > hi;
     a = std::max(a, lo);
     b = std::min(b, hi);
@@ -46,14 +61,19 @@ static double CellIntegral(const TLUM32& lum, double lo, double hi, const std::v
   return s;
 }
 
-// cos of the cell edges: GammaStart, the midpoints between stored angles, GammaEnd.
+// cos of the cell edges: GammaStart, the midpoints between stored angles,
+// GammaEnd. Empty when the edges do not ascend.
 static std::vector<double> CellEdgeCosines(const TLUM32& lum) {
   const int n = lum.GammaCount;
   const TSglArray& t = *lum.Table;
+  std::vector<double> edge(n + 1);
+  edge[0] = lum.GammaStart;
+  for (int j = 1; j < n; ++j) edge[j] = (t.At(0, j) + t.At(0, j + 1)) / 2;
+  edge[n] = lum.GammaEnd;
+  for (int j = 1; j <= n; ++j)
+    if (!(edge[j] >= edge[j - 1])) return {};
   std::vector<double> c(n + 1);
-  c[0] = CosDeg(double(lum.GammaStart));
-  for (int j = 1; j < n; ++j) c[j] = CosDeg((t.At(0, j) + t.At(0, j + 1)) / 2);
-  c[n] = CosDeg(double(lum.GammaEnd));
+  for (int j = 0; j <= n; ++j) c[j] = CosDeg(edge[j]);
   return c;
 }
 
@@ -72,7 +92,8 @@ static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const
 
 static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means) {
   const std::vector<double> cosEdges = CellEdgeCosines(lum);
-  for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means, &cosEdges);
+  const std::vector<double>* edges = cosEdges.empty() ? nullptr : &cosEdges;
+  for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means, edges);
 }
 
 static std::vector<double> MeansAtStoredAngles(const TLUM32& lum) {
@@ -95,7 +116,8 @@ void TLUM32::CalcFlux() {
   const std::vector<double> means = MeansAtStoredAngles(*this);
   const double twoPi = 2 * kPi;
   const std::vector<double> cosEdges = CellEdgeCosines(*this);
-  LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means, &cosEdges));
+  const std::vector<double>* edges = cosEdges.empty() ? nullptr : &cosEdges;
+  LumFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, GammaEnd, &means, edges));
   LOR = LumFlux / 10;
   if (GammaEnd <= 90) {
     UpFlux = 0;
@@ -106,7 +128,7 @@ void TLUM32::CalcFlux() {
   } else {
     // The cells cut at 90°; for grids with a 90° angle this is the sum of the
     // zones below it plus the half cell of 90° itself.
-    DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means, &cosEdges));
+    DownFlux = static_cast<float>(twoPi * CellIntegral(*this, GammaStart, 90.0, &means, edges));
     UpFlux = LumFlux - DownFlux;
   }
   ZonalFlux.fill(0);

@@ -247,12 +247,23 @@ float TLUM32::MeanWith(double gamma, bool full, const double* weight, const unsi
     cell = FindGammaCell(gamma, intensity_ == &TLUM32::IntensityCgEqui && EquiGridUsable());
   const bool byIntensity = !direct || selectedSymmetry_ == symRotational;
   if (weight && own && !byIntensity && inRange) {
-    // The common case of CalcFlux, kept free of per-plane decisions.
-    for (int i = 1; i <= n; ++i) {
-      const double w = weight[i - 1];
-      weights += w;
-      const double value = own[i - 1] ? RowValue(i, cell) : double(Intensity(gamma, t.At(i, 0)));
-      sum += value * w;
+    // The common case of CalcFlux, kept free of per-plane decisions; when
+    // every plane is its own, free of calls too, so the sum stays in a register.
+    bool allOwn = true;
+    for (int i = 0; i < n && allOwn; ++i) allOwn = own[i] != 0;
+    if (allOwn) {
+      for (int i = 1; i <= n; ++i) {
+        const double w = weight[i - 1];
+        weights += w;
+        sum += RowValue(i, cell) * w;
+      }
+    } else {
+      for (int i = 1; i <= n; ++i) {
+        const double w = weight[i - 1];
+        weights += w;
+        const double value = own[i - 1] ? RowValue(i, cell) : double(Intensity(gamma, t.At(i, 0)));
+        sum += value * w;
+      }
     }
   } else {
     for (int i = 1; i <= n; ++i) {
