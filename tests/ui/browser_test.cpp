@@ -90,6 +90,24 @@ class BrowserTest : public QObject {
     QCOMPARE(m.CellText(m.RowOfRecord(1), 0).size(), std::size_t(40));
   }
 
+  void farJumpStepsFromTheNearestRememberedRow() {
+    FakeBackend b;
+    for (int i = 0; i < 1000; ++i) b.Add("Name " + std::to_string(10000 + i), "N", "F.LDT", "M", "EULUM-DAT");
+    TCatalogueModel m(b);
+    m.Reload(1);
+    QCOMPARE(m.CellText(1000, 0), std::string("Name 10999"));  // once through, remembering rows on the way
+    b.steps = 0;
+    QCOMPARE(m.CellText(300, 0), std::string("Name 10299"));
+    QVERIFY(b.steps <= 64);
+    QCOMPARE(b.positions, 1);
+    QCOMPARE(m.CellText(700, 0), std::string("Name 10699"));
+    QCOMPARE(m.CellText(1, 0), std::string("Name 10000"));
+    // An entry that is no longer there is stepped to instead.
+    b.rows[255].name = "Name 10255x";
+    QCOMPARE(m.CellText(1000, 0), std::string("Name 10999"));
+    QCOMPARE(m.CellText(257, 0), std::string("Name 10256"));
+  }
+
   void emptyCatalogueShowsOneEmptyRow() {
     FakeBackend b;
     TCatalogueModel m(b);
