@@ -61,11 +61,14 @@ struct World {
     InitCatalogue(Settings().LumDb);
     std::mt19937 rng(7);
     for (int i = 0; i < kEntries; ++i) {
+      const std::string n = std::to_string(i);
+      std::string name = "Luminaire ";
+      name.append(std::to_string(rng() % 1000000)).append(" ").append(n);
       TCatalogueRecord rec;
-      rec.SetLumName("Luminaire " + std::to_string(rng() % 1000000) + " " + std::to_string(i));
-      rec.SetLumNumber("N" + std::to_string(i));
-      rec.SetFileNameField("L" + std::to_string(i) + ".LDT");
-      rec.SetManufacturer("Maker " + std::to_string(i % 97));
+      rec.SetLumName(name);
+      rec.SetLumNumber(std::string("N").append(n));
+      rec.SetFileNameField(std::string("L").append(n).append(".LDT"));
+      rec.SetManufacturer(std::string("Maker ").append(std::to_string(i % 97)));
       rec.SetDirIndex(0);
       std::int32_t no = 0;
       AddCatalogueRecord(rec, no);
@@ -74,9 +77,10 @@ struct World {
   }
 };
 
+// Left alive to the end: Qt and the engine are not torn down in static destruction.
 World& TheWorld() {
-  static World w;
-  return w;
+  static World* w = new World;
+  return *w;
 }
 
 void Jump(QTableView* view, benchmark::State& state) {
