@@ -6,6 +6,7 @@
 
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
+#include "database/isam.h"
 #include "evaluation/polar_diagram.h"
 #include "frame/msgmanager.h"
 #include "frame/scan.h"
@@ -51,6 +52,12 @@ int CoreBrowserBackend::SelectKey(int keyNo) {
 int CoreBrowserBackend::ResetKey() {
   TBTreeBase* c = OpenCatalogue();
   return c ? c->ResetKey() : kNotOpen;
+}
+
+int CoreBrowserBackend::PositionKey(const std::string& key, std::int32_t recNo) {
+  TBTreeBase* c = OpenCatalogue();
+  if (!c) return kNotOpen;
+  return isam::FindKeyAndRef(c->File(), c->CurrentKeyNumber(), key, recNo);
 }
 
 int CoreBrowserBackend::NextKey(std::string& key, std::int32_t& recNo) {

@@ -21,6 +21,7 @@ class CoreBrowserBackend : public BrowserBackend {
   std::int32_t RecordCount() override;
   int SelectKey(int keyNo) override;
   int ResetKey() override;
+  int PositionKey(const std::string& key, std::int32_t recNo) override;
   int NextKey(std::string& key, std::int32_t& recNo) override;
   int PrevKey(std::string& key, std::int32_t& recNo) override;
   bool ReadRecord(std::int32_t recNo, CatalogueRow& row) override;

@@ -36,6 +36,14 @@ class BrowserBackend {
   virtual int ResetKey() = 0;
   virtual int NextKey(std::string& key, std::int32_t& recNo) = 0;
   virtual int PrevKey(std::string& key, std::int32_t& recNo) = 0;
+  // Places the key on the entry (key, recNo) seen before, so a far jump needs
+  // no stepping from the start; non-zero when the entry is not there (the
+  // caller then steps).
+  virtual int PositionKey(const std::string& key, std::int32_t recNo) {
+    (void)key;
+    (void)recNo;
+    return -1;
+  }
   virtual bool ReadRecord(std::int32_t recNo, CatalogueRow& row) = 0;
   virtual bool DeleteRecord(std::int32_t recNo) = 0;
   virtual void DeleteWholeCatalogue() = 0;

@@ -1,5 +1,7 @@
 #include "ui/catalogue_model.h"
 
+#include <cstdlib>
+
 #include "frame/strutil.h"
 #include "platform/text.h"
 #include "texts/qstr.h"
@@ -57,6 +59,7 @@ void TCatalogueModel::Reload(int keyNo) {
   curKey_.clear();
   curRecNo_ = 0;
   recordValid_ = false;
+  anchors_.clear();
   if (count_ > 0) {
     backend_.SelectKey(keyNo_);
     backend_.ResetKey();
@@ -75,6 +78,24 @@ bool TCatalogueModel::MoveTo(int row, int* error) {
     backend_.SelectKey(keyNo_);
     backend_.ResetKey();
   }
+  // Far away: start from the nearest remembered entry when that is closer.
+  const std::size_t a = static_cast<std::size_t>(row / kAnchorStep);
+  for (std::size_t i : {a, a + 1}) {
+    const int anchorRow = static_cast<int>(i) * kAnchorStep;
+    if (i == 0 || i >= anchors_.size() || anchors_[i].second == 0) continue;
+    if (std::abs(anchorRow - row) >= std::abs(keyRow_ - row)) continue;
+    if (backend_.PositionKey(anchors_[i].first, anchors_[i].second) != 0) {
+      // The catalogue changed under us: forget the rows and step from the start.
+      anchors_.clear();
+      backend_.ResetKey();
+      keyRow_ = 0;
+      break;
+    }
+    keyRow_ = anchorRow;
+    curKey_ = anchors_[i].first;
+    curRecNo_ = anchors_[i].second;
+    recordValid_ = false;
+  }
   while (keyRow_ != row) {
     std::string key;
     std::int32_t recNo = 0;
@@ -88,8 +109,16 @@ bool TCatalogueModel::MoveTo(int row, int* error) {
     curKey_ = std::move(key);
     curRecNo_ = recNo;
     recordValid_ = false;
+    Remember();
   }
   return true;
+}
+
+void TCatalogueModel::Remember() {
+  if (keyRow_ <= 0 || keyRow_ % kAnchorStep != 0) return;
+  const std::size_t i = static_cast<std::size_t>(keyRow_ / kAnchorStep);
+  if (anchors_.size() <= i) anchors_.resize(i + 1);
+  anchors_[i] = {curKey_, curRecNo_};
 }
 
 const CatalogueRow* TCatalogueModel::RowAt(int row) {
@@ -119,6 +148,7 @@ int TCatalogueModel::RowOfRecord(std::int32_t recNo) {
     keyRow_ = row;
     curKey_ = key;
     curRecNo_ = r;
+    Remember();
     if (r == recNo) return row;
   }
   return 0;

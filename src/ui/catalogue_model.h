@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/browser_backend.h"
 
@@ -61,6 +63,11 @@ class TCatalogueModel : public QAbstractTableModel {
   CatalogueRow record_;
   bool recordValid_ = false;
   QStringList headers_;
+  // Key entries seen at every kAnchorStep-th row (index row / kAnchorStep), so
+  // a jump of the scroll thumb steps from the nearest of them.
+  static constexpr int kAnchorStep = 128;
+  std::vector<std::pair<std::string, std::int32_t>> anchors_;
+  void Remember();
 };
 
 // Incremental search over column 1 of the table (printable keys of the table).

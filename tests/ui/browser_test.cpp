@@ -9,6 +9,7 @@
 #include "fake_backend.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
+#include "frame/msgbox.h"
 #include "support/test_support.h"
 #include "ui/base_form.h"
 #include "ui/catalogue_model.h"
@@ -88,6 +89,24 @@ class BrowserTest : public QObject {
     b.rows[0].name = std::string(60, 'x');
     m.Reload(1);
     QCOMPARE(m.CellText(m.RowOfRecord(1), 0).size(), std::size_t(40));
+  }
+
+  void farJumpStepsFromTheNearestRememberedRow() {
+    FakeBackend b;
+    for (int i = 0; i < 1000; ++i) b.Add("Name " + std::to_string(10000 + i), "N", "F.LDT", "M", "EULUM-DAT");
+    TCatalogueModel m(b);
+    m.Reload(1);
+    QCOMPARE(m.CellText(1000, 0), std::string("Name 10999"));  // once through, remembering rows on the way
+    b.steps = 0;
+    QCOMPARE(m.CellText(300, 0), std::string("Name 10299"));
+    QVERIFY(b.steps <= 64);
+    QCOMPARE(b.positions, 1);
+    QCOMPARE(m.CellText(700, 0), std::string("Name 10699"));
+    QCOMPARE(m.CellText(1, 0), std::string("Name 10000"));
+    // An entry that is no longer there is stepped to instead.
+    b.rows[255].name = "Name 10255x";
+    QCOMPARE(m.CellText(1000, 0), std::string("Name 10999"));
+    QCOMPARE(m.CellText(257, 0), std::string("Name 10256"));
   }
 
   void emptyCatalogueShowsOneEmptyRow() {
@@ -246,6 +265,56 @@ class BrowserTest : public QObject {
     // The choice is kept for the next start.
     LoadSettings();
     QCOMPARE(Settings().DbLang, 2);
+  }
+
+  void keysMoveAndTheDiagramFollowsWhenTheCursorRests() {
+    TempUserEnvironment env;
+    LoadSettings();
+    InstallLanguageFiles();
+    TempDir dir;
+    writeFile(dir.file("BAND.LDT"), "x");  // row 2 (key 1) exists, row 1 does not
+    FakeBackend b;
+    FillSample(b);
+    b.pathList = {dir.path()};
+    RecordingUi rec;
+    ScopedUiServices scoped(rec);
+    TfBaseForm f(b);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(f.LoadTimer().interval(), 500);
+    QTRY_VERIFY(!f.LoadTimer().isActive());
+    const int loads = b.loads;
+    QTest::keyClick(f.Table(), Qt::Key_Down);
+    QCOMPARE(f.ActiveRow(), 2);
+    QVERIFY(f.LoadTimer().isActive());  // not loaded while the cursor moves
+    QCOMPARE(b.loads, loads);
+    QTRY_COMPARE(b.loads, loads + 1);
+    QVERIFY(f.LuminaireLoaded());
+    const struct { Qt::Key key; int row; } moves[] = {
+        {Qt::Key_End, 5}, {Qt::Key_Up, 4}, {Qt::Key_Home, 1}, {Qt::Key_PageDown, 5}, {Qt::Key_PageUp, 1}};
+    for (const auto& m : moves) {
+      QTest::keyClick(f.Table(), m.key);
+      QCOMPARE(f.ActiveRow(), m.row);
+    }
+    f.Navigator()->Button(nbLast)->click();
+    QCOMPARE(f.ActiveRow(), 5);
+    f.Navigator()->Button(nbFirst)->click();
+    QCOMPARE(f.ActiveRow(), 1);
+    // Delete asks first; "No" keeps the entry.
+    rec.answers = {mrNo};
+    QTest::keyClick(f.Table(), Qt::Key_Delete);
+    QCOMPARE(f.Model().Count(), 5);
+    QCOMPARE(rec.shown.back().type, MsgType::Confirmation);
+    // Row 1's file is missing: the message speaks the current language.
+    const struct { int lang; const char* text; } langs[] = {
+        {1, "Datei nicht gefunden : DL150.LDT"}, {2, "File not found : DL150.LDT"}, {3, "Fichier introuvable : DL150.LDT"}};
+    for (const auto& l : langs) {
+      f.ApplyLanguages(l.lang, 1);
+      f.LoadCurrentLuminaire();
+      QCOMPARE(rec.shown.back().type, MsgType::Error);
+      QCOMPARE(QString::fromStdString(rec.shown.back().text), QString::fromLatin1(l.text));
+      QVERIFY(!f.LuminaireLoaded());
+    }
   }
 
   void emptyCatalogueDisablesMovementAndOutputs() {

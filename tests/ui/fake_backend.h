@@ -18,7 +18,7 @@ class FakeBackend : public BrowserBackend {
   int keyNo = 1;
   int pos = 0;  // 0 before the first entry; 1..N
   std::vector<int> order;
-  int steps = 0, reads = 0, loads = 0;
+  int steps = 0, reads = 0, loads = 0, positions = 0;
   std::string luminaire;
   std::vector<std::string> pathList{"/lum/"};
 
@@ -74,6 +74,17 @@ class FakeBackend : public BrowserBackend {
     key = KeyOf(r);
     recNo = r.recNo;
     return 0;
+  }
+  int PositionKey(const std::string& key, std::int32_t recNo) override {
+    ++positions;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      const CatalogueRow& r = rows[static_cast<std::size_t>(order[i])];
+      if (r.recNo == recNo && KeyOf(r) == key) {
+        pos = static_cast<int>(i) + 1;
+        return 0;
+      }
+    }
+    return 10270;
   }
   int NextKey(std::string& key, std::int32_t& recNo) override { return Step(pos + 1, key, recNo); }
   int PrevKey(std::string& key, std::int32_t& recNo) override { return Step(pos - 1, key, recNo); }
