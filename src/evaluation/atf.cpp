@@ -51,7 +51,11 @@ bool ATFObject::Plausible() const {
   return true;
 }
 
-void ATFObject::Release() { store_.SaveToFile(path_); }
+// A store read from disk is not changed by its use: only a rebuilt one is
+// written, so an evaluation does not rewrite 54 KB each time.
+void ATFObject::Release() {
+  if (!loaded_) store_.SaveToFile(path_);
+}
 
 std::uint8_t ATFObject::CombinationCount() const {
   long long n = std::llround(store_.GetItem(0, 0));

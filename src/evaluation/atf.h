@@ -35,7 +35,7 @@ class ATFObject {
   // EvaluationError "Matrix not invertable " after the error box when a
   // system cannot be solved.
   explicit ATFObject(std::string path = DefaultTransferStorePath());
-  // Writes the store to the file (always, also when it was only read).
+  // Writes a rebuilt store to the file; one read from the file stays as it is.
   // Throws the TExtArray write errors.
   void Release();
 

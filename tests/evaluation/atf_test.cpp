@@ -182,6 +182,10 @@ TEST(TransferStore, BuiltOnceThenReadBackIdentically) {
   // Reflecting surfaces only add flux.
   auto lit = read.TransferFluxes(3, 1, phi, true);
   for (int s = 0; s < 4; ++s) EXPECT_GT(lit[s], phi[s]);
+  // A store read from disk is not written back on release.
+  ASSERT_TRUE(platform::fs().removeFile(name));
+  read.Release();
+  EXPECT_FALSE(platform::fs().exists(name));
 }
 
 TEST(TransferStore, DamagedCacheIsRebuilt) {

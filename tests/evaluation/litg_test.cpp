@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "evaluation/atf.h"
 #include "evaluation/litg.h"
 #include "lum_fixture.h"
+#include "photometry/lum32.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
 
@@ -37,6 +39,10 @@ TEST(LitgMethod, PointLuminairePartialFluxesFollowTheFactorTable) {
     // Black room: the direct share alone.
     EXPECT_NEAR(eta[i - 1][14], lum->UtilValues[i - 1] / (10 * lum->LOR), 1e-6);
   }
+  // Surface-mounted in a black room: still the direct share alone.
+  RoomUtilTableT surface{};
+  ASSERT_FALSE(CalcRoomUtilTable(*lum, false, surface).has_value());
+  for (int i = 0; i < 10; ++i) EXPECT_NEAR(surface[i][14], lum->UtilValues[i] / (10 * lum->LOR), 1e-6) << i;
   EXPECT_EQ(lum->PartialFluxValid, 1);
   // Lighter surfaces and larger rooms give more light on the working plane.
   for (int i = 0; i < 10; ++i) {
@@ -83,6 +89,38 @@ TEST(LitgMethod, SurfaceMountingSendsAllUpwardFluxToTheCeiling) {
           i, j, {lum->UpFlux, 0.0L, lum->LowerWallFlux[i - 1], lum->UtilValues[i - 1]}, false);
       EXPECT_NEAR(eta[i - 1][j - 1], double(e[3]) / (10 * lum->LOR), 1e-6);
     }
+}
+
+// Makers that store the direct ratios in their EULUMDAT files computed them
+// by the same factor table: our direct flux per luminaire flux must match.
+TEST(LitgMethod, DirectRatiosStoredByMakersAreReproduced) {
+  if (!test::corpusAvailable()) GTEST_SKIP() << "corpus not available";
+  test::TempUserEnvironment env;
+  int checked = 0;
+  for (const char* file : {"../reference/ldt/SLV_Tria2_narrow.ldt", "gldf-rs/tests/data/SLV - Tria 2.gldf/ldc/middle.ldt",
+                           "gldf-rs/tests/data/rzb___311619_002_5_8630.gldf/ldc/10684.ldt"}) {
+    std::string path = test::corpusPath(file);
+    if (!platform::fs().exists(path)) continue;
+    // The stored ratios follow the lamp sets: line 26 holds their count, six
+    // lines each, then the ten ratios for k = 0.6 … 5.
+    std::vector<std::string> lines;
+    std::stringstream text(test::readFile(path));
+    for (std::string l; std::getline(text, l);) lines.push_back(l);
+    ASSERT_GT(lines.size(), 26u) << file;
+    int sets = std::stoi(lines[25]);
+    ASSERT_GE(lines.size(), std::size_t(26 + 6 * sets + 10)) << file;
+    TLUM32 lum;
+    ASSERT_TRUE(lum.LoadFromFile(path)) << file;
+    lum.CalcFlux();
+    RoomUtilTableT eta{};
+    ASSERT_FALSE(CalcRoomUtilTable(lum, true, eta).has_value()) << file;
+    for (int i = 0; i < 10; ++i) {
+      double stored = std::stod(lines[std::size_t(26 + 6 * sets + i)]);
+      EXPECT_NEAR(lum.UtilValues[std::size_t(i)] / (10 * lum.LOR), stored, 0.01) << file << " k index " << i;
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, 3);
 }
 
 TEST(LitgMethod, StoreIsBuiltOnceAndReadBackWithTheSameResult) {
