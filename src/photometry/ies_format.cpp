@@ -90,6 +90,7 @@ class IesReader {
   bool utf8_ = false;
   double multiplier_ = 1;
   double divisor_ = 1;
+  void NormalizeAbsolute(TLampSet& set);
 };
 
 void IesReader::ReadKeywordTexts() {
@@ -177,7 +178,8 @@ ReadResult IesReader::Read() {
   const double lamps = lampCount > 0 ? static_cast<double>(lampCount) : 1.0;
   // −1 marks absolute photometry; other non-positive fluxes cannot scale a
   // table either, so they are taken the same way instead of dividing by 0.
-  if (std::fabs(lumens + 1) < 1e-6 || lumens <= 0) {
+  const bool absolute = std::fabs(lumens + 1) < 1e-6 || lumens <= 0;
+  if (absolute) {
     set.LampFlux = 1;
     set.SetFlux = ToSingle(lamps);
     divisor_ = 1;
@@ -209,7 +211,28 @@ ReadResult IesReader::Read() {
   ReadResult r = lum_.PlaneSystem == psCGamma ? ReadTypeC(vAngles, hAngles) : ReadTypeAB(vAngles, hAngles);
   if (r.status != ReadStatus::Ok) return r;
   lum_.SelectIntensityFunctions(lum_.Symmetry);
+  if (absolute) NormalizeAbsolute(set);
   return ReadOk(code);
+}
+
+// An absolute table (LED luminaires give no lamp flux) holds candela, while
+// the rest of the program reads the table as cd per 1000 lm of lamp flux. Take
+// the luminaire's own flux as the lamp flux and scale the table to it: the
+// light output ratio is then 100 % and Intensity() x SetFlux / 1000 gives the
+// file's candela back. A dark table keeps the unscaled values.
+void IesReader::NormalizeAbsolute(TLampSet& set) {
+  lum_.CalcFlux();
+  const double flux = lum_.LumFlux;
+  lum_.FluxValid = 0;
+  lum_.ZonesValid = 0;
+  if (!(flux > 0) || !std::isfinite(flux) || !lum_.Table) return;
+  const double lamps = set.LampCount > 0 ? set.LampCount : 1;
+  set.SetFlux = ToSingle(flux);
+  set.LampFlux = ToSingle(flux / lamps);
+  TSglArray& t = *lum_.Table;
+  const double scale = 1000.0 / flux;
+  for (std::uint32_t i = 1; i < t.Rows(); ++i)
+    for (std::uint32_t j = 1; j < t.Cols(); ++j) t.At(i, j) = ToSingle(t.At(i, j) * scale);
 }
 
 ReadResult IesReader::ReadTypeC(const std::vector<double>& vAngles, const std::vector<double>& hAngles) {

@@ -87,18 +87,29 @@ TEST_F(IesTest, IntensitiesRelativeOrAbsolute) {
   EXPECT_FLOAT_EQ(lum_.GetValue(1, 1), 300);
   EXPECT_EQ(lum_.LampSets[0].SetWatt, 30);
 
-  // Absolute photometry (−1): values times the multiplier, SetFlux = lamp count.
+  // Absolute photometry (−1): the table holds candela; the luminaire's own
+  // flux becomes the lamp flux, so the LOR is 100 % and the candela come back.
   ASSERT_TRUE(Load("IESNA91\nTILT=NONE\n2 -1 3 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n150 50\n"));
-  EXPECT_FLOAT_EQ(lum_.LampSets[0].SetFlux, 2);
-  EXPECT_FLOAT_EQ(lum_.LampSets[0].LampFlux, 1);
-  EXPECT_FLOAT_EQ(lum_.GetValue(1, 1), 450);
+  const auto candela = [&](int r, int c) { return lum_.GetValue(r, c) * lum_.LampSets[0].SetFlux / 1000; };
+  const float flux = lum_.LampSets[0].SetFlux;
+  EXPECT_GT(flux, 100);
+  EXPECT_FLOAT_EQ(lum_.LampSets[0].LampFlux, flux / 2);
+  EXPECT_NEAR(candela(1, 1), 450, 0.05);
+  EXPECT_NEAR(candela(1, 2), 150, 0.05);
+  lum_.CalcFlux();
+  EXPECT_NEAR(lum_.LOR, 100, 0.01);
 
-  // Written again and read back, absolute values keep their digits.
-  lum_.SetValue(1, 2, 4917.25f);
+  // Written again and read back, the candela keep their digits.
+  lum_.SetValue(1, 2, 4917.25f * 1000 / flux);
   ASSERT_TRUE(lum_.SaveAs(fmtIes95, dir_.file("again.ies")));
   ASSERT_TRUE(lum_.LoadFromFile(dir_.file("again.ies")));
-  EXPECT_NEAR(lum_.GetValue(1, 1), 450, 0.5);
-  EXPECT_NEAR(lum_.GetValue(1, 2), 4917.25f, 0.5);
+  EXPECT_NEAR(candela(1, 1), 450, 0.5);
+  EXPECT_NEAR(candela(1, 2), 4917.25f, 0.5);
+
+  // A dark absolute table stays as read instead of dividing by zero.
+  ASSERT_TRUE(Load("IESNA91\nTILT=NONE\n2 -1 1 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n0 0\n"));
+  EXPECT_FLOAT_EQ(lum_.LampSets[0].SetFlux, 2);
+  EXPECT_FLOAT_EQ(lum_.GetValue(1, 1), 0);
 
   // Found by probing when the extension names no format.
   ASSERT_TRUE(Load("IESNA91\nTILT=NONE\n2 -1 3 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n150 50\n", "lum.dat"));
