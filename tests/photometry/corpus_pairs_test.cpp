@@ -70,7 +70,7 @@ std::vector<std::pair<std::string, double>> SummaryLumens() {
   return out;
 }
 
-TEST(CorpusPairs, DISABLED_AbsoluteIesFilesGiveTheReportedLumens) {
+TEST(CorpusPairs, AbsoluteIesFilesGiveTheReportedLumens) {
   if (!test::corpusAvailable()) GTEST_SKIP() << "corpus not available";
   const auto summary = SummaryLumens();
   ASSERT_GE(summary.size(), 8u);
