@@ -12,6 +12,18 @@ int RebuildRecovering(TBTreeBase& tree) {
   if (r != isam::kErrRebuildInterrupted) return r;
   const std::string base = tree.BasePath();
   const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
+  // A data file that opens cleanly with its index is whole, and may hold
+  // records added after the rebuild that left the "SAV" file behind: moving
+  // the older "SAV" over it would lose them. Only a data file that fails to
+  // open (partial copy, no index, short) gives way to the "SAV" file.
+  const bool whole = tree.Open() == isam::kOk;
+  tree.Close();
+  if (whole) {
+    const std::string old = sav + ".OLD";
+    pf::fs().removeFile(old);
+    if (!pf::fs().renameFile(sav, old) && !pf::fs().removeFile(sav)) return r;
+    return tree.Rebuild();
+  }
   pf::fs().removeFile(isam::IndexFilePath(base));
   if (!pf::fs().removeFile(dat) || !pf::fs().renameFile(sav, dat)) return r;
   return tree.Rebuild();

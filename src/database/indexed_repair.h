@@ -30,8 +30,11 @@ struct RepairOptions {
 int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options);
 
 // Rebuilds the file. When an earlier rebuild was interrupted (10465: "SAV" and
-// "DAT" both there), the "SAV" file holds all records and the "DAT" file only
-// those copied so far: the partial files give way to it and the rebuild runs again.
+// "DAT" both there) and the "DAT" file does not open, the "SAV" file holds all
+// records and the "DAT" file only those copied so far: the partial files give
+// way to it and the rebuild runs again. A "DAT" file that opens is whole and
+// may be newer: the stale "SAV" file is renamed to "SAV.OLD" and the "DAT"
+// file rebuilt.
 int RebuildRecovering(TBTreeBase& tree);
 
 }  // namespace kandelo

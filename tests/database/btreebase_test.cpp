@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "database/indexed_repair.h"
 #include "isam_fixture.h"
 
 namespace kandelo::test {
@@ -217,6 +218,29 @@ TEST_F(BTreeBaseTest, InterruptedRebuildLeavesTheOldDataAndIsNotRepeatedOverIt) 
   EXPECT_EQ(readFile(SaveFilePath(base())), old);
 
   EXPECT_EQ(RebuildIndexedFile(base(), 70000, TestKeys(), TestKey), kErrRebuildSize);
+}
+
+TEST_F(BTreeBaseTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
+  {
+    auto t = OpenTable(buf_);
+    for (int i = 1; i <= 3; ++i) AddOne(*t, i, "OLD" + std::to_string(i));
+  }
+  const std::string stale = readFile(DataFilePath(base()));
+  // A rebuild that finished but could not delete its "SAV" file; records are
+  // added afterwards, then the file is rebuilt again.
+  {
+    auto t = OpenTable(buf_);
+    AddOne(*t, 4, "NEW4");
+  }
+  writeFile(SaveFilePath(base()), stale);
+  auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+  t->DefineKey(1, 30, true);
+  t->DefineKey(2, 8, false);
+  ASSERT_EQ(RebuildRecovering(*t), 0);
+  EXPECT_FALSE(pf::fs().exists(SaveFilePath(base())));
+  EXPECT_EQ(readFile(SaveFilePath(base()) + ".OLD"), stale);
+  ASSERT_EQ(t->Open(), 0);
+  EXPECT_EQ(Walk(*t, 1), (std::vector<std::string>{"NEW4", "OLD1", "OLD2", "OLD3"}));
 }
 
 TEST_F(BTreeBaseTest, EngineRefusesReentryFromAKeyCallback) {
