@@ -255,9 +255,17 @@ int EntryAt(IndexedFile& f, int key, const Path& path, std::int32_t& rec, std::s
   return kOk;
 }
 
-void SetPosition(KeyState& k, Path path, std::int32_t rec, const std::string& s) {
+// Reused by the lookups, so that a lookup allocates nothing once warm (one
+// engine call at a time: the entry guard refuses re-entry).
+Path& ScratchPath() {
+  static Path path;
+  path.clear();
+  return path;
+}
+
+void SetPosition(KeyState& k, const Path& path, std::int32_t rec, std::string_view s) {
   k.pos.state = Position::OnEntry;
-  k.pos.path = std::move(path);
+  if (&k.pos.path != &path) k.pos.path.assign(path.begin(), path.end());
   k.pos.pathValid = true;
   k.pos.record = rec;
   k.pos.key = s;
@@ -269,7 +277,9 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
   Position& pos = k.pos;
   const int endError = forward ? kErrEndOfIndex : kErrBeginOfIndex;
   if (pos.state == Position::Invalid) return forward ? kErrNoPositionNext : kErrNoPositionPrev;
-  Path path;
+  // Steps on the kept path itself: on an error the position is dropped anyway.
+  Path& path = pos.path;
+  if (!pos.pathValid || pos.state == Position::Cleared) path.clear();
   int err = kOk;
   if (pos.state == Position::Cleared) {
     if (k.root == 0)
@@ -277,12 +287,12 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
     else
       err = forward ? DescendFirst(f, key, k.root, path) : DescendLast(f, key, k.root, path);
   } else if (pos.pathValid) {
-    path = pos.path;
     err = forward ? StepNext(f, key, path) : StepPrev(f, key, path);
   } else {
     bool found = false, exact = false;
     const std::int64_t r = k.def.duplicates ? std::int64_t{pos.record} : kAnyRecord;
-    err = Seek(f, key, pos.key, r, path, found, exact);
+    const std::string at = pos.key;
+    err = Seek(f, key, at, r, path, found, exact);
     if (!err) {
       if (forward) {
         if (!found) err = endError;
@@ -299,7 +309,7 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
   }
   if (!err) err = EntryAt(f, key, path, rec, s);
   if (!err) {
-    SetPosition(k, std::move(path), rec, s);
+    SetPosition(k, path, rec, s);
   } else if (err == endError) {
     pos = Position{};
   } else {
@@ -629,7 +639,7 @@ int DeleteKey(IndexedFile* file, int key, std::int32_t rec, const std::string& s
 int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
     std::string at;
@@ -637,7 +647,7 @@ int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec)
     if (!found) return kErrKeyNotFound;
     if (int err = EntryAt(*file, key, path, r, at)) return err;
     if (at != s) return kErrKeyNotFound;
-    SetPosition(k, std::move(path), r, at);
+    SetPosition(k, path, r, at);
     rec = r;
     return kOk;
   });
@@ -646,7 +656,7 @@ int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec)
 int SearchKey(IndexedFile* file, int key, std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
     if (!found) {
@@ -656,7 +666,7 @@ int SearchKey(IndexedFile* file, int key, std::string& s, std::int32_t& rec) {
     std::string at;
     std::int32_t r = 0;
     if (int err = EntryAt(*file, key, path, r, at)) return err;
-    SetPosition(k, std::move(path), r, at);
+    SetPosition(k, path, r, at);
     s = at;
     rec = r;
     return kOk;
@@ -680,7 +690,7 @@ int ClearKey(IndexedFile* file, int key) {
 
 int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t rec) {
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     const std::int64_t r = k.def.duplicates ? std::int64_t{rec} : kAnyRecord;
     if (int err = Seek(*file, key, s, r, path, found, exact)) return err;
@@ -689,7 +699,7 @@ int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t
     std::int32_t got = 0;
     if (int err = EntryAt(*file, key, path, got, at)) return err;
     if (got != rec) return kErrKeyRefNotFound;
-    SetPosition(k, std::move(path), got, at);
+    SetPosition(k, path, got, at);
     return kOk;
   });
 }
@@ -697,7 +707,7 @@ int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t
 int LookupKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState&) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
     std::string at;
