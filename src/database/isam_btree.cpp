@@ -263,6 +263,17 @@ Path& ScratchPath() {
   return path;
 }
 
+// The entry at the end of the path, read in place: the view lives as long as
+// the node (which pins the page).
+int EntryView(IndexedFile& f, int key, const Path& path, Node& n, std::int32_t& rec, std::string_view& s) {
+  if (int err = Load(f, key, path.back().first, n)) return err;
+  const int i = path.back().second;
+  if (i < 1 || i > n.count()) return kErrIO;
+  rec = n.rec(i);
+  s = n.key(i);
+  return kOk;
+}
+
 void SetPosition(KeyState& k, const Path& path, std::int32_t rec, std::string_view s) {
   k.pos.state = Position::OnEntry;
   if (&k.pos.path != &path) k.pos.path.assign(path.begin(), path.end());
@@ -307,7 +318,23 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
       }
     }
   }
-  if (!err) err = EntryAt(f, key, path, rec, s);
+  if (!err) {
+    Node n;
+    err = Load(f, key, path.back().first, n);
+    const int i = path.back().second;
+    if (!err && (i < 1 || i > n.count())) err = kErrIO;
+    if (!err) {
+      rec = n.rec(i);
+      s.assign(n.key(i));
+      // A walk in key order reads the records of the next entries next: start
+      // bringing them into the processor's cache now.
+      for (int d = 1; d <= 2; ++d) {
+        const int j = forward ? i + d : i - d;
+        if (j >= 1 && j <= n.count())
+          f.datCache.prefetch(std::int64_t{n.rec(j)} * f.recordLength, static_cast<std::size_t>(f.recordLength));
+      }
+    }
+  }
   if (!err) {
     SetPosition(k, path, rec, s);
   } else if (err == endError) {
@@ -642,10 +669,11 @@ int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec)
     Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
-    std::string at;
+    Node n;
+    std::string_view at;
     std::int32_t r = 0;
     if (!found) return kErrKeyNotFound;
-    if (int err = EntryAt(*file, key, path, r, at)) return err;
+    if (int err = EntryView(*file, key, path, n, r, at)) return err;
     if (at != s) return kErrKeyNotFound;
     SetPosition(k, path, r, at);
     rec = r;
@@ -710,10 +738,11 @@ int LookupKey(IndexedFile* file, int key, const std::string& s, std::int32_t& re
     Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
-    std::string at;
+    Node n;
+    std::string_view at;
     std::int32_t r = 0;
     if (!found) return kErrKeyNotFound;
-    if (int err = EntryAt(*file, key, path, r, at)) return err;
+    if (int err = EntryView(*file, key, path, n, r, at)) return err;
     if (at != s) return kErrKeyNotFound;
     rec = r;
     return kOk;

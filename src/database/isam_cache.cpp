@@ -78,8 +78,6 @@ int PageCache::writeBack(PageBuffer& b) {
   return kOk;
 }
 
-// Buffers get their memory when first used, so that many buffers cost
-// nothing until the files need them.
 int PageCache::victim(PageBuffer*& out) {
   out = nullptr;
   for (int i = oldest_; i >= 0; i = buffers_[static_cast<std::size_t>(i)].newer) {
@@ -89,19 +87,23 @@ int PageCache::victim(PageBuffer*& out) {
     }
   }
   if (!out) return kErrNoMemoryPages;  // every buffer pinned: cannot happen with >= 8 buffers
-  if (out->data.empty()) {
-    try {
-      out->data.assign(kMaxPageBytes, 0);
-    } catch (const std::bad_alloc&) {
-      out = nullptr;
-      return kErrNoMemoryPages;
-    }
-  }
   if (int err = writeBack(*out)) {
     out = nullptr;
     return err;
   }
   forget(*out);
+  return kOk;
+}
+
+// Buffers get their memory when first used, as much as the page needs, so
+// that many buffers cost nothing until the files need them.
+int PageCache::reserve(PageBuffer& b, int size) {
+  if (b.data.size() >= static_cast<std::size_t>(size)) return kOk;
+  try {
+    b.data.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return kErrNoMemoryPages;
+  }
   return kOk;
 }
 
@@ -116,6 +118,7 @@ int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   PageBuffer* b = nullptr;
   if (int err = victim(b)) return err;
   const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  if (int err = reserve(*b, k.pageSize)) return err;
   if (int err = ReadAt(*f.idx, page * f.rowSize + k.offset, b->data.data(), static_cast<std::size_t>(k.pageSize)))
     return err;
   b->file = &f;
@@ -133,6 +136,7 @@ int PageCache::fresh(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   PageBuffer* b = nullptr;
   if (int err = victim(b)) return err;
   const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  if (int err = reserve(*b, k.pageSize)) return err;
   std::fill(b->data.begin(), b->data.begin() + k.pageSize, 0);
   b->file = &f;
   b->key = key;
@@ -250,6 +254,16 @@ int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, s
     at = upto;
   }
   return kOk;
+}
+
+void RecordCache::prefetch(std::int64_t offset, std::size_t n) const {
+  if (!enabled_ || offset < 0) return;
+  const std::int64_t start = offset - offset % kBlock;
+  auto it = index_.find(start);
+  if (it == index_.end()) return;
+  const Block& b = blocks_[static_cast<std::size_t>(it->second)];
+  const std::int64_t upto = std::min({offset + static_cast<std::int64_t>(n), start + b.valid, start + kBlock});
+  for (std::int64_t at = offset; at < upto; at += 64) __builtin_prefetch(b.data.data() + (at - start));
 }
 
 int RecordCache::write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n) {

@@ -55,6 +55,8 @@ class RecordCache {
   int read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
   int write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
   void clear();
+  // A hint: brings the bytes into the processor's cache when their block is here.
+  void prefetch(std::int64_t offset, std::size_t n) const;
 
  private:
   struct Block {
@@ -126,6 +128,7 @@ class PageCache {
 
  private:
   int victim(PageBuffer*& out);
+  static int reserve(PageBuffer& b, int size);
   static int writeBack(PageBuffer& b);
   static std::uint64_t Tag(const IndexedFile& f, int key, std::int32_t page);
   int indexOf(const PageBuffer& b) const { return static_cast<int>(&b - buffers_.data()); }
