@@ -498,9 +498,12 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
 }
 
 int FlushFile(IndexedFile& f) {
+  // A local file that was not changed since the last flush has nothing to
+  // make durable: its flag is 0 on disk and every page was written back.
+  const bool changed = f.changed || f.network;
   int err = engine().cache.flush(f);
   if (!err && f.changed) err = WriteHeaders(f);
-  if (!err && !f.readOnly && !f.dat->flush()) err = kErrFlush;
+  if (!err && !f.readOnly && changed && !f.dat->flush()) err = kErrFlush;
   return err;
 }
 
