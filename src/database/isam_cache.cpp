@@ -173,9 +173,14 @@ void PageCache::drop(IndexedFile& f, int key) {
 
 // ---- record cache -------------------------------------------------------------
 
+int RecordCache::slotOf(std::int64_t start) const {
+  const std::int64_t n = start / kBlock;
+  return n < static_cast<std::int64_t>(slots_.size()) ? slots_[static_cast<std::size_t>(n)] : -1;
+}
+
 void RecordCache::clear() {
   blocks_.clear();
-  index_.clear();
+  slots_.clear();
   newest_ = oldest_ = -1;
 }
 
@@ -198,6 +203,15 @@ void RecordCache::touch(int i) {
 }
 
 int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) {
+  const std::int64_t n = start / kBlock;
+  if (n >= kMaxSlots) return kNoBlock;
+  if (n >= static_cast<std::int64_t>(slots_.size())) {
+    try {
+      slots_.resize(static_cast<std::size_t>(n) + 1, -1);
+    } catch (const std::bad_alloc&) {
+      return kNoBlock;
+    }
+  }
   int i = -1;
   if (blocks_.size() < kMaxBlocks) {
     try {
@@ -213,7 +227,8 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
     if (oldest_ < 0) return kNoBlock;
     i = oldest_;
     unlink(i);
-    index_.erase(blocks_[static_cast<std::size_t>(i)].start);
+    if (blocks_[static_cast<std::size_t>(i)].start >= 0)
+      slots_[static_cast<std::size_t>(blocks_[static_cast<std::size_t>(i)].start / kBlock)] = -1;
   }
   Block& b = blocks_[static_cast<std::size_t>(i)];
   const std::int64_t want = std::clamp<std::int64_t>(size_ - start, 0, kBlock);
@@ -227,7 +242,7 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
   if (oldest_ >= 0) blocks_[static_cast<std::size_t>(oldest_)].older = i; else newest_ = i;
   oldest_ = i;
   if (got < 0) return kErrIO;
-  index_[start] = i;
+  slots_[static_cast<std::size_t>(start / kBlock)] = i;
   touch(i);
   out = &b;
   return kOk;
@@ -241,9 +256,9 @@ int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, s
   while (at < end) {
     const std::int64_t start = at - at % kBlock;
     Block* b = nullptr;
-    if (auto it = index_.find(start); it != index_.end()) {
-      b = &blocks_[static_cast<std::size_t>(it->second)];
-      touch(it->second);
+    if (const int slot = slotOf(start); slot >= 0) {
+      b = &blocks_[static_cast<std::size_t>(slot)];
+      touch(slot);
     } else if (int err = load(h, start, b)) {
       return err == kNoBlock ? ReadAt(h, offset, buf, n) : err;
     }
@@ -259,9 +274,9 @@ int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, s
 void RecordCache::prefetch(std::int64_t offset, std::size_t n) const {
   if (!enabled_ || offset < 0) return;
   const std::int64_t start = offset - offset % kBlock;
-  auto it = index_.find(start);
-  if (it == index_.end()) return;
-  const Block& b = blocks_[static_cast<std::size_t>(it->second)];
+  const int slot = slotOf(start);
+  if (slot < 0) return;
+  const Block& b = blocks_[static_cast<std::size_t>(slot)];
   const std::int64_t upto = std::min({offset + static_cast<std::int64_t>(n), start + b.valid, start + kBlock});
   for (std::int64_t at = offset; at < upto; at += 64) __builtin_prefetch(b.data.data() + (at - start));
 }
@@ -278,9 +293,9 @@ int RecordCache::write(platform::FileHandle& h, std::int64_t offset, const void*
   const auto* p = static_cast<const unsigned char*>(buf);
   const std::int64_t end = offset + static_cast<std::int64_t>(n);
   for (std::int64_t start = offset - offset % kBlock; start < end; start += kBlock) {
-    auto it = index_.find(start);
-    if (it == index_.end()) continue;
-    Block& b = blocks_[static_cast<std::size_t>(it->second)];
+    const int slot = slotOf(start);
+    if (slot < 0) continue;
+    Block& b = blocks_[static_cast<std::size_t>(slot)];
     const std::int64_t from = std::max(offset, start), upto = std::min(end, start + kBlock);
     if (from > start + b.valid) {  // a gap: forget the block
       b.valid = 0;

@@ -51,6 +51,7 @@ class RecordCache {
  public:
   static constexpr std::int64_t kBlock = 64 * 1024;
   static constexpr std::size_t kMaxBlocks = 1024;  // 64 MiB per file at most
+  static constexpr std::int64_t kMaxSlots = std::int64_t{1} << 22;  // files beyond 256 GiB read uncached
   void enable(std::int64_t fileSize) { enabled_ = true; size_ = fileSize; }
   int read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
   int write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
@@ -72,7 +73,8 @@ class RecordCache {
   bool enabled_ = false;
   std::int64_t size_ = 0;  // file size as this cache knows it
   std::vector<Block> blocks_;
-  std::unordered_map<std::int64_t, int> index_;  // block start -> blocks_
+  std::vector<int> slots_;  // block number -> index in blocks_, -1 when not here
+  int slotOf(std::int64_t start) const;
   int newest_ = -1, oldest_ = -1;
 };
 
