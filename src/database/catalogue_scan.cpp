@@ -37,9 +37,26 @@ AddOutcome failed(const std::string& path) {
   return AddOutcome::Failed;
 }
 
+// The directories of the files below the root join the path list up front and
+// the list is saved once (atomically, as always) before any record refers to
+// them, instead of once per new directory. A directory that cannot be stored
+// is left to the file-by-file path, which reports its files as failed.
+void storeDirectories(const std::vector<std::string>& files, const std::string& root, TPathList& paths) {
+  if (root.empty() || !Catalogue()) return;
+  std::string last;
+  for (const auto& f : files) {
+    std::string dir = ParentPath(f);
+    if (dir == last) continue;
+    if (IsUnderRoot(root, dir)) paths.AddPath(dir);
+    last = std::move(dir);
+  }
+  if (paths.Count() > paths.SavedCount()) paths.SavePathList();
+}
+
 ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
                   const TMsgManager& msgs) {
   ScanCounts counts;
+  storeDirectories(files, root, paths);
   bool overwriteAll = false;
   ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
   for (const auto& f : files) {

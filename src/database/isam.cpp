@@ -91,7 +91,12 @@
 //   "span"): in the usual case that is the used part of the page, and it
 //   makes the bytes on disk equal to the buffer, so the files that result
 //   from a sequence of operations do not depend on how many buffers there
-//   are or when pages were evicted.
+//   are or when pages were evicted. A buffer takes its memory when first used.
+//
+//   In local mode the data file is read through a record cache of 64 KiB
+//   blocks (at most 64 MiB per file, least recently used out). Every write
+//   to the data file goes through it as well and reaches the file at once, so
+//   the cache never holds anything the file does not.
 //
 // Local mode opens the data file exclusively (an open-file-description lock
 // on the data file; a second opener gets 9908). Network mode needs the
@@ -182,7 +187,7 @@ int BeginChange(IndexedFile& f) {
   }
   if (f.changed) return kOk;
   const unsigned char one = 1;
-  if (int err = WriteAt(*f.dat, 20, &one, 1)) return err;
+  if (int err = WriteData(f, 20, &one, 1)) return err;
   f.changed = true;
   return kOk;
 }
@@ -244,7 +249,7 @@ int WriteHeaders(IndexedFile& f) {
   bool wasChanged = f.changed;
   f.changed = false;
   EncodeDataHeader(f, h);
-  if (int err = WriteAt(*f.dat, 0, h, kDataHeaderSize)) {
+  if (int err = WriteData(f, 0, h, kDataHeaderSize)) {
     f.changed = wasChanged;
     return err;
   }
@@ -446,7 +451,7 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
   if (!f->network && f->dat->lockRange(0, 0, !f->readOnly) == pf::LockResult::Busy) return kErrAccessDenied;
 
   unsigned char h[kDataHeaderSize];
-  if (int err = ReadAt(*f->dat, 0, h, kDataHeaderSize)) return err;
+  if (int err = ReadData(*f, 0, h, kDataHeaderSize)) return err;
   const int keyCount = h[16];
   if (keyCount > kMaxKeys) return kErrTooManyKeysInFile;
   f->firstFree = GetI32(h + 0);
@@ -467,11 +472,12 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
 
   const std::int64_t size = f->dat->size();
   if (size < 0) return kErrIO;
+  if (!f->network) f->datCache.enable(size);
   if (f->highest < 0 || size / f->recordLength < std::int64_t{f->highest} + 1) return kErrShortRead;
   IndexedFile& fr = *f;
   int err = CheckFreeChain(f->firstFree, f->freeCount, f->highest, [&](std::int32_t n, std::int32_t& link) {
     unsigned char b[4];
-    int e2 = ReadAt(*fr.dat, std::int64_t{n} * fr.recordLength, b, 4);
+    int e2 = ReadData(fr, std::int64_t{n} * fr.recordLength, b, 4);
     link = GetI32(b);
     return e2;
   });
@@ -492,9 +498,12 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
 }
 
 int FlushFile(IndexedFile& f) {
+  // A local file that was not changed since the last flush has nothing to
+  // make durable: its flag is 0 on disk and every page was written back.
+  const bool changed = f.changed || f.network;
   int err = engine().cache.flush(f);
   if (!err && f.changed) err = WriteHeaders(f);
-  if (!err && !f.readOnly && !f.dat->flush()) err = kErrFlush;
+  if (!err && !f.readOnly && changed && !f.dat->flush()) err = kErrFlush;
   return err;
 }
 
@@ -523,14 +532,14 @@ int AddRecordRaw(IndexedFile& f, const unsigned char* record, std::int32_t& numb
     n = f.firstFree;
     unsigned char b[4];
     if (n < 1 || n > f.highest) return kErrFreeChain;
-    if (int err = ReadAt(*f.dat, std::int64_t{n} * f.recordLength, b, 4)) return err;
+    if (int err = ReadData(f, std::int64_t{n} * f.recordLength, b, 4)) return err;
     next = GetI32(b);
     if (next == 0 || next < -1 || next > f.highest || next == n || f.freeCount < 1) return kErrFreeChain;
   }
   // The first four bytes belong to the engine: a record in use starts with 0.
   std::vector<unsigned char> rec(record, record + f.recordLength);
   PutI32(rec.data(), 0);
-  if (int err = WriteAt(*f.dat, std::int64_t{n} * f.recordLength, rec.data(), rec.size())) return err;
+  if (int err = WriteData(f, std::int64_t{n} * f.recordLength, rec.data(), rec.size())) return err;
   if (f.firstFree == -1) {
     f.highest = n;
   } else {
@@ -545,10 +554,10 @@ int DeleteRecordRaw(IndexedFile& f, std::int32_t n) {
   if (n < 1 || n > f.highest) return kErrDeleteOutOfRange;
   if (int err = BeginChange(f)) return err;
   unsigned char b[4];
-  if (int err = ReadAt(*f.dat, std::int64_t{n} * f.recordLength, b, 4)) return err;
+  if (int err = ReadData(f, std::int64_t{n} * f.recordLength, b, 4)) return err;
   if (GetI32(b) != 0) return kErrDeleteOutOfRange;  // already free: a second delete would knot the chain
   PutI32(b, f.firstFree);
-  if (int err = WriteAt(*f.dat, std::int64_t{n} * f.recordLength, b, 4)) return err;
+  if (int err = WriteData(f, std::int64_t{n} * f.recordLength, b, 4)) return err;
   f.firstFree = n;
   ++f.freeCount;
   return kOk;
@@ -608,7 +617,7 @@ int GetRecord(IndexedFile* file, std::int32_t n, unsigned char* buffer) {
   if (n < 1 || n > file->highest)
     err = kErrShortRead;
   else
-    err = ReadAt(*file->dat, std::int64_t{n} * file->recordLength, buffer,
+    err = ReadData(*file, std::int64_t{n} * file->recordLength, buffer,
                  static_cast<std::size_t>(file->recordLength));
   return c.done(EndOperation(*file, err));
 }
@@ -621,11 +630,11 @@ int PutRecord(IndexedFile* file, std::int32_t n, const unsigned char* record) {
   if (n > f.highest) return c.done(kErrDeleteOutOfRange);
   if (int err = BeginChange(f)) return c.done(err);
   unsigned char b[4];
-  if (int err = ReadAt(*f.dat, std::int64_t{n} * f.recordLength, b, 4)) return c.done(err);
+  if (int err = ReadData(f, std::int64_t{n} * f.recordLength, b, 4)) return c.done(err);
   if (GetI32(b) != 0) return c.done(kErrDeleteOutOfRange);  // a free record stays free
   std::vector<unsigned char> rec(record, record + f.recordLength);
   PutI32(rec.data(), 0);
-  return c.done(WriteAt(*f.dat, std::int64_t{n} * f.recordLength, rec.data(), rec.size()));
+  return c.done(WriteData(f, std::int64_t{n} * f.recordLength, rec.data(), rec.size()));
 }
 
 int DeleteRecord(IndexedFile* file, std::int32_t n) {

@@ -255,9 +255,28 @@ int EntryAt(IndexedFile& f, int key, const Path& path, std::int32_t& rec, std::s
   return kOk;
 }
 
-void SetPosition(KeyState& k, Path path, std::int32_t rec, const std::string& s) {
+// Reused by the lookups, so that a lookup allocates nothing once warm (one
+// engine call at a time: the entry guard refuses re-entry).
+Path& ScratchPath() {
+  static Path path;
+  path.clear();
+  return path;
+}
+
+// The entry at the end of the path, read in place: the view lives as long as
+// the node (which pins the page).
+int EntryView(IndexedFile& f, int key, const Path& path, Node& n, std::int32_t& rec, std::string_view& s) {
+  if (int err = Load(f, key, path.back().first, n)) return err;
+  const int i = path.back().second;
+  if (i < 1 || i > n.count()) return kErrIO;
+  rec = n.rec(i);
+  s = n.key(i);
+  return kOk;
+}
+
+void SetPosition(KeyState& k, const Path& path, std::int32_t rec, std::string_view s) {
   k.pos.state = Position::OnEntry;
-  k.pos.path = std::move(path);
+  if (&k.pos.path != &path) k.pos.path.assign(path.begin(), path.end());
   k.pos.pathValid = true;
   k.pos.record = rec;
   k.pos.key = s;
@@ -269,7 +288,9 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
   Position& pos = k.pos;
   const int endError = forward ? kErrEndOfIndex : kErrBeginOfIndex;
   if (pos.state == Position::Invalid) return forward ? kErrNoPositionNext : kErrNoPositionPrev;
-  Path path;
+  // Steps on the kept path itself: on an error the position is dropped anyway.
+  Path& path = pos.path;
+  if (!pos.pathValid || pos.state == Position::Cleared) path.clear();
   int err = kOk;
   if (pos.state == Position::Cleared) {
     if (k.root == 0)
@@ -277,12 +298,12 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
     else
       err = forward ? DescendFirst(f, key, k.root, path) : DescendLast(f, key, k.root, path);
   } else if (pos.pathValid) {
-    path = pos.path;
     err = forward ? StepNext(f, key, path) : StepPrev(f, key, path);
   } else {
     bool found = false, exact = false;
     const std::int64_t r = k.def.duplicates ? std::int64_t{pos.record} : kAnyRecord;
-    err = Seek(f, key, pos.key, r, path, found, exact);
+    const std::string at = pos.key;
+    err = Seek(f, key, at, r, path, found, exact);
     if (!err) {
       if (forward) {
         if (!found) err = endError;
@@ -297,9 +318,23 @@ int Step(IndexedFile& f, int key, bool forward, std::int32_t& rec, std::string& 
       }
     }
   }
-  if (!err) err = EntryAt(f, key, path, rec, s);
   if (!err) {
-    SetPosition(k, std::move(path), rec, s);
+    Node n;
+    err = Load(f, key, path.back().first, n);
+    const int i = path.back().second;
+    if (!err && (i < 1 || i > n.count())) err = kErrIO;
+    if (!err) {
+      rec = n.rec(i);
+      s.assign(n.key(i));
+      // A walk in key order reads the records of the next entries next: start
+      // bringing the one after the next into the processor's cache now.
+      const int j = forward ? i + 2 : i - 2;
+      if (j >= 1 && j <= n.count())
+        f.datCache.prefetch(std::int64_t{n.rec(j)} * f.recordLength, static_cast<std::size_t>(f.recordLength));
+    }
+  }
+  if (!err) {
+    SetPosition(k, path, rec, s);
   } else if (err == endError) {
     pos = Position{};
   } else {
@@ -629,15 +664,16 @@ int DeleteKey(IndexedFile* file, int key, std::int32_t rec, const std::string& s
 int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
-    std::string at;
+    Node n;
+    std::string_view at;
     std::int32_t r = 0;
     if (!found) return kErrKeyNotFound;
-    if (int err = EntryAt(*file, key, path, r, at)) return err;
+    if (int err = EntryView(*file, key, path, n, r, at)) return err;
     if (at != s) return kErrKeyNotFound;
-    SetPosition(k, std::move(path), r, at);
+    SetPosition(k, path, r, at);
     rec = r;
     return kOk;
   });
@@ -646,7 +682,7 @@ int FindKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec)
 int SearchKey(IndexedFile* file, int key, std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
     if (!found) {
@@ -656,7 +692,7 @@ int SearchKey(IndexedFile* file, int key, std::string& s, std::int32_t& rec) {
     std::string at;
     std::int32_t r = 0;
     if (int err = EntryAt(*file, key, path, r, at)) return err;
-    SetPosition(k, std::move(path), r, at);
+    SetPosition(k, path, r, at);
     s = at;
     rec = r;
     return kOk;
@@ -680,7 +716,7 @@ int ClearKey(IndexedFile* file, int key) {
 
 int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t rec) {
   return KeyRead(file, key, [&](KeyState& k) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     const std::int64_t r = k.def.duplicates ? std::int64_t{rec} : kAnyRecord;
     if (int err = Seek(*file, key, s, r, path, found, exact)) return err;
@@ -689,7 +725,7 @@ int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t
     std::int32_t got = 0;
     if (int err = EntryAt(*file, key, path, got, at)) return err;
     if (got != rec) return kErrKeyRefNotFound;
-    SetPosition(k, std::move(path), got, at);
+    SetPosition(k, path, got, at);
     return kOk;
   });
 }
@@ -697,13 +733,14 @@ int FindKeyAndRef(IndexedFile* file, int key, const std::string& s, std::int32_t
 int LookupKey(IndexedFile* file, int key, const std::string& s, std::int32_t& rec) {
   rec = 0;
   return KeyRead(file, key, [&](KeyState&) {
-    Path path;
+    Path& path = ScratchPath();
     bool found = false, exact = false;
     if (int err = Seek(*file, key, s, kAnyRecord, path, found, exact)) return err;
-    std::string at;
+    Node n;
+    std::string_view at;
     std::int32_t r = 0;
     if (!found) return kErrKeyNotFound;
-    if (int err = EntryAt(*file, key, path, r, at)) return err;
+    if (int err = EntryView(*file, key, path, n, r, at)) return err;
     if (at != s) return kErrKeyNotFound;
     rec = r;
     return kOk;

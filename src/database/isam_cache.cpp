@@ -2,6 +2,7 @@
 // buffers form a ring in least-recently-used order; a hash index finds a page.
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "database/isam_internal.h"
@@ -16,7 +17,6 @@ std::uint64_t PageCache::Tag(const IndexedFile& f, int key, std::int32_t page) {
 int PageCache::start(int count) {
   try {
     buffers_.assign(static_cast<std::size_t>(count), PageBuffer{});
-    for (PageBuffer& b : buffers_) b.data.assign(kMaxPageBytes, 0);
     index_.clear();
     index_.reserve(static_cast<std::size_t>(count) * 2);
   } catch (const std::bad_alloc&) {
@@ -95,6 +95,18 @@ int PageCache::victim(PageBuffer*& out) {
   return kOk;
 }
 
+// Buffers get their memory when first used, as much as the page needs, so
+// that many buffers cost nothing until the files need them.
+int PageCache::reserve(PageBuffer& b, int size) {
+  if (b.data.size() >= static_cast<std::size_t>(size)) return kOk;
+  try {
+    b.data.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return kErrNoMemoryPages;
+  }
+  return kOk;
+}
+
 int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out) {
   const std::uint64_t tag = Tag(f, key, page);
   if (auto it = index_.find(tag); it != index_.end()) {
@@ -106,6 +118,7 @@ int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   PageBuffer* b = nullptr;
   if (int err = victim(b)) return err;
   const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  if (int err = reserve(*b, k.pageSize)) return err;
   if (int err = ReadAt(*f.idx, page * f.rowSize + k.offset, b->data.data(), static_cast<std::size_t>(k.pageSize)))
     return err;
   b->file = &f;
@@ -123,6 +136,7 @@ int PageCache::fresh(IndexedFile& f, int key, std::int32_t page, PageBuffer*& ou
   PageBuffer* b = nullptr;
   if (int err = victim(b)) return err;
   const KeyState& k = f.keys[static_cast<std::size_t>(key - 1)];
+  if (int err = reserve(*b, k.pageSize)) return err;
   std::fill(b->data.begin(), b->data.begin() + k.pageSize, 0);
   b->file = &f;
   b->key = key;
@@ -155,6 +169,143 @@ void PageCache::drop(IndexedFile& f, int key) {
     unlink(indexOf(b));
     pushOldest(indexOf(b));
   }
+}
+
+// ---- record cache -------------------------------------------------------------
+
+int RecordCache::slotOf(std::int64_t start) const {
+  const std::int64_t n = start / kBlock;
+  return n < static_cast<std::int64_t>(slots_.size()) ? slots_[static_cast<std::size_t>(n)] : -1;
+}
+
+void RecordCache::clear() {
+  blocks_.clear();
+  slots_.clear();
+  newest_ = oldest_ = -1;
+}
+
+void RecordCache::unlink(int i) {
+  Block& b = blocks_[static_cast<std::size_t>(i)];
+  if (b.newer >= 0) blocks_[static_cast<std::size_t>(b.newer)].older = b.older; else newest_ = b.older;
+  if (b.older >= 0) blocks_[static_cast<std::size_t>(b.older)].newer = b.newer; else oldest_ = b.newer;
+  b.newer = b.older = -1;
+}
+
+// Makes a block of the ring the newest.
+void RecordCache::touch(int i) {
+  if (newest_ == i) return;
+  unlink(i);
+  Block& b = blocks_[static_cast<std::size_t>(i)];
+  b.older = newest_;
+  b.newer = -1;
+  if (newest_ >= 0) blocks_[static_cast<std::size_t>(newest_)].newer = i; else oldest_ = i;
+  newest_ = i;
+}
+
+int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) {
+  const std::int64_t n = start / kBlock;
+  if (n >= kMaxSlots) return kNoBlock;
+  if (n >= static_cast<std::int64_t>(slots_.size())) {
+    try {
+      slots_.resize(static_cast<std::size_t>(n) + 1, -1);
+    } catch (const std::bad_alloc&) {
+      return kNoBlock;
+    }
+  }
+  int i = -1;
+  if (blocks_.size() < kMaxBlocks) {
+    try {
+      Block nb;
+      nb.data.resize(static_cast<std::size_t>(kBlock));
+      blocks_.push_back(std::move(nb));
+      i = static_cast<int>(blocks_.size()) - 1;
+    } catch (const std::bad_alloc&) {
+      i = -1;
+    }
+  }
+  if (i < 0) {
+    if (oldest_ < 0) return kNoBlock;
+    i = oldest_;
+    unlink(i);
+    if (blocks_[static_cast<std::size_t>(i)].start >= 0)
+      slots_[static_cast<std::size_t>(blocks_[static_cast<std::size_t>(i)].start / kBlock)] = -1;
+  }
+  Block& b = blocks_[static_cast<std::size_t>(i)];
+  const std::int64_t want = std::clamp<std::int64_t>(size_ - start, 0, kBlock);
+  long long got = 0;
+  if (want > 0) got = h.seek(start) ? h.read(b.data.data(), static_cast<std::size_t>(want)) : -1;
+  b.start = got < 0 ? -1 : start;
+  b.valid = got < 0 ? 0 : got;
+  // A failed read leaves the block as the oldest, holding nothing.
+  b.older = -1;
+  b.newer = oldest_;
+  if (oldest_ >= 0) blocks_[static_cast<std::size_t>(oldest_)].older = i; else newest_ = i;
+  oldest_ = i;
+  if (got < 0) return kErrIO;
+  slots_[static_cast<std::size_t>(start / kBlock)] = i;
+  touch(i);
+  out = &b;
+  return kOk;
+}
+
+int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n) {
+  if (!enabled_ || offset < 0) return ReadAt(h, offset, buf, n);
+  auto* p = static_cast<unsigned char*>(buf);
+  std::int64_t at = offset;
+  const std::int64_t end = offset + static_cast<std::int64_t>(n);
+  while (at < end) {
+    const std::int64_t start = at - at % kBlock;
+    Block* b = nullptr;
+    if (const int slot = slotOf(start); slot >= 0) {
+      b = &blocks_[static_cast<std::size_t>(slot)];
+      touch(slot);
+    } else if (int err = load(h, start, b)) {
+      return err == kNoBlock ? ReadAt(h, offset, buf, n) : err;
+    }
+    const std::int64_t upto = std::min(end, start + kBlock);
+    // Past the end of the file: the file itself gives the right answer.
+    if (upto > start + b->valid) return ReadAt(h, offset, buf, n);
+    std::memcpy(p + (at - offset), b->data.data() + (at - start), static_cast<std::size_t>(upto - at));
+    at = upto;
+  }
+  return kOk;
+}
+
+void RecordCache::prefetch(std::int64_t offset, std::size_t n) const {
+  if (!enabled_ || offset < 0) return;
+  const std::int64_t start = offset - offset % kBlock;
+  const int slot = slotOf(start);
+  if (slot < 0) return;
+  const Block& b = blocks_[static_cast<std::size_t>(slot)];
+  const std::int64_t upto = std::min({offset + static_cast<std::int64_t>(n), start + b.valid, start + kBlock});
+  for (std::int64_t at = offset; at < upto; at += 64) __builtin_prefetch(b.data.data() + (at - start));
+}
+
+int RecordCache::write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n) {
+  const int err = WriteAt(h, offset, buf, n);
+  if (!enabled_) return err;
+  if (err) {  // what reached the file is unknown
+    clear();
+    size_ = h.size();
+    if (size_ < 0) enabled_ = false;
+    return err;
+  }
+  const auto* p = static_cast<const unsigned char*>(buf);
+  const std::int64_t end = offset + static_cast<std::int64_t>(n);
+  for (std::int64_t start = offset - offset % kBlock; start < end; start += kBlock) {
+    const int slot = slotOf(start);
+    if (slot < 0) continue;
+    Block& b = blocks_[static_cast<std::size_t>(slot)];
+    const std::int64_t from = std::max(offset, start), upto = std::min(end, start + kBlock);
+    if (from > start + b.valid) {  // a gap: forget the block
+      b.valid = 0;
+      continue;
+    }
+    std::memcpy(b.data.data() + (from - start), p + (from - offset), static_cast<std::size_t>(upto - from));
+    b.valid = std::max(b.valid, upto - start);
+  }
+  size_ = std::max(size_, end);
+  return kOk;
 }
 
 }  // namespace kandelo::isam::detail

@@ -82,7 +82,7 @@ constexpr int kMaxRebuildRecordLength = 65535;
 constexpr int kItemsPerPage = 62;   // order 31: every page but the root holds 31..62 items
 constexpr int kMinItems = 31;
 constexpr int kMaxDepth = 9;
-constexpr int kDefaultPageBuffers = 60;
+constexpr int kDefaultPageBuffers = 4096;  // memory taken as pages are used
 constexpr int kMinPageBuffers = 8;
 
 // Page size of a key of length L: 62 items of L + 9 bytes and a 6-byte page head.

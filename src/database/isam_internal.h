@@ -44,12 +44,47 @@ struct KeyState {
   Position pos;
 };
 
+// Read cache of the data file: whole blocks, least recently used out. Every
+// write to the data file goes through it (write-through), so a cached block
+// always equals the file. Only for files no other process writes (local mode).
+class RecordCache {
+ public:
+  static constexpr std::int64_t kBlock = 64 * 1024;
+  static constexpr std::size_t kMaxBlocks = 1024;  // 64 MiB per file at most
+  static constexpr std::int64_t kMaxSlots = std::int64_t{1} << 22;  // files beyond 256 GiB read uncached
+  void enable(std::int64_t fileSize) { enabled_ = true; size_ = fileSize; }
+  int read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
+  int write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
+  void clear();
+  // A hint: brings the bytes into the processor's cache when their block is here.
+  void prefetch(std::int64_t offset, std::size_t n) const;
+
+ private:
+  struct Block {
+    std::int64_t start = 0;
+    std::int64_t valid = 0;  // bytes of the block that are in the file
+    std::vector<unsigned char> data;
+    int newer = -1, older = -1;
+  };
+  static constexpr int kNoBlock = -1;  // no memory for a block: read uncached
+  int load(platform::FileHandle& h, std::int64_t start, Block*& out);
+  void touch(int i);
+  void unlink(int i);
+  bool enabled_ = false;
+  std::int64_t size_ = 0;  // file size as this cache knows it
+  std::vector<Block> blocks_;
+  std::vector<int> slots_;  // block number -> index in blocks_, -1 when not here
+  int slotOf(std::int64_t start) const;
+  int newest_ = -1, oldest_ = -1;
+};
+
 }  // namespace detail
 
 class IndexedFile {
  public:
   std::string basePath, dataPath, indexPath;
   std::unique_ptr<platform::FileHandle> dat, idx;
+  detail::RecordCache datCache;  // reads and writes of dat go through it
   std::int32_t recordLength = 0;
   std::int32_t firstFree = -1, freeCount = 0, highest = 0;
   bool readOnly = false;
@@ -95,6 +130,7 @@ class PageCache {
 
  private:
   int victim(PageBuffer*& out);
+  static int reserve(PageBuffer& b, int size);
   static int writeBack(PageBuffer& b);
   static std::uint64_t Tag(const IndexedFile& f, int key, std::int32_t page);
   int indexOf(const PageBuffer& b) const { return static_cast<int>(&b - buffers_.data()); }
@@ -161,6 +197,13 @@ class Call {
 
 int ReadAt(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
 int WriteAt(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
+// The data file of an open file, through its record cache.
+inline int ReadData(IndexedFile& f, std::int64_t offset, void* buf, std::size_t n) {
+  return f.datCache.read(*f.dat, offset, buf, n);
+}
+inline int WriteData(IndexedFile& f, std::int64_t offset, const void* buf, std::size_t n) {
+  return f.datCache.write(*f.dat, offset, buf, n);
+}
 
 // Network hooks around reading operations and the check before a change.
 int BeginRead(IndexedFile& f);

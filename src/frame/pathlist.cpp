@@ -44,6 +44,7 @@ TPathList::TPathList(std::string fileName) : fileName_(std::move(fileName)) {
   }
   if (!line.empty()) lines_.push_back(Cut(line));
   savedCount_ = Count();
+  for (const auto& l : lines_) normalized_.push_back(NormalizeDirectory(l));
 }
 
 TPathList::~TPathList() {
@@ -58,10 +59,10 @@ std::string TPathList::GetPath(int index) const {
 int TPathList::IndexOfPath(std::string_view directory) const {
   std::string d = NormalizeDirectory(directory);
   if (d.empty()) return -1;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    // Lines written by hand may lack the separator or differ in case on Windows.
-    if (NormalizeDirectory(lines_[i]) == d) return static_cast<int>(i);
-  }
+  // Lines written by hand may lack the separator or differ in case on Windows:
+  // compared in their normal form.
+  for (std::size_t i = 0; i < normalized_.size(); ++i)
+    if (normalized_[i] == d) return static_cast<int>(i);
   return -1;
 }
 
@@ -74,6 +75,7 @@ int TPathList::AddPath(std::string_view directory) {
   if (t.empty() || t.size() + (t.back() == kPathSep ? 0 : 1) > kMaxCounted) return -1;
   std::string d = NormalizeDirectory(directory);
   lines_.push_back(d);
+  normalized_.push_back(d);
   return Count() - 1;
 }
 

@@ -53,6 +53,7 @@ class TPathList {
   bool writable() const;
   std::string fileName_;
   std::vector<std::string> lines_;
+  std::vector<std::string> normalized_;  // lines_ in normal form
   int savedCount_ = 0;
 };
 

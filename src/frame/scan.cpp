@@ -119,8 +119,20 @@ std::vector<std::string> CollectLuminaireFiles(const std::string& root) {
   std::vector<std::string> dirs{root};
   FindSubdirectories(root, dirs);
   std::vector<std::string> files;
-  for (const auto& d : dirs)
-    for (const auto& m : masks) FindFiles(d, files, m);
+  // Each directory is listed once for all masks (a listing costs a stat per
+  // entry); the files come in the same order as mask by mask.
+  std::vector<std::string> patterns;
+  for (const auto& m : masks) patterns.push_back("*" + m);
+  for (const auto& d : dirs) {
+    auto entries = pf::fs().listDirectory(d);
+    if (!entries) continue;
+    const std::string base = AddBackslash(d);
+    for (const auto& pattern : patterns)
+      for (const auto& e : *entries) {
+        if (e.attributes & (pf::faDirectory | pf::faHidden | pf::faSysFile)) continue;
+        if (pf::matchesMask(e.name, pattern)) files.push_back(base + e.name);
+      }
+  }
   return files;
 }
 

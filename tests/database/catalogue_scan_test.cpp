@@ -250,3 +250,63 @@ TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
 
 }  // namespace
 }  // namespace kandelo
+
+namespace kandelo {
+namespace {
+
+// Real files of every kind and quality: each loadable one ends up in the
+// catalogue once, under a path that leads back to it.
+TEST_F(ScanTest, ScanningTheCorpusCataloguesEveryLoadableFileOnce) {
+  if (!test::corpusAvailable()) GTEST_SKIP() << "corpus not available";
+  const std::string corpus = fsys::canonical(test::corpusPath("")).string();
+  std::map<std::string, int> expected;  // loadable file -> times found in the catalogue
+  int unloadable = 0;
+  const std::vector<std::string> files = CollectLuminaireFiles(corpus);
+  ASSERT_FALSE(files.empty());
+  for (const auto& f : files) {
+    TLUM32 lum;
+    lum.OemTexts = 1;
+    TCatalogueRecord rec;
+    if (lum.LoadFromFile(f) && FillCatalogueRecord(lum, rec))
+      expected[f] = 0;
+    else
+      ++unloadable;
+  }
+  ASSERT_FALSE(expected.empty());
+
+  TPathList paths(PathListFileName());
+  const ScanCounts first = AddTreeToCatalogue(corpus, paths, *msgs);
+  EXPECT_EQ(first.added, static_cast<int>(expected.size()));
+  EXPECT_EQ(first.failed, unloadable);
+  const auto before = snapshot();
+  for (const auto& [key, bytes] : before) {
+    TCatalogueRecord r;
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(r.data()));
+    const std::string path = CatalogueFilePath(r, paths);
+    auto it = expected.find(path);
+    if (it == expected.end())
+      ADD_FAILURE() << "record of no loadable file: " << path;
+    else
+      ++it->second;
+  }
+  for (const auto& [file, times] : expected) EXPECT_EQ(times, 1) << file;
+  for (const auto& line : paths.Lines()) EXPECT_TRUE(fsys::is_directory(line)) << line;
+  expectConsistent();
+
+  const std::string pathFile = readFile(PathListFileName());
+  const ScanCounts second = AddTreeToCatalogue(corpus, paths, *msgs);
+  EXPECT_EQ(second.added, 0);
+  EXPECT_EQ(second.updated, static_cast<int>(expected.size()));
+  auto after = snapshot();
+  auto clearFactor = [](std::map<std::string, std::string>& m) {
+    for (auto& [key, bytes] : m) bytes.replace(catoff::Factor, 4, std::string(4, '\0'));
+  };
+  auto beforeCleared = before;
+  clearFactor(beforeCleared);
+  clearFactor(after);
+  EXPECT_EQ(after, beforeCleared);
+  EXPECT_EQ(readFile(PathListFileName()), pathFile);
+}
+
+}  // namespace
+}  // namespace kandelo
