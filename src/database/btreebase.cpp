@@ -197,6 +197,12 @@ int TBTreeBase::ReadRecord(std::int32_t recordNumber) {
 
 int TBTreeBase::RereadRecord() { return ReadRecord(currentRecord_); }
 
+int TBTreeBase::PeekRecord(const unsigned char*& record) {
+  record = nullptr;
+  if (int err = CheckOpen()) return err;
+  return Fail(ViewRecord(file_, currentRecord_, record));
+}
+
 int TBTreeBase::PutRecord(std::int32_t recordNumber) {
   if (int err = CheckOpen()) return err;
   return Fail(WithWriteLockDo([&] { return isam::PutRecord(file_, recordNumber, buffer_); }));

@@ -82,6 +82,10 @@ class TBTreeBase {
 
   int ReadRecord(std::int32_t recordNumber);  // into the buffer and the internal copy
   int RereadRecord();
+  // The current record (as the last key step or find left it) where the
+  // engine holds it: no copy into the record buffer or the internal copy.
+  // Valid until the next call on this table; for listings in key order.
+  int PeekRecord(const unsigned char*& record);
   // Writes the record buffer to a record without touching any key (version label).
   int PutRecord(std::int32_t recordNumber);
   int Add();     // new record from the buffer with all keys; becomes current

@@ -108,6 +108,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "database/isam_internal.h"
 #include "frame/strutil.h"
@@ -620,6 +621,28 @@ int GetRecord(IndexedFile* file, std::int32_t n, unsigned char* buffer) {
     err = ReadData(*file, std::int64_t{n} * file->recordLength, buffer,
                  static_cast<std::size_t>(file->recordLength));
   return c.done(EndOperation(*file, err));
+}
+
+int ViewRecord(IndexedFile* file, std::int32_t n, const unsigned char*& record) {
+  record = nullptr;
+  Call c;
+  if (int err = c.enter(file)) return c.done(err);
+  if (int err = BeginRead(*file)) return c.done(EndOperation(*file, err));
+  IndexedFile& f = *file;
+  if (n < 1 || n > f.highest) return c.done(EndOperation(f, kErrShortRead));
+  const std::int64_t at = std::int64_t{n} * f.recordLength;
+  const auto len = static_cast<std::size_t>(f.recordLength);
+  int err = f.datCache.view(*f.dat, at, len, record);
+  if (!err && !record) {  // not in one cached block: through a copy of our own
+    try {
+      f.viewCopy.resize(len);
+    } catch (const std::bad_alloc&) {
+      return c.done(EndOperation(f, kErrNoMemoryForCopy));
+    }
+    err = ReadData(f, at, f.viewCopy.data(), len);
+    if (!err) record = f.viewCopy.data();
+  }
+  return c.done(EndOperation(f, err));
 }
 
 int PutRecord(IndexedFile* file, std::int32_t n, const unsigned char* record) {

@@ -66,6 +66,9 @@ bool IsNetworkMode(const IndexedFile* file);
 // ---- records ----------------------------------------------------------------
 int AddRecord(IndexedFile* file, const unsigned char* record, std::int32_t& recordNumber);
 int GetRecord(IndexedFile* file, std::int32_t recordNumber, unsigned char* buffer);
+// The record's bytes where the engine holds them, without a copy. They stay
+// valid until the next call on this file and must not be changed.
+int ViewRecord(IndexedFile* file, std::int32_t recordNumber, const unsigned char*& record);
 int PutRecord(IndexedFile* file, std::int32_t recordNumber, const unsigned char* record);
 int DeleteRecord(IndexedFile* file, std::int32_t recordNumber);
 std::int32_t UsedRecords(IndexedFile* file);   // -1 on error

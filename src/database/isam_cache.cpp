@@ -2,10 +2,12 @@
 // buffers form a ring in least-recently-used order; a hash index finds a page.
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "database/isam_internal.h"
+#include "platform/memory.h"
 
 namespace kandelo::isam::detail {
 
@@ -108,6 +110,14 @@ int PageCache::reserve(PageBuffer& b, int size) {
 }
 
 int PageCache::fetch(IndexedFile& f, int key, std::int32_t page, PageBuffer*& out) {
+  // A walk asks for the page it asked for last, again and again.
+  if (newest_ >= 0) {
+    PageBuffer& b = buffers_[static_cast<std::size_t>(newest_)];
+    if (b.file == &f && b.key == key && b.page == page) {
+      out = &b;
+      return kOk;
+    }
+  }
   const std::uint64_t tag = Tag(f, key, page);
   if (auto it = index_.find(tag); it != index_.end()) {
     unlink(it->second);
@@ -178,8 +188,39 @@ int RecordCache::slotOf(std::int64_t start) const {
   return n < static_cast<std::int64_t>(slots_.size()) ? slots_[static_cast<std::size_t>(n)] : -1;
 }
 
+void RecordCache::FreeChunk::operator()(unsigned char* p) const {
+  std::free(p);
+}
+
+unsigned char* RecordCache::newBlockMemory() {
+  if (chunkLeft_ == 0) {
+    // As many blocks as the file needs, a whole aligned chunk at most.
+    const std::int64_t perChunk = kChunk / kBlock;
+    const std::int64_t need = std::clamp<std::int64_t>((size_ + kBlock - 1) / kBlock, 1, perChunk);
+    // Small files take what they need; both kinds go back with std::free.
+    const std::size_t bytes = need == perChunk ? static_cast<std::size_t>(kChunk) : static_cast<std::size_t>(need * kBlock);
+    void* p = need == perChunk ? platform::AllocateLargeBuffer(bytes) : std::malloc(bytes);
+    if (!p) return nullptr;
+    try {
+      chunks_.emplace_back(static_cast<unsigned char*>(p));
+    } catch (const std::bad_alloc&) {
+      std::free(p);
+      return nullptr;
+    }
+    chunkNext_ = static_cast<unsigned char*>(p);
+    chunkLeft_ = need;
+  }
+  unsigned char* block = chunkNext_;
+  chunkNext_ += kBlock;
+  --chunkLeft_;
+  return block;
+}
+
 void RecordCache::clear() {
   blocks_.clear();
+  chunks_.clear();
+  chunkNext_ = nullptr;
+  chunkLeft_ = 0;
   slots_.clear();
   newest_ = oldest_ = -1;
 }
@@ -214,13 +255,18 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
   }
   int i = -1;
   if (blocks_.size() < kMaxBlocks) {
+    // The block list grows before the memory is taken, so that a failure
+    // of either leaves nothing behind.
     try {
-      Block nb;
-      nb.data.resize(static_cast<std::size_t>(kBlock));
-      blocks_.push_back(std::move(nb));
-      i = static_cast<int>(blocks_.size()) - 1;
+      blocks_.reserve(blocks_.size() + 1);
     } catch (const std::bad_alloc&) {
-      i = -1;
+      return kNoBlock;
+    }
+    if (unsigned char* memory = newBlockMemory()) {
+      Block nb;
+      nb.data = memory;
+      blocks_.push_back(nb);
+      i = static_cast<int>(blocks_.size()) - 1;
     }
   }
   if (i < 0) {
@@ -233,7 +279,7 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
   Block& b = blocks_[static_cast<std::size_t>(i)];
   const std::int64_t want = std::clamp<std::int64_t>(size_ - start, 0, kBlock);
   long long got = 0;
-  if (want > 0) got = h.seek(start) ? h.read(b.data.data(), static_cast<std::size_t>(want)) : -1;
+  if (want > 0) got = h.seek(start) ? h.read(b.data, static_cast<std::size_t>(want)) : -1;
   b.start = got < 0 ? -1 : start;
   b.valid = got < 0 ? 0 : got;
   // A failed read leaves the block as the oldest, holding nothing.
@@ -265,9 +311,27 @@ int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, s
     const std::int64_t upto = std::min(end, start + kBlock);
     // Past the end of the file: the file itself gives the right answer.
     if (upto > start + b->valid) return ReadAt(h, offset, buf, n);
-    std::memcpy(p + (at - offset), b->data.data() + (at - start), static_cast<std::size_t>(upto - at));
+    std::memcpy(p + (at - offset), b->data + (at - start), static_cast<std::size_t>(upto - at));
     at = upto;
   }
+  return kOk;
+}
+
+int RecordCache::view(platform::FileHandle& h, std::int64_t offset, std::size_t n, const unsigned char*& out) {
+  out = nullptr;
+  if (!enabled_ || offset < 0) return kOk;
+  const std::int64_t start = offset - offset % kBlock;
+  const std::int64_t end = offset + static_cast<std::int64_t>(n);
+  if (end > start + kBlock) return kOk;  // straddles two blocks
+  Block* b = nullptr;
+  if (const int slot = slotOf(start); slot >= 0) {
+    b = &blocks_[static_cast<std::size_t>(slot)];
+    touch(slot);
+  } else if (int err = load(h, start, b)) {
+    return err == kNoBlock ? kOk : err;
+  }
+  if (end > start + b->valid) return kOk;  // past the end of what the file holds
+  out = b->data + (offset - start);
   return kOk;
 }
 
@@ -278,7 +342,7 @@ void RecordCache::prefetch(std::int64_t offset, std::size_t n) const {
   if (slot < 0) return;
   const Block& b = blocks_[static_cast<std::size_t>(slot)];
   const std::int64_t upto = std::min({offset + static_cast<std::int64_t>(n), start + b.valid, start + kBlock});
-  for (std::int64_t at = offset; at < upto; at += 64) __builtin_prefetch(b.data.data() + (at - start));
+  for (std::int64_t at = offset; at < upto; at += 64) __builtin_prefetch(b.data + (at - start));
 }
 
 int RecordCache::write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n) {
@@ -301,7 +365,7 @@ int RecordCache::write(platform::FileHandle& h, std::int64_t offset, const void*
       b.valid = 0;
       continue;
     }
-    std::memcpy(b.data.data() + (from - start), p + (from - offset), static_cast<std::size_t>(upto - from));
+    std::memcpy(b.data + (from - start), p + (from - offset), static_cast<std::size_t>(upto - from));
     b.valid = std::max(b.valid, upto - start);
   }
   size_ = std::max(size_, end);

@@ -12,6 +12,7 @@
 
 #include "database/isam.h"
 #include "platform/fileio.h"
+#include "platform/memory.h"
 
 namespace kandelo::isam {
 
@@ -54,6 +55,9 @@ class RecordCache {
   static constexpr std::int64_t kMaxSlots = std::int64_t{1} << 22;  // files beyond 256 GiB read uncached
   void enable(std::int64_t fileSize) { enabled_ = true; size_ = fileSize; }
   int read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n);
+  // Points `out` at the n bytes at offset inside a cached block; nullptr (and
+  // kOk) when they do not lie in one block of the file or the cache is off.
+  int view(platform::FileHandle& h, std::int64_t offset, std::size_t n, const unsigned char*& out);
   int write(platform::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n);
   void clear();
   // A hint: brings the bytes into the processor's cache when their block is here.
@@ -63,9 +67,18 @@ class RecordCache {
   struct Block {
     std::int64_t start = 0;
     std::int64_t valid = 0;  // bytes of the block that are in the file
-    std::vector<unsigned char> data;
+    unsigned char* data = nullptr;  // kBlock bytes of a chunk
     int newer = -1, older = -1;
   };
+  // Blocks take their memory from chunks. A large file gets chunks of 2 MiB
+  // aligned to 2 MiB, which the system can map as one huge page: a walk in
+  // key order jumps between records all over the file, and with small pages
+  // nearly every jump would miss the processor's address cache.
+  static constexpr std::int64_t kChunk = static_cast<std::int64_t>(platform::kHugePageSize);
+  struct FreeChunk {
+    void operator()(unsigned char* p) const;
+  };
+  unsigned char* newBlockMemory();
   static constexpr int kNoBlock = -1;  // no memory for a block: read uncached
   int load(platform::FileHandle& h, std::int64_t start, Block*& out);
   void touch(int i);
@@ -73,6 +86,9 @@ class RecordCache {
   bool enabled_ = false;
   std::int64_t size_ = 0;  // file size as this cache knows it
   std::vector<Block> blocks_;
+  std::vector<std::unique_ptr<unsigned char, FreeChunk>> chunks_;
+  unsigned char* chunkNext_ = nullptr;  // the next free block of the newest chunk
+  std::int64_t chunkLeft_ = 0;          // and how many are left there
   std::vector<int> slots_;  // block number -> index in blocks_, -1 when not here
   int slotOf(std::int64_t start) const;
   int newest_ = -1, oldest_ = -1;
@@ -85,6 +101,7 @@ class IndexedFile {
   std::string basePath, dataPath, indexPath;
   std::unique_ptr<platform::FileHandle> dat, idx;
   detail::RecordCache datCache;  // reads and writes of dat go through it
+  std::vector<unsigned char> viewCopy;  // ViewRecord of a record the cache cannot show in place
   std::int32_t recordLength = 0;
   std::int32_t firstFree = -1, freeCount = 0, highest = 0;
   bool readOnly = false;

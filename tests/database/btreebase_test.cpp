@@ -49,6 +49,11 @@ TEST_F(BTreeBaseTest, AddUpdateDeleteKeepEveryKeyInStep) {
   t->SelectKey(2);
   std::string key = IdKey(2);
   ASSERT_EQ(t->FindKey(key), 0);
+  FillRecord(buf_, 9, "UNTOUCHED");
+  const unsigned char* peeked = nullptr;
+  ASSERT_EQ(t->PeekRecord(peeked), 0);
+  EXPECT_EQ(RecordName(peeked), "OMEGA") << "the found record, read in place";
+  EXPECT_EQ(RecordName(buf_), "UNTOUCHED") << "peeking leaves the record buffer alone";
   ASSERT_EQ(t->RereadRecord(), 0);
   EXPECT_EQ(RecordName(buf_), "OMEGA");
   ASSERT_EQ(t->Delete(), 0);

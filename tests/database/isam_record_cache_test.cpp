@@ -1,9 +1,11 @@
 // The data file is read through a cache of 64 KiB blocks: what a read gives
 // must always be what the file holds, also for records that straddle blocks,
-// after the file grew, and after records were rewritten or freed.
+// after the file grew, and after records were rewritten or freed; and the
+// same for the record read in place.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <vector>
@@ -54,9 +56,16 @@ TEST_F(RecordCacheTest, ReadsFollowEveryWriteAcrossBlocks) {
                      std::next(model.begin(), static_cast<long>(rng() % model.size()))->first}) {
         ASSERT_EQ(GetRecord(f, n, got.data()), 0);
         ASSERT_EQ(got, model[n]) << "record " << n << " in round " << round;
+        // In place, or through a copy for a record across two blocks.
+        const unsigned char* view = nullptr;
+        ASSERT_EQ(ViewRecord(f, n, view), 0);
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), view)) << "view of record " << n << " in round " << round;
       }
     }
   }
+  const unsigned char* none = nullptr;
+  EXPECT_EQ(ViewRecord(f, model.rbegin()->first + 1000, none), kErrShortRead);
+  EXPECT_EQ(none, nullptr);
   ASSERT_EQ(CloseIndexedFile(f), 0);
 
   // The file itself holds what the reads gave.
