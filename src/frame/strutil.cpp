@@ -190,6 +190,28 @@ bool ParseInt(std::string_view s, long long& out) {
   return ec == std::errc() && p == t.data() + t.size();
 }
 
+const char* ScanPlainDecimal(const char* p, const char* last, double& out) {
+  // At most 15 digits make an integer below 2^53 and a divisor of at most
+  // 10^15: both are exact doubles, so the single rounding of the division
+  // gives the correctly rounded value of the decimal.
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = p < last && *p == '-';
+  if (negative) ++p;
+  std::uint64_t m = 0;
+  int digits = 0, decimals = 0;
+  for (; p < last && static_cast<unsigned>(*p - '0') < 10; ++p, ++digits) m = m * 10 + unsigned(*p - '0');
+  if (p < last && *p == '.') {
+    for (++p; p < last && static_cast<unsigned>(*p - '0') < 10; ++p, ++digits, ++decimals)
+      m = m * 10 + unsigned(*p - '0');
+  }
+  if (digits == 0 || digits > 15) return nullptr;
+  if (p < last && (*p == 'e' || *p == 'E' || *p == '.')) return nullptr;
+  const double v = static_cast<double>(m) / kPow10[decimals];
+  out = negative ? -v : v;
+  return p;
+}
+
 bool ParseDouble(std::string_view s, double& out) {
   // Readers call this for every value of a table: trimmed in place, and a
   // decimal comma replaced in a stack copy, so that nothing is allocated.
@@ -215,6 +237,7 @@ bool ParseDouble(std::string_view s, double& out) {
     first = copy;
   }
   const char* last = first + s.size();
+  if (ScanPlainDecimal(first, last, out) == last) return true;
   auto [p, ec] = std::from_chars(first, last, out);
   return ec == std::errc() && p == last && std::isfinite(out);
 }

@@ -58,6 +58,11 @@ int CopyFileBuffered(const std::string& source, const std::string& target);
 // Numbers in text: written with ".", read with "." or ",", independent of the C locale.
 bool ParseInt(std::string_view s, long long& out);      // whole string, blanks trimmed
 bool ParseDouble(std::string_view s, double& out);      // whole string, blanks trimmed
+// Reads a plain decimal ("-12.375", ".5", "7.") of at most 15 digits from
+// `first` and returns where it stopped, or nullptr when the text starts with
+// something else (exponents, more digits, no digit at all): the caller then
+// takes std::from_chars, which gives the same value for what is read here.
+const char* ScanPlainDecimal(const char* first, const char* last, double& out);
 std::string FormatFixed(double v, int decimals, char decimalSep = '.');
 
 // Little-endian field access for fixed byte layouts.

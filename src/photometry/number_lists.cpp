@@ -78,15 +78,24 @@ std::size_t ReadNumberList(TTextReader& in, std::size_t n, std::vector<double>& 
   values.reserve(std::min<std::size_t>(n, in.BytesLeft() / 2 + 1));  // a number takes two bytes at least
   // The words are converted straight from the file's text: no line copy and
   // no list of words per line.
+  // A plain decimal is read in the same pass that finds its end; anything
+  // else goes through WordValue.
   std::string_view line;
   while (values.size() < n && in.ReadLineView(line)) {
-    std::size_t i = 0;
-    const std::size_t len = line.size();
-    while (i < len && values.size() < n) {
-      while (i < len && IsSeparator(line[i])) ++i;
-      const std::size_t start = i;
-      while (i < len && !IsSeparator(line[i])) ++i;
-      if (i > start) values.push_back(WordValue(line.data() + start, line.data() + i));
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end && values.size() < n) {
+      while (p < end && IsSeparator(*p)) ++p;
+      if (p == end) break;
+      double v;
+      const char* stop = ScanPlainDecimal(p, end, v);
+      if (!stop || (stop < end && !IsSeparator(*stop))) {
+        stop = p;
+        while (stop < end && !IsSeparator(*stop)) ++stop;
+        v = WordValue(p, stop);
+      }
+      values.push_back(v);
+      p = stop;
     }
   }
   return values.size();

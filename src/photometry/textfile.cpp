@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "frame/strutil.h"
 #include "platform/fileio.h"
 
 namespace kandelo {
@@ -21,6 +22,7 @@ std::string_view Trim(std::string_view s) {
 bool ToDouble(std::string_view s, double& v) {
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
+  if (ScanPlainDecimal(s.data(), s.data() + s.size(), v) == s.data() + s.size()) return true;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   return ec == std::errc() && p == s.data() + s.size() && std::isfinite(v);
 }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "frame/strutil.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
@@ -57,6 +62,41 @@ TEST(StringHelpers, NumbersIgnoreTheLocale) {
   EXPECT_FALSE(ParseInt("17.0", n));
   EXPECT_EQ(FormatFixed(7.255, 2), "7.25");  // nearest binary value is below .255
   EXPECT_EQ(FormatFixed(3.5, 3, ','), "3,500");
+}
+
+// The quick path for plain decimals must give the bits std::from_chars gives,
+// and hand everything else over to it.
+TEST(StringHelpers, PlainDecimalsReadExactlyAsFromChars) {
+  std::vector<std::string> words = {"0",    "-0",    "7.",     ".5",   "-.25",  "0.1", "0.3",  "2.675",
+                                    "1e3",  "1.5e-2", "123456789012345", "1234567890123456",
+                                    "0.000000000000001", "999999999999999.", "12..5", "-", ".", "3.4.5"};
+  std::uint64_t x = 88172645463325252ull;
+  for (int i = 0; i < 20000; ++i) {  // random decimals of up to 15 digits
+    x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+    const int digits = 1 + int(x % 15), point = int((x >> 8) % (digits + 1));
+    std::string w = (x >> 20) & 1 ? "-" : "";
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) w += '.';
+      w += char('0' + (x >> (24 + 2 * d % 40)) % 10);
+    }
+    words.push_back(w);
+  }
+  for (const std::string& w : words) {
+    const char* first = w.data();
+    const char* last = first + w.size();
+    double fast = 0, slow = 0;
+    const char* stop = ScanPlainDecimal(first, last, fast);
+    auto [p, ec] = std::from_chars(first, last, slow);
+    if (!stop) continue;  // left to from_chars
+    ASSERT_EQ(ec, std::errc()) << w;
+    EXPECT_EQ(stop, p) << w;
+    EXPECT_EQ(std::memcmp(&fast, &slow, sizeof fast), 0) << w << ": " << fast << " vs " << slow;
+  }
+  double d = 0;
+  EXPECT_EQ(ScanPlainDecimal(words[4].data(), words[4].data() + 4, d), words[4].data() + 4);
+  EXPECT_EQ(d, -0.25);
+  for (const char* w : {"1e3", "1234567890123456", "-", ".", "nan"})
+    EXPECT_EQ(ScanPlainDecimal(w, w + std::strlen(w), d), nullptr) << w;
 }
 
 TEST(TrueCase, LastComponentTakesTheSpellingOnDisk) {
