@@ -115,7 +115,7 @@ void BM_ScanIntoEmptyCatalogue(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kDirs * kFilesPerDir);
 }
-BENCHMARK(BM_ScanIntoEmptyCatalogue)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ScanIntoEmptyCatalogue)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_BaselineWalkAndRead(benchmark::State& state) {
   World& w = world();

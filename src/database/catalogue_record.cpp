@@ -12,9 +12,25 @@ namespace {
 constexpr std::string_view kSequenceChars = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 static_assert(kSequenceChars.size() == kAliasSequenceCount);
 
-// Key part of a text field: cut, upper case, trimmed, padded.
+// Key part of a text field: cut, upper case, trimmed, padded; appended to
+// the key without a string of its own (keys are made for every record added).
+void appendKeyPart(std::string& key, std::string_view text, std::size_t width) {
+  text = text.substr(0, width);
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) < 33) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) < 33) --e;
+  for (std::size_t i = b; i < e; ++i) key += platform::upperChar1252(text[i]);
+  key.append(width - (e - b), ' ');
+}
+
 std::string keyPart(std::string_view text, std::size_t width) {
-  return PadRight(TrimBlanks(platform::upper1252(text.substr(0, width))), width);
+  std::string key;
+  appendKeyPart(key, text, width);
+  return key;
+}
+
+std::string_view countedView(const unsigned char* rec, std::size_t offset, std::size_t width) {
+  return {reinterpret_cast<const char*>(rec + offset + 1), std::min<std::size_t>(rec[offset], width)};
 }
 
 bool aliasChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; }
@@ -134,19 +150,22 @@ std::string FileKey(std::string_view fileNameField, std::int32_t dirIndex) {
 
 std::string CatalogueKey(const unsigned char* rec, int keyNo) {
   if (keyNo == 6) return FileKey(GetCounted(rec, catoff::FileName, 12), GetI32(rec + catoff::DirIndex));
-  const std::string name = keyPart(GetCounted(rec, catoff::LumName, 40), 24);
-  const std::string number = keyPart(GetCounted(rec, catoff::LumNumber, 24), 24);
-  const std::string file = keyPart(GetCounted(rec, catoff::FileName, 12), 12);
-  const std::string maker = keyPart(GetCounted(rec, catoff::Manufacturer, 25), 24);
-  const std::string code(1, static_cast<char>(rec[catoff::FormatCode]));
+  if (keyNo < 1 || keyNo > 5) return {};
+  const char code = static_cast<char>(rec[catoff::FormatCode]);
+  std::string key;
+  key.reserve(kCatalogueSortKeyLength);
+  auto name = [&] { appendKeyPart(key, countedView(rec, catoff::LumName, 40), 24); };
+  auto number = [&] { appendKeyPart(key, countedView(rec, catoff::LumNumber, 24), 24); };
+  auto file = [&] { appendKeyPart(key, countedView(rec, catoff::FileName, 12), 12); };
+  auto maker = [&] { appendKeyPart(key, countedView(rec, catoff::Manufacturer, 25), 24); };
   switch (keyNo) {
-    case 1: return name + number + file + maker + code;
-    case 2: return number + name + file + maker + code;
-    case 3: return file + name + number + maker + code;
-    case 4: return code + name + number + file + maker;
-    case 5: return maker + name + number + file + code;
-    default: return {};
+    case 1: name(), number(), file(), maker(), key += code; break;
+    case 2: number(), name(), file(), maker(), key += code; break;
+    case 3: file(), name(), number(), maker(), key += code; break;
+    case 4: key += code, name(), number(), file(), maker(); break;
+    default: maker(), name(), number(), file(), key += code; break;
   }
+  return key;
 }
 
 }  // namespace kandelo

@@ -53,47 +53,10 @@ void storeDirectories(const std::vector<std::string>& files, const std::string& 
   if (paths.Count() > paths.SavedCount()) paths.SavePathList();
 }
 
-ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
-                  const TMsgManager& msgs) {
-  ScanCounts counts;
-  storeDirectories(files, root, paths);
-  bool overwriteAll = false;
-  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
-  for (const auto& f : files) {
-    ui().updateWait(f);
-    switch (AddFileBelowRoot(f, root, overwriteAll, paths, msgs)) {
-      case AddOutcome::Added: ++counts.added; break;
-      case AddOutcome::Updated: ++counts.updated; break;
-      case AddOutcome::Failed: ++counts.failed; break;
-      case AddOutcome::NoRoot: break;
-    }
-  }
-  ui().endWait();
-  return counts;
-}
-
-}  // namespace
-
-std::string CatalogueFilePath(const TCatalogueRecord& rec, const TPathList& paths) {
-  return AddBackslash(paths.GetPath(rec.DirIndex())) + CatalogueFileName(rec);
-}
-
-std::string LuminaireRoot() {
-  const TProgramSettings& s = Settings();
-  if (DirExists(s.LumDir2)) return s.LumDir2;
-  if (DirExists(s.LumDir1)) return s.LumDir1;
-  return {};
-}
-
-AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
-                              const TMsgManager& msgs) {
-  return AddFileBelowRoot(filePath, LuminaireRoot(), overwriteAll, paths, msgs);
-}
-
-AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
-                            TPathList& paths, const TMsgManager& msgs) {
+// AddFileBelowRoot once the root is known to exist.
+AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll, TPathList& paths,
+                        const TMsgManager& msgs) {
   TCatalogueRecord rec;
-  if (root.empty() || !DirExists(root)) return AddOutcome::NoRoot;
   if (!Catalogue()) return failed(filePath);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
@@ -134,6 +97,50 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
   if (FindCatalogueFile(rec, recNo)) return UpdateCatalogueRecord(rec, recNo) ? AddOutcome::Updated : failed(path);
   if (recNo == kNoFreeAlias) return failed(path);
   return AddCatalogueRecord(rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+}
+
+ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
+                  const TMsgManager& msgs) {
+  ScanCounts counts;
+  if (root.empty() || !DirExists(root)) return counts;  // every file would be NoRoot
+  storeDirectories(files, root, paths);
+  bool overwriteAll = false;
+  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+  for (const auto& f : files) {
+    ui().updateWait(f);
+    switch (addBelowRoot(f, root, overwriteAll, paths, msgs)) {
+      case AddOutcome::Added: ++counts.added; break;
+      case AddOutcome::Updated: ++counts.updated; break;
+      case AddOutcome::Failed: ++counts.failed; break;
+      case AddOutcome::NoRoot: break;
+    }
+  }
+  ui().endWait();
+  return counts;
+}
+
+}  // namespace
+
+std::string CatalogueFilePath(const TCatalogueRecord& rec, const TPathList& paths) {
+  return AddBackslash(paths.GetPath(rec.DirIndex())) + CatalogueFileName(rec);
+}
+
+std::string LuminaireRoot() {
+  const TProgramSettings& s = Settings();
+  if (DirExists(s.LumDir2)) return s.LumDir2;
+  if (DirExists(s.LumDir1)) return s.LumDir1;
+  return {};
+}
+
+AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
+                              const TMsgManager& msgs) {
+  return AddFileBelowRoot(filePath, LuminaireRoot(), overwriteAll, paths, msgs);
+}
+
+AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
+                            TPathList& paths, const TMsgManager& msgs) {
+  if (root.empty() || !DirExists(root)) return AddOutcome::NoRoot;
+  return addBelowRoot(filePath, root, overwriteAll, paths, msgs);
 }
 
 ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs) {

@@ -154,16 +154,16 @@ int Call::done(int error) {
 }
 
 int ReadAt(pf::FileHandle& h, std::int64_t offset, void* buf, std::size_t n) {
-  if (offset < 0 || !h.seek(offset)) return kErrIO;
-  long long got = h.read(buf, n);
+  if (offset < 0) return kErrIO;
+  long long got = h.readAt(offset, buf, n);
   if (got < 0) return kErrIO;
   if (static_cast<std::size_t>(got) != n) return kErrShortRead;
   return kOk;
 }
 
 int WriteAt(pf::FileHandle& h, std::int64_t offset, const void* buf, std::size_t n) {
-  if (offset < 0 || !h.seek(offset)) return kErrIO;
-  return h.write(buf, n) ? kOk : kErrShortWrite;
+  if (offset < 0) return kErrIO;
+  return h.writeAt(offset, buf, n) ? kOk : kErrShortWrite;
 }
 
 int BeginRead(IndexedFile& f) {

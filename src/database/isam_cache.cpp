@@ -279,7 +279,7 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
   Block& b = blocks_[static_cast<std::size_t>(i)];
   const std::int64_t want = std::clamp<std::int64_t>(size_ - start, 0, kBlock);
   long long got = 0;
-  if (want > 0) got = h.seek(start) ? h.read(b.data, static_cast<std::size_t>(want)) : -1;
+  if (want > 0) got = h.readAt(start, b.data, static_cast<std::size_t>(want));
   b.start = got < 0 ? -1 : start;
   b.valid = got < 0 ? 0 : got;
   // A failed read leaves the block as the oldest, holding nothing.

@@ -44,7 +44,7 @@ TPathList::TPathList(std::string fileName) : fileName_(std::move(fileName)) {
   }
   if (!line.empty()) lines_.push_back(Cut(line));
   savedCount_ = Count();
-  for (const auto& l : lines_) normalized_.push_back(NormalizeDirectory(l));
+  for (std::size_t i = 0; i < lines_.size(); ++i) index_.emplace(NormalizeDirectory(lines_[i]), static_cast<int>(i));
 }
 
 TPathList::~TPathList() {
@@ -61,9 +61,8 @@ int TPathList::IndexOfPath(std::string_view directory) const {
   if (d.empty()) return -1;
   // Lines written by hand may lack the separator or differ in case on Windows:
   // compared in their normal form.
-  for (std::size_t i = 0; i < normalized_.size(); ++i)
-    if (normalized_[i] == d) return static_cast<int>(i);
-  return -1;
+  auto it = index_.find(d);
+  return it == index_.end() ? -1 : it->second;
 }
 
 int TPathList::AddPath(std::string_view directory) {
@@ -75,7 +74,7 @@ int TPathList::AddPath(std::string_view directory) {
   if (t.empty() || t.size() + (t.back() == kPathSep ? 0 : 1) > kMaxCounted) return -1;
   std::string d = NormalizeDirectory(directory);
   lines_.push_back(d);
-  normalized_.push_back(d);
+  index_.emplace(d, Count() - 1);
   return Count() - 1;
 }
 

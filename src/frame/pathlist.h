@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -53,7 +54,9 @@ class TPathList {
   bool writable() const;
   std::string fileName_;
   std::vector<std::string> lines_;
-  std::vector<std::string> normalized_;  // lines_ in normal form
+  // Line index by the line's normal form (the first line of equal ones): a
+  // scan asks for the directory of every file.
+  std::unordered_map<std::string, int> index_;
   int savedCount_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "frame/scan.h"
 
+#include <functional>
 #include <set>
 
 #include "frame/msgmanager.h"
@@ -26,10 +27,17 @@ constexpr FileTypeEntry kFormats[12] = {
     {"Calculux", "."},       {"LTLI", ".LTL"},        {"Phillum", ".PHL"},     {"N/A", ".XXX"},
 };
 
+using Visit = std::function<void(const std::string& directory, const std::vector<pf::DirEntry>& entries)>;
+
+// Lists the directory and then, depth first, each directory below it that is
+// neither hidden nor a system directory and was not reached before under
+// another name (a link loop). Every directory is listed once: `visit`, when
+// given, gets each listing, parents before their children.
 void findSubdirectories(const std::string& directory, std::vector<std::string>& list,
-                        std::set<std::string>& visited) {
-  auto entries = pf::fs().listDirectory(directory);
+                        std::set<std::string>& visited, const Visit& visit = {}) {
+  auto entries = pf::fs().listNames(directory);
   if (!entries) return;
+  if (visit) visit(directory, *entries);
   const std::string base = AddBackslash(directory);
   for (const auto& e : *entries) {
     if (!(e.attributes & pf::faDirectory)) continue;
@@ -39,7 +47,7 @@ void findSubdirectories(const std::string& directory, std::vector<std::string>& 
     auto canon = pf::canonicalPath(sub);
     if (!canon || !visited.insert(*canon).second) continue;
     list.push_back(sub);
-    findSubdirectories(sub, list, visited);
+    findSubdirectories(sub, list, visited, visit);
   }
 }
 
@@ -102,7 +110,7 @@ void FindSubdirectories(const std::string& directory, std::vector<std::string>& 
 }
 
 void FindFiles(const std::string& directory, std::vector<std::string>& list, std::string_view mask) {
-  auto entries = pf::fs().listDirectory(directory);
+  auto entries = pf::fs().listNames(directory);
   if (!entries) return;
   std::string pattern(1, '*');
   pattern += mask;
@@ -116,23 +124,23 @@ void FindFiles(const std::string& directory, std::vector<std::string>& list, std
 std::vector<std::string> CollectLuminaireFiles(const std::string& root) {
   LoadSettings();
   const std::vector<std::string> masks = ReadMaskList();
-  std::vector<std::string> dirs{root};
-  FindSubdirectories(root, dirs);
   std::vector<std::string> files;
-  // Each directory is listed once for all masks (a listing costs a stat per
-  // entry); the files come in the same order as mask by mask.
+  // Each directory is listed once, for its subdirectories and all masks; the
+  // files come directory by directory (the root first, then depth first) and
+  // mask by mask.
   std::vector<std::string> patterns;
   for (const auto& m : masks) patterns.push_back("*" + m);
-  for (const auto& d : dirs) {
-    auto entries = pf::fs().listDirectory(d);
-    if (!entries) continue;
+  std::vector<std::string> dirs;
+  std::set<std::string> visited;
+  if (auto canon = pf::canonicalPath(root)) visited.insert(*canon);
+  findSubdirectories(root, dirs, visited, [&](const std::string& d, const std::vector<pf::DirEntry>& entries) {
     const std::string base = AddBackslash(d);
     for (const auto& pattern : patterns)
-      for (const auto& e : *entries) {
+      for (const auto& e : entries) {
         if (e.attributes & (pf::faDirectory | pf::faHidden | pf::faSysFile)) continue;
         if (pf::matchesMask(e.name, pattern)) files.push_back(base + e.name);
       }
-  }
+  });
   return files;
 }
 

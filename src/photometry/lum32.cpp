@@ -101,12 +101,16 @@ bool TLUM32::CreateNew(const std::string& fileName, std::uint8_t planeSystem, st
 }
 
 bool TLUM32::LoadFromFile(const std::string& name) {
-  if (name.empty() || !platform::fs().exists(name) || platform::fs().isDirectory(name)) {
+  auto notFound = [&] {
     Clear();
     ShowError("file not found : " + name);
     return false;
-  }
-  // Every attempt below starts with Clear, and so does a failure.
+  };
+  if (name.empty()) return notFound();
+  // Every attempt below starts with Clear, and so does a failure. A reader
+  // that cannot open the file says "not mine" without a message, so whether
+  // the file is there at all is asked only when no reader took it: a file
+  // that loads costs no extra look at the disk.
 
   // Each reader starts from a cleared luminaire, so that what a reader filled
   // before it found the file not to be its own cannot leak into the next.
@@ -139,6 +143,8 @@ bool TLUM32::LoadFromFile(const std::string& name) {
     ReadResult r = attempt(f);
     if (r.status != ReadStatus::NotMine) return finish(r);
   }
+  const auto attributes = platform::fs().attributes(name);
+  if (!attributes || (*attributes & platform::faDirectory)) return notFound();
   return finish(NotMine());
 }
 

@@ -1,6 +1,7 @@
 // Values derived from the intensity table: flux, zones, CIE flux code,
 // maximum, grid checks, luminous area, plane pairs and scaling.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "frame/strutil.h"
@@ -10,7 +11,18 @@
 namespace kandelo {
 namespace {
 
-double CosDeg(double a) { return std::cos(a * kDegToRad); }
+// The zone bounds, multiples of 5°, come from a table made by the same
+// expression, so that the values are the same either way.
+double CosDeg(double a) {
+  static const std::array<double, 37> table = [] {
+    std::array<double, 37> t{};
+    for (int k = 0; k <= 36; ++k) t[static_cast<std::size_t>(k)] = std::cos(5.0 * k * kDegToRad);
+    return t;
+  }();
+  const double k = a / 5;
+  if (k >= 0 && k <= 36 && k == std::floor(k) && 5.0 * k == a) return table[static_cast<std::size_t>(k)];
+  return std::cos(a * kDegToRad);
+}
 
 std::uint8_t ToByte(double v) {
   long r = std::lround(std::clamp(v, 0.0, 255.0));
@@ -90,9 +102,14 @@ static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const
   return static_cast<float>(2 * kPi * CellIntegral(lum, lo, hi, means, cosEdges));
 }
 
-static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means) {
-  const std::vector<double> cosEdges = CellEdgeCosines(lum);
-  const std::vector<double>* edges = cosEdges.empty() ? nullptr : &cosEdges;
+// cosEdges: CellEdgeCosines when the caller has them already.
+static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means, const std::vector<double>* cosEdges = nullptr) {
+  std::vector<double> own;
+  if (!cosEdges) {
+    own = CellEdgeCosines(lum);
+    cosEdges = &own;
+  }
+  const std::vector<double>* edges = cosEdges->empty() ? nullptr : cosEdges;
   for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means, edges);
 }
 
@@ -132,7 +149,7 @@ void TLUM32::CalcFlux() {
     UpFlux = LumFlux - DownFlux;
   }
   ZonalFlux.fill(0);
-  ZonesFromMeans(*this, means);
+  ZonesFromMeans(*this, means, &cosEdges);
   ZonesValid = 1;
   FluxValid = 1;
   DFF = LumFlux != 0 ? DownFlux / LumFlux : 0;

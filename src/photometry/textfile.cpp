@@ -48,7 +48,8 @@ bool ReadFileLimited(const std::string& path, std::string& out, std::uint64_t ma
   out.clear();
   auto h = platform::fs().open(path, platform::OpenMode::Read);
   if (!h) return false;
-  std::int64_t size = h->size();
+  std::int64_t size = h->sizeWhenOpened();
+  if (size < 0) size = h->size();
   if (size < 0 || std::uint64_t(size) > maxSize) return false;
   out.resize(static_cast<std::size_t>(size));
   std::size_t got = 0;

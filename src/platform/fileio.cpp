@@ -17,7 +17,7 @@ namespace {
 
 class PosixHandle : public FileHandle {
  public:
-  explicit PosixHandle(int fd) : fd_(fd) {}
+  PosixHandle(int fd, std::int64_t sizeWhenOpened) : fd_(fd), sizeWhenOpened_(sizeWhenOpened) {}
   ~PosixHandle() override { close(); }
 
   long long read(void* buf, std::size_t n) override {
@@ -48,11 +48,41 @@ class PosixHandle : public FileHandle {
     return true;
   }
   bool seek(std::int64_t offset) override { return offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset; }
+  long long readAt(std::int64_t offset, void* buf, std::size_t n) override {
+    if (offset < 0) return -1;
+    std::size_t done = 0;
+    auto* p = static_cast<char*>(buf);
+    while (done < n) {
+      ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (r == 0) break;
+      done += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(done);
+  }
+  bool writeAt(std::int64_t offset, const void* buf, std::size_t n) override {
+    if (offset < 0) return false;
+    std::size_t done = 0;
+    const auto* p = static_cast<const char*>(buf);
+    while (done < n) {
+      ssize_t r = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += static_cast<std::size_t>(r);
+    }
+    return true;
+  }
   std::int64_t tell() override { return ::lseek(fd_, 0, SEEK_CUR); }
   std::int64_t size() override {
     struct stat st{};
     return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
   }
+  std::int64_t sizeWhenOpened() const override { return sizeWhenOpened_; }
   bool truncate(std::int64_t length) override { return ::ftruncate(fd_, length) == 0; }
   bool flush() override { return ::fsync(fd_) == 0 || errno == EINVAL; }
   bool close() override {
@@ -81,6 +111,7 @@ class PosixHandle : public FileHandle {
 
  private:
   int fd_;
+  std::int64_t sizeWhenOpened_;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -99,7 +130,7 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    return std::make_unique<PosixHandle>(fd);
+    return std::make_unique<PosixHandle>(fd, static_cast<std::int64_t>(st.st_size));
   }
   bool exists(const std::string& path) override {
     struct stat st{};
@@ -154,6 +185,26 @@ class PosixFileSystem : public FileSystem {
       std::string full = base + name;
       if (::stat(full.c_str(), &st) != 0) continue;  // dangling link
       out.push_back({name, attrsOf(full, st), static_cast<std::int64_t>(st.st_size), st.st_mtime});
+    }
+    ::closedir(d);
+    return out;
+  }
+  std::optional<std::vector<DirEntry>> listNames(const std::string& path) override {
+    DIR* d = ::opendir(path.empty() ? "." : path.c_str());
+    if (!d) return std::nullopt;
+    std::vector<DirEntry> out;
+    while (dirent* e = ::readdir(d)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      bool directory = e->d_type == DT_DIR;
+      if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {  // links count as what they point to
+        struct stat st{};
+        if (::fstatat(::dirfd(d), e->d_name, &st, 0) != 0) continue;  // dangling link
+        directory = S_ISDIR(st.st_mode);
+      }
+      std::uint32_t a = directory ? faDirectory : faArchive;
+      if (name[0] == '.') a |= faHidden;
+      out.push_back({std::move(name), a, 0, 0});
     }
     ::closedir(d);
     return out;

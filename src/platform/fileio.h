@@ -36,8 +36,16 @@ class FileHandle {
   // True when all n bytes were written.
   virtual bool write(const void* buf, std::size_t n) = 0;
   virtual bool seek(std::int64_t offset) = 0;
+  // read / write at an offset, as seek and then read / write (where the
+  // position is left afterwards is not said). Natively one system call.
+  virtual long long readAt(std::int64_t offset, void* buf, std::size_t n) { return seek(offset) ? read(buf, n) : -1; }
+  virtual bool writeAt(std::int64_t offset, const void* buf, std::size_t n) { return seek(offset) && write(buf, n); }
   virtual std::int64_t tell() = 0;
   virtual std::int64_t size() = 0;
+  // The size the file had when it was opened, where the opening learnt it
+  // anyway; -1 when not known (then ask size()). Spares a call for files
+  // that are opened to be read whole.
+  virtual std::int64_t sizeWhenOpened() const { return -1; }
   virtual bool truncate(std::int64_t length) = 0;
   virtual bool flush() = 0;
   // Closing twice is harmless; the second call returns true.
@@ -71,6 +79,10 @@ class FileSystem {
   virtual bool setModifiedTime(const std::string& path, std::time_t t) = 0;
   // Entries of a directory without "." and ".."; nullopt when it cannot be read.
   virtual std::optional<std::vector<DirEntry>> listDirectory(const std::string& path) = 0;
+  // The same entries with their names and the directory and hidden bits only
+  // (no size, date or read-only bit): where the directory itself tells the
+  // kind of an entry, this costs no look at each entry. For scans of trees.
+  virtual std::optional<std::vector<DirEntry>> listNames(const std::string& path) { return listDirectory(path); }
   virtual std::string currentDirectory() = 0;
   // True when the path lies on a network file system (NFS, SMB/CIFS, ...).
   virtual bool isRemote(const std::string& path) = 0;
@@ -123,6 +135,7 @@ class FaultInjectingFileSystem : public FileSystem {
   std::optional<std::time_t> modifiedTime(const std::string& p) override;
   bool setModifiedTime(const std::string& p, std::time_t t) override;
   std::optional<std::vector<DirEntry>> listDirectory(const std::string& p) override { return base_.listDirectory(p); }
+  std::optional<std::vector<DirEntry>> listNames(const std::string& p) override { return base_.listNames(p); }
   std::string currentDirectory() override { return base_.currentDirectory(); }
   bool isRemote(const std::string& p) override { return base_.isRemote(p); }
 
