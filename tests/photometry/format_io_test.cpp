@@ -10,6 +10,7 @@
 #include "photometry/ldt_fixture.h"
 #include "photometry/lum32.h"
 #include "photometry/textfile.h"
+#include "platform/fileio.h"
 #include "support/test_support.h"
 
 namespace kandelo {
@@ -113,6 +114,10 @@ TEST(LoadFromFile, ProbesReadersWhateverTheExtension) {
 
   EXPECT_FALSE(lum.LoadFromFile(dir.file("missing.ldt")));
   EXPECT_EQ(ui.texts(), std::vector<std::string>{"file not found : " + dir.file("missing.ldt")});
+  ASSERT_TRUE(kandelo::platform::fs().makeDirectory(dir.file("folder.ldt")));
+  EXPECT_FALSE(lum.LoadFromFile(dir.file("folder.ldt")));
+  EXPECT_EQ(ui.texts().back(), "file not found : " + dir.file("folder.ldt"));
+  EXPECT_EQ(lum.FileName, "") << "nothing of the failed name is kept";
 }
 
 TEST(LoadFromFile, ABrokenFileGivesOneBoxOnly) {

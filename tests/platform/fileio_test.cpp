@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
 
 #include "platform/fileio.h"
 #include "platform/locale_info.h"
@@ -44,6 +50,33 @@ TEST(FileIo, AttributesDatesAndListing) {
   ASSERT_TRUE(pf::fs().setAttributes(f, pf::faReadOnly));
   EXPECT_TRUE(*pf::fs().attributes(f) & pf::faReadOnly);
   EXPECT_FALSE(pf::fs().listDirectory(dir.file("missing")));
+}
+
+// The quick listing names the same entries with the same kinds, links taken
+// as what they point to and dangling ones left out, like the full listing.
+TEST(FileIo, NameListingAgreesWithTheFullListing) {
+  TempDir dir;
+  kandelo::test::writeFile(dir.file("A.LDT"), "x");
+  kandelo::test::writeFile(dir.file(".hidden.ies"), "x");
+  ASSERT_TRUE(pf::fs().makeDirectory(dir.file("sub")));
+  ASSERT_EQ(::symlink(dir.file("sub").c_str(), dir.file("link-to-sub").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("A.LDT").c_str(), dir.file("link.ldt").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("gone").c_str(), dir.file("dangling.ldt").c_str()), 0);
+  auto kinds = [](const std::vector<pf::DirEntry>& entries) {
+    std::map<std::string, std::uint32_t> m;
+    for (const auto& e : entries) m[e.name] = e.attributes & (pf::faDirectory | pf::faHidden);
+    return m;
+  };
+  auto full = pf::fs().listDirectory(dir.path());
+  auto names = pf::fs().listNames(dir.path());
+  ASSERT_TRUE(full && names);
+  EXPECT_EQ(kinds(*names), kinds(*full));
+  EXPECT_EQ(kinds(*names), (std::map<std::string, std::uint32_t>{{".hidden.ies", pf::faHidden},
+                                                                 {"A.LDT", 0},
+                                                                 {"link-to-sub", pf::faDirectory},
+                                                                 {"link.ldt", 0},
+                                                                 {"sub", pf::faDirectory}}));
+  EXPECT_FALSE(pf::fs().listNames(dir.file("missing")));
 }
 
 TEST(FileIo, ByteRangeLocksConflictBetweenOpenFiles) {
