@@ -1,4 +1,6 @@
-// kandelo-cli catalogue scan ROOT | list [--key N] [--json] | rebuild | check
+// kandelo-cli catalogue scan [ROOT] | add FILE... [--overwrite yes|no|all] | list [--key N] [--json]
+//              | rebuild | check
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -10,6 +12,8 @@
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "frame/ui_services.h"
+#include "frame/msgbox.h"
 #include "platform/fileio.h"
 
 namespace kandelo::cli {
@@ -45,7 +49,65 @@ nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, con
   return j;
 }
 
+// Messages to stderr as the console does; the question whether to overwrite
+// a file in the luminaire directory gets the answer given on the command line.
+class AddUi : public UiServices {
+ public:
+  explicit AddUi(int answer) : answer_(answer) {}
+  int showMessage(const MessageBox& box) override {
+    const bool asks = std::any_of(box.buttons.begin(), box.buttons.end(), [&](const MsgButton& b) {
+      return b.result == answer_;
+    });
+    std::fprintf(stderr, "%s\n", ToUtf8(box.text).c_str());
+    if (asks) return answer_;
+    return box.buttons.empty() ? mrOk : box.buttons.front().result;
+  }
+
+ private:
+  int answer_;
+};
+
+int add(const std::vector<std::string>& files, const std::string& overwrite) {
+  const int answer = overwrite == "yes" ? mrYes : overwrite == "all" ? mrAll : mrNo;
+  Session session;
+  if (!session.ready()) return Fail("the catalogue is not available");
+  if (LuminaireRoot().empty()) return Fail("the luminaire directory does not exist");
+  TPathList paths(PathListFileName());
+  ensureLumDir1(paths);
+  TMsgManager msgs(LanguageFilePath("ORVMSG"));
+  AddUi addUi(answer);
+  ScopedUiServices guard(addUi);
+  bool overwriteAll = answer == mrAll;
+  ScanCounts c;
+  for (const auto& f : files) {
+    auto path = platform::canonicalPath(f);
+    switch (path ? AddFileToCatalogue(*path, overwriteAll, paths, msgs) : AddOutcome::Failed) {
+      case AddOutcome::Added: ++c.added; break;
+      case AddOutcome::Updated: ++c.updated; break;
+      case AddOutcome::Failed:
+        if (!path) AppendToErrorList(f);
+        ++c.failed;
+        break;
+      case AddOutcome::NoRoot: return Fail("the luminaire directory does not exist");
+    }
+  }
+  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+  return c.failed ? kFailure : kOk;
+}
+
 int scan(const std::string& rootArg) {
+  if (rootArg.empty()) {  // the luminaire directory, as the browser's button takes it
+    Session session;
+    if (!session.ready()) return Fail("the catalogue is not available");
+    if (Settings().LumDir2.empty() || !DirExists(Settings().LumDir2))
+      return Fail("the luminaire directory LumDir2 does not exist: " + Settings().LumDir2);
+    TPathList paths(PathListFileName());
+    ensureLumDir1(paths);
+    TMsgManager msgs(LanguageFilePath("ORVMSG"));
+    ScanCounts c = AddAllBelowRoot(paths, msgs);
+    std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+    return kOk;
+  }
   // The path list keeps absolute directories, valid from any working directory.
   auto root = platform::canonicalPath(rootArg);
   if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
@@ -141,9 +203,18 @@ void Setup(CLI::App& app, int& exitCode) {
   static std::string root;
   static int keyNo = 1;
   static bool json = false;
-  auto* scanCmd = cmd->add_subcommand("scan", "Take every photometric file below ROOT into the catalogue");
-  scanCmd->add_option("ROOT", root)->required();
+  static std::vector<std::string> files;
+  static std::string overwrite = "no";
+  auto* scanCmd = cmd->add_subcommand(
+      "scan", "Take every photometric file below ROOT (default: the luminaire directory LumDir2) into the catalogue");
+  scanCmd->add_option("ROOT", root);
   scanCmd->callback([&exitCode] { exitCode = scan(root); });
+  auto* addCmd = cmd->add_subcommand("add", "Take files into the catalogue; files from elsewhere are copied into the "
+                                            "luminaire directory first");
+  addCmd->add_option("FILE", files)->required();
+  addCmd->add_option("--overwrite", overwrite, "Answer to \"overwrite the file in the luminaire directory?\"")
+      ->check(CLI::IsMember({"yes", "no", "all"}));
+  addCmd->callback([&exitCode] { exitCode = add(files, overwrite); });
   auto* listCmd = cmd->add_subcommand("list", "List the catalogue in the order of a key");
   listCmd->add_option("--key", keyNo, "Key 1..6")->check(CLI::Range(1, kCatalogueKeyCount));
   listCmd->add_flag("--json", json, "Print as JSON");

@@ -54,4 +54,40 @@ TEST(CliCatalogue, ScanListCheckRebuild) {
   EXPECT_EQ(RunCli("catalogue list --key 7 2>/dev/null").exitCode, 2);
 }
 
+// Without a root the scan takes the luminaire directory LumDir2; files from
+// elsewhere are added by copying them there, asking before one is replaced.
+TEST(CliCatalogue, ScanOfTheLuminaireDirectoryAndAddWithTheOverwriteAnswer) {
+  kandelo::test::TempUserEnvironment env;
+  const std::string lumDir = env.root() + "/lum", outside = env.root() + "/outside";
+  std::filesystem::create_directories(lumDir);
+  std::filesystem::create_directories(outside);
+  kandelo::test::writeFile(lumDir + "/in.ldt", sampleLdt("Inside"));
+  ASSERT_EQ(RunCli("settings set GLOBAL LUMDIR2 '" + lumDir + "'").exitCode, 0);
+  EXPECT_EQ(RunCli("catalogue scan").out, "added 1, updated 0, failed 0 (listed in XX.DAT)\n");
+
+  kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("First"));
+  EXPECT_EQ(RunCli("catalogue add '" + outside + "/new.ldt'").out, "added 1, updated 0, failed 0 (listed in XX.DAT)\n");
+  EXPECT_EQ(kandelo::test::readFile(lumDir + "/new.ldt"), sampleLdt("First")) << "copied into the luminaire directory";
+
+  kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("Second"));
+  struct Case {
+    const char* option;
+    const char* nameAfter;
+  };
+  for (auto c : {Case{"", "First"}, Case{"--overwrite no", "First"}, Case{"--overwrite yes", "Second"}}) {
+    if (std::string(c.option) == "--overwrite yes") kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("Second"));
+    auto r = RunCli("catalogue add '" + outside + "/new.ldt' " + c.option + " 2>/dev/null");
+    EXPECT_EQ(r.out, "added 0, updated 1, failed 0 (listed in XX.DAT)\n") << c.option;
+    auto list = nlohmann::json::parse(RunCli("catalogue list --json").out);
+    ASSERT_EQ(list.size(), 2u);
+    const auto& entry = list[0]["path"] == lumDir + "/new.ldt" ? list[0] : list[1];
+    EXPECT_EQ(entry["path"], lumDir + "/new.ldt");
+    EXPECT_EQ(entry["name"], c.nameAfter) << c.option;
+  }
+  auto missing = RunCli("catalogue add '" + outside + "/none.ldt' 2>/dev/null");
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "added 0, updated 0, failed 1 (listed in XX.DAT)\n");
+  EXPECT_EQ(RunCli("catalogue add x.ldt --overwrite maybe 2>/dev/null").exitCode, 2);
+}
+
 }  // namespace

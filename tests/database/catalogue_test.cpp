@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -90,6 +91,23 @@ TEST_F(CatalogueTest, NewCatalogueIsEmptyAndOpen) {
   CloseCatalogue();
   ASSERT_TRUE(InitCatalogue(base));
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
+}
+
+// A program that ends without closing the catalogue or releasing the engine
+// (std::exit from anywhere) has them closed by static destruction, in
+// whatever order the statics go: no crash, and the files are left closed.
+TEST_F(CatalogueTest, EndingTheProgramWithoutReleaseClosesTheFiles) {
+  EXPECT_EXIT(
+      {
+        if (!InitCatalogue(base)) std::_Exit(3);
+        fill(12);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(readFile(dat()).at(20), '\0') << "the open-for-writing flag was cleared";
+  ASSERT_TRUE(InitCatalogue(base));
+  EXPECT_EQ(Catalogue()->RecordCount(), 12);
+  expectConsistent();
 }
 
 TEST_F(CatalogueTest, OneRecordPerFileAndDirectory) {
