@@ -1,5 +1,8 @@
 #include "database/indexed_repair.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "frame/msgbox.h"
 #include "platform/fileio.h"
 
@@ -7,17 +10,55 @@ namespace kandelo {
 
 namespace pf = kandelo::platform;
 
+namespace {
+
+// Records in use in a data file: the slots behind the header slot that start
+// with four zero bytes. -1 when the file cannot be read.
+std::int64_t recordsInUse(const std::string& path, int recordLength) {
+  auto h = pf::fs().open(path, pf::OpenMode::Read);
+  if (!h || recordLength < 4) return -1;
+  constexpr std::size_t kSlots = 256;
+  std::vector<unsigned char> block(kSlots * static_cast<std::size_t>(recordLength));
+  std::int64_t inUse = 0, offset = recordLength;
+  for (;;) {
+    const long long got = h->readAt(offset, block.data(), block.size());
+    if (got < 0) return -1;
+    const auto slots = static_cast<std::size_t>(got) / static_cast<std::size_t>(recordLength);
+    for (std::size_t i = 0; i < slots; ++i) {
+      const unsigned char* p = block.data() + i * static_cast<std::size_t>(recordLength);
+      inUse += p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0;
+    }
+    if (slots < kSlots) return inUse;
+    offset += got;
+  }
+}
+
+// Record slots of a data file behind its header slot; -1 when it cannot be read.
+std::int64_t recordSlots(const std::string& path, int recordLength) {
+  auto h = pf::fs().open(path, pf::OpenMode::Read);
+  const std::int64_t size = h ? h->size() : -1;
+  return size < 0 || recordLength < 1 ? -1 : std::max<std::int64_t>(size / recordLength - 1, 0);
+}
+
+}  // namespace
+
 int RebuildRecovering(TBTreeBase& tree) {
   int r = tree.Rebuild();
   if (r != isam::kErrRebuildInterrupted) return r;
   const std::string base = tree.BasePath();
   const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
-  // A data file that opens cleanly with its index is whole, and may hold
-  // records added after the rebuild that left the "SAV" file behind: moving
-  // the older "SAV" over it would lose them. Only a data file that fails to
-  // open (partial copy, no index, short) gives way to the "SAV" file.
-  const bool whole = tree.Open() == isam::kOk;
-  tree.Close();
+  // The rebuild copies the records in use of "SAV", in order, into a new
+  // data file, one slot each, and only then deletes "SAV". A new data file
+  // with fewer slots than "SAV" has records in use is a copy that stopped
+  // (it may even open cleanly, when it stopped before its first record):
+  // "SAV" takes its place again. One with at least as many slots holds the
+  // whole copy, and maybe records added after that rebuild, also when it
+  // was not closed properly since: moving the older "SAV" over it would
+  // lose them, so "SAV" is put aside and the data file rebuilt.
+  const std::int64_t saved = recordsInUse(sav, tree.RecordLength());
+  if (saved < 0) return r;  // an unreadable "SAV" replaces nothing and is kept
+  const std::int64_t slots = pf::fs().exists(dat) ? recordSlots(dat, tree.RecordLength()) : -1;
+  const bool whole = slots >= saved;
   if (whole) {
     const std::string old = sav + ".OLD";
     pf::fs().removeFile(old);

@@ -30,11 +30,12 @@ struct RepairOptions {
 int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options);
 
 // Rebuilds the file. When an earlier rebuild was interrupted (10465: "SAV" and
-// "DAT" both there) and the "DAT" file does not open, the "SAV" file holds all
-// records and the "DAT" file only those copied so far: the partial files give
-// way to it and the rebuild runs again. A "DAT" file that opens is whole and
-// may be newer: the stale "SAV" file is renamed to "SAV.OLD" and the "DAT"
-// file rebuilt.
+// "DAT" both there) and the "DAT" file has fewer record slots than "SAV" has
+// records in use, the "SAV" file holds all records and the "DAT" file only
+// those copied so far: the partial files give way to it and the rebuild runs
+// again. A "DAT" file with at least that many slots holds the whole copy and
+// may be newer (whether it opens or was not closed properly since): the stale
+// "SAV" file is renamed to "SAV.OLD" and the "DAT" file rebuilt.
 int RebuildRecovering(TBTreeBase& tree);
 
 }  // namespace kandelo

@@ -248,6 +248,50 @@ TEST_F(BTreeBaseTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
   EXPECT_EQ(Walk(*t, 1), (std::vector<std::string>{"NEW4", "OLD1", "OLD2", "OLD3"}));
 }
 
+// Whether "SAV" or "DAT" holds the records after an interrupted rebuild: a
+// newer data file keeps its records also when it was not closed properly
+// since; a copy that stopped before its first record (it opens cleanly) gives
+// way to "SAV".
+TEST_F(BTreeBaseTest, InterruptedRebuildKeepsWhicheverFileHoldsEveryRecord) {
+  auto fresh = [&] {
+    auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+    t->DefineKey(1, 30, true);
+    t->DefineKey(2, 8, false);
+    return t;
+  };
+  {
+    auto t = OpenTable(buf_);
+    for (int i = 1; i <= 3; ++i) AddOne(*t, i, "OLD" + std::to_string(i));
+  }
+  const std::string stale = readFile(DataFilePath(base()));
+  {
+    auto t = OpenTable(buf_);
+    AddOne(*t, 4, "NEW4");
+  }
+  std::string notClosed = readFile(DataFilePath(base()));
+  notClosed[20] = 1;  // open for writing when the program ended
+  writeFile(DataFilePath(base()), notClosed);
+  writeFile(SaveFilePath(base()), stale);
+  auto t = fresh();
+  EXPECT_EQ(t->Open(), kErrNotClosedProperly);
+  ASSERT_EQ(RebuildRecovering(*t), 0);
+  ASSERT_EQ(t->Open(), 0);
+  EXPECT_EQ(Walk(*t, 1), (std::vector<std::string>{"NEW4", "OLD1", "OLD2", "OLD3"}));
+  ASSERT_EQ(t->Close(), 0);
+
+  // The new files made, nothing copied yet.
+  for (const char* ext : {".DAT", ".IDX"}) pf::fs().removeFile(base() + ext);
+  ASSERT_EQ(CreateIndexedFile(base(), kRecLen, TestKeys()), 0);
+  writeFile(SaveFilePath(base()), stale);
+  t = fresh();
+  ASSERT_EQ(t->Open(), 0) << "an empty new data file opens cleanly";
+  ASSERT_EQ(t->Close(), 0);
+  ASSERT_EQ(RebuildRecovering(*t), 0);
+  EXPECT_FALSE(pf::fs().exists(SaveFilePath(base())));
+  ASSERT_EQ(t->Open(), 0);
+  EXPECT_EQ(Walk(*t, 1), (std::vector<std::string>{"OLD1", "OLD2", "OLD3"}));
+}
+
 TEST_F(BTreeBaseTest, EngineRefusesReentryFromAKeyCallback) {
   {
     auto t = OpenTable(buf_);
