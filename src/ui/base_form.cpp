@@ -203,7 +203,7 @@ void TfBaseForm::LoadCurrentLuminaire() {
     if (backend_.LoadLuminaire(path)) {
       loaded_ = true;
       ShowRecordInfo(rec, true);
-            diagram_->update();
+      diagram_->update();
       status2_->setText(Q(TrueCaseFileName(path)));
       return;
     }
