@@ -1,5 +1,12 @@
 #include "database/catalogue_scan.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
 #include "database/catalogue.h"
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
@@ -53,10 +60,115 @@ void storeDirectories(const std::vector<std::string>& files, const std::string& 
   if (paths.Count() > paths.SavedCount()) paths.SavePathList();
 }
 
+// What a file gives before the catalogue is touched: its record, and the
+// messages of loading it, to be shown when the file is stored.
+struct LoadedFile {
+  bool ok = false;
+  TCatalogueRecord rec;
+  std::vector<MessageBox> messages;
+};
+
+LoadedFile loadFile(const std::string& path) {
+  LoadedFile out;
+  CollectingUi collect;
+  UiServices* previous = setThreadUiServices(&collect);
+  try {
+    TLUM32 lum;
+    lum.OemTexts = 1;
+    out.ok = lum.LoadFromFile(path) && FillCatalogueRecord(lum, out.rec);
+  } catch (const std::exception&) {  // no memory for the table: the file fails
+    out.ok = false;
+  }
+  setThreadUiServices(previous);
+  out.messages = std::move(collect.boxes);
+  return out;
+}
+
+// Shows the messages of loading, then adds or rewrites the file's record.
+AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded) {
+  for (const auto& box : loaded.messages) ui().showMessage(box);
+  if (!loaded.ok) return failed(path);
+  loaded.rec.SetDirIndex(dirIndex);
+  std::int32_t recNo = 0;
+  if (FindCatalogueFile(loaded.rec, recNo))
+    return UpdateCatalogueRecord(loaded.rec, recNo) ? AddOutcome::Updated : failed(path);
+  if (recNo == kNoFreeAlias) return failed(path);
+  return AddCatalogueRecord(loaded.rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+}
+
+// Loads the files below the root on a second thread, in their order and a
+// bounded number ahead, while the caller stores them: reading and parsing
+// then run beside the engine's work. Only over the native file system, whose
+// calls do not depend on one another (a test's fault-injecting one counts
+// them); without it, or without a thread, the caller loads each file itself.
+class FileLoader {
+ public:
+  FileLoader(const std::vector<std::string>& files, const std::string& root) : files_(files) {
+    if (files.size() < 2 || &pf::fs() != &pf::nativeFileSystem()) return;
+    mine_.resize(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) mine_[i] = IsUnderRoot(root, ParentPath(files[i]));
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+      mine_.clear();
+    }
+  }
+  ~FileLoader() {
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      stop_ = true;
+    }
+    cv_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  FileLoader(const FileLoader&) = delete;
+  FileLoader& operator=(const FileLoader&) = delete;
+
+  // File i, when it is one loaded here (asked for in order).
+  std::optional<LoadedFile> take(std::size_t i) {
+    if (i >= mine_.size() || !mine_[i]) return std::nullopt;
+    std::unique_lock<std::mutex> lock(m_);
+    cv_.wait(lock, [this] { return !ready_.empty() || ended_; });
+    if (ready_.empty()) return std::nullopt;  // the thread gave up here: the caller loads it
+    LoadedFile f = std::move(ready_.front());
+    ready_.pop_front();
+    cv_.notify_all();
+    return f;
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 64;
+  void run() {
+    try {
+      for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (!mine_[i]) continue;
+        LoadedFile f = loadFile(files_[i]);
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+        if (stop_) break;
+        ready_.push_back(std::move(f));
+        cv_.notify_all();
+      }
+    } catch (const std::exception&) {  // out of memory: the files not handed over are loaded by the caller
+    }
+    std::lock_guard<std::mutex> lock(m_);
+    ended_ = true;
+    cv_.notify_all();
+  }
+
+  const std::vector<std::string>& files_;
+  std::vector<char> mine_;  // file i is loaded here
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<LoadedFile> ready_;
+  bool stop_ = false;   // the caller is done
+  bool ended_ = false;  // the thread is done
+  std::thread thread_;
+};
+
 // AddFileBelowRoot once the root is known to exist.
 AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll, TPathList& paths,
                         const TMsgManager& msgs) {
-  TCatalogueRecord rec;
   if (!Catalogue()) return failed(filePath);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
@@ -88,15 +200,16 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
     if (dirIndex < 0) return failed(path);
   }
 
-  TLUM32 lum;
-  lum.OemTexts = 1;
-  if (!lum.LoadFromFile(path)) return failed(path);
-  if (!FillCatalogueRecord(lum, rec)) return failed(path);
-  rec.SetDirIndex(dirIndex);
-  std::int32_t recNo = 0;
-  if (FindCatalogueFile(rec, recNo)) return UpdateCatalogueRecord(rec, recNo) ? AddOutcome::Updated : failed(path);
-  if (recNo == kNoFreeAlias) return failed(path);
-  return AddCatalogueRecord(rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+  LoadedFile loaded = loadFile(path);
+  return storeLoaded(path, dirIndex, loaded);
+}
+
+// A file below the root that FileLoader has loaded.
+AddOutcome storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedFile& loaded) {
+  if (!Catalogue()) return failed(filePath);
+  const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
+  if (dirIndex < 0) return failed(filePath);
+  return storeLoaded(filePath, dirIndex, loaded);
 }
 
 ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
@@ -106,9 +219,12 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
   storeDirectories(files, root, paths);
   bool overwriteAll = false;
   ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
-  for (const auto& f : files) {
+  FileLoader loader(files, root);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& f = files[i];
     ui().updateWait(f);
-    switch (addBelowRoot(f, root, overwriteAll, paths, msgs)) {
+    std::optional<LoadedFile> loaded = loader.take(i);
+    switch (loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs)) {
       case AddOutcome::Added: ++counts.added; break;
       case AddOutcome::Updated: ++counts.updated; break;
       case AddOutcome::Failed: ++counts.failed; break;

@@ -20,12 +20,25 @@ class ConsoleUi : public UiServices {
 };
 
 UiServices* g_ui = nullptr;
+thread_local UiServices* t_ui = nullptr;
 
 }  // namespace
 
 UiServices& ui() {
+  if (t_ui) return *t_ui;
   static ConsoleUi console;
   return g_ui ? *g_ui : console;
+}
+
+UiServices* setThreadUiServices(UiServices* services) {
+  UiServices* previous = t_ui;
+  t_ui = services;
+  return previous;
+}
+
+int CollectingUi::showMessage(const MessageBox& box) {
+  boxes.push_back(box);
+  return box.buttons.empty() ? mrOk : box.buttons.front().result;
 }
 
 UiServices* setUiServices(UiServices* services) {

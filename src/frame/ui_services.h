@@ -52,6 +52,19 @@ class UiServices {
 UiServices& ui();
 UiServices* setUiServices(UiServices* services);
 
+// Services for the calling thread alone, ahead of the program's: a worker
+// thread collects its messages this way, for the user interface's thread to
+// show them. nullptr ends the override; returns the previous one.
+UiServices* setThreadUiServices(UiServices* services);
+
+// Collects the boxes instead of showing them; a box is answered with its
+// first button, so it suits messages, not questions.
+class CollectingUi : public UiServices {
+ public:
+  int showMessage(const MessageBox& box) override;
+  std::vector<MessageBox> boxes;
+};
+
 class ScopedUiServices {
  public:
   explicit ScopedUiServices(UiServices& s) : previous_(setUiServices(&s)) {}

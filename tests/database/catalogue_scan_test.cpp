@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "database/catalogue.h"
 #include "frame/msgmanager.h"
@@ -19,6 +20,7 @@ namespace kandelo {
 namespace {
 
 namespace fsys = std::filesystem;
+namespace pf = kandelo::platform;
 using test::readFile;
 using test::writeFile;
 
@@ -123,6 +125,40 @@ TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
   EXPECT_EQ(after, before);
   EXPECT_EQ(readFile(PathListFileName()), pathFile);
   expectConsistent();
+}
+
+// Files are loaded on a second thread while the catalogue stores them. The
+// records, the failures and the messages, in their order, are those of
+// loading the files one by one (a fault-injecting file system keeps the scan
+// on one thread).
+TEST_F(ScanTest, LoadingAheadOnASecondThreadGivesWhatLoadingOneByOneGives) {
+  const std::string badIes =
+      "IESNA:LM-63-1995\r\nTILT=NONE\r\n1 1000 1 3 1 1 2 0 0 0\r\n1 1 10\r\n0 50 40\r\n0\r\n100 50 10\r\n";
+  for (const char* n : {"sub/bad 1.ies", "sub/deeper/bad 2.ies", "bad 3.ies"}) writeFile(root + n, badIes);
+  for (int i = 0; i < 150; ++i) writeLdt(root + "sub/many " + std::to_string(i) + ".ldt", "Many " + std::to_string(i));
+  auto scan = [&] {
+    CloseCatalogue();
+    for (const char* ext : {".DAT", ".IDX"}) pf::fs().removeFile(Settings().LumDb + ext);
+    pf::fs().removeFile(kErrorListFile);
+    EXPECT_TRUE(InitCatalogue(Settings().LumDb));
+    ui.shown.clear();
+    TPathList paths(PathListFileName());
+    const ScanCounts c = AddAllBelowRoot(paths, *msgs);
+    return std::make_tuple(c.added, c.failed, snapshot(), ui.texts(), readFile(kErrorListFile));
+  };
+  const auto ahead = scan();
+  EXPECT_EQ(std::get<0>(ahead), 155);
+  EXPECT_EQ(std::get<1>(ahead), 4);
+  const std::vector<std::string> texts = std::get<3>(ahead);
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_NE(texts[0].find("bad 3.ies"), std::string::npos) << "the root's files come first";
+  EXPECT_NE(texts[1].find("bad 1.ies"), std::string::npos);
+  EXPECT_NE(texts[2].find("bad 2.ies"), std::string::npos);
+
+  pf::FaultInjectingFileSystem counting;
+  pf::ScopedFileSystem use(counting);
+  EXPECT_EQ(scan(), ahead);
+  CloseCatalogue();  // its files are handles of the counting file system
 }
 
 TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
