@@ -21,61 +21,23 @@ class PosixHandle : public FileHandle {
   ~PosixHandle() override { close(); }
 
   long long read(void* buf, std::size_t n) override {
-    std::size_t done = 0;
-    auto* p = static_cast<char*>(buf);
-    while (done < n) {
-      ssize_t r = ::read(fd_, p + done, n - done);
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return -1;
-      }
-      if (r == 0) break;
-      done += static_cast<std::size_t>(r);
-    }
-    return static_cast<long long>(done);
+    return readAll(buf, n, [this](char* p, std::size_t k, std::size_t) { return ::read(fd_, p, k); });
   }
   bool write(const void* buf, std::size_t n) override {
-    std::size_t done = 0;
-    const auto* p = static_cast<const char*>(buf);
-    while (done < n) {
-      ssize_t r = ::write(fd_, p + done, n - done);
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += static_cast<std::size_t>(r);
-    }
-    return true;
+    return writeAll(buf, n, [this](const char* p, std::size_t k, std::size_t) { return ::write(fd_, p, k); });
   }
   bool seek(std::int64_t offset) override { return offset >= 0 && ::lseek(fd_, offset, SEEK_SET) == offset; }
   long long readAt(std::int64_t offset, void* buf, std::size_t n) override {
     if (offset < 0) return -1;
-    std::size_t done = 0;
-    auto* p = static_cast<char*>(buf);
-    while (done < n) {
-      ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return -1;
-      }
-      if (r == 0) break;
-      done += static_cast<std::size_t>(r);
-    }
-    return static_cast<long long>(done);
+    return readAll(buf, n, [this, offset](char* p, std::size_t k, std::size_t done) {
+      return ::pread(fd_, p, k, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
   }
   bool writeAt(std::int64_t offset, const void* buf, std::size_t n) override {
     if (offset < 0) return false;
-    std::size_t done = 0;
-    const auto* p = static_cast<const char*>(buf);
-    while (done < n) {
-      ssize_t r = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += static_cast<std::size_t>(r);
-    }
-    return true;
+    return writeAll(buf, n, [this, offset](const char* p, std::size_t k, std::size_t done) {
+      return ::pwrite(fd_, p, k, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
   }
   std::int64_t tell() override { return ::lseek(fd_, 0, SEEK_CUR); }
   std::int64_t size() override {
@@ -110,6 +72,38 @@ class PosixHandle : public FileHandle {
   }
 
  private:
+  // Repeats a partial transfer op(at, bytes left, bytes done) until all n
+  // bytes or the end of the file; interrupted calls are repeated.
+  template <class Op>
+  static long long readAll(void* buf, std::size_t n, Op op) {
+    std::size_t done = 0;
+    auto* p = static_cast<char*>(buf);
+    while (done < n) {
+      const ssize_t r = op(p + done, n - done, done);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return -1;
+      }
+      if (r == 0) break;
+      done += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(done);
+  }
+  template <class Op>
+  static bool writeAll(const void* buf, std::size_t n, Op op) {
+    std::size_t done = 0;
+    const auto* p = static_cast<const char*>(buf);
+    while (done < n) {
+      const ssize_t r = op(p + done, n - done, done);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += static_cast<std::size_t>(r);
+    }
+    return true;
+  }
+
   int fd_;
   std::int64_t sizeWhenOpened_;
 };
