@@ -2,6 +2,7 @@
 //              | rebuild | check
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
@@ -49,6 +50,10 @@ nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, con
   return j;
 }
 
+void printCounts(const ScanCounts& c) {
+  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+}
+
 // Messages to stderr as the console does; the question whether to overwrite
 // a file in the luminaire directory gets the answer given on the command line.
 class AddUi : public UiServices {
@@ -91,33 +96,26 @@ int add(const std::vector<std::string>& files, const std::string& overwrite) {
       case AddOutcome::NoRoot: return Fail("the luminaire directory does not exist");
     }
   }
-  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+  printCounts(c);
   return c.failed ? kFailure : kOk;
 }
 
+// Without a root: the luminaire directory, as the browser's button takes it.
 int scan(const std::string& rootArg) {
-  if (rootArg.empty()) {  // the luminaire directory, as the browser's button takes it
-    Session session;
-    if (!session.ready()) return Fail("the catalogue is not available");
-    if (Settings().LumDir2.empty() || !DirExists(Settings().LumDir2))
-      return Fail("the luminaire directory LumDir2 does not exist: " + Settings().LumDir2);
-    TPathList paths(PathListFileName());
-    ensureLumDir1(paths);
-    TMsgManager msgs(LanguageFilePath("ORVMSG"));
-    ScanCounts c = AddAllBelowRoot(paths, msgs);
-    std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
-    return kOk;
-  }
   // The path list keeps absolute directories, valid from any working directory.
-  auto root = platform::canonicalPath(rootArg);
-  if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
+  std::optional<std::string> root;
+  if (!rootArg.empty()) {
+    root = platform::canonicalPath(rootArg);
+    if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
+  }
   Session session;
   if (!session.ready()) return Fail("the catalogue is not available");
+  if (!root && !DirExists(Settings().LumDir2))
+    return Fail("the luminaire directory LumDir2 does not exist: " + Settings().LumDir2);
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  ScanCounts c = AddTreeToCatalogue(AddBackslash(*root), paths, msgs);
-  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+  printCounts(root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs) : AddAllBelowRoot(paths, msgs));
   return kOk;
 }
 

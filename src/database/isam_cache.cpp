@@ -294,6 +294,15 @@ int RecordCache::load(platform::FileHandle& h, std::int64_t start, Block*& out) 
   return kOk;
 }
 
+int RecordCache::blockAt(platform::FileHandle& h, std::int64_t start, Block*& out) {
+  if (const int slot = slotOf(start); slot >= 0) {
+    out = &blocks_[static_cast<std::size_t>(slot)];
+    touch(slot);
+    return kOk;
+  }
+  return load(h, start, out);
+}
+
 int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, std::size_t n) {
   if (!enabled_ || offset < 0) return ReadAt(h, offset, buf, n);
   auto* p = static_cast<unsigned char*>(buf);
@@ -302,12 +311,7 @@ int RecordCache::read(platform::FileHandle& h, std::int64_t offset, void* buf, s
   while (at < end) {
     const std::int64_t start = at - at % kBlock;
     Block* b = nullptr;
-    if (const int slot = slotOf(start); slot >= 0) {
-      b = &blocks_[static_cast<std::size_t>(slot)];
-      touch(slot);
-    } else if (int err = load(h, start, b)) {
-      return err == kNoBlock ? ReadAt(h, offset, buf, n) : err;
-    }
+    if (int err = blockAt(h, start, b)) return err == kNoBlock ? ReadAt(h, offset, buf, n) : err;
     const std::int64_t upto = std::min(end, start + kBlock);
     // Past the end of the file: the file itself gives the right answer.
     if (upto > start + b->valid) return ReadAt(h, offset, buf, n);
@@ -324,12 +328,7 @@ int RecordCache::view(platform::FileHandle& h, std::int64_t offset, std::size_t 
   const std::int64_t end = offset + static_cast<std::int64_t>(n);
   if (end > start + kBlock) return kOk;  // straddles two blocks
   Block* b = nullptr;
-  if (const int slot = slotOf(start); slot >= 0) {
-    b = &blocks_[static_cast<std::size_t>(slot)];
-    touch(slot);
-  } else if (int err = load(h, start, b)) {
-    return err == kNoBlock ? kOk : err;
-  }
+  if (int err = blockAt(h, start, b)) return err == kNoBlock ? kOk : err;
   if (end > start + b->valid) return kOk;  // past the end of what the file holds
   out = b->data + (offset - start);
   return kOk;

@@ -81,6 +81,8 @@ class RecordCache {
   unsigned char* newBlockMemory();
   static constexpr int kNoBlock = -1;  // no memory for a block: read uncached
   int load(platform::FileHandle& h, std::int64_t start, Block*& out);
+  // The block starting at `start`, from the cache or loaded (kNoBlock: no memory).
+  int blockAt(platform::FileHandle& h, std::int64_t start, Block*& out);
   void touch(int i);
   void unlink(int i);
   bool enabled_ = false;

@@ -107,13 +107,13 @@ bool TLUM32::LoadFromFile(const std::string& name) {
     return false;
   };
   if (name.empty()) return notFound();
-  // Every attempt below starts with Clear, and so does a failure. A reader
-  // that cannot open the file says "not mine" without a message, so whether
-  // the file is there at all is asked only when no reader took it: a file
-  // that loads costs no extra look at the disk.
+  // A reader that cannot open the file says "not mine" without a message, so
+  // whether the file is there at all is asked only when no reader took it: a
+  // file that loads costs no extra look at the disk.
 
-  // Each reader starts from a cleared luminaire, so that what a reader filled
-  // before it found the file not to be its own cannot leak into the next.
+  // Each reader starts from a cleared luminaire, and so does a failure, so
+  // that what a reader filled before it found the file not to be its own
+  // cannot leak into the next.
   auto attempt = [&](const FormatIo& f) {
     Clear();
     SetFileName(name);

@@ -102,14 +102,9 @@ static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const
   return static_cast<float>(2 * kPi * CellIntegral(lum, lo, hi, means, cosEdges));
 }
 
-// cosEdges: CellEdgeCosines when the caller has them already.
-static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means, const std::vector<double>* cosEdges = nullptr) {
-  std::vector<double> own;
-  if (!cosEdges) {
-    own = CellEdgeCosines(lum);
-    cosEdges = &own;
-  }
-  const std::vector<double>* edges = cosEdges->empty() ? nullptr : cosEdges;
+// cosEdges: CellEdgeCosines of the luminaire.
+static void ZonesFromMeans(TLUM32& lum, const std::vector<double>& means, const std::vector<double>& cosEdges) {
+  const std::vector<double>* edges = cosEdges.empty() ? nullptr : &cosEdges;
   for (int n = 1; n <= 36; ++n) lum.ZonalFlux[n - 1] = ZoneFluxWith(lum, 5.0 * (n - 1), 5.0 * n, &means, edges);
 }
 
@@ -149,7 +144,7 @@ void TLUM32::CalcFlux() {
     UpFlux = LumFlux - DownFlux;
   }
   ZonalFlux.fill(0);
-  ZonesFromMeans(*this, means, &cosEdges);
+  ZonesFromMeans(*this, means, cosEdges);
   ZonesValid = 1;
   FluxValid = 1;
   DFF = LumFlux != 0 ? DownFlux / LumFlux : 0;
@@ -198,7 +193,7 @@ void TLUM32::CalcZonalFlux() {
   ZonalFlux.fill(0);
   if (TableUsable()) {
     if (PlaneSystem == psCGamma) {
-      ZonesFromMeans(*this, MeansAtStoredAngles(*this));
+      ZonesFromMeans(*this, MeansAtStoredAngles(*this), CellEdgeCosines(*this));
     } else if (PlaneSystem == psBBeta) {
       // Bands of |β|: both signs of β, doubled where only one is stored.
       double k = Symmetry == symC0C180 || Symmetry == symQuadrant ? 2 : 1;

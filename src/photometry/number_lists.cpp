@@ -76,10 +76,9 @@ std::size_t ReadWordList(TTextReader& in, std::size_t n, std::vector<std::string
 std::size_t ReadNumberList(TTextReader& in, std::size_t n, std::vector<double>& values) {
   values.clear();
   values.reserve(std::min<std::size_t>(n, in.BytesLeft() / 2 + 1));  // a number takes two bytes at least
-  // The words are converted straight from the file's text: no line copy and
-  // no list of words per line.
-  // A plain decimal is read in the same pass that finds its end; anything
-  // else goes through WordValue.
+  // The words are converted straight from the file's text: no line copy, no
+  // list of words per line, and a plain decimal read in the same pass that
+  // finds its end (anything else goes through WordValue).
   std::string_view line;
   while (values.size() < n && in.ReadLineView(line)) {
     const char* p = line.data();
