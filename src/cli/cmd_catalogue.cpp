@@ -51,7 +51,9 @@ nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, con
 }
 
 void printCounts(const ScanCounts& c) {
-  std::printf("added %d, updated %d, failed %d (listed in %s)\n", c.added, c.updated, c.failed, kErrorListFile);
+  std::printf("added %d, updated %d, failed %d (listed in %s)", c.added, c.updated, c.failed, ErrorListPath().c_str());
+  if (c.kept > 0) std::printf(", kept %d", c.kept);
+  std::printf("\n");
 }
 
 // Messages to stderr as the console does; the question whether to overwrite
@@ -86,15 +88,10 @@ int add(const std::vector<std::string>& files, const std::string& overwrite) {
   ScanCounts c;
   for (const auto& f : files) {
     auto path = platform::canonicalPath(f);
-    switch (path ? AddFileToCatalogue(*path, overwriteAll, paths, msgs) : AddOutcome::Failed) {
-      case AddOutcome::Added: ++c.added; break;
-      case AddOutcome::Updated: ++c.updated; break;
-      case AddOutcome::Failed:
-        if (!path) AppendToErrorList(f);
-        ++c.failed;
-        break;
-      case AddOutcome::NoRoot: return Fail("the luminaire directory does not exist");
-    }
+    const AddOutcome outcome = path ? AddFileToCatalogue(*path, overwriteAll, paths, msgs) : AddOutcome::Failed;
+    if (outcome == AddOutcome::NoRoot) return Fail("the luminaire directory does not exist");
+    if (outcome == AddOutcome::Failed && !path) AppendToErrorList(f);
+    c.Count(outcome);
   }
   printCounts(c);
   return c.failed ? kFailure : kOk;

@@ -191,7 +191,9 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
                                msgs.GetText("DEFAULT MESSAGES", "DM_OVERWR");
       int answer = AskYesNoCancelAllL(text, Settings().MsgTxtFile);
       if (answer == mrAll) overwriteAll = true;
-      copy = answer == mrYes || answer == mrAll;
+      // Keeping the file there means keeping its entry as it is: a record for
+      // it would describe another luminaire than the one the user chose.
+      if (answer != mrYes && answer != mrAll) return AddOutcome::Kept;
     }
     if (copy && CopyFileBuffered(filePath, target) != 0) return failed(filePath);
     path = target;
@@ -224,18 +226,23 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
     const std::string& f = files[i];
     ui().updateWait(f);
     std::optional<LoadedFile> loaded = loader.take(i);
-    switch (loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs)) {
-      case AddOutcome::Added: ++counts.added; break;
-      case AddOutcome::Updated: ++counts.updated; break;
-      case AddOutcome::Failed: ++counts.failed; break;
-      case AddOutcome::NoRoot: break;
-    }
+    counts.Count(loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs));
   }
   ui().endWait();
   return counts;
 }
 
 }  // namespace
+
+void ScanCounts::Count(AddOutcome outcome) {
+  switch (outcome) {
+    case AddOutcome::Added: ++added; break;
+    case AddOutcome::Updated: ++updated; break;
+    case AddOutcome::Failed: ++failed; break;
+    case AddOutcome::Kept: ++kept; break;
+    case AddOutcome::NoRoot: break;
+  }
+}
 
 std::string CatalogueFilePath(const TCatalogueRecord& rec, const TPathList& paths) {
   return AddBackslash(paths.GetPath(rec.DirIndex())) + CatalogueFileName(rec);

@@ -18,6 +18,8 @@ enum class AddOutcome {
   Updated,  // the record of that file and directory was rewritten
   NoRoot,   // no luminaire root directory exists: nothing done, no message
   Failed,   // not loaded, not copied or not stored; the path went to "XX.DAT"
+  Kept,     // the user chose to keep the file of that name in the luminaire
+            // directory: nothing was copied and the catalogue is unchanged
 };
 
 // LumDir2 when that directory exists, else LumDir1 when it exists, else empty.
@@ -33,7 +35,8 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
                             TPathList& paths, const TMsgManager& msgs);
 
 struct ScanCounts {
-  int added = 0, updated = 0, failed = 0;
+  int added = 0, updated = 0, failed = 0, kept = 0;
+  void Count(AddOutcome outcome);
 };
 // Every photometric file below LumDir2, under the wait window.
 ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs);

@@ -144,9 +144,15 @@ std::vector<std::string> CollectLuminaireFiles(const std::string& root) {
   return files;
 }
 
+std::string ErrorListPath() {
+  const std::string dir = TrimBlanks(Settings().ProgDir);
+  return dir.empty() ? std::string(kErrorListFile) : AddBackslash(dir) + kErrorListFile;
+}
+
 bool AppendToErrorList(const std::string& path) {
-  auto h = pf::fs().open(kErrorListFile, pf::OpenMode::ReadWrite);
-  if (!h) h = pf::fs().open(kErrorListFile, pf::OpenMode::Create);
+  const std::string file = ErrorListPath();
+  auto h = pf::fs().open(file, pf::OpenMode::ReadWrite);
+  if (!h) h = pf::fs().open(file, pf::OpenMode::Create);
   if (!h) return false;
   const std::int64_t size = h->size();
   const std::string line = path + "\r\n";

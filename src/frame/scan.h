@@ -30,10 +30,14 @@ void FindFiles(const std::string& directory, std::vector<std::string>& list, std
 // each mask in file order, FindFiles. A file matching two masks is listed twice.
 std::vector<std::string> CollectLuminaireFiles(const std::string& root);
 
-// Appends the path as one line to "XX.DAT" in the current directory (created
-// when missing). False when it could not be written.
+// Appends the path as one line to the error list "XX.DAT" (created when
+// missing). False when it could not be written.
 bool AppendToErrorList(const std::string& path);
 constexpr const char* kErrorListFile = "XX.DAT";
+// Where the error list lives: the program directory ProgDir, so that a scan
+// started from a terminal does not leave it wherever the user stands; the
+// current directory only when no program directory is set.
+std::string ErrorListPath();
 
 // Display name ("EULUM-DAT", ...) and file extension (".LDT", ...) of a format
 // code 0..11; "N/A" and "" outside.

@@ -22,6 +22,13 @@ std::string sampleLdt(const std::string& name) {
   return s;
 }
 
+// The summary line of a scan or an add; the error list lies in the program directory.
+std::string counts(const kandelo::test::TempUserEnvironment& env, int added, int updated, int failed,
+                   const std::string& tail = "") {
+  return "added " + std::to_string(added) + ", updated " + std::to_string(updated) + ", failed " +
+         std::to_string(failed) + " (listed in " + env.dataDir() + "/XX.DAT)" + tail + "\n";
+}
+
 TEST(CliCatalogue, ScanListCheckRebuild) {
   kandelo::test::TempUserEnvironment env;
   const std::string tree = env.root() + "/B\xC3\xBCro";  // file names are UTF-8 on disk
@@ -31,8 +38,8 @@ TEST(CliCatalogue, ScanListCheckRebuild) {
 
   auto scan = RunCli("catalogue scan '" + tree + "/sub/..'");  // kept as an absolute, plain path
   ASSERT_EQ(scan.exitCode, 0) << scan.out;
-  EXPECT_EQ(scan.out, "added 2, updated 0, failed 0 (listed in XX.DAT)\n");
-  EXPECT_EQ(RunCli("catalogue scan '" + tree + "'").out, "added 0, updated 2, failed 0 (listed in XX.DAT)\n");
+  EXPECT_EQ(scan.out, counts(env, 2, 0, 0));
+  EXPECT_EQ(RunCli("catalogue scan '" + tree + "'").out, counts(env, 0, 2, 0));
 
   auto list = RunCli("catalogue list --key 1 --json");
   ASSERT_EQ(list.exitCode, 0);
@@ -63,10 +70,10 @@ TEST(CliCatalogue, ScanOfTheLuminaireDirectoryAndAddWithTheOverwriteAnswer) {
   std::filesystem::create_directories(outside);
   kandelo::test::writeFile(lumDir + "/in.ldt", sampleLdt("Inside"));
   ASSERT_EQ(RunCli("settings set GLOBAL LUMDIR2 '" + lumDir + "'").exitCode, 0);
-  EXPECT_EQ(RunCli("catalogue scan").out, "added 1, updated 0, failed 0 (listed in XX.DAT)\n");
+  EXPECT_EQ(RunCli("catalogue scan").out, counts(env, 1, 0, 0));
 
   kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("First"));
-  EXPECT_EQ(RunCli("catalogue add '" + outside + "/new.ldt'").out, "added 1, updated 0, failed 0 (listed in XX.DAT)\n");
+  EXPECT_EQ(RunCli("catalogue add '" + outside + "/new.ldt'").out, counts(env, 1, 0, 0));
   EXPECT_EQ(kandelo::test::readFile(lumDir + "/new.ldt"), sampleLdt("First")) << "copied into the luminaire directory";
 
   kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("Second"));
@@ -74,10 +81,11 @@ TEST(CliCatalogue, ScanOfTheLuminaireDirectoryAndAddWithTheOverwriteAnswer) {
     const char* option;
     const char* nameAfter;
   };
+  // "No" keeps the file there and its entry as it was; "yes" replaces both.
   for (auto c : {Case{"", "First"}, Case{"--overwrite no", "First"}, Case{"--overwrite yes", "Second"}}) {
-    if (std::string(c.option) == "--overwrite yes") kandelo::test::writeFile(outside + "/new.ldt", sampleLdt("Second"));
+    const bool yes = std::string(c.option) == "--overwrite yes";
     auto r = RunCli("catalogue add '" + outside + "/new.ldt' " + c.option + " 2>/dev/null");
-    EXPECT_EQ(r.out, "added 0, updated 1, failed 0 (listed in XX.DAT)\n") << c.option;
+    EXPECT_EQ(r.out, yes ? counts(env, 0, 1, 0) : counts(env, 0, 0, 0, ", kept 1")) << c.option;
     auto list = nlohmann::json::parse(RunCli("catalogue list --json").out);
     ASSERT_EQ(list.size(), 2u);
     const auto& entry = list[0]["path"] == lumDir + "/new.ldt" ? list[0] : list[1];
@@ -86,7 +94,9 @@ TEST(CliCatalogue, ScanOfTheLuminaireDirectoryAndAddWithTheOverwriteAnswer) {
   }
   auto missing = RunCli("catalogue add '" + outside + "/none.ldt' 2>/dev/null");
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.out, "added 0, updated 0, failed 1 (listed in XX.DAT)\n");
+  EXPECT_EQ(missing.out, counts(env, 0, 0, 1));
+  EXPECT_EQ(kandelo::test::readFile(env.dataDir() + "/XX.DAT"), outside + "/none.ldt\r\n");
+  EXPECT_FALSE(std::filesystem::exists("XX.DAT")) << "nothing is left in the current directory";
   EXPECT_EQ(RunCli("catalogue add x.ldt --overwrite maybe 2>/dev/null").exitCode, 2);
 }
 

@@ -100,7 +100,7 @@ TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
   ScanCounts first = AddAllBelowRoot(paths, *msgs);
   EXPECT_EQ(first.added, 5);
   EXPECT_EQ(first.failed, 1);
-  EXPECT_EQ(readFile(kErrorListFile), root + "broken.ldt\r\n");
+  EXPECT_EQ(readFile(ErrorListPath()), root + "broken.ldt\r\n");
   EXPECT_EQ(ui.waits, std::vector<std::string>{"Wait"});
 
   // Every record leads back to its file, under its real name.
@@ -139,12 +139,12 @@ TEST_F(ScanTest, LoadingAheadOnASecondThreadGivesWhatLoadingOneByOneGives) {
   auto scan = [&] {
     CloseCatalogue();
     for (const char* ext : {".DAT", ".IDX"}) pf::fs().removeFile(Settings().LumDb + ext);
-    pf::fs().removeFile(kErrorListFile);
+    pf::fs().removeFile(ErrorListPath());
     EXPECT_TRUE(InitCatalogue(Settings().LumDb));
     ui.shown.clear();
     TPathList paths(PathListFileName());
     const ScanCounts c = AddAllBelowRoot(paths, *msgs);
-    return std::make_tuple(c.added, c.failed, snapshot(), ui.texts(), readFile(kErrorListFile));
+    return std::make_tuple(c.added, c.failed, snapshot(), ui.texts(), readFile(ErrorListPath()));
   };
   const auto ahead = scan();
   EXPECT_EQ(std::get<0>(ahead), 155);
@@ -171,14 +171,24 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   bool all = false;
   ASSERT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
 
-  // "No": the file in the root stays and is catalogued again.
-  ui.answers = {mrNo};
-  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
-  ASSERT_EQ(ui.shown.size(), 1u);
+  // "No": the file in the root stays, and so does the catalogue: its entry is
+  // not rewritten, and a file of that name that had none does not get one
+  // (it is another luminaire than the one the user chose).
+  writeLdt(root + "b.ldt", "uncatalogued b");
+  writeLdt(outside + "b.ldt", "outside b");
+  const std::string before = readFile(Settings().LumDb + ".DAT");
+  for (const char* name : {"a.ldt", "b.ldt"}) {
+    ui.answers = {mrNo};
+    EXPECT_EQ(AddFileToCatalogue(outside + name, all, paths, *msgs), AddOutcome::Kept) << name;
+  }
+  ASSERT_EQ(ui.shown.size(), 2u);
   EXPECT_EQ(ui.shown[0].text, "File a.ldt exists. Overwrite?");
+  EXPECT_EQ(Catalogue()->RecordCount(), 1);
+  EXPECT_EQ(readFile(Settings().LumDb + ".DAT"), before);
   TLUM32 lum;
   ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
   EXPECT_EQ(lum.LumName, "a");
+  ui.shown.clear();
 
   // "All": copied, and no further question in this run.
   ui.answers = {mrAll};
@@ -187,7 +197,7 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
   EXPECT_EQ(lum.LumName, "outside version");
   EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
-  EXPECT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown.size(), 1u);
 
   EXPECT_EQ(AddFileToCatalogue(outside + "new luminaire from elsewhere.ldt", all, paths, *msgs), AddOutcome::Added);
   EXPECT_TRUE(fsys::exists(root + "new luminaire from elsewhere.ldt"));
@@ -237,7 +247,7 @@ TEST_F(ScanTest, FilesThatCannotBeFoundAgainAreRefused) {
   EXPECT_EQ(AddFileToCatalogue(tooLong, all, paths, *msgs), AddOutcome::Failed);
   EXPECT_EQ(AddFileToCatalogue(root + "sub/other long name X.ldt", all, paths, *msgs), AddOutcome::Failed);
   EXPECT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
-  EXPECT_EQ(readFile(kErrorListFile), tooLong + "\r\n" + root + "sub/other long name X.ldt\r\n");
+  EXPECT_EQ(readFile(ErrorListPath()), tooLong + "\r\n" + root + "sub/other long name X.ldt\r\n");
   EXPECT_EQ(Catalogue()->RecordCount(), 1);
 }
 

@@ -83,7 +83,7 @@ TEST(Scan, ErrorListAppendsLines) {
   test::TempUserEnvironment env;
   EXPECT_TRUE(AppendToErrorList("/a/b.ldt"));
   EXPECT_TRUE(AppendToErrorList("/c.ies"));
-  EXPECT_EQ(readFile(kErrorListFile), "/a/b.ldt\r\n/c.ies\r\n");
+  EXPECT_EQ(readFile(ErrorListPath()), "/a/b.ldt\r\n/c.ies\r\n");
 }
 
 TEST(Scan, FileTypeFilters) {
