@@ -1,10 +1,13 @@
 // kandelo-cli diagram FILE --kind polar|cartesian [--planes 0,90] [--gamma-max G]
 //                          [--size WxH] -o OUT.png|.svg|.pdf|.wmf
+// kandelo-cli diagram FILE --kind cone|isolux [--distances D] [--side A] [--height H]
+//                          [--flux-factor F] [--language EXT] [--size WxH] -o OUT
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "cli/cli_common.h"
+#include "cli/cone_isolux.h"
 #include "evaluation/intensity_diagram.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
@@ -45,14 +48,19 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 }
 
 int Run(const std::string& file, const std::string& kind, const std::string& planes, double gammaMax,
-        bool gammaGiven, const std::string& size, const std::string& output) {
+        bool gammaGiven, const std::string& size, const std::string& output, const ConeIsoluxOptions& coneIsolux) {
+  if (IsConeOrIsolux(kind)) {
+    int w = 800, h = 800;
+    if (!size.empty() && !ParseSize(size, w, h)) return Fail("bad size: " + FromUtf8(size));
+    return DrawConeOrIsolux(file, kind, coneIsolux, w, h, output);
+  }
   TLvkOptions options;
   if (kind == "polar")
     options.kind = TLvkKind::Polar;
   else if (kind == "cartesian")
     options.kind = TLvkKind::Cartesian;
   else
-    return Fail("unknown diagram kind: " + FromUtf8(kind) + " (polar or cartesian)");
+    return Fail("unknown diagram kind: " + FromUtf8(kind) + " (polar, cartesian, cone or isolux)");
   if (!planes.empty() && !ParsePlanes(planes, options.planes))
     return Fail("bad plane list: " + FromUtf8(planes));
   int width = 800, height = 800;
@@ -107,12 +115,20 @@ void Setup(CLI::App& app, int& exitCode) {
   static std::string file, kind = "polar", planes, size, output;
   static double gammaMax = 0;
   cmd->add_option("FILE", file, "Photometric file")->required();
-  cmd->add_option("--kind", kind, "polar or cartesian");
+  cmd->add_option("--kind", kind, "polar, cartesian, cone or isolux");
   cmd->add_option("--planes", planes, "Plane angles, e.g. 0,90 (default: 0 and 90, or 0 when rotational)");
   auto* gm = cmd->add_option("--gamma-max", gammaMax, "Cartesian angle range in degrees (default: measured range)");
   cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800); a metafile is 4000 x 4000 at 1000 units per inch");
   cmd->add_option("-o,--output", output, "Output file: .png, .svg, .pdf or .wmf")->required();
-  cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output); });
+  static ConeIsoluxOptions coneIsolux;
+  cmd->add_option("--distances", coneIsolux.distances, "Cone: largest distance of the set in m: 2, 3, 4, 5, 7.5, 10 (default), 15, 20, 30, 40, 50, 75 or 100");
+  cmd->add_option("--side", coneIsolux.side, "Isolux: side of the square area in m (default 10)");
+  cmd->add_option("--height", coneIsolux.height, "Isolux: mounting height in m (default 5)");
+  cmd->add_option("--flux-factor", coneIsolux.fluxFactor, "Cone and isolux: factor on the luminaire's lamp flux (default 1)");
+  cmd->add_option("--language", coneIsolux.language, "Cone and isolux: language of the texts (GER, ENG, FRA; default: the settings')");
+  cmd->callback([gm, &exitCode] {
+    exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output, coneIsolux);
+  });
 }
 
 KANDELO_COMMAND(Setup);

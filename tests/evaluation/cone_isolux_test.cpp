@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "diagram_fixtures.h"
+#include "evaluation/cone.h"
+#include "evaluation/diagram_common.h"
+#include "evaluation/isolux.h"
+#include "evaluation/isolux_diagram.h"
+#include "graphics/recording_device.h"
+#include "lum_fixture.h"
+#include "support/test_support.h"
+
+namespace kandelo {
+namespace {
+
+const TRect kBox{0, 0, 4000, 4000};
+
+// ---- half-value angle and cone ---------------------------------------------------
+
+TEST(HalfValueAngleTest, ReferenceRules) {
+  // I0 = Imax: half of Imax; cos γ = 0.5 at 60°.
+  const TLUM32 cosine = test::Downlight();
+  EXPECT_NEAR(HalfValueAngle(cosine, 0), 60.0, 0.15);
+  // Batwing with I0 = 600 < Imax = 1000 at 30°: reference (600 + 2000)/3,
+  // half = 433.3, reached on the outer flank (linear in 5° steps).
+  const TLUM32 batwing = test::MakeLuminaire(
+      [](double g, double) { return g <= 30 ? 600 + 400 * g / 30 : g <= 80 ? 1000 - 1000 * (g - 30) / 50 : 0.0; }, 15,
+      true);
+  ASSERT_NEAR(batwing.Imax, 1000, 1e-3);
+  EXPECT_NEAR(HalfValueAngle(batwing, 0), 30 + 50 * (1 - 433.333 / 1000), 0.15);
+  // A deep batwing (axis below half the reference) gets its flank, not 0°.
+  const TLUM32 deep = test::MakeLuminaire(
+      [](double g, double) { return g <= 40 ? 100 + 900 * g / 40 : g <= 80 ? 1000 - 1000 * (g - 40) / 40 : 0.0; }, 15,
+      true);
+  EXPECT_NEAR(HalfValueAngle(deep, 0), 40 + 40 * (1 - 350.0 / 1000), 0.15);
+  // Never falling within 90°: 90°. No light downwards: 0°.
+  const TLUM32 wide = test::MakeLuminaire([](double, double) { return 500.0; }, 15, true);
+  EXPECT_EQ(HalfValueAngle(wide, 0), 90.0);
+  EXPECT_EQ(HalfValueAngle(test::Uplight(), 0), 0.0);
+}
+
+TEST(ConeTest, DistanceSetsAndValues) {
+  EXPECT_EQ(DistanceSetText(4), "7,5 m");
+  EXPECT_EQ(DistanceSetText(12), "100 m");
+  EXPECT_EQ(FindDistanceSet(7.5), 4);
+  EXPECT_EQ(FindDistanceSet(8), -1);
+
+  // Lambertian cone: Φcone = π·I0·sin²α per klm, so Em = I0·cos²α·klm/d².
+  const auto lum = test::MakeLum(test::Lambert);
+  TConeRecord rec = MakeConeRecord(*lum, 4, 2000);
+  EXPECT_EQ(rec.planeCount, 1);
+  EXPECT_NEAR(rec.angleC0, 60.0, 0.15);
+  const std::vector<TConeStep> steps = ComputeCone(*lum, rec);
+  ASSERT_EQ(steps.size(), 3u);
+  const double i0 = 1000 / M_PI, klm = 2.0;
+  const double alpha = rec.angleC0 * M_PI / 180;
+  for (std::size_t k = 0; k < 3; ++k) {
+    const double d = 2.5 * double(k + 1);
+    EXPECT_DOUBLE_EQ(steps[k].distance, d);
+    EXPECT_NEAR(steps[k].axisIlluminance, i0 * klm / (d * d), 1e-3);
+    EXPECT_NEAR(steps[k].diameter, 2 * d * std::tan(alpha), 1e-9);
+    EXPECT_NEAR(steps[k].meanIlluminance, i0 * klm * std::pow(std::cos(alpha), 2) / (d * d), 0.01 * steps[k].meanIlluminance);
+  }
+  // A half-value angle of 90° leaves no cone to cut.
+  rec.angleC0 = 90;
+  EXPECT_FALSE(ComputeCone(*lum, rec)[0].hasCone);
+
+  EXPECT_EQ(IlluminanceText(10.4), "10.4 lx");
+  EXPECT_EQ(IlluminanceText(10.6), "11 lx");
+  EXPECT_EQ(IlluminanceText(5.04), "5.04 lx");
+  EXPECT_EQ(IlluminanceText(5.06), "5.1 lx");
+}
+
+TEST(ConeTest, DrawingShowsStepsAndSections) {
+  const TLUM32 lum = test::Downlight();  // α = 60°
+  TRecordingDevice dev(false);
+  TStandaloneScope standalone;
+  DrawCone(lum, dev, kBox, "", MakeConeRecord(lum, 4, 1000), kBox);
+  const std::vector<std::string> texts = dev.Texts();
+  for (const char* t : {"H : 2.5 m", "H : 5.0 m", "H : 7.5 m", "\xD8" "8.7 m", "\xD8" "17.3 m", "160 lx", "40 lx"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
+  EXPECT_EQ(texts.front().substr(0, 4), " 120");  // no language file: the key's text is empty
+  // Frame 1000..3400 × 400..3700, p = 825: radii 1429, 2858 and 4287 units;
+  // the last does not fit the frame's width of 2400.
+  int ellipses = 0;
+  for (const TDrawOp& op : dev.ops)
+    if (op.kind == TDrawOp::Ellipse) {
+      ++ellipses;
+      EXPECT_EQ(op.brush.color, 0x00FFFFu);
+      EXPECT_EQ(op.points[0].x + op.points[1].x, 2000);  // centred on the axis
+    }
+  EXPECT_EQ(ellipses, 1);
+}
+
+// ---- isolux ------------------------------------------------------------------------
+
+TEST(IsoluxLevelsTest, StartAndEnd) {
+  struct Case {
+    float min, max;
+    std::vector<float> levels;
+  };
+  const Case cases[] = {
+      {4, 250, {5, 7, 10, 15, 20, 25, 50, 100, 200}},
+      {4, 350, {15, 20, 25, 50, 100, 200, 300}},
+      {0.1f, 5000, {15, 20, 25, 50, 100, 200, 300, 500, 750, 1000, 1500, 2000}},
+      {0.1f, 0.6f, {0.2f, 0.5f}},
+      {0, 0, {}},
+      {0, NAN, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsoluxLevels(c.min, c.max), c.levels) << c.min << " " << c.max;
+}
+
+double Radius(const TVector3& p) { return std::hypot(p.x, p.y); }
+
+TEST(IsoluxTest, LambertianCirclesAndClosedFormExtremes) {
+  // E = I0·cos⁴γ/h², I0 = 1000/π cd at 1000 lm.
+  const auto lum = test::MakeLum(test::Lambert);
+  const double a = 10, h = 3, i0 = 1000 / M_PI;
+  const auto iso = ComputeIsolux(*lum, a, h, 1.0);
+  ASSERT_TRUE(iso);
+  auto closedForm = [&](double r) { return i0 / (h * h) * std::pow(h * h / (h * h + r * r), 2); };
+  EXPECT_NEAR(iso->stats.max, closedForm(0), 0.005 * closedForm(0));
+  EXPECT_NEAR(iso->stats.min, closedForm(a / std::sqrt(2.0)), 0.005 * closedForm(a / std::sqrt(2.0)));
+  EXPECT_EQ(iso->levels, (std::vector<float>{1, 3, 5, 7, 10, 15, 20, 25}));
+
+  const double cell = a / 48;
+  std::map<float, int> perLevel;
+  for (int i = 0; i < iso->lines.Count(); ++i) {
+    const tisoline& line = *iso->lines.Line(i);
+    ++perLevel[line.level];
+    const double r = h * std::sqrt(std::sqrt(i0 / (h * h * line.level)) - 1);
+    SCOPED_TRACE(line.level);
+    ASSERT_GE(line.NumPoints(), 8);
+    for (int k = 0; k < line.NumPoints(); ++k) {
+      const TVector3& p = line.Item(k);
+      const bool onBorder = std::max(std::fabs(p.x), std::fabs(p.y)) > a / 2 - 1e-3;
+      if (!onBorder) {
+        EXPECT_NEAR(Radius(p), r, cell) << k;
+      }
+      EXPECT_LE(std::max(std::fabs(p.x), std::fabs(p.y)), a / 2 + 1e-3);
+    }
+    // Closed: the last point is a neighbour of the first.
+    const TVector3 &first = line.Item(0), &last = line.Item(line.NumPoints() - 1);
+    EXPECT_LT(std::hypot(first.x - last.x, first.y - last.y), cell * 1.5);
+  }
+  for (float level : iso->levels) EXPECT_EQ(perLevel[level], 1) << level;
+  // Larger lines first: the 1 lx line follows the border, the 25 lx line is innermost.
+  EXPECT_EQ(iso->lines.Line(0)->level, 1);
+  EXPECT_EQ(iso->lines.Line(iso->lines.Count() - 1)->level, 25);
+}
+
+TEST(IsoluxTest, DegenerateLuminairesGiveNoLevels) {
+  TLUM32 single;
+  single.CreateNew("one.l32", psCGamma, symNone, 0, 1, 0, 0, 0, {}, 19, 0, 5, 90, {});
+  for (int j = 1; j <= 19; ++j) single.SetValue(1, j, 100);
+  single.CalcFlux();
+  single.FindMaxIntensity();
+  const TLUM32 zero = test::MakeLuminaire([](double, double) { return 0.0; });
+  struct Case {
+    const char* name;
+    const TLUM32* lum;
+  };
+  const TLUM32 up = test::Uplight();
+  for (const Case& c : {Case{"zero", &zero}, Case{"uplight", &up}, Case{"single plane", &single}}) {
+    SCOPED_TRACE(c.name);
+    const auto iso = ComputeIsolux(*c.lum, 10, 5, 1);
+    ASSERT_TRUE(iso);
+    EXPECT_TRUE(std::isfinite(iso->stats.min) && std::isfinite(iso->stats.max));
+    if (c.lum != &single) {
+      EXPECT_TRUE(iso->levels.empty());
+    }
+    TRecordingDevice dev(false);
+    TStandaloneScope standalone;
+    TIsoluxRecord rec;
+    DrawIsolux(*c.lum, dev, kBox, true, "", rec, false, kBox);
+    const TRect area = IsoluxDrawingArea(kBox);
+    bool frame = false;
+    for (const TDrawOp& op : dev.ops)
+      if (op.kind == TDrawOp::Rectangle && op.points[0] == TPoint{area.left, area.top}) frame = true;
+    EXPECT_TRUE(frame);
+  }
+}
+
+TEST(IsoluxTest, RefusesBadParameters) {
+  const TLUM32 lum = test::Downlight();
+  std::string error;
+  for (auto [side, height, flux] : {std::tuple{0.0, 5.0, 1.0}, {10.0, -1.0, 1.0}, {1e9, 5.0, 1.0}, {10.0, NAN, 1.0},
+                                    {10.0, 5.0, -1.0}, {10.0, 5.0, INFINITY}}) {
+    error.clear();
+    EXPECT_FALSE(ComputeIsolux(lum, side, height, flux, &error));
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+// Whether segment ab crosses segment cd (proper crossing).
+bool Cross(const TVector3& a, const TVector3& b, const TVector3& c, const TVector3& d) {
+  auto orient = [](const TVector3& p, const TVector3& q, const TVector3& r) {
+    const double v = double(q.x - p.x) * (r.y - p.y) - double(q.y - p.y) * (r.x - p.x);
+    return v > 1e-12 ? 1 : v < -1e-12 ? -1 : 0;
+  };
+  return orient(a, b, c) * orient(a, b, d) < 0 && orient(c, d, a) * orient(c, d, b) < 0;
+}
+
+TEST(IsoluxTest, AsymmetricCorpusLuminairesGiveClosedSeparateLines) {
+  if (!test::corpusAvailable()) GTEST_SKIP() << "no corpus";
+  for (const char* file : {"eulumdat-rs/EulumdatApp/EulumdatApp/Resources/Templates/road_luminaire.ldt",
+                           "eulumdat-rs/EulumdatApp/EulumdatApp/Resources/Templates/"
+                           "4058075580657_FL_MAX_LUM_900W_757_ASYM_50X110_WAL.ldt"}) {
+    SCOPED_TRACE(file);
+    TLUM32 lum;
+    ASSERT_TRUE(lum.LoadFromFile(test::corpusPath(file)));
+    lum.CalcFlux();
+    lum.FindMaxIntensity();
+    const auto iso = ComputeIsolux(lum, 20, 8, LampFluxOf(lum) / 1000);
+    ASSERT_TRUE(iso);
+    ASSERT_GE(iso->levels.size(), 3u);
+    ASSERT_GE(iso->lines.Count(), 3);
+    const double half = 10, cell = 20.0 / 48;
+    // Bucket the segments on a coarse grid so that only near ones are compared.
+    struct Seg {
+      int line;
+      TVector3 a, b;
+    };
+    std::map<std::pair<int, int>, std::vector<Seg>> buckets;
+    for (int i = 0; i < iso->lines.Count(); ++i) {
+      const tisoline& line = *iso->lines.Line(i);
+      const int n = line.NumPoints();
+      for (int k = 0; k < n; ++k) {
+        const TVector3 &a = line.Item(k), &b = line.Item((k + 1) % n);
+        EXPECT_LE(std::max(std::fabs(a.x), std::fabs(a.y)), half + 1e-3);
+        EXPECT_LT(std::hypot(a.x - b.x, a.y - b.y), 2 * cell);  // closed, no jumps
+        const int bx = int(std::floor((a.x + half) / 1.0)), by = int(std::floor((a.y + half) / 1.0));
+        buckets[{bx, by}].push_back({i, a, b});
+      }
+    }
+    int crossings = 0;
+    for (const auto& [key, segs] : buckets)
+      for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+          auto it = buckets.find({key.first + dx, key.second + dy});
+          if (it == buckets.end()) continue;
+          for (const Seg& s : segs)
+            for (const Seg& t : it->second)
+              if (s.line < t.line && Cross(s.a, s.b, t.a, t.b)) ++crossings;
+        }
+    EXPECT_EQ(crossings, 0);
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
