@@ -100,8 +100,6 @@ struct TEdge {
 struct TDir {
   int dc, dr;
 };
-TDir LeftOf(TDir d) { return {d.dr, -d.dc}; }   // rows counted downward
-TDir RightOf(TDir d) { return {-d.dr, d.dc}; }
 
 class TTracer {
  public:
@@ -160,24 +158,45 @@ class TTracer {
     return {true, c, r};
   }
 
-  // Leaves cell (c, r), entered walking d, by the first free crossing on
-  // the left, ahead or on the right; the start closes the line.
+  // Leaves cell (c, r), entered walking d, by its other crossing; the
+  // start closes the line. A cell with four crossings joins them so that
+  // the corners on the side of the cell's mean value stay connected, which
+  // keeps the lines of one level from crossing whatever order they are
+  // traced in.
   bool Step(int& c, int& r, TDir& d, const TEdge& start, TEdge& next, bool& closed) {
-    for (TDir cand : {LeftOf(d), d, RightOf(d)}) {
-      const TEdge e = EdgeOf(c, r, cand);
-      if (!Valid(e) || !At(e).exists) continue;
-      if (e == start) {
-        closed = true;
-        return true;
-      }
-      if (At(e).used) continue;
-      next = e;
-      c += cand.dc;
-      r += cand.dr;
-      d = cand;
+    if (c < 0 || r < 0 || c + 1 >= size_ || r + 1 >= size_) return false;
+    const TDir sides[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};  // top, right, bottom, left
+    int entry = -1, count = 0;
+    bool has[4];
+    for (int k = 0; k < 4; ++k) {
+      has[k] = At(EdgeOf(c, r, sides[k])).exists;
+      count += has[k];
+      if (sides[k].dc == -d.dc && sides[k].dr == -d.dr) entry = k;
+    }
+    if (entry < 0 || !has[entry]) return false;
+    int exit = -1;
+    if (count == 2) {
+      for (int k = 0; k < 4; ++k)
+        if (has[k] && k != entry) exit = k;
+    } else if (count == 4) {
+      const float tl = a_.Item(c, r).f, tr = a_.Item(c + 1, r).f, bl = a_.Item(c, r + 1).f, br = a_.Item(c + 1, r + 1).f;
+      const bool mainDiagonal = ((tl + tr + bl + br) / 4 >= 0) == (tl >= 0);
+      // Joined sides: (top, right) and (bottom, left), or (top, left) and (bottom, right).
+      static const int cutCorners[2][4] = {{1, 0, 3, 2}, {3, 2, 1, 0}};
+      exit = cutCorners[mainDiagonal ? 0 : 1][entry];
+    }
+    if (exit < 0) return false;
+    const TEdge e = EdgeOf(c, r, sides[exit]);
+    if (e == start) {
+      closed = true;
       return true;
     }
-    return false;
+    if (At(e).used) return false;
+    next = e;
+    c += sides[exit].dc;
+    r += sides[exit].dr;
+    d = sides[exit];
+    return true;
   }
 
   std::vector<TIsoPoint> Trace(TEdge start, TDir d) {
@@ -193,16 +212,7 @@ class TTracer {
     while (pts.size() <= limit) {
       TEdge next{};
       bool closed = false;
-      if (!Step(c, r, d, start, next, closed)) {
-        // No way on through this cell: try the cell behind the crossing.
-        TDir back{-d.dc, -d.dr};
-        int cb = c + back.dc, rb = r + back.dr;
-        if (!Step(cb, rb, back, start, next, closed)) break;
-        c = cb;
-        r = rb;
-        d = back;
-      }
-      if (closed) break;
+      if (!Step(c, r, d, start, next, closed) || closed) break;
       take(next);
     }
     return pts;
