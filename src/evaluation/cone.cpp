@@ -18,6 +18,19 @@ const TDistanceSet kDistanceSets[kDistanceSetCount] = {
 
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
+// The half of a flat ellipse (half-height a tenth of its half-width) to the
+// right of (cx, cy), from top to bottom.
+constexpr int kHalfEllipsePoints = 37;
+std::vector<TPoint> HalfEllipse(int cx, int cy, int a) {
+  std::vector<TPoint> pts;
+  const double b = a / 10.0;
+  for (int k = 0; k < kHalfEllipsePoints; ++k) {
+    const double phi = kPi * (static_cast<double>(k) / (kHalfEllipsePoints - 1) - 0.5);
+    pts.push_back({cx + RoundEven(a * std::cos(phi)), cy + RoundEven(b * std::sin(phi))});
+  }
+  return pts;
+}
+
 // Beyond this the cone has no finite cut (and no edge is drawn).
 bool FiniteCone(double alpha) { return alpha > 0 && std::fabs(alpha - 90.0) > 0.5 && alpha < 90.0; }
 
@@ -154,7 +167,9 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
     if (st2.hasCone) dc.TextOut(sq.right - wq / 2, y - wq / 2, "\xD8" + FormatFixed(st2.diameter, 1) + " m");
   }
 
-  // Cross-sections of the cone while they fit the frame's width.
+  // Cross-sections of the cone while they fit the frame's width: the half
+  // on the cone's side of the axis, so that the flat ellipses stay inside
+  // the frame instead of covering the distance texts left of it.
   if (FiniteCone(alpha)) {
     const double t = std::tan(alpha * kDegToRad);
     dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
@@ -163,8 +178,7 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
       const double radius = static_cast<double>(k + 1) * p * t;
       if (!(radius < fr.Width())) break;
       const int y = fr.top + RoundEven(static_cast<double>(k + 1) * p);
-      const int a = RoundEven(radius), b = a / 10;
-      dc.Target().Ellipse(fr.left - a, y - b, fr.left + a, y + b);
+      dc.Polygon(HalfEllipse(fr.left, y, RoundEven(radius)).data(), kHalfEllipsePoints);
     }
     dc.Brush().SetStyle(gdi::BS_NULL);
   }

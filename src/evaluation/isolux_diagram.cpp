@@ -17,13 +17,18 @@ constexpr int kLabelPointGap = 100;
 
 std::string Metres(double v) { return TrimBlanks(FormatFixed(v, 1)); }
 
+std::string LevelText(float level) { return TrimBlanks(FormatFixed(level, 1)); }
+
 // Label boxes along each line, the lines taken in the collection's order;
-// each line keeps its own, `placed` all of them.
-void PlaceLabels(tisocoll& lines, const TRect& area, trectcoll& placed) {
+// each line keeps its own, `placed` all of them. A box is at least as large
+// as its text, so that labels never overlap.
+void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed) {
   const TRect inset{area.left + kLabelInset, area.top + kLabelInset, area.right - kLabelInset, area.bottom - kLabelInset};
-  const int hw = area.Width() / 30, hh = area.Height() / 60;
   for (int i = 0; i < lines.Count(); ++i) {
     tisoline* line = lines.Line(i);
+    const std::string text = LevelText(line->level);
+    const int hw = std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
+    const int hh = std::max(area.Height() / 60, dc.TextHeight(text) / 2);
     line->labels.Clear();
     line->labels.key = line->level;
     int last = -kLabelPointGap;
@@ -50,7 +55,7 @@ void DrawLuminaireOutline(TSimpleDC& dc, const TLUM32& lum, TPoint centre, doubl
   dc.Rectangle(centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy);
 }
 
-void DrawScales(TSimpleDC& dc, const TRect& area, int tick, double side) {
+void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side) {
   const std::string lo = Metres(-side / 2), mid = Metres(0), hi = Metres(side / 2) + " m";
   const int gap = tick / 2;
   const int xs[3] = {area.left, area.left + area.Width() / 2, area.right};
@@ -58,7 +63,9 @@ void DrawScales(TSimpleDC& dc, const TRect& area, int tick, double side) {
   dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_TOP);
   for (int k = 0; k < 3; ++k) {
     dc.Line(xs[k], area.bottom, xs[k], area.bottom + tick);
-    dc.TextOut(xs[k], area.bottom + tick + gap, bottomTexts[k]);
+    // The last text with its unit would reach past the diagram's edge.
+    const int half = dc.TextWidth(bottomTexts[k]) / 2;
+    dc.TextOut(std::min(xs[k], square.right - half), area.bottom + tick + gap, bottomTexts[k]);
   }
   const int ys[3] = {area.bottom, area.top + area.Height() / 2, area.top};
   const int half = dc.Font().GetHeight() / 2;
@@ -136,7 +143,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
 
   dc.Font().SetHeight(8 * base);
   dc.Pen().SetWidth(0);
-  DrawScales(dc, area, RoundEven(0.02 * s), rec.side);
+  DrawScales(dc, area, sq, RoundEven(0.02 * s), rec.side);
 
   const std::unique_ptr<teliso> iso = ComputeIsolux(lum, rec.side, rec.height, rec.flux / 1000.0);
   const TRect view{area.left, area.top, area.right - lw, area.bottom - lw};
@@ -147,11 +154,11 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     iso->lines.Draw(record);
 
     trectcoll placed;
-    PlaceLabels(iso->lines, area, placed);
+    PlaceLabels(dc, iso->lines, area, placed);
     dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
     for (int i = 0; i < iso->lines.Count(); ++i) {
       const tisoline* line = iso->lines.Line(i);
-      const std::string text = TrimBlanks(FormatFixed(line->level, 1));
+      const std::string text = LevelText(line->level);
       for (int k = 0; k < line->labels.Count(); ++k) {
         const TRect box = line->labels.RectOf(k);
         dc.Pen().SetStyle(gdi::PS_NULL);

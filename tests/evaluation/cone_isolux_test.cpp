@@ -78,21 +78,33 @@ TEST(ConeTest, DrawingShowsStepsAndSections) {
   const TLUM32 lum = test::Downlight();  // α = 60°
   TRecordingDevice dev(false);
   TStandaloneScope standalone;
-  DrawCone(lum, dev, kBox, "", MakeConeRecord(lum, 4, 1000), kBox);
+  TConeRecord rec = MakeConeRecord(lum, 4, 1000);
+  rec.angleC0 = 60;
+  DrawCone(lum, dev, kBox, "", rec, kBox);
   const std::vector<std::string> texts = dev.Texts();
   for (const char* t : {"H : 2.5 m", "H : 5.0 m", "H : 7.5 m", "\xD8" "8.7 m", "\xD8" "17.3 m", "160 lx", "40 lx"})
     EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
   EXPECT_EQ(texts.front().substr(0, 4), " 120");  // no language file: the key's text is empty
   // Frame 1000..3400 × 400..3700, p = 825: radii 1429, 2858 and 4287 units;
   // the last does not fit the frame's width of 2400.
-  int ellipses = 0;
+  // Half-ellipses from the axis into the frame.
+  int sections = 0;
   for (const TDrawOp& op : dev.ops)
-    if (op.kind == TDrawOp::Ellipse) {
-      ++ellipses;
-      EXPECT_EQ(op.brush.color, 0x00FFFFu);
-      EXPECT_EQ(op.points[0].x + op.points[1].x, 2000);  // centred on the axis
+    if (op.kind == TDrawOp::Polygon && op.brush.color == 0x00FFFFu) {
+      ++sections;
+      int left = 1 << 30, right = -(1 << 30), top = 1 << 30, bottom = -(1 << 30);
+      for (TPoint p : op.points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+      }
+      EXPECT_EQ(left, 1000);
+      EXPECT_EQ(right, 1000 + 1429);
+      EXPECT_EQ(top + bottom, 2 * (400 + 825));
+      EXPECT_NEAR(bottom - top, 2 * 143, 1);
     }
-  EXPECT_EQ(ellipses, 1);
+  EXPECT_EQ(sections, 1);
 }
 
 // ---- isolux ------------------------------------------------------------------------
