@@ -166,6 +166,48 @@ TEST(IsoluxTest, LambertianCirclesAndClosedFormExtremes) {
   EXPECT_EQ(iso->lines.Line(iso->lines.Count() - 1)->level, 10);
 }
 
+TEST(IsoluxTest, DrawingTextsScalesAndLabels) {
+  auto lum = test::MakeLum(test::Lambert);
+  lum->LumName = "Downlight";
+  TIsoluxRecord rec;  // 10 m, 5 m, 1000 lm
+  const TRect area = IsoluxDrawingArea(kBox);
+  EXPECT_EQ(area, (TRect{520, 400, 520 + 3320, 400 + 3200}));
+  {
+    TRecordingDevice dev(false);
+    TStandaloneScope standalone;
+    DrawIsolux(*lum, dev, kBox, true, "", rec, false, kBox);
+    const std::vector<std::string> texts = dev.Texts();
+    for (const char* t : {"H = 5.0 m        1000 lm", "-5.0", "0.0", "5.0 m", "3.0", "10.0"})
+      EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "Downlight"), texts.end());
+    // White label boxes inside the frame, none overlapping another.
+    std::vector<TRect> boxes;
+    for (const TDrawOp& op : dev.ops)
+      if (op.kind == TDrawOp::Rectangle && op.brush.color == 0xFFFFFFu && op.brush.style == gdi::BS_SOLID)
+        boxes.push_back({op.points[0].x, op.points[0].y, op.points[1].x, op.points[1].y});
+    EXPECT_GE(boxes.size(), 4u);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      EXPECT_GE(boxes[i].left, area.left + 100);
+      EXPECT_LE(boxes[i].bottom, area.bottom - 100);
+      for (std::size_t k = i + 1; k < boxes.size(); ++k) EXPECT_FALSE(RectsIntersect(boxes[i], boxes[k])) << i << " " << k;
+    }
+    // The luminaire's 600 × 600 mm outline to scale at the centre.
+    const int half = RoundEven(600 * 3320 / 10000.0 / 2);
+    const TPoint centre{520 + (3320 - 14) / 2, 400 + (3200 - 14) / 2};
+    bool outline = false;
+    for (const TDrawOp& op : dev.ops)
+      if (op.kind == TDrawOp::Rectangle && op.points[0] == TPoint{centre.x - half, centre.y - half}) outline = true;
+    EXPECT_TRUE(outline);
+  }
+  for (bool datasheet : {false, true}) {
+    TRecordingDevice dev(true);
+    DrawIsolux(*lum, dev, kBox, true, "", rec, datasheet, kBox);
+    const std::vector<std::string> texts = dev.Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "H = 5.0 m        1000 lm"), texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "Downlight") != texts.end(), !datasheet);
+  }
+}
+
 TEST(IsoluxTest, DegenerateLuminairesGiveNoLevels) {
   TLUM32 single;
   single.CreateNew("one.l32", psCGamma, symNone, 0, 1, 0, 0, 0, {}, 19, 0, 5, 90, {});
