@@ -125,6 +125,31 @@ TEST(IsoluxLevelsTest, StartAndEnd) {
   for (const Case& c : cases) EXPECT_EQ(IsoluxLevels(c.min, c.max), c.levels) << c.min << " " << c.max;
 }
 
+TEST(IsoluxTest, CatmullRomSmoothingKeepsPointsAndEdges) {
+  const std::vector<TIsoPoint> square = {{0, 0, 5}, {1, 0, 5}, {1, 1, 5}, {0, 1, 5}};
+  // Segments longer than s get round(length/s) points, through the originals.
+  std::vector<TIsoPoint> out = SmoothContour(square, 0.25f);
+  ASSERT_EQ(out.size(), 16u);
+  EXPECT_EQ(out[3].x, 1);
+  EXPECT_EQ(out[3].y, 0);
+  EXPECT_NEAR(out[1].y, -0.125, 1e-6);  // the closed curve bulges outwards, across its start too
+  EXPECT_NEAR(out[13].x, -0.125, 1e-6);
+  // Points on the grid's edge (flag 0) keep the segments between them straight.
+  std::vector<TIsoPoint> edge = square;
+  for (TIsoPoint& p : edge) p.flag = 0;
+  out = SmoothContour(edge, 0.25f);
+  ASSERT_EQ(out.size(), 4u);
+  EXPECT_EQ(out[0].x, 1);
+  // One end on the edge: that end stands in for its outer neighbour.
+  edge = square;
+  edge[0].flag = 0;
+  out = SmoothContour(edge, 0.25f);
+  ASSERT_EQ(out.size(), 16u);
+  EXPECT_NEAR(out[1].y, -0.0625, 1e-6);
+  // Segments not longer than s contribute their end point only.
+  EXPECT_EQ(SmoothContour(square, 1.0f).size(), 4u);
+}
+
 double Radius(const TVector3& p) { return std::hypot(p.x, p.y); }
 
 TEST(IsoluxTest, LambertianCirclesAndClosedFormExtremes) {
@@ -205,6 +230,22 @@ TEST(IsoluxTest, DrawingTextsScalesAndLabels) {
     const std::vector<std::string> texts = dev.Texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "H = 5.0 m        1000 lm"), texts.end());
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "Downlight") != texts.end(), !datasheet);
+  }
+}
+
+TEST(IsoluxTest, PlaneCoordinatesFollowTheCPlanes) {
+  // Light towards C 90 only: the bright side is +y; C 0 (+x) and C 180 (−x) alike.
+  const TLUM32 lum = test::MakeLuminaire(
+      [](double g, double c) { return g <= 90 ? 1000 * std::max(0.0, std::sin(c * M_PI / 180)) : 0.0; });
+  const auto iso = ComputeIsolux(lum, 10, 3, 1);
+  ASSERT_TRUE(iso);
+  // Cells (i, k) lie at x = (i − 0.5)·0.2 − 5, y = (k − 0.5)·0.2 − 5.
+  EXPECT_GT(iso->grid.Get(25, 40), 10 * iso->grid.Get(25, 11));
+  EXPECT_NEAR(iso->grid.Get(40, 40), iso->grid.Get(11, 40), 1e-3 * iso->grid.Get(40, 40));
+  ASSERT_GT(iso->lines.Count(), 0);
+  for (int i = 0; i < iso->lines.Count(); ++i) {
+    const TBox3 box = iso->lines.Line(i)->Bounds();
+    EXPECT_GT(box.max.y + box.min.y, 0);  // every line lies more on the +y side
   }
 }
 
