@@ -358,10 +358,11 @@ void TfBaseForm::OpenFiles(const QStringList& files) {
   StopTimer();
   std::vector<std::string> paths;
   for (const QString& f : files) paths.push_back(S(f));
+  const std::int32_t previous = CurrentRecNo();
   std::int32_t last = 0;
   const ScanCounts counts = backend_.AddFiles(paths, last);
   ReloadTable();
-  ShowRecord(last);
+  ShowRecord(last > 0 ? last : previous);
   ShowAddSummary(counts);
   LoadCurrentLuminaire(true);
 }

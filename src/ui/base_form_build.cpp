@@ -245,9 +245,11 @@ void TfBaseForm::BuildWidgets() {
   table_->horizontalHeader()->setSectionsClickable(true);
   table_->horizontalHeader()->setSortIndicatorShown(true);
   table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
-  // Room for a few rows however the splitter stands.
+  // The smallest window still shows the five columns legibly and ten rows,
+  // however the splitter stands (about 800 x 560 with the rest).
   table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
-                           5 * table_->verticalHeader()->defaultSectionSize() + 4);
+                           10 * table_->verticalHeader()->defaultSectionSize() + 4);
+  table_->setMinimumWidth(table_->fontMetrics().averageCharWidth() * 130);
   table_->setContextMenuPolicy(Qt::CustomContextMenu);
   table_->installEventFilter(this);
   // The columns follow the viewport, which narrows when the vertical scroll
