@@ -138,6 +138,35 @@ ORVMSG = [
         # title of the wait window while files are taken into the catalogue
         ("DM_WAIT", "Bitte warten ...", "Please wait ...", "Veuillez patienter ..."),
     ]),
+    # The browser window's own messages: summaries, the About box, help.
+    ("BROWSER", [
+        # "<n> added, <n> updated, <n> failed" after adding files
+        ("BR_ADDED", "hinzugefügt", "added", "ajoutés"),
+        ("BR_UPDATED", "aktualisiert", "updated", "mis à jour"),
+        ("BR_FAILED", "fehlgeschlagen", "failed", "en échec"),
+        ("BR_KEPT", "unverändert behalten", "kept unchanged", "conservés sans modification"),
+        # followed by the full path of the error list
+        ("BR_FAILLIST",
+         "Die fehlgeschlagenen Dateien stehen in",
+         "The files that failed are listed in",
+         "Les fichiers en échec sont listés dans"),
+        ("BR_ALLFILES", "Alle photometrischen Dateien", "All photometric files",
+         "Tous les fichiers photométriques"),
+        ("BR_INUSE",
+         "Der Leuchtenkatalog wird von einem anderen Programm benutzt. Kandelo wird beendet.",
+         "The luminaire catalogue is in use by another program. Kandelo ends.",
+         "Le catalogue des luminaires est utilisé par un autre programme. Kandelo se termine."),
+        # followed by the process number
+        ("BR_PROCESS", "Prozess", "process", "processus"),
+        ("BR_VERSION", "Version", "Version", "Version"),
+        ("BR_LICENCE", "Lizenz: alle Rechte vorbehalten", "Licence: all rights reserved",
+         "Licence : tous droits réservés"),
+        ("BR_PROGDIR", "Programmverzeichnis", "Program directory", "Répertoire du programme"),
+        ("BR_SETTINGS", "Einstellungen", "Settings", "Paramètres"),
+        ("BR_LUMDIRS", "Leuchtenverzeichnisse", "Luminaire directories", "Répertoires des luminaires"),
+        ("BR_CATALOGUE", "Katalog", "Catalogue", "Catalogue"),
+        ("BR_HELP", "Hilfe", "Help", "Aide"),
+    ]),
     ("CONFMSG", [
         ("CONFDEL",
          "Soll der ausgewählte Eintrag gelöscht werden?",

@@ -32,6 +32,20 @@ TBTreeBase* OpenCatalogue() {
 
 TMsgManager Messages() { return TMsgManager(Settings().OrvMsgFile); }
 
+// "*.[lL][dD][tT] *.[iI][eE][sS] ...": every extension the readers take, in
+// any letter case (file dialogs compare names by case on this platform).
+QString AnyCasePatterns() {
+  QStringList patterns;
+  // EULUMDAT, LUM, LUM32, TM14, IES, LTLI: the formats the readers take.
+  for (int code : {0, 1, 2, 4, 5, 9}) {
+    const QString ext = Q(FormatExtension(code));
+    QString p = QStringLiteral("*.");
+    for (QChar c : ext.mid(1)) p += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
+    if (!patterns.contains(p)) patterns << p;
+  }
+  return patterns.join(QLatin1Char(' '));
+}
+
 }  // namespace
 
 CoreBrowserBackend::CoreBrowserBackend() : paths_(PathListFileName()) {}
@@ -110,30 +124,60 @@ void CoreBrowserBackend::EnsurePathListed(const std::string& dir) {
   paths_.SavePathList();
 }
 
-void CoreBrowserBackend::AddAllBelowRoot() {
-  if (!OpenCatalogue()) return;
+ScanCounts CoreBrowserBackend::AddAllBelowRoot() {
+  if (!OpenCatalogue()) return {};
   const TMsgManager msgs = Messages();
-  kandelo::AddAllBelowRoot(paths_, msgs);
+  return kandelo::AddAllBelowRoot(paths_, msgs);
 }
 
-bool CoreBrowserBackend::AddFilesByDialog() {
+std::optional<ScanCounts> CoreBrowserBackend::AddFilesByDialog() {
   const TMsgManager msgs = Messages();
-  const std::string start = DirExists(Settings().LumDir2) ? Settings().LumDir2 : std::string(".");
-  const QStringList files = QFileDialog::getOpenFileNames(QApplication::activeWindow(), QString(), Q(start),
-                                                         QtFileFilter(OpenFileTypes(msgs)));
-  if (files.isEmpty()) return false;
-  if (!OpenCatalogue()) return true;
+  // The directory of the last choice, else the luminaire directory.
+  std::string start = ReadSettingString("LDBSETTINGS", "ADDDIR", "");
+  if (start.empty() || !DirExists(start)) start = DirExists(Settings().LumDir2) ? Settings().LumDir2 : std::string(".");
+  QFileDialog dialog(QApplication::activeWindow());
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setDirectory(Q(start));
+  // "All photometric files" first, matching every known extension in any
+  // letter case; the patterns stay out of sight.
+  std::string all = msgs.GetText("BROWSER", "BR_ALLFILES");
+  if (all.empty()) all = "All photometric files";
+  dialog.setNameFilters(QStringList{Q(all) + QStringLiteral(" (") + AnyCasePatterns() + QLatin1Char(')')} +
+                        QtFileFilter(OpenFileTypes(msgs)).split(QStringLiteral(";;")));
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  WriteSettingString("LDBSETTINGS", "ADDDIR", S(dialog.directory().absolutePath()));
+  std::vector<std::string> paths;
+  for (const QString& f : files) paths.push_back(S(f));
+  std::int32_t last = 0;
+  return AddFiles(paths, last);
+}
+
+ScanCounts CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, std::int32_t& lastRecNo) {
+  lastRecNo = 0;
+  ScanCounts counts;
+  if (!OpenCatalogue() || files.empty()) return counts;
+  const TMsgManager msgs = Messages();
   bool overwriteAll = false;
-  ui().beginWait("");
+  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
   ui().setBusy(true);
-  for (const QString& f : files) {
-    const std::string path = S(f);
+  for (const std::string& path : files) {
     ui().updateWait(path);
-    AddFileToCatalogue(path, overwriteAll, paths_, msgs);
+    std::int32_t recNo = 0;
+    const AddOutcome outcome = AddFileToCatalogue(path, overwriteAll, paths_, msgs, &recNo);
+    if (outcome == AddOutcome::NoRoot) {
+      AppendToErrorList(path);
+      ++counts.failed;
+      continue;
+    }
+    counts.Count(outcome);
+    if (recNo > 0) lastRecNo = recNo;
   }
   ui().setBusy(false);
   ui().endWait();
-  return true;
+  return counts;
 }
 
 void CoreBrowserBackend::SavePathList() { paths_.SavePathList(); }

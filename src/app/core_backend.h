@@ -32,8 +32,9 @@ class CoreBrowserBackend : public BrowserBackend {
 
   std::string GetPath(std::int32_t index) override;
   void EnsurePathListed(const std::string& dir) override;
-  void AddAllBelowRoot() override;
-  bool AddFilesByDialog() override;
+  ScanCounts AddAllBelowRoot() override;
+  std::optional<ScanCounts> AddFilesByDialog() override;
+  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) override;
   void SavePathList() override;
 
   bool LoadLuminaire(const std::string& path) override;

@@ -1,14 +1,44 @@
 // kandelo: the program with its browser window.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
 
 #include "app/core_backend.h"
 #include "database/btreebase.h"
 #include "database/catalogue.h"
+#include "frame/msgbox.h"
+#include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
 #include "ui/base_form.h"
+#include "ui/instance_link.h"
 #include "ui/qt_ui_services.h"
+
+namespace {
+
+// The photometric files named on the command line, as absolute paths.
+QStringList FileArguments(const QStringList& args) {
+  QStringList files;
+  for (int i = 1; i < args.size(); ++i)
+    if (!args[i].startsWith(QLatin1Char('-'))) files << QFileInfo(args[i]).absoluteFilePath();
+  return files;
+}
+
+// Another program may hold the catalogue for a moment (a command line run):
+// wait a little for it before giving up.
+bool HeldAfterWaiting(const std::string& base) {
+  QElapsedTimer waited;
+  waited.start();
+  while (kandelo::CatalogueHeldElsewhere(base)) {
+    if (waited.elapsed() > 3000) return true;
+    QThread::msleep(100);
+  }
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace kandelo;
@@ -17,13 +47,32 @@ int main(int argc, char** argv) {
   QtUiServices services;
   ScopedUiServices scoped(services);
 
+  // A second start hands its files to the window that runs already and ends
+  // without touching the settings or the catalogue.
+  const QStringList files = FileArguments(QApplication::arguments());
+  TInstanceLink link(TInstanceLink::DefaultName());
+  if (link.StartOrHandOver(files) == TInstanceLink::Start::HandedOver) return 0;
+
   // The same steps as the command line's start-up.
   StartupSteps steps;
   steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.catalogueHeld = [] { return HeldAfterWaiting(Settings().LumDb); };
   steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
   const StartupState state = StartProgram(steps);
+
+  if (state.catalogueHeld) {
+    // Held by a program that does not answer (a command line run, a window of
+    // an older version): one message in the user's language, then the end,
+    // leaving the settings as they are.
+    const std::string orvMsg = AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt;
+    std::string text = TMsgManager(orvMsg).GetText("BROWSER", "BR_INUSE");
+    if (text.empty()) text = "The luminaire catalogue is in use by another program. Kandelo ends.";
+    ShowErrorL(text + "\n" + Settings().LumDb, Settings().MsgTxtFile);
+    ShutdownProgram(steps, state);
+    return 1;
+  }
 
   int result = 0;
   {
@@ -31,7 +80,10 @@ int main(int argc, char** argv) {
     Settings().OrvMsgFile = AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt;
     TakeSamplesIntoEmptyCatalogue(backend.Paths());
     TfBaseForm browser(backend);
+    QObject::connect(&link, &TInstanceLink::FilesReceived, &browser, &TfBaseForm::OpenFiles);
     browser.show();
+    if (!files.isEmpty()) QMetaObject::invokeMethod(&browser, [&browser, &files] { browser.OpenFiles(files); },
+                                                    Qt::QueuedConnection);
     result = QApplication::exec();
   }
   ShutdownProgram(steps, state);

@@ -168,6 +168,16 @@ bool InitCatalogue(const std::string& basePath) {
   return true;
 }
 
+bool CatalogueHeldElsewhere(const std::string& basePath) {
+  auto dat = platform::fs().open(basePath + ".DAT", platform::OpenMode::Read);
+  if (!dat) return false;
+  // A shared lock cannot be had while the holder's exclusive one stands; it
+  // goes with the handle.
+  const bool held = dat->lockRange(0, 0, false) == platform::LockResult::Busy;
+  dat->close();
+  return held;
+}
+
 int RebuildCatalogue() {
   const std::string base = state().base;
   if (base.empty()) return isam::kErrNotReady;

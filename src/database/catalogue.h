@@ -27,6 +27,9 @@ const std::string& CatalogueBasePath();
 // fails. True when it ended open and consistent. Fixed texts on failure:
 // "Base not Init : " + number, "DB creation error : " + number.
 bool InitCatalogue(const std::string& basePath);
+// True when another program (another window, a command line run) has the
+// catalogue's data file open: it locks it for as long as it holds it.
+bool CatalogueHeldElsewhere(const std::string& basePath);
 // Rebuilds the catalogue files from the data file and opens them; the engine's
 // error number (0 = open again).
 int RebuildCatalogue();

@@ -85,15 +85,21 @@ LoadedFile loadFile(const std::string& path) {
 }
 
 // Shows the messages of loading, then adds or rewrites the file's record.
-AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded) {
+AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded,
+                       std::int32_t* stored = nullptr) {
   for (const auto& box : loaded.messages) ui().showMessage(box);
   if (!loaded.ok) return failed(path);
   loaded.rec.SetDirIndex(dirIndex);
   std::int32_t recNo = 0;
+  AddOutcome outcome;
   if (FindCatalogueFile(loaded.rec, recNo))
-    return UpdateCatalogueRecord(loaded.rec, recNo) ? AddOutcome::Updated : failed(path);
-  if (recNo == kNoFreeAlias) return failed(path);
-  return AddCatalogueRecord(loaded.rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+    outcome = UpdateCatalogueRecord(loaded.rec, recNo) ? AddOutcome::Updated : failed(path);
+  else if (recNo == kNoFreeAlias)
+    return failed(path);
+  else
+    outcome = AddCatalogueRecord(loaded.rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+  if (stored && outcome != AddOutcome::Failed) *stored = recNo;
+  return outcome;
 }
 
 // Loads the files below the root on a second thread, in their order and a
@@ -168,7 +174,7 @@ class FileLoader {
 
 // AddFileBelowRoot once the root is known to exist.
 AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll, TPathList& paths,
-                        const TMsgManager& msgs) {
+                        const TMsgManager& msgs, std::int32_t* recNo = nullptr) {
   if (!Catalogue()) return failed(filePath);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
@@ -203,7 +209,7 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
   }
 
   LoadedFile loaded = loadFile(path);
-  return storeLoaded(path, dirIndex, loaded);
+  return storeLoaded(path, dirIndex, loaded, recNo);
 }
 
 // A file below the root that FileLoader has loaded.
@@ -256,14 +262,14 @@ std::string LuminaireRoot() {
 }
 
 AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
-                              const TMsgManager& msgs) {
-  return AddFileBelowRoot(filePath, LuminaireRoot(), overwriteAll, paths, msgs);
+                              const TMsgManager& msgs, std::int32_t* recNo) {
+  return AddFileBelowRoot(filePath, LuminaireRoot(), overwriteAll, paths, msgs, recNo);
 }
 
 AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
-                            TPathList& paths, const TMsgManager& msgs) {
+                            TPathList& paths, const TMsgManager& msgs, std::int32_t* recNo) {
   if (root.empty() || !DirExists(root)) return AddOutcome::NoRoot;
-  return addBelowRoot(filePath, root, overwriteAll, paths, msgs);
+  return addBelowRoot(filePath, root, overwriteAll, paths, msgs, recNo);
 }
 
 ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs) {

@@ -2,6 +2,7 @@
 // root directory. Files outside the luminaire root are copied into it first.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kandelo {
@@ -27,12 +28,13 @@ std::string LuminaireRoot();
 
 // Takes one file in below the luminaire root. A file outside the root is
 // copied into it (asking before it overwrites a file there, unless
-// overwriteAll; "All" sets it). The catalogue must be open.
+// overwriteAll; "All" sets it). The catalogue must be open. recNo, when
+// given, receives the number of the record added or rewritten.
 AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
-                              const TMsgManager& msgs);
+                              const TMsgManager& msgs, std::int32_t* recNo = nullptr);
 // The same with an explicit root instead of LuminaireRoot().
 AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
-                            TPathList& paths, const TMsgManager& msgs);
+                            TPathList& paths, const TMsgManager& msgs, std::int32_t* recNo = nullptr);
 
 struct ScanCounts {
   int added = 0, updated = 0, failed = 0, kept = 0;

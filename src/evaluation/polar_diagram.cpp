@@ -321,12 +321,18 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
   dc.TextOut(in.left + lw, boxBottom - lw, "   I ( cd/klm ) ");
   if (showEta && !printMode) {
     const int right = in.right - (lw + 2);
-    dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
-    dc.Rectangle(right - 9 * a, boxTop, right, boxBottom);
+    const std::string value = std::to_string(RoundEven(lum.LOR)) + " %";
     dc.Font().SetHeight(8 * base);
+    // The box holds the text however small the diagram: at a few pixels a
+    // line width is large beside a letter, and "100 %" took more than the
+    // nine digits' width ("n" measures like the Greek letter).
+    const int text = dc.TextWidth("n = " + value);
+    const int width = std::max(9 * a, text + 5 * lw);
+    dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
+    dc.Rectangle(right - width, boxTop, right, boxBottom);
     dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
     // The Greek letter itself; metafiles turn it into the Symbol face.
-    dc.TextOutUtf8(right - 3 * lw, boxBottom - lw, "\xCE\xB7 = " + std::to_string(RoundEven(lum.LOR)) + " %");
+    dc.TextOutUtf8(right - 3 * lw, boxBottom - lw, "\xCE\xB7 = " + value);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "frame/msgbox.h"
 
 #include "frame/inifile.h"
+#include "frame/settings.h"
 #include "frame/strutil.h"
 
 namespace kandelo {
@@ -47,6 +48,10 @@ int Show(MsgType type, const std::string& text, int buttons, const std::string* 
   if (msgTxtFile) {
     LocalizeMessageDialog(type, *msgTxtFile, box);
     box.scaled = true;
+  } else if (!Settings().MsgTxtFile.empty()) {
+    // The fixed texts of start-up and the engine stay as they are, but their
+    // box speaks the session's language like every other one.
+    LocalizeMessageDialog(type, Settings().MsgTxtFile, box);
   }
   return ui().showMessage(box);
 }

@@ -58,7 +58,9 @@ StartupState StartProgram(const StartupSteps& steps) {
   InstallDefaultLampTable();
   UpgradeRecordLength(AddBackslash(Settings().ExtData) + "DEFLAMPS.DAT", 34);
 
-  if (steps.openCatalogue) {
+  if (steps.catalogueHeld && steps.catalogueHeld()) {
+    state.catalogueHeld = true;
+  } else if (steps.openCatalogue) {
     if (!steps.openCatalogue())
       ShowError("Ldb not init");
     else

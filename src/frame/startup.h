@@ -13,6 +13,9 @@ struct StartupSteps {
   std::function<int()> initEngine;
   // Opens or creates the catalogue; false when it stays unavailable.
   std::function<bool()> openCatalogue;
+  // Optional: true when another program holds the catalogue. It is then not
+  // opened, and no message is shown: the caller says what that means.
+  std::function<bool()> catalogueHeld;
   std::function<void()> closeCatalogue;
   std::function<void()> releaseEngine;
 };
@@ -20,6 +23,7 @@ struct StartupSteps {
 struct StartupState {
   bool engineReady = false;
   bool catalogueReady = false;
+  bool catalogueHeld = false;
 };
 
 // Widens the short date format to four-digit years: "dd.MM.yy" -> "dd.MM.yyyy".

@@ -325,8 +325,10 @@ std::uint8_t IesVersionCode(std::string_view firstLine) {
   std::string t = platform::upper1252(RemoveBlanks(TrimBlanks(firstLine)));
   if (t == "IESNA91") return fmtIes91;
   if (t == "IESNA:LM-63-1995") return fmtIes95;
-  // Later editions keep the keyword lines of 1995.
-  if (StartsWith(t, "IESNA:LM-63-") || StartsWith(t, "IES:LM-63-")) return fmtIes95;
+  // Later editions keep the keyword lines of 1995, and so do files whose
+  // version line is spelt otherwise ("IESNA95"): a 1986 file has no version
+  // line at all, so "IESNA" can only start one of a keyword edition.
+  if (StartsWith(t, "IESNA") || StartsWith(t, "IES:LM-63-")) return fmtIes95;
   return fmtIes86;
 }
 

@@ -2,23 +2,35 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSplitter>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <cmath>
 
 #include "frame/msgbox.h"
+#include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/select_languages.h"
 #include "graphics/qt/drwwin_widget.h"
+#include "platform/resources.h"
+#include "platform/settings_store.h"
 #include "ui/navigator.h"
 
 namespace kandelo {
@@ -62,19 +74,57 @@ TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
 
   loadTimer_.setInterval(500);
   loadTimer_.setSingleShot(true);
-  connect(&loadTimer_, &QTimer::timeout, this, &TfBaseForm::LoadCurrentLuminaire);
+  connect(&loadTimer_, &QTimer::timeout, this, [this] { LoadCurrentLuminaire(); });
 
-  // Window placement of the last run.
+  RestorePlacement();
+}
+
+void TfBaseForm::RestorePlacement() {
+  // The diagram's share of the height, in thousandths.
+  long long share = 0;
+  if (ParseInt(ReadSettingString("LDBSETTINGS", "SPLITTER", ""), share) && share >= 100 && share <= 900)
+    upperShare_ = static_cast<double>(share) / 1000.0;
+  // Window placement of the last run, kept on the screen: a position saved on
+  // another monitor or a larger screen would leave only a corner visible.
+  QRect g(0, 0, 1100, 720);
   const std::string pos = ReadSettingString("LDBSETTINGS", "WINPOS", "");
   long long v[4] = {0, 0, 0, 0};
+  bool placed = false;
   if (WordCount(pos, ",") == 4) {
     bool ok = true;
     for (int i = 0; i < 4; ++i) ok = ok && ParseInt(ExtractWord(i + 1, pos, ","), v[i]);
-    if (ok && v[2] >= 400 && v[3] >= 300 && v[2] < 20000 && v[3] < 20000)
-      setGeometry(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
-  } else {
-    resize(1100, 720);
+    if (ok && v[2] >= 400 && v[3] >= 300 && v[2] < 20000 && v[3] < 20000 && std::llabs(v[0]) < 100000 &&
+        std::llabs(v[1]) < 100000) {
+      g = QRect(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
+      placed = true;
+    }
   }
+  QScreen* screen = placed ? QGuiApplication::screenAt(g.center()) : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) {
+    const QRect a = screen->availableGeometry();
+    g.setSize(g.size().boundedTo(a.size()).expandedTo(minimumSizeHint()));
+    if (!placed) g.moveCenter(a.center());
+    g.moveLeft(std::clamp(g.left(), a.left(), std::max(a.left(), a.right() + 1 - g.width())));
+    g.moveTop(std::clamp(g.top(), a.top(), std::max(a.top(), a.bottom() + 1 - g.height())));
+  }
+  if (placed || screen) setGeometry(g);
+}
+
+void TfBaseForm::KeepOnScreen() {
+  // Once shown, the window's frame is known: the whole of it stays on the screen.
+  QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect a = screen->availableGeometry();
+  const QRect frame = frameGeometry(), inner = geometry();
+  const QSize margins(frame.width() - inner.width(), frame.height() - inner.height());
+  QRect f(frame.topLeft(), (inner.size().boundedTo(a.size() - margins).expandedTo(minimumSizeHint())) + margins);
+  f.moveLeft(std::clamp(f.left(), a.left(), std::max(a.left(), a.right() + 1 - f.width())));
+  f.moveTop(std::clamp(f.top(), a.top(), std::max(a.top(), a.bottom() + 1 - f.height())));
+  if (f == frame) return;
+  resize(f.size() - margins);
+  move(f.topLeft());
 }
 
 TfBaseForm::~TfBaseForm() = default;
@@ -83,10 +133,42 @@ std::string TfBaseForm::Msg(const char* section, const char* key) const {
   return msg_ ? msg_->GetText(section, key) : std::string();
 }
 
+// Language files installed by an earlier version may lack newer keys.
+std::string TfBaseForm::MsgOr(const char* section, const char* key, const char* fallback) const {
+  std::string text = Msg(section, key);
+  return text.empty() ? std::string(fallback) : text;
+}
+
 void TfBaseForm::LocalizeWindow(const std::string& orvTxtFile) {
   LocalizeOrExport(this, orvTxtFile);
   // A hint of the navigator may have been blanked or replaced: the buttons follow.
   nav_->SetHints(nav_->Hints());
+  UpdateToolStyle();
+}
+
+void TfBaseForm::UpdateToolStyle() {
+  if (!tools_) return;
+  // The tool buttons show their texts while the row has room for them, else
+  // only their icons (the texts stay in the hints).
+  auto setStyle = [this](Qt::ToolButtonStyle style) {
+    for (QToolButton* b : toolButtons_) b->setToolButtonStyle(b->text().isEmpty() ? Qt::ToolButtonIconOnly : style);
+  };
+  setStyle(Qt::ToolButtonIconOnly);
+  tools_->layout()->invalidate();
+  tools_->setMinimumWidth(tools_->layout()->sizeHint().width());
+  setStyle(Qt::ToolButtonTextBesideIcon);
+  tools_->layout()->invalidate();
+  if (tools_->layout()->sizeHint().width() > tools_->width()) {
+    setStyle(Qt::ToolButtonIconOnly);
+    tools_->layout()->invalidate();
+  }
+}
+
+void TfBaseForm::ApplySplitterShare() {
+  const int h = splitter_->height() - splitter_->handleWidth();
+  if (h <= 0) return;
+  const int upper = std::max(upper_->minimumHeight(), static_cast<int>(std::lround(h * upperShare_)));
+  splitter_->setSizes({upper, std::max(0, h - upper)});
 }
 
 void TfBaseForm::SetSortTexts() {
@@ -125,6 +207,11 @@ void TfBaseForm::EnableOutputs() {
   const bool any = model_->Count() > 0;
   prtBtn_->setEnabled(false && any);
   infoBtn_->setEnabled(false && any);
+  // Without an open catalogue there is nothing to add to, and deleting "all"
+  // would throw away a data file that someone else may still need.
+  const bool open = backend_.CatalogueOpen();
+  addAllBtn_->setEnabled(open && !multi_);
+  clearBtn_->setEnabled(open && !multi_);
 }
 
 int TfBaseForm::ActiveRow() const {
@@ -170,7 +257,7 @@ void TfBaseForm::ClearLuminaire() {
   diagram_->update();
 }
 
-void TfBaseForm::LoadCurrentLuminaire() {
+void TfBaseForm::LoadCurrentLuminaire(bool explicitRequest) {
   if (busy_) return;
   busy_ = true;
   struct Done {
@@ -192,6 +279,9 @@ void TfBaseForm::LoadCurrentLuminaire() {
   const CatalogueRow* r = model_->RowAt(row);
   if (!r) return;
   const CatalogueRow rec = *r;
+  // The message of this row was seen and dismissed: the timer, restarted by
+  // the key that closed the box, must not bring it back.
+  if (!explicitRequest && rec.recNo == dismissedRecNo_) return;
   ShowRecordInfo(rec, false);
   const std::string name = TrimBlanks(rec.diskName.empty() ? rec.fileName : rec.diskName);
   const std::string path = AddBackslash(backend_.GetPath(rec.dirIndex)) + name;
@@ -201,6 +291,7 @@ void TfBaseForm::LoadCurrentLuminaire() {
   }
   if (FileExistsS(path)) {
     if (backend_.LoadLuminaire(path)) {
+      dismissedRecNo_ = 0;
       loaded_ = true;
       ShowRecordInfo(rec, true);
       diagram_->update();
@@ -208,11 +299,106 @@ void TfBaseForm::LoadCurrentLuminaire() {
       return;
     }
     ClearLuminaire();
+    dismissedRecNo_ = rec.recNo;
     ShowErrorL(Msg("DEFAULT MESSAGES", "DM_LUMLOADERR"), Settings().MsgTxtFile);
     return;
   }
   ClearLuminaire();
+  dismissedRecNo_ = rec.recNo;
   ShowErrorL(Msg("DEFAULT MESSAGES", "DM_NOTFOUND") + " : " + name, Settings().MsgTxtFile);
+}
+
+void TfBaseForm::OpenCurrent() {
+  // The evaluations will open here; until then the luminaire is loaded at once.
+  StopTimer();
+  LoadCurrentLuminaire(true);
+}
+
+std::int32_t TfBaseForm::CurrentRecNo() {
+  if (model_->Count() <= 0) return 0;
+  const CatalogueRow* r = model_->RowAt(ActiveRow());
+  return r ? r->recNo : 0;
+}
+
+void TfBaseForm::ShowRecord(std::int32_t recNo) {
+  const int row = recNo > 0 ? model_->RowOfRecord(recNo) : 0;
+  if (row > 0) ActivateRow(row);
+}
+
+void TfBaseForm::SortByColumn(int column) {
+  // The key whose first column shows the clicked field: name, number, file
+  // name, manufacturer, format.
+  static constexpr int kKeyOfField[5] = {1, 2, 3, 5, 4};
+  const int key = kKeyOfField[TCatalogueModel::FieldOf(model_->KeyNo(), column)];
+  table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+  if (key == model_->KeyNo()) return;
+  StopTimer();
+  const std::int32_t recNo = CurrentRecNo();
+  ui().setBusy(true);
+  ReloadTable(key);
+  ui().setBusy(false);
+  keyCombo_->setCurrentIndex(key - 1);
+  ShowRecord(recNo);
+  RestartTimer();
+}
+
+void TfBaseForm::RereadCatalogue() {
+  StopTimer();
+  const std::int32_t recNo = CurrentRecNo();
+  ReloadTable();
+  ShowRecord(recNo);
+  RestartTimer();
+}
+
+void TfBaseForm::OpenFiles(const QStringList& files) {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  if (files.isEmpty()) return;
+  StopTimer();
+  std::vector<std::string> paths;
+  for (const QString& f : files) paths.push_back(S(f));
+  const std::int32_t previous = CurrentRecNo();
+  std::int32_t last = 0;
+  const ScanCounts counts = backend_.AddFiles(paths, last);
+  ReloadTable();
+  ShowRecord(last > 0 ? last : previous);
+  ShowAddSummary(counts);
+  LoadCurrentLuminaire(true);
+}
+
+void TfBaseForm::ShowAddSummary(const ScanCounts& c) {
+  std::string text = std::to_string(c.added) + " " + MsgOr("BROWSER", "BR_ADDED", "added") + ", " +
+                     std::to_string(c.updated) + " " + MsgOr("BROWSER", "BR_UPDATED", "updated") + ", " +
+                     std::to_string(c.failed) + " " + MsgOr("BROWSER", "BR_FAILED", "failed");
+  if (c.kept > 0) text += ", " + std::to_string(c.kept) + " " + MsgOr("BROWSER", "BR_KEPT", "kept unchanged");
+  text += ".";
+  if (c.failed > 0)
+    text += "\n" + MsgOr("BROWSER", "BR_FAILLIST", "The files that failed are listed in") + " " + ErrorListPath();
+  ShowInfoL(text, Settings().MsgTxtFile);
+}
+
+QString TfBaseForm::AboutText() const {
+  const TProgramSettings& s = Settings();
+  auto line = [this](const char* key, const char* fallback, const std::string& value) {
+    return Q(MsgOr("BROWSER", key, fallback)).toHtmlEscaped() + QStringLiteral(": ") + Q(value).toHtmlEscaped() +
+           QStringLiteral("<br>");
+  };
+  std::string lumDirs = s.LumDir1;
+  if (!s.LumDir2.empty() && s.LumDir2 != s.LumDir1) lumDirs += ", " + s.LumDir2;
+  std::int64_t bytes = 0;
+  for (const char* ext : {".DAT", ".IDX"}) {
+    const QFileInfo file(Q(s.LumDb + ext));
+    if (file.exists()) bytes += file.size();
+  }
+  const std::string catalogue = s.LumDb + " (" + std::to_string(backend_.CatalogueOpen() ? backend_.RecordCount() : 0) +
+                                " " + Msg("DEFAULT MESSAGES", "DM_ITEMS") + ", " +
+                                FormatFixed(static_cast<double>(bytes) / 1048576.0, 1) + " MB)";
+  return QStringLiteral("<b>Kandelo - Leuchtendatenbank</b><br>") +
+         line("BR_VERSION", "Version", KANDELO_VERSION) +
+         Q(MsgOr("BROWSER", "BR_LICENCE", "Licence: all rights reserved")).toHtmlEscaped() + QStringLiteral("<br><br>") +
+         line("BR_PROGDIR", "Program directory", s.ProgDir) + line("BR_SETTINGS", "Settings", platform::settingsFilePath()) +
+         line("BR_LUMDIRS", "Luminaire directories", lumDirs) + line("BR_CATALOGUE", "Catalogue", catalogue);
 }
 
 void TfBaseForm::ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire) {
@@ -243,10 +429,11 @@ void TfBaseForm::NavigatorClicked(int button) {
       RestartTimer();
       break;
     case nbMultIns: {
-      std::int32_t previous = 0;
-      if (model_->Count() > 0)
-        if (const CatalogueRow* r = model_->RowAt(ActiveRow())) previous = r->recNo;
-      if (backend_.AddFilesByDialog()) Relocate(previous);
+      const std::int32_t previous = CurrentRecNo();
+      if (const auto counts = backend_.AddFilesByDialog()) {
+        Relocate(previous);
+        ShowAddSummary(*counts);
+      }
       break;
     }
     case nbDelete:
@@ -282,10 +469,11 @@ void TfBaseForm::DeleteCurrent() {
 void TfBaseForm::AddAllBelowRootClicked() {
   StopTimer();
   ui().setBusy(true);
-  backend_.AddAllBelowRoot();
+  const ScanCounts counts = backend_.AddAllBelowRoot();
   ui().setBusy(false);
   ReloadTable();
   LoadCurrentLuminaire();
+  ShowAddSummary(counts);
 }
 
 void TfBaseForm::ClearCatalogueClicked() {
@@ -326,7 +514,9 @@ void TfBaseForm::ApplyLanguages(int source, int dest) {
     s.OrvMsgFile = LangFile("ORVMSG", ext);
     msg_->Reload(s.OrvMsgFile);
     SetSortTexts();
+    const std::int32_t recNo = CurrentRecNo();
     ReloadTable();
+    ShowRecord(recNo);
   }
   std::string dext;
   if (GetLanguageExtension(s.DestLang, name, dext)) {
@@ -384,8 +574,7 @@ bool TfBaseForm::LeaveMultiSelect() {
   multiBtn_->setVisible(true);
   for (int b = nbInsert; b < kNavButtonCount; ++b)
     nav_->SetButtonVisible(static_cast<TNavigateBtn>(b), b != nbPost);
-  addAllBtn_->setEnabled(true);
-  clearBtn_->setEnabled(true);
+  EnableOutputs();
   return true;
 }
 
@@ -418,6 +607,10 @@ bool TfBaseForm::TableKey(QKeyEvent* k) {
     return true;
   }
   switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      OpenCurrent();
+      return true;
     case Qt::Key_Delete:
       search_.Clear();
       searchEdit_->setVisible(false);
@@ -483,6 +676,28 @@ bool TfBaseForm::eventFilter(QObject* watched, QEvent* e) {
       default:
         break;
     }
+  } else if (table_ && watched == table_->viewport() && e->type() == QEvent::Resize) {
+    LayoutColumns();
+  } else if (watched == splitter_ && e->type() == QEvent::Resize) {
+    ApplySplitterShare();
+  } else if (watched == searchEdit_ && e->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (key == Qt::Key_Escape) {
+        search_.Clear();
+        searchEdit_->clear();
+        searchEdit_->setVisible(false);
+      }
+      searchEdit_->setReadOnly(true);
+      table_->setFocus();
+      if (key != Qt::Key_Escape) OpenCurrent();
+      return true;
+    }
+    if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+      table_->setFocus();
+      QCoreApplication::sendEvent(table_, e);
+      return true;
+    }
   } else if (watched == upper_ && e->type() == QEvent::Resize) {
     // The diagram stays square; its area is measured in twips (1440 per inch).
     const int side = upper_->height();
@@ -502,10 +717,78 @@ bool TfBaseForm::eventFilter(QObject* watched, QEvent* e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
+void TfBaseForm::FocusSearch() {
+  search_.Clear();
+  searchStartRow_ = ActiveRow();
+  searchEdit_->clear();
+  searchEdit_->setReadOnly(false);
+  searchEdit_->setVisible(true);
+  searchEdit_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void TfBaseForm::SearchEdited(const QString& text) {
+  // The whole text is searched again from the row where the search began, as
+  // if typed into the table.
+  search_.Clear();
+  int row = searchStartRow_;
+  bool found = !text.isEmpty();
+  for (char c : S(text)) {
+    const int r = search_.Type(c, row, *model_);
+    if (r <= 0) {
+      found = false;
+      break;
+    }
+    row = r;
+  }
+  QPalette p = searchEdit_->palette();
+  p.setColor(QPalette::Text, found || text.isEmpty() ? palette().color(QPalette::Text) : QColor(190, 30, 30));
+  searchEdit_->setPalette(p);
+  if (found) ActivateRow(row);
+}
+
+std::unique_ptr<QMessageBox> TfBaseForm::MakeAboutBox() {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("Kandelo"), AboutText(),
+                                           QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("AboutBox"));
+  box->setTextFormat(Qt::RichText);
+  box->setEscapeButton(QMessageBox::Ok);
+  return box;
+}
+
+std::unique_ptr<QDialog> TfBaseForm::MakeHelpDialog() {
+  // The short manual in the session's language, else in English.
+  std::string ext = Settings().DbLangExt;
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  auto page = platform::EmbeddedFile("help/MANUAL." + ext);
+  if (!page) page = platform::EmbeddedFile("help/MANUAL.ENG");
+  auto dialog = std::make_unique<QDialog>(this);
+  dialog->setObjectName(QStringLiteral("HelpDialog"));
+  dialog->setWindowTitle(QStringLiteral("Kandelo - ") + Q(MsgOr("BROWSER", "BR_HELP", "Help")));
+  auto* layout = new QVBoxLayout(dialog.get());
+  auto* text = new QTextBrowser(dialog.get());
+  text->setHtml(page ? QString::fromUtf8(page->data(), static_cast<int>(page->size())) : QString());
+  layout->addWidget(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog.get());
+  connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
+  layout->addWidget(buttons);
+  dialog->resize(680, 600);
+  return dialog;
+}
+
+void TfBaseForm::ShowHelp() { MakeHelpDialog()->exec(); }
+
+void TfBaseForm::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  UpdateToolStyle();
+}
+
 void TfBaseForm::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   if (shownOnce_) return;
   shownOnce_ = true;
+  KeepOnScreen();
+  ApplySplitterShare();
+  UpdateToolStyle();
   LayoutColumns();
   if (model_->Count() > 0) ActivateRow(storedRow_);
   table_->setFocus();
@@ -520,6 +803,7 @@ void TfBaseForm::closeEvent(QCloseEvent* e) {
   WriteSettingString("LDBSETTINGS", "WINPOS",
                      std::to_string(g.x()) + "," + std::to_string(g.y()) + "," + std::to_string(g.width()) + "," +
                          std::to_string(g.height()));
+  WriteSettingString("LDBSETTINGS", "SPLITTER", std::to_string(std::lround(upperShare_ * 1000)));
   backend_.ClearLuminaire();
   selList_->clear();
   backend_.WriteVersionLabel("");

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frame/msgmanager.h"
 #include "graphics/output_settings.h"
@@ -14,6 +15,8 @@
 #include "ui/catalogue_model.h"
 
 class QComboBox;
+class QDialog;
+class QMessageBox;
 class QHeaderView;
 class QLabel;
 class QLineEdit;
@@ -54,8 +57,27 @@ class TfBaseForm : public QMainWindow {
 
   // Reloads the table at row 1 (after a sort change or a change of records).
   void ReloadTable(int keyNo = 0);  // 0: keep the sort key
-  // Loads the luminaire of the active row now (the load timer's handler).
-  void LoadCurrentLuminaire();
+  // Loads the luminaire of the active row now (the load timer's handler). A
+  // file that failed on this row is not tried again, and its message not
+  // shown again, until the user moves or asks for it (explicitRequest).
+  void LoadCurrentLuminaire(bool explicitRequest = false);
+  // Enter and double click: opens the luminaire of the active row.
+  void OpenCurrent();
+  // Files from the command line or from another start of the program: taken
+  // into the catalogue, the last one shown, the window brought to the front.
+  void OpenFiles(const QStringList& files);
+  // A click on a column header: the sort key that starts with that column,
+  // keeping the current entry under the cursor.
+  void SortByColumn(int column);
+  // F5: reads the catalogue anew, keeping the current entry.
+  void RereadCatalogue();
+  // The About box's text and the help page.
+  QString AboutText() const;
+  std::unique_ptr<QMessageBox> MakeAboutBox();
+  std::unique_ptr<QDialog> MakeHelpDialog();
+  void ShowHelp();
+  // The summary after adding files (added, updated, failed with the error list).
+  void ShowAddSummary(const ScanCounts& counts);
   // Actions of the navigator, tool bar and multi-select panel.
   void NavigatorClicked(int button);
   void DeleteCurrent();
@@ -72,6 +94,7 @@ class TfBaseForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -92,6 +115,15 @@ class TfBaseForm : public QMainWindow {
   void SelectPage(int page);
   void UpdateListButtons();
   void CloseWindow();
+  void RestorePlacement();
+  void KeepOnScreen();
+  void UpdateToolStyle();
+  void ApplySplitterShare();
+  void FocusSearch();
+  void SearchEdited(const QString& text);
+  std::int32_t CurrentRecNo();
+  void ShowRecord(std::int32_t recNo);
+  std::string MsgOr(const char* section, const char* key, const char* fallback) const;
   std::string Msg(const char* section, const char* key) const;
   static std::string LangFile(const char* base, const std::string& ext);
 
@@ -107,6 +139,11 @@ class TfBaseForm : public QMainWindow {
   bool multi_ = false;
   bool shownOnce_ = false;
   int storedRow_ = 1;
+  std::int32_t dismissedRecNo_ = 0;  // the row whose failed load was reported
+  double upperShare_ = 0.45;         // the diagram's share of the splitter's height
+  int searchStartRow_ = 1;
+  QWidget* tools_ = nullptr;
+  std::vector<QToolButton*> toolButtons_;
 
   QTableView* table_ = nullptr;
   TNavigator* nav_ = nullptr;

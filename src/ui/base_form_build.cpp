@@ -66,6 +66,10 @@ void TfBaseForm::BuildWidgets() {
 
   // Tool bar.
   auto* tools = new QWidget(central);
+  tools_ = tools;
+  // The row takes the window's width, however narrow: its buttons drop their
+  // texts when it has no room for them (UpdateToolStyle).
+  tools->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* tl = new QHBoxLayout(tools);
   tl->setContentsMargins(0, 0, 0, 0);
   tl->setSpacing(2);
@@ -92,6 +96,8 @@ void TfBaseForm::BuildWidgets() {
   for (QToolButton* b : {addAllBtn_, clearBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_,
                          gonio, gadj, about})
     tl->addWidget(b);
+  toolButtons_ = {addAllBtn_, clearBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_,
+                  gonio, gadj, about, quit};
   tl->addStretch();
   auto* sortLabel = new QLabel(T("sortiert nach"), tools);
   sortLabel->setObjectName(QStringLiteral("Label1"));
@@ -205,11 +211,17 @@ void TfBaseForm::BuildWidgets() {
   nav_->SetHints({T("Base"), T("Up"), T("Down"), T("Last"), T("Add"), QString(), T("Extract"), T("Edit"), QString(),
                   T("print a list of all or selected items"), T("Copy")});
   nav_->SetButtonVisible(nbPost, false);
+  // The pictures follow what these two buttons do here.
+  nav_->SetGlyph(nbCancel, TNavGlyph::List);
+  nav_->SetGlyph(nbRefresh, TNavGlyph::Copy);
   for (TNavigateBtn b : {nbInsert, nbEdit, nbCancel, nbRefresh}) nav_->Button(b)->setEnabled(false);
   navRow->addWidget(nav_);
   searchEdit_ = new QLineEdit(lower);
+  searchEdit_->setObjectName(QStringLiteral("SearchEdit"));
   searchEdit_->setReadOnly(true);
-  searchEdit_->setFocusPolicy(Qt::NoFocus);
+  searchEdit_->setFocusPolicy(Qt::ClickFocus);
+  searchEdit_->installEventFilter(this);
+  connect(searchEdit_, &QLineEdit::textEdited, this, &TfBaseForm::SearchEdited);
   searchEdit_->setMaximumWidth(240);
   searchEdit_->setVisible(false);
   navRow->addWidget(searchEdit_);
@@ -230,14 +242,33 @@ void TfBaseForm::BuildWidgets() {
   table_->verticalHeader()->setFixedWidth(14);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->horizontalHeader()->setHighlightSections(false);
+  table_->horizontalHeader()->setSectionsClickable(true);
+  table_->horizontalHeader()->setSortIndicatorShown(true);
+  table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+  // The smallest window still shows the five columns legibly and ten rows,
+  // however the splitter stands (about 800 x 560 with the rest).
+  table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                           10 * table_->verticalHeader()->defaultSectionSize() + 4);
+  table_->setMinimumWidth(table_->fontMetrics().averageCharWidth() * 130);
   table_->setContextMenuPolicy(Qt::CustomContextMenu);
   table_->installEventFilter(this);
+  // The columns follow the viewport, which narrows when the vertical scroll
+  // bar appears after the table itself was resized.
+  table_->viewport()->installEventFilter(this);
   ll->addWidget(table_, 1);
   splitter_->addWidget(upper_);
   splitter_->addWidget(lower);
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({300, 400});
+  // The diagram keeps its share of the height when the window is resized;
+  // moving the splitter sets the share, which is kept for the next start.
+  splitter_->installEventFilter(this);
+  connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+    const QList<int> sizes = splitter_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total > 0) upperShare_ = std::clamp(static_cast<double>(sizes.value(0)) / total, 0.1, 0.9);
+  });
   top->addWidget(splitter_, 1);
 
   status1_ = new QLabel(this);
@@ -262,9 +293,14 @@ void TfBaseForm::BuildWidgets() {
             RestartTimer();
           });
   connect(table_->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int r) { ActivateRow(r + 1); });
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& cur, const QModelIndex& previous) {
+            if (cur.row() != previous.row()) dismissedRecNo_ = 0;  // the user moved
+          });
   connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
-    if (i.isValid()) CloseWindow();
+    if (i.isValid()) OpenCurrent();
   });
+  connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TfBaseForm::SortByColumn);
   connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     StopTimer();
     LoadCurrentLuminaire();
@@ -280,10 +316,7 @@ void TfBaseForm::BuildWidgets() {
   connect(rebuild, &QToolButton::clicked, this, &TfBaseForm::RebuildClicked);
   connect(lang, &QToolButton::clicked, this, &TfBaseForm::LanguageClicked);
   connect(quit, &QToolButton::clicked, this, &TfBaseForm::CloseWindow);
-  connect(about, &QToolButton::clicked, this, [this] {
-    QMessageBox::about(this, QStringLiteral("Kandelo"),
-                       QStringLiteral("Kandelo - Leuchtendatenbank\nVersion " KANDELO_VERSION));
-  });
+  connect(about, &QToolButton::clicked, this, [this] { MakeAboutBox()->exec(); });
   connect(trBtn2_, &QToolButton::clicked, this, [this] {
     TranslateWindow(this, Settings().OrvTxtFile, LangFile("ORVTXT", Settings().DestLangExt));
   });
@@ -302,6 +335,12 @@ void TfBaseForm::BuildWidgets() {
   });
   auto* trMode = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7), this);
   connect(trMode, &QShortcut::activated, this, &TfBaseForm::SetTranslationMode);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+          &TfBaseForm::CloseWindow);
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, &TfBaseForm::ShowHelp);
+  connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this, &TfBaseForm::RereadCatalogue);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
+          &TfBaseForm::FocusSearch);
   prtBtn_->setEnabled(false);
   infoBtn_->setEnabled(false);
   UpdateListButtons();

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "database/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 
 namespace kandelo {
@@ -50,11 +53,20 @@ class BrowserBackend {
   virtual void RebuildCatalogue() = 0;
   virtual void WriteVersionLabel(const std::string& label) = 0;
 
-  // Path list and directory scans.
+  // Path list and directory scans; each way of adding files tells what it did.
   virtual std::string GetPath(std::int32_t index) = 0;
   virtual void EnsurePathListed(const std::string& dir) = 0;  // adds and saves when missing
-  virtual void AddAllBelowRoot() = 0;
-  virtual bool AddFilesByDialog() = 0;
+  virtual ScanCounts AddAllBelowRoot() = 0;
+  // Asks for files and adds them; nullopt when the user chose none.
+  virtual std::optional<ScanCounts> AddFilesByDialog() = 0;
+  // Adds the files given (the program's command line, or another start of it
+  // that handed them over); lastRecNo receives the record of the last one
+  // added or updated, 0 when none.
+  virtual ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) {
+    (void)paths;
+    lastRecNo = 0;
+    return {};
+  }
   virtual void SavePathList() = 0;
 
   // The luminaire object: LoadLuminaire reads the file and computes the

@@ -25,7 +25,7 @@ class TNavigator::QtRepeatTimer : public TRepeatTimer {
 namespace {
 
 // The navigator's glyphs, drawn so that they look the same in every style.
-QIcon Glyph(int b) {
+QIcon StandardGlyph(int b) {
   QPixmap pm(32, 32);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
@@ -83,6 +83,29 @@ QIcon Glyph(int b) {
   return QIcon(pm);
 }
 
+// A sheet with text lines (a list to print), or two sheets (a copy).
+QIcon ActionGlyph(TNavGlyph glyph) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor dark(60, 60, 60), blue(30, 60, 140);
+  auto sheet = [&](const QRectF& r) {
+    p.setPen(QPen(dark, 2));
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+  };
+  if (glyph == TNavGlyph::List) {
+    sheet(QRectF(7, 4, 18, 24));
+    p.setPen(QPen(blue, 2, Qt::SolidLine, Qt::FlatCap));
+    for (int y = 10; y <= 22; y += 4) p.drawLine(QPointF(11, y), QPointF(21, y));
+  } else {
+    sheet(QRectF(5, 4, 14, 18));
+    sheet(QRectF(13, 10, 14, 18));
+  }
+  return QIcon(pm);
+}
+
 const char* const kButtonNames[kNavButtonCount] = {
     "First", "Prior", "Next", "Last", "Insert", "MultIns", "Delete", "Edit", "Post", "Cancel", "Refresh"};
 
@@ -95,7 +118,7 @@ TNavigator::TNavigator(QWidget* parent)
   row->setSpacing(1);
   for (int i = 0; i < kNavButtonCount; ++i) {
     auto* b = new QToolButton(this);
-    b->setIcon(Glyph(i));
+    b->setIcon(StandardGlyph(i));
     b->setAccessibleName(QString::fromLatin1(kButtonNames[i]));
     b->setAutoRaise(false);
     b->setFocusPolicy(Qt::StrongFocus);
@@ -114,6 +137,12 @@ TNavigator::TNavigator(QWidget* parent)
 }
 
 TNavigator::~TNavigator() = default;
+
+void TNavigator::SetGlyph(TNavigateBtn b, TNavGlyph glyph) {
+  const auto i = static_cast<std::size_t>(b);
+  glyphs_[i] = glyph;
+  buttons_[i]->setIcon(glyph == TNavGlyph::Standard ? StandardGlyph(static_cast<int>(b)) : ActionGlyph(glyph));
+}
 
 void TNavigator::SetPosition(int p) {
   position_ = p;

@@ -28,6 +28,11 @@ class TRepeatTimer {
   virtual void Stop() = 0;
 };
 
+// What a button's glyph shows: the navigator's own picture of the button, or
+// the action a window puts on it (the browser prints lists with CANCEL and
+// copies entries with REFRESH).
+enum class TNavGlyph { Standard, List, Copy };
+
 class TNavigator : public QWidget, public THintList {
   Q_OBJECT
  public:
@@ -44,6 +49,8 @@ class TNavigator : public QWidget, public THintList {
   void SetButtonVisible(TNavigateBtn b, bool visible);
   bool IsButtonVisible(TNavigateBtn b) const;
   QToolButton* Button(TNavigateBtn b) const { return buttons_[static_cast<std::size_t>(b)]; }
+  void SetGlyph(TNavigateBtn b, TNavGlyph glyph);
+  TNavGlyph Glyph(TNavigateBtn b) const { return glyphs_[static_cast<std::size_t>(b)]; }
 
   QStringList Hints() const override { return hints_; }
   void SetHints(const QStringList& hints) override;
@@ -69,6 +76,7 @@ class TNavigator : public QWidget, public THintList {
   class QtRepeatTimer;
 
   std::array<QToolButton*, kNavButtonCount> buttons_{};
+  std::array<TNavGlyph, kNavButtonCount> glyphs_{};
   QStringList hints_;
   int position_ = 1;
   int count_ = 0;

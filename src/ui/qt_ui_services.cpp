@@ -8,13 +8,16 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "frame/msgmanager.h"
+#include "frame/settings.h"
 #include "texts/qstr.h"
 
 namespace kandelo {
 
 Twaitform::Twaitform(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QStringLiteral("Bitte warten "));
   auto* l = new QVBoxLayout(this);
   phase_ = new QLabel(this);
   file_ = new QLabel(this);
@@ -40,8 +43,35 @@ QString Twaitform::File() const { return file_->text(); }
 QtUiServices::QtUiServices() = default;
 QtUiServices::~QtUiServices() = default;
 
+namespace {
+
+// The wait window's title when the caller gives none: "DM_WAIT" of the
+// session's language.
+QString DefaultWaitTitle() {
+  const std::string text = TMsgManager(Settings().OrvMsgFile).GetText("DEFAULT MESSAGES", "DM_WAIT");
+  return text.empty() ? QStringLiteral("...") : Q(text);
+}
+
+}  // namespace
+
 int QtUiServices::showMessage(const MessageBox& box) {
-  QMessageBox mb;
+  // A question asked during a scan comes in front of the window it concerns,
+  // not behind the wait window, which stays on top: that one steps aside
+  // until the answer is given.
+  QWidget* parent = QApplication::activeModalWidget();
+  if (wait_ && parent == wait_.get()) parent = nullptr;
+  if (!parent) parent = QApplication::activeWindow();
+  if (wait_ && parent == wait_.get()) parent = wait_->parentWidget();
+  const bool hideWait = wait_ && wait_->isVisible();
+  if (hideWait) wait_->hide();
+  struct ShowWaitAgain {
+    Twaitform* w;
+    ~ShowWaitAgain() {
+      if (w) w->show();
+    }
+  } again{hideWait ? wait_.get() : nullptr};
+  QMessageBox mb(parent);
+  mb.setWindowModality(Qt::ApplicationModal);
   switch (box.type) {
     case MsgType::Warning: mb.setIcon(QMessageBox::Warning); break;
     case MsgType::Error: mb.setIcon(QMessageBox::Critical); break;
@@ -63,6 +93,15 @@ int QtUiServices::showMessage(const MessageBox& box) {
     results.emplace_back(pb, b.result);
   }
   if (first) mb.setDefaultButton(first);
+  // Escape answers like the title bar's close button: Cancel, else No, else the only button.
+  for (int wanted : {int(mrCancel), int(mrAbort), int(mrNo)}) {
+    auto it = std::find_if(results.begin(), results.end(), [&](const auto& r) { return r.second == wanted; });
+    if (it != results.end()) {
+      mb.setEscapeButton(it->first);
+      break;
+    }
+  }
+  if (!mb.escapeButton() && results.size() == 1) mb.setEscapeButton(results.front().first);
   const bool restoreCursor = QApplication::overrideCursor() != nullptr;
   if (restoreCursor) QApplication::setOverrideCursor(Qt::ArrowCursor);
   mb.exec();
@@ -78,7 +117,7 @@ int QtUiServices::showMessage(const MessageBox& box) {
 void QtUiServices::beginWait(const std::string& text) {
   if (waitDepth_++ == 0) {
     wait_ = std::make_unique<Twaitform>(QApplication::activeWindow());
-    wait_->setWindowTitle(text.empty() ? QStringLiteral("Bitte warten ") : Q(text));
+    wait_->setWindowTitle(text.empty() ? DefaultWaitTitle() : Q(text));
     wait_->SetWaitPhase(QString());
     wait_->show();
     if (QScreen* s = wait_->screen()) wait_->move(s->geometry().center() - wait_->rect().center());

@@ -7,6 +7,7 @@
 
 #include "diagram_fixtures.h"
 #include "graphics/recording_device.h"
+#include "graphics/text_metrics.h"
 #include "support/test_support.h"
 
 namespace kandelo {
@@ -180,6 +181,38 @@ TEST(PolarDiagramTest, BoxesAndHeading) {
     if (op.kind == TDrawOp::Rectangle && op.pen.style == gdi::PS_SOLID && op.pen.width == 0) {
       EXPECT_EQ(op.brush.color, 0xFFFFFFu);
     }
+  }
+}
+
+// In the browser the diagram is drawn in twips on a screen of 15 twips a
+// pixel: its line width is two pixels however small the diagram. The η box
+// must hold "η = 100 %" there too.
+TEST(PolarDiagramTest, TheEtaBoxHoldsItsTextAtEverySize) {
+  TLUM32 lum = test::Downlight();
+  lum.LOR = 100;
+  for (int pixels : {160, 221, 300, 600}) {
+    const int side = 15 * pixels;
+    TRecordingDevice dev(true);
+    dev.SetMapMode(gdi::MM_ANISOTROPIC);
+    dev.SetWindowExt(side, side);
+    dev.SetViewportExt(pixels, pixels);
+    const TRect r{side / 100, side / 100, side - side / 100, side - side / 100};
+    DrawLVKPolar(lum, nullptr, dev, true, "", true, false, r, r);
+    const TDrawOp* eta = nullptr;
+    const TDrawOp* box = nullptr;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind == TDrawOp::Rectangle) box = &op;
+      if (op.utf8) {
+        eta = &op;
+        break;
+      }
+    }
+    ASSERT_TRUE(eta && box) << pixels;
+    EXPECT_EQ(eta->text, "\xCE\xB7 = 100 %");
+    TSize extent;
+    ASSERT_TRUE(TBuiltinTextMeasurer().Measure(eta->font, "n = 100 %", extent));
+    const int boxLeft = std::min(box->points[0].x, box->points[1].x);
+    EXPECT_LE(boxLeft, eta->points[0].x - extent.cx) << pixels << " px";
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
+#include "frame/settings.h"
 #include "support/test_support.h"
 
 using namespace kandelo;
@@ -26,6 +27,22 @@ TEST(MessageBoxes, PlainBoxesKeepBuiltInTexts) {
   EXPECT_EQ(Captions(ui.shown[0]), std::vector<std::string>{"OK"});
   EXPECT_EQ(Captions(ui.shown[1]), (std::vector<std::string>{"&Ja", "&Nein", "Abbrechen"}));
   EXPECT_FALSE(ui.shown[1].scaled);
+}
+
+TEST(MessageBoxes, PlainBoxesSpeakTheSessionLanguage) {
+  test::TempDir dir;
+  test::writeFile(dir.file("MSGTXT.ENG"), "[GeneralDialogs]\r\nError=Error\r\n[GeneralButtons]\r\nOKBtn=Okay\r\n");
+  const std::string saved = Settings().MsgTxtFile;
+  Settings().MsgTxtFile = dir.file("MSGTXT.ENG");
+  test::RecordingUi ui;
+  ScopedUiServices guard(ui);
+  ShowError("DB creation error : 9908");
+  Settings().MsgTxtFile = saved;
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].title, "Error");
+  EXPECT_EQ(ui.shown[0].text, "DB creation error : 9908");
+  EXPECT_EQ(Captions(ui.shown[0]), std::vector<std::string>{"Okay"});
+  EXPECT_FALSE(ui.shown[0].scaled);
 }
 
 TEST(MessageBoxes, LocalizedBoxesTakeMsgTxtAndFallBackPerButton) {

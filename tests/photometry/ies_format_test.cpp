@@ -157,7 +157,7 @@ TEST_F(IesTest, VersionLine) {
     int code;
   } cases[] = {{"IESNA91", fmtIes91},          {"IESNA:LM-63-1995", fmtIes95},  {"IESNA:LM-63-2002", fmtIes95},
                {"IESNA: LM-63-2002 ", fmtIes95}, {"iesna:lm-63-2019", fmtIes95}, {"IES:LM-63-2019", fmtIes95},
-               {"REPORT 123", fmtIes86},        {"IESNA95", fmtIes86}};
+               {"REPORT 123", fmtIes86},        {"IESNA95", fmtIes95},           {"IESNA 1995", fmtIes95}};
   for (const auto& c : cases) EXPECT_EQ(IesVersionCode(c.line), c.code) << c.line;
 
   // The edition and extension the conversion settings ask for.
@@ -195,6 +195,11 @@ TEST_F(IesTest, KeywordsOfLaterEditions) {
   EXPECT_EQ(lum_.InfoText2, "2001-02-18");
   EXPECT_EQ(lum_.LampSets[0].LampType, "Metal halide \xE9t\xE9");  // UTF-8 text into 1252
   EXPECT_FLOAT_EQ(lum_.GetValue(1, 2), 20);
+
+  // A version line spelt otherwise still has its keywords read.
+  ASSERT_TRUE(Load("IESNA95\n[MANUFAC] Acme\n[LUMINAIRE] Spot\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n10 20\n"));
+  EXPECT_EQ(lum_.Manufacturer, "Acme");
+  EXPECT_EQ(lum_.LumName, "Spot");
 
   // A 1986 file keeps its label lines out of the texts.
   ASSERT_TRUE(Load("[MANUFAC] Acme\nfree text\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 30\n0 90\n0\n10 20\n"));

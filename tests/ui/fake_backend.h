@@ -50,7 +50,8 @@ class FakeBackend : public BrowserBackend {
     }
   }
 
-  bool CatalogueOpen() const override { return true; }
+  bool open = true;
+  bool CatalogueOpen() const override { return open; }
   std::int32_t RecordCount() override { return static_cast<std::int32_t>(rows.size()); }
   int SelectKey(int k) override {
     keyNo = k;
@@ -110,8 +111,21 @@ class FakeBackend : public BrowserBackend {
                                                                              : std::string();
   }
   void EnsurePathListed(const std::string&) override {}
-  void AddAllBelowRoot() override {}
-  bool AddFilesByDialog() override { return false; }
+  ScanCounts AddAllBelowRoot() override { return addCounts; }
+  std::optional<ScanCounts> AddFilesByDialog() override { return std::nullopt; }
+  // Files handed over: each one becomes a new entry named after its file.
+  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) override {
+    ScanCounts c;
+    for (const auto& p : paths) {
+      handed.push_back(p);
+      Add("Handed " + p.substr(p.find_last_of('/') + 1), "H", p.substr(p.find_last_of('/') + 1), "Maker", "EULUM-DAT");
+      ++c.added;
+      lastRecNo = rows.back().recNo;
+    }
+    return c;
+  }
+  ScanCounts addCounts;
+  std::vector<std::string> handed;
   void SavePathList() override {}
   bool LoadLuminaire(const std::string& path) override {
     ++loads;
@@ -124,5 +138,14 @@ class FakeBackend : public BrowserBackend {
     dc.Ellipse(r.left, r.top, r.right, r.bottom);
   }
 };
+
+// Five entries, one of each format.
+inline void FillSample(FakeBackend& b) {
+  b.Add("Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT");
+  b.Add("Leuchte Eco", "LE-2", "ECO.IES", "Beta GmbH", "IES LM63/95");
+  b.Add("Leuchtband", "LB-1", "BAND.LDT", "Alpha", "EULUM-DAT");
+  b.Add("Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14");
+  b.Add("Uplight", "UP-9", "UPL.LTL", "Delta", "LTLI");
+}
 
 }  // namespace kandelo::test
