@@ -83,14 +83,29 @@ TConeRecord MakeConeRecord(const TLUM32& lum, int distanceSet, double lampFlux) 
   return r;
 }
 
+double ConeFlux(const TLUM32& lum, double alpha) {
+  if (lum.PlaneSystem == psCGamma) return Finite(lum.ZoneFlux(0.0, alpha));
+  // The zonal flux covers C-γ tables only; other systems are integrated
+  // over the cone through the intensity function (midpoint rule).
+  const int nGamma = std::max(1, static_cast<int>(std::ceil(alpha / 0.5))), nC = 72;
+  const double dg = alpha / nGamma * kDegToRad, dc = 2 * kPi / nC;
+  double sum = 0;
+  for (int i = 0; i < nGamma; ++i) {
+    const double g = (i + 0.5) * dg;
+    double ring = 0;
+    for (int k = 0; k < nC; ++k) ring += Finite(lum.Intensity(g / kDegToRad, (k + 0.5) * 360.0 / nC));
+    sum += ring * std::sin(g);
+  }
+  return sum * dg * dc;
+}
+
 std::vector<TConeStep> ComputeCone(const TLUM32& lum, const TConeRecord& rec) {
   const TDistanceSet& set = DistanceSet(rec.distanceSet);
   const double klm = Finite(rec.lampFlux) / 1000.0;
   const double i0 = Finite(lum.Intensity(0.0, 0.0));
-  auto mean = [&](double alpha, double r) {
-    const double flux = Finite(lum.ZoneFlux(0.0, alpha)) * klm;
-    return r > 0 ? flux / (kPi * r * r) : 0.0;
-  };
+  const double flux1 = FiniteCone(rec.angleC0) ? ConeFlux(lum, rec.angleC0) * klm : 0.0;
+  const double flux2 = rec.planeCount == 2 && FiniteCone(rec.angleC90) ? ConeFlux(lum, rec.angleC90) * klm : 0.0;
+  auto mean = [&](double flux, double r) { return r > 0 ? flux / (kPi * r * r) : 0.0; };
   std::vector<TConeStep> steps;
   for (int j = 1; j <= set.steps; ++j) {
     TConeStep s;
@@ -100,9 +115,9 @@ std::vector<TConeStep> ComputeCone(const TLUM32& lum, const TConeRecord& rec) {
     if (s.hasCone) {
       const double r = s.distance * std::tan(rec.angleC0 * kDegToRad);
       s.diameter = 2 * r;
-      s.meanIlluminance = mean(rec.angleC0, r);
+      s.meanIlluminance = mean(flux1, r);
       if (rec.planeCount == 2 && FiniteCone(rec.angleC90))
-        s.meanIlluminance2 = mean(rec.angleC90, s.distance * std::tan(rec.angleC90 * kDegToRad));
+        s.meanIlluminance2 = mean(flux2, s.distance * std::tan(rec.angleC90 * kDegToRad));
     }
     steps.push_back(s);
   }

@@ -53,6 +53,8 @@ struct TConeStep {
   double diameter = 0;         // 2r, m
   bool hasCone = false;        // false when the half-value angle leaves no finite cone
 };
+// Luminous flux in lm per 1000 lm between the axis and γ = α.
+double ConeFlux(const TLUM32& lum, double alpha);
 std::vector<TConeStep> ComputeCone(const TLUM32& lum, const TConeRecord& record);
 
 // "0 decimals above 10 lx, 1 above 5 lx, else 2", followed by " lx".

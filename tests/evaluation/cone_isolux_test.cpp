@@ -74,6 +74,23 @@ TEST(ConeTest, DistanceSetsAndValues) {
   EXPECT_EQ(IlluminanceText(5.0), "5.00 lx");
 }
 
+TEST(ConeTest, FluxOfTheConeInEveryPlaneSystem) {
+  // A uniform 100 cd/klm: 2π·100·(1 − cos α) in the cone.
+  const double expected = 2 * M_PI * 100 * (1 - std::cos(30 * M_PI / 180));
+  const TLUM32 cg = test::MakeLuminaire([](double, double) { return 100.0; }, 15, true);
+  EXPECT_NEAR(ConeFlux(cg, 30), expected, 0.005 * expected);
+  TLUM32 bb;
+  ASSERT_TRUE(bb.CreateNew("bb.l32", psBBeta, symNone, 0, 13, -90, 15, 90, {}, 37, -90, 5, 90, {}));
+  for (int i = 1; i <= 13; ++i)
+    for (int j = 1; j <= 37; ++j) bb.SetValue(i, j, 100);
+  bb.CalcFlux();
+  bb.FindMaxIntensity();
+  EXPECT_NEAR(ConeFlux(bb, 30), expected, 0.005 * expected);
+  TConeRecord rec = MakeConeRecord(bb, 5, 1000);
+  rec.angleC0 = 30;
+  EXPECT_GT(ComputeCone(bb, rec)[0].meanIlluminance, 0);
+}
+
 TEST(ConeTest, DrawingShowsStepsAndSections) {
   const TLUM32 lum = test::Downlight();  // α = 60°
   TRecordingDevice dev(false);
