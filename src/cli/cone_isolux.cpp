@@ -171,7 +171,8 @@ bool AddConeIsoluxJson(const TLUM32& lum, const ConeIsoluxOptions& o, nlohmann::
   j["lamp_flux"] = Round(LampFlux(lum, o), 1);
   j["min"] = Round(iso->stats.min, 3);
   j["max"] = Round(iso->stats.max, 3);
-  j["levels"] = iso->levels;
+  j["levels"] = nlohmann::ordered_json::array();
+  for (float level : iso->levels) j["levels"].push_back(Round(level, 1));
   j["contours"] = nlohmann::ordered_json::array();
   for (int i = 0; i < iso->lines.Count(); ++i) {
     const tisoline* line = iso->lines.Line(i);
@@ -180,7 +181,7 @@ bool AddConeIsoluxJson(const TLUM32& lum, const ConeIsoluxOptions& o, nlohmann::
       const TVector3& p = line->Item(k);
       points.push_back({Round(p.x, 4), Round(p.y, 4)});
     }
-    j["contours"].push_back({{"level", line->level}, {"points", points}});
+    j["contours"].push_back({{"level", Round(line->level, 1)}, {"points", points}});
   }
   out["isolux"] = j;
   return true;
