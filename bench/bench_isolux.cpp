@@ -5,6 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
 
 #include "evaluation/isolux.h"
 #include "photometry/lum32.h"
@@ -66,4 +69,31 @@ BENCHMARK(BM_Baseline_CalcFlux_24x37)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Isolux_72x181)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Baseline_CalcFlux_72x181)->Unit(benchmark::kMicrosecond);
 
+// Keeps the mean time per iteration of every run for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> seconds;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const auto& r : runs)
+      if (!r.error_occurred && r.iterations > 0 && r.run_type == Run::RT_Iteration)
+        seconds[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const char* const pairs[2][3] = {{"24x37", "BM_Isolux_24x37", "BM_Baseline_CalcFlux_24x37"},
+                                   {"72x181", "BM_Isolux_72x181", "BM_Baseline_CalcFlux_72x181"}};
+  for (const auto& p : pairs) {
+    auto a = reporter.seconds.find(p[1]), b = reporter.seconds.find(p[2]);
+    if (a != reporter.seconds.end() && b != reporter.seconds.end() && b->second > 0)
+      std::printf("ratio isolux / CalcFlux, %-7s %8.1f\n", p[0], a->second / b->second);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
