@@ -110,7 +110,7 @@ TSize EvalPictureSize(TEvalKind kind) {
     case TEvalKind::Ugr: return {5000, 5556};
     case TEvalKind::Glare:
     case TEvalKind::GlareTable:
-    case TEvalKind::Floor: return {6000, 3197};
+    case TEvalKind::Floor: return {8000, 4262};
   }
   return {4000, 4000};
 }
@@ -119,9 +119,12 @@ void DrawEvaluationStandalone(const TLUM32& lum, const TEvalPicture& picture, TD
                               int deviceHeight) {
   const TSize size = EvalPictureSize(picture.kind);
   const double aspect = static_cast<double>(size.cx) / size.cy;
-  int w = std::max(1, deviceWidth), h = std::max(1, RoundEven(w / aspect));
-  if (h > deviceHeight) {
-    h = std::max(1, deviceHeight);
+  // A margin of two device units keeps the outline of the box inside.
+  const int margin = std::min(2, std::min(deviceWidth, deviceHeight) / 8);
+  const int areaW = deviceWidth - 2 * margin, areaH = deviceHeight - 2 * margin;
+  int w = std::max(1, areaW), h = std::max(1, RoundEven(w / aspect));
+  if (h > areaH) {
+    h = std::max(1, areaH);
     w = std::max(1, RoundEven(h * aspect));
   }
   dc.SaveDC();

@@ -74,7 +74,9 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   for (int r = 1; r < 4; ++r) b.Line(5, ym + RoundEven(r * rowH), W - 5 - lw, ym + RoundEven(r * rowH));
   b.Font(10, boldHeading);
   b.Text(5 + f + (W - 5 - f) / 2, ym - ym / 3, m.GetText("OUTTXT", "GLSHD"), gdi::TA_CENTER, gdi::TA_BASELINE);
-  b.Text(5 + f / 2, ym - ym / 3, m.GetText("OUTTXT", "GLSCLS"), gdi::TA_CENTER, gdi::TA_BASELINE);
+  const std::string classHeading = m.GetText("OUTTXT", "GLSCLS");
+  b.FitFont(10, {classHeading}, f - 2 * wI, boldHeading);
+  b.Text(5 + f / 2, ym - ym / 3, classHeading, gdi::TA_CENTER, gdi::TA_BASELINE);
   b.Font(8);
   const int textDrop = RoundEven(0.35 * dc.Font().GetHeight());
   for (int r = 0; r < 4; ++r) {

@@ -122,12 +122,13 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   b.Line(cx0, RoundEven(0.95 * H), cx1, RoundEven(0.95 * H));
   const int mid = (lx0 + lx1) / 2;
   b.Line(mid, RoundEven(0.86 * H), mid, RoundEven(0.96 * H));
-  b.Line(cx0, RoundEven(0.91 * H), cx1, RoundEven(0.91 * H));
+  // The section direction C0, a short line from the vertical towards its label.
+  b.Line(mid, RoundEven(0.91 * H), RoundEven(0.455 * W), RoundEven(0.91 * H));
   b.Font(9);
-  b.Text(mid + w0 / 2, RoundEven(0.905 * H), "h", gdi::TA_LEFT, gdi::TA_BOTTOM);
-  b.Text(cx0, RoundEven(0.98 * H), "-a", gdi::TA_LEFT, gdi::TA_BOTTOM);
-  b.Text(cx1, RoundEven(0.98 * H), "+a", gdi::TA_RIGHT, gdi::TA_BOTTOM);
-  b.Text(RoundEven(0.46 * W), RoundEven(0.93 * H), "C0", gdi::TA_LEFT, gdi::TA_BOTTOM);
+  b.Text(mid - w0 / 2, RoundEven(0.905 * H), "h", gdi::TA_RIGHT, gdi::TA_BOTTOM);
+  b.Text(cx0, RoundEven(0.98 * H), "-a", gdi::TA_LEFT, gdi::TA_BASELINE);
+  b.Text(cx1, RoundEven(0.98 * H), "+a", gdi::TA_RIGHT, gdi::TA_BASELINE);
+  b.Text(RoundEven(0.46 * W), RoundEven(0.93 * H), "C0", gdi::TA_LEFT, gdi::TA_BASELINE);
 
   // Legends.
   b.Font(8);

@@ -79,6 +79,15 @@ void TBoxDC::Font(int factor, bool bold) {
   dc_.Font().SetStyle(bold ? fsBold : 0);
 }
 
+void TBoxDC::FitFont(int factor, const std::vector<std::string>& texts, int width, bool bold) {
+  for (int f = factor; f >= 5; --f) {
+    Font(f, bold);
+    bool fits = true;
+    for (const std::string& t : texts) fits = fits && TextWidth(t) <= width;
+    if (fits) return;
+  }
+}
+
 void BeginBoxDrawing(TSimpleDC& dc, const TRect& box, int fitWidth, std::string_view fitText, bool fontOnly) {
   TDiagramState& st = DiagramState();
   st.baseFontSize = 35;

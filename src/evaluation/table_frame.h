@@ -40,6 +40,8 @@ class TBoxDC {
 
   // Font helpers: the diagram font at `factor` × base size.
   void Font(int factor, bool bold = false);
+  // Font(factor), made smaller (down to 5 × base) until every text fits `width`.
+  void FitFont(int factor, const std::vector<std::string>& texts, int width, bool bold = false);
   int TextWidth(std::string_view text) { return dc_.TextWidth(text); }
 
  private:

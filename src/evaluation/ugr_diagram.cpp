@@ -71,8 +71,13 @@ void DrawUgrTable(const TLUM32& lum, const UgrResultSet* results, TDevice& targe
   b.Line(colRight(4), P, colRight(4), y4);
   dc.Pen().SetWidth(0);
   b.Line(0, y2 + RoundEven(2.5 * q), W - lw, y2 + RoundEven(2.5 * q));
+  // Thin column lines in the reflectance block and the room rows, not
+  // through the headings between them.
   for (int c = 0; c < 9; ++c)
-    if (c != 4) b.Line(colRight(c), y1, colRight(c), yMainEnd);
+    if (c != 4) {
+      b.Line(colRight(c), y1, colRight(c), y2);
+      b.Line(colRight(c), y2 + RoundEven(2.5 * q), colRight(c), yMainEnd);
+    }
   b.Line(0, yMainEnd, W - lw, yMainEnd);
   b.Line(0, P, W - lw, P);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include "evaluation/atf.h"
 #include "evaluation/table_frame.h"
@@ -73,11 +74,11 @@ void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const st
   b.Line(0, y3, f.W - f.lw, y3);
   dc.Pen().SetWidth(0);
   for (int i = 1; i < columns; ++i) b.Line(x0 + RoundEven(i * colW), f.y1, x0 + RoundEven(i * colW), y3);
-  for (int r = 1; r < 3; ++r) b.Line(RoundEven(0.0909 * f.W), f.y1 + RoundEven(r * rh), f.W - f.lw, f.y1 + RoundEven(r * rh));
+  for (int r = 1; r < 3; ++r) b.Line(x0, f.y1 + RoundEven(r * rh), f.W - f.lw, f.y1 + RoundEven(r * rh));
   const double kh = (y3 - y2) / 10.0;
   const int kLeft = RoundEven(0.0909 * f.W);
   for (int r = 1; r < 10; ++r) b.Line(kLeft, y2 + RoundEven(r * kh), f.W - f.lw, y2 + RoundEven(r * kh));
-  b.Line(kLeft, f.y1, kLeft, y3);
+  b.Line(kLeft, y2, kLeft, y3);
 
   for (int r = 0; r < 3; ++r) {
     const int y = f.y1 + RoundEven((r + 1) * rh) - RoundEven(rh / 5);
@@ -163,10 +164,14 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
   b.Text(x0 + (f.W - x0) / 2, yA - RoundEven(0.02 * f.H), m.GetText("OUTTXT", "UTF_IDX"), gdi::TA_CENTER,
          gdi::TA_BASELINE);
   b.Text(x0 / 2, yA - RoundEven(0.02 * f.H), m.GetText("OUTTXT", "UTF_REF"), gdi::TA_CENTER, gdi::TA_BASELINE);
-  const char* const sub[3] = {"UTF_RS1", "UTF_RS2", "UTF_RS3"};
+  const std::vector<std::string> sub = {m.GetText("OUTTXT", "UTF_RS1"), m.GetText("OUTTXT", "UTF_RS2"),
+                                        m.GetText("OUTTXT", "UTF_RS3")};
   const int subX[3] = {x0 / 6, x0 / 2, 5 * x0 / 6};
+  // Smaller when a translation does not fit its third of the column.
+  b.FitFont(9, sub, x0 / 3 - f.a / 2);
   for (int i = 0; i < 3; ++i)
-    b.Text(subX[i], yB - RoundEven(0.02 * f.H), m.GetText("OUTTXT", sub[i]), gdi::TA_CENTER, gdi::TA_BASELINE);
+    b.Text(subX[i], yB - RoundEven(0.02 * f.H), sub[std::size_t(i)], gdi::TA_CENTER, gdi::TA_BASELINE);
+  b.Font(9);
   for (int i = 0; i < 9; ++i)
     b.Text(x0 + RoundEven((i + 0.5) * colW), yB - RoundEven(0.02 * f.H),
            Fixed(kCibseRoomIndex[i], i == 0 || i == 2 ? 2 : 1), gdi::TA_CENTER, gdi::TA_BASELINE);
