@@ -105,7 +105,7 @@ TSize EvalPictureSize(TEvalKind kind) {
   switch (kind) {
     case TEvalKind::UtfDin:
     case TEvalKind::UtfTm5:
-    case TEvalKind::UtfNb: return {4500, 3462};
+    case TEvalKind::UtfNb:
     case TEvalKind::Count: return {5000, 3846};
     case TEvalKind::Ugr: return {5000, 5556};
     case TEvalKind::Glare:
