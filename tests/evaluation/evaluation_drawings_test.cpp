@@ -12,6 +12,7 @@
 #include "evaluation/evaluation_picture.h"
 #include "evaluation/glare_diagram.h"
 #include "evaluation/quick_planning_diagram.h"
+#include "evaluation/utilization_diagram.h"
 #include "graphics/recording_device.h"
 #include "lum_fixture.h"
 #include "photometry/lum32.h"
@@ -132,6 +133,31 @@ TEST(FloorCurvesDrawing, EmergencyScaleAndItsRaise) {
         EXPECT_LE(pt.y, kGlareRect.bottom);
       }
   }
+}
+
+TEST(UtilizationDrawings, MountingNoteAndNotApplicableCells) {
+  auto lum = test::MakeLum(test::Lambert);
+  const TRect rect{0, 0, 5000, 3846};
+  RoomUtilTableT eta{};
+  for (auto& row : eta) row.fill(0.5f);
+  lum->LOR = 80;
+  for (bool suspended : {false, true}) {
+    const auto dev = Record([&](TDevice& dc) { DrawUtilizationDIN(*lum, eta, suspended, dc, rect, true, kEnglish, rect); });
+    EXPECT_EQ(HasText(*dev, "Luminaires suspended"), suspended);
+    EXPECT_EQ(HasText(*dev, "Luminaires surface-mounted on the ceiling"), !suspended);
+    EXPECT_TRUE(HasText(*dev, "40"));  // 0.5 × 80 %
+    EXPECT_TRUE(HasText(*dev, "Utilization factors / DIN"));
+  }
+  for (auto& row : lum->CibseUF) row.fill(255);
+  lum->CibseBz.fill(255);
+  lum->ShrNom = 2.5f;
+  lum->ShrMax = 2.5f;
+  const auto dev = Record([&](TDevice& dc) { DrawUtilizationTM5(*lum, dc, rect, true, kEnglish, rect); });
+  int notApplicable = 0;
+  for (const std::string& t : dev->Texts()) notApplicable += t == "N/A";
+  EXPECT_EQ(notApplicable, 11 * 9);
+  EXPECT_TRUE(HasText(*dev, "SHRnom : 2.50"));
+  EXPECT_TRUE(HasText(*dev, "SHRmax : 2.500"));
 }
 
 // Luminaires the drawings must survive.
