@@ -23,6 +23,12 @@ bool ParseList(const std::string& text, std::size_t count, std::vector<double>& 
   return out.size() == count;
 }
 
+// Keeps the message and refuses the options.
+bool Refuse(std::string& message, const char* text) {
+  message = text;
+  return false;
+}
+
 }  // namespace
 
 void AddEvalOptions(CLI::App& cmd, TEvalOptions& o) {
@@ -62,55 +68,55 @@ bool ApplyEvalOptions(const TEvalOptions& o, TEvalPicture& p, std::string& messa
 
   std::vector<double> v;
   if (o.heightPreset != -1) {
-    if (o.heightPreset < 0 || o.heightPreset > 2) return message = "--height-preset must be 0, 1 or 2", false;
+    if (o.heightPreset < 0 || o.heightPreset > 2) return Refuse(message, "--height-preset must be 0, 1 or 2");
     for (std::size_t i = 0; i < 3; ++i) f.Heights[i] = c.Heights[i] = kFloorHeightPresets[o.heightPreset][i];
     f.HeightPreset = c.HeightPreset = o.heightPreset;
   }
   if (!o.heights.empty()) {
-    if (!ParseList(o.heights, 3, v)) return message = "--heights needs three numbers, e.g. 1.65,2.15,2.65", false;
+    if (!ParseList(o.heights, 3, v)) return Refuse(message, "--heights needs three numbers, e.g. 1.65,2.15,2.65");
     for (std::size_t i = 0; i < 3; ++i) {
-      if (!(v[i] > 0 && v[i] <= 100)) return message = "--heights: each height must be above 0 and at most 100 m", false;
+      if (!(v[i] > 0 && v[i] <= 100)) return Refuse(message, "--heights: each height must be above 0 and at most 100 m");
       f.Heights[i] = c.Heights[i] = static_cast<float>(v[i]);
     }
     f.HeightPreset = c.HeightPreset = 3;
   }
   if (o.illuminancePreset != -1) {
-    if (o.illuminancePreset < 0 || o.illuminancePreset > 2) return message = "--illuminance-preset must be 0, 1 or 2", false;
+    if (o.illuminancePreset < 0 || o.illuminancePreset > 2) return Refuse(message, "--illuminance-preset must be 0, 1 or 2");
     for (std::size_t i = 0; i < 3; ++i) c.Illuminances[i] = kCountIlluminancePresets[o.illuminancePreset][i];
     c.IlluminancePreset = o.illuminancePreset;
   }
   if (!o.illuminances.empty()) {
-    if (!ParseList(o.illuminances, 3, v)) return message = "--illuminances needs three numbers, e.g. 20,50,100", false;
+    if (!ParseList(o.illuminances, 3, v)) return Refuse(message, "--illuminances needs three numbers, e.g. 20,50,100");
     for (std::size_t i = 0; i < 3; ++i) {
       if (!(v[i] >= 1 && v[i] <= 65535) || v[i] != static_cast<double>(static_cast<long>(v[i])))
-        return message = "--illuminances: each illuminance must be a whole number from 1 to 65535 lx", false;
+        return Refuse(message, "--illuminances: each illuminance must be a whole number from 1 to 65535 lx");
       c.Illuminances[i] = static_cast<std::uint16_t>(v[i]);
     }
     c.IlluminancePreset = 3;
   }
-  if (o.areaSet < 0 || o.areaSet > 3) return message = "--area must be a room-area set from 0 to 3", false;
+  if (o.areaSet < 0 || o.areaSet > 3) return Refuse(message, "--area must be a room-area set from 0 to 3");
   c.AreaSet = o.areaSet;
-  if (o.reflectances < 0 || o.reflectances > 14) return message = "--reflectances must be a combination from 0 to 14", false;
+  if (o.reflectances < 0 || o.reflectances > 14) return Refuse(message, "--reflectances must be a combination from 0 to 14");
   c.Reflectances = o.reflectances;
   if (o.maintenanceOption && o.maintenanceOption->count() > 0) {
-    if (!(o.maintenance > 0 && o.maintenance <= 1)) return message = "--maintenance must be above 0 and at most 1", false;
+    if (!(o.maintenance > 0 && o.maintenance <= 1)) return Refuse(message, "--maintenance must be above 0 and at most 1");
     f.Maintenance = c.Maintenance = static_cast<float>(o.maintenance);
   }
   if (o.distancePreset != -1) {
-    if (o.distancePreset < 0 || o.distancePreset > 1) return message = "--distance-preset must be 0 or 1", false;
+    if (o.distancePreset < 0 || o.distancePreset > 1) return Refuse(message, "--distance-preset must be 0 or 1");
     f.Left = kFloorSectionPresets[o.distancePreset][0];
     f.Right = kFloorSectionPresets[o.distancePreset][1];
     f.DistancePreset = o.distancePreset;
   }
   if (!o.section.empty()) {
-    if (!ParseList(o.section, 2, v)) return message = "--section needs two numbers, e.g. -2,6", false;
+    if (!ParseList(o.section, 2, v)) return Refuse(message, "--section needs two numbers, e.g. -2,6");
     if (!(v[0] < v[1] && v[0] >= -1000 && v[1] <= 1000))
-      return message = "--section: the left end must lie below the right end, both within -1000 ... 1000 m", false;
+      return Refuse(message, "--section: the left end must lie below the right end, both within -1000 ... 1000 m");
     f.Left = static_cast<float>(v[0]);
     f.Right = static_cast<float>(v[1]);
     f.DistancePreset = 2;
   }
-  if (o.luminaires < 1 || o.luminaires > 100) return message = "--luminaires must be from 1 to 100", false;
+  if (o.luminaires < 1 || o.luminaires > 100) return Refuse(message, "--luminaires must be from 1 to 100");
   f.Count = o.luminaires;
   f.Emergency = o.emergency ? 1 : 0;
   return true;
@@ -122,7 +128,7 @@ bool LanguageFileFor(const std::string& language, std::string& path, std::string
     return true;
   }
   const std::string l = platform::lower1252(language);
-  if (l != "ger" && l != "eng" && l != "fra") return message = "--language must be ger, eng or fra", false;
+  if (l != "ger" && l != "eng" && l != "fra") return Refuse(message, "--language must be ger, eng or fra");
   std::string ext = l;
   for (char& ch : ext) ch = static_cast<char>(ch - 'a' + 'A');
   path = AddBackslash(Settings().LangDir) + "ORVMSG." + ext;
