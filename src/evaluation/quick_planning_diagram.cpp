@@ -75,6 +75,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   auto yOf = [&](double e) {
     return std::clamp(LogAxisY(yTop, yBase, scale.low, scale.high, e), yTop, yBase);
   };
+  double lastLabel = 0;
   for (double decade = scale.low; decade < scale.high * 0.999; decade *= 10) {
     for (int mant = 1; mant <= 9; ++mant) {
       const double v = decade * mant;
@@ -82,10 +83,14 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
       if (mant == 7 || mant == 9) continue;
       const int y = yOf(v);
       if (mant > 1 || decade > scale.low) b.Line(gx, y, gr, y);
-      if (mant == 1 || mant == 2 || mant == 5) b.Text(gx - w0, y + textDrop, ScaleLabel(v), gdi::TA_RIGHT, gdi::TA_BASELINE);
+      if (mant == 1 || mant == 2 || mant == 5) {
+        b.Text(gx - w0, y + textDrop, ScaleLabel(v), gdi::TA_RIGHT, gdi::TA_BASELINE);
+        lastLabel = v;
+      }
     }
   }
-  {
+  // The upper end, unless a decade step has labelled it already.
+  if (lastLabel < scale.high * 0.999) {
     const int y = yOf(scale.high);
     b.Line(gx, y, gr, y);
     b.Text(gx - w0, y + textDrop, ScaleLabel(scale.high), gdi::TA_RIGHT, gdi::TA_BASELINE);

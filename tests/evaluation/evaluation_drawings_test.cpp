@@ -111,21 +111,28 @@ TEST(LuminaireCountDrawing, CountsRoundUpBeyondAThousandth) {
   EXPECT_TRUE(HasText(*dev, "Maintenance factor : 0.8"));
 }
 
-TEST(FloorCurvesDrawing, EmergencyScaleAndItsRaise) {
+TEST(FloorCurvesDrawing, ScaleEndsAndTheirLabels) {
   auto lum = test::MakeLum(test::Lambert);
   struct Case {
+    bool emergency;
     float maximum;
-    bool has1000;
+    const char* bottom;
+    const char* top;
   };
-  for (const Case& c : {Case{80, false}, Case{150, true}}) {
+  const Case cases[] = {{true, 80, "0.1", "100"}, {true, 150, "0.1", "1000"}, {false, 1200, "1", "5000"}};
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.maximum);
     TFloorCurveParams p;
-    p.Emergency = 1;
+    p.Emergency = c.emergency;
     p.Maximum = c.maximum;
     TFloorCurveResult r{};
     const auto dev = Record([&](TDevice& dc) { DrawFloorCurves(*lum, dc, kGlareRect, true, kEnglish, p, r, false, kGlareRect); });
-    for (const char* label : {"0.1", "0.2", "0.5", "1", "2", "5", "10", "100"}) EXPECT_TRUE(HasText(*dev, label)) << label;
-    EXPECT_EQ(HasText(*dev, "1000"), c.has1000);
+    const auto texts = dev->Texts();
+    for (const char* label : {c.bottom, "2", "5", "10", "100"}) EXPECT_TRUE(HasText(*dev, label)) << label;
+    // Each scale value once, the upper end included, nothing above it.
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(c.top)), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string("100")), 1);
+    EXPECT_FALSE(HasText(*dev, c.top == std::string("100") ? "1000" : "10000"));
     // Zero illuminances lie on the bottom line, inside the box.
     for (const TDrawOp& op : dev->ops)
       for (const TPoint& pt : op.points) {
