@@ -40,8 +40,8 @@ void TBoxDC::Polyline(const std::vector<TPoint>& points) {
 void TBoxDC::DashedPolyline(const std::vector<TPoint>& points, int dash, int gap) {
   if (gap <= 0) return Polyline(points);
   // The pattern changes only at vertices: long segments are cut into steps
-  // of half the shorter run.
-  const double step = std::max(1, std::min(dash, gap) / 2);
+  // of the shorter run.
+  const double step = std::max(1, std::min(dash, gap));
   std::vector<TPoint> moved;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const TPoint p = At(points[i].x, points[i].y);
