@@ -47,9 +47,10 @@ TFrame BeginTable(TSimpleDC& dc, TBoxDC& b, const TRect& box, int fitWidth, cons
   return f;
 }
 
-std::string Heading(const TMsgManager& m, const char* suffix) {
+// Only the DIN table has a built-in heading for a catalogue without the text.
+std::string Heading(const TMsgManager& m, const char* suffix, bool builtIn = false) {
   const std::string text = m.GetText("OUTTXT", "UTF_HD");
-  return (text.empty() ? std::string("utilization factors") : text) + suffix;
+  return (text.empty() && builtIn ? std::string("utilization factors") : text) + suffix;
 }
 
 // Value right aligned in a column, one seventh of the column from its right edge.
@@ -108,7 +109,7 @@ void DrawUtilizationDIN(const TLUM32& lum, const RoomUtilTableT& roomUtil, bool 
   const TRect box = AspectBox(rect, kUtilizationAspect);
   TBoxDC b(dc, box);
   const TFrame f = BeginTable(dc, b, box, RoundEven(0.7 * box.Width()), "utilization factors for XXXXXXXXXXXXXXXX",
-                              Heading(m, " / DIN"), boldHeading);
+                              Heading(m, " / DIN", true), boldHeading);
   std::array<std::string, 3>& labels = DinRowLabels();
   for (int r = 0; r < 3; ++r) {
     const std::string text = m.GetText("OUTTXT", "UTF_R" + std::to_string(r + 1));
