@@ -111,13 +111,16 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     b.Line(x, ax.top, x, ax.bottom + RoundEven(0.015 * H));
     b.Text(x, ax.bottom + RoundEven(0.02 * H), std::to_string(RoundEven(l / 1000)), gdi::TA_CENTER, gdi::TA_TOP);
   }
+  // The angle labels end left of the short ticks at 85° and 45°, which
+  // would otherwise strike through them.
+  const int tick = RoundEven(0.0091 * W);
   for (int g = 45; g <= 85; g += 10) {
     const int y = ax.Y(g);
     if (g == 45 || g == 85)
-      b.Line(ax.F - RoundEven(0.0091 * W), y, ax.F, y);
+      b.Line(ax.F - tick, y, ax.F, y);
     else
       b.Line(ax.F, y, ax.G, y);
-    b.Text(ax.F - wI, y + textDrop, std::to_string(g) + "\xB0", gdi::TA_RIGHT, gdi::TA_BASELINE);
+    b.Text(ax.F - tick - wI / 2, y + textDrop, std::to_string(g) + "\xB0", gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
   for (int ratio = 2; ratio <= 8; ratio += 2) {
     const int y = ax.Y(std::atan(static_cast<double>(ratio)) / kDegToRad);
