@@ -12,6 +12,7 @@
 #include "evaluation/evaluation_picture.h"
 #include "evaluation/glare_diagram.h"
 #include "evaluation/quick_planning_diagram.h"
+#include "evaluation/ugr_diagram.h"
 #include "evaluation/utilization_diagram.h"
 #include "graphics/recording_device.h"
 #include "lum_fixture.h"
@@ -165,6 +166,35 @@ TEST(UtilizationDrawings, MountingNoteAndNotApplicableCells) {
   EXPECT_EQ(notApplicable, 11 * 9);
   EXPECT_TRUE(HasText(*dev, "SHRnom : 2.50"));
   EXPECT_TRUE(HasText(*dev, "SHRmax : 2.500"));
+}
+
+TEST(UgrTableDrawing, ValuesCorrectedForTheLampFluxAndNoResultsDrawnEmpty) {
+  auto lum = test::MakeLum(test::Lambert);
+  UgrResultSet r;
+  r.table.fill(20.0f);
+  r.matchCross = {1, 7, 1.5f};
+  const TRect rect{0, 0, 5000, 5556};
+  auto count = [](const TRecordingDevice& dev, const std::string& text) {
+    const auto texts = dev.Texts();
+    return std::count(texts.begin(), texts.end(), text);
+  };
+  lum->LampSets[0].SetFlux = 1000;
+  auto dev = Record([&](TDevice& dc) { DrawUgrTable(*lum, &r, dc, rect, true, kEnglish, false, rect); });
+  EXPECT_EQ(count(*dev, "20.0"), 190);
+  EXPECT_TRUE(HasText(*dev, "BK07"));
+  EXPECT_TRUE(HasText(*dev, "1.5"));
+  EXPECT_EQ(count(*dev, "----"), 2);  // no endwise match
+  // 2000 lm: 8·lg 2 ≈ 2.4 higher everywhere.
+  lum->LampSets[0].SetFlux = 2000;
+  dev = Record([&](TDevice& dc) { DrawUgrTable(*lum, &r, dc, rect, true, kEnglish, false, rect); });
+  EXPECT_EQ(count(*dev, "22.4"), 190);
+  EXPECT_TRUE(HasText(*dev, "3.9"));
+  EXPECT_TRUE(HasText(*dev, "UGR values corrected for the lamp flux  2000lm"));
+  // Without results: frame, headings and reflectances, no values.
+  dev = Record([&](TDevice& dc) { DrawUgrTable(*lum, nullptr, dc, rect, true, kEnglish, false, rect); });
+  EXPECT_EQ(count(*dev, "22.4"), 0);
+  EXPECT_EQ(count(*dev, "----"), 4);
+  EXPECT_TRUE(HasText(*dev, "Glare rating by the UGR method"));
 }
 
 // Luminaires the drawings must survive.
