@@ -1,12 +1,14 @@
 // kandelo-cli evaluate FILE [--json]: the evaluations of one luminaire file:
 // LiTG room utilization (DIN table), TM5 CIBSE table with BZ classes and SHR,
-// NB table, classification, CIE flux code and the UGR table.
+// NB table, classification, CIE flux code and the UGR table; with --json also
+// the glare evaluation, floor curves and luminaire count (eval_json.h).
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
 #include "cli/cone_isolux.h"
+#include "cli/eval_json.h"
 #include "evaluation/atf.h"
 #include "evaluation/litg.h"
 #include "evaluation/tm5.h"
@@ -151,6 +153,7 @@ int Evaluate(const std::string& file, bool json, const ConeIsoluxOptions& coneIs
 
   std::string coneIsoluxError;
   if (!AddConeIsoluxJson(lum, coneIsolux, out, coneIsoluxError)) return Fail(coneIsoluxError);
+  AddGlareFloorCountJson(out, lum, eta);
 
   if (json) {
     std::printf("%s\n", out.dump(2).c_str());

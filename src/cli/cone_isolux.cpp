@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/cli_common.h"
+#include "cli/eval_params.h"
 #include "evaluation/cone.h"
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
@@ -59,19 +60,6 @@ bool CheckOptions(const ConeIsoluxOptions& o, std::string& error) {
 
 double LampFlux(const TLUM32& lum, const ConeIsoluxOptions& o) { return LampFluxOf(lum) * o.fluxFactor; }
 
-// The "ORVMSG" file of the chosen language; empty with an error when it is missing.
-std::string MessageFile(const std::string& language, std::string& error) {
-  if (language.empty()) return Settings().OrvMsgFile.empty() ? LanguageFilePath("ORVMSG") : Settings().OrvMsgFile;
-  std::string ext = platform::upper1252(FromUtf8(language));
-  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
-  const std::string path = AddBackslash(Settings().LangDir) + "ORVMSG." + ext;
-  if (ext.empty() || ext.size() > 3 || !FileExistsS(path)) {
-    error = "no language file for " + FromUtf8(language);
-    return {};
-  }
-  return path;
-}
-
 TIsoluxRecord IsoluxRecordFor(const TLUM32& lum, const ConeIsoluxOptions& o) {
   TIsoluxRecord rec;
   rec.side = static_cast<float>(o.side);
@@ -94,8 +82,8 @@ int DrawConeOrIsolux(const std::string& file, const std::string& kind, const Con
     return Fail("the output must end in .png, .svg, .pdf or .wmf");
   LoadSettings();
   InstallLanguageFiles();  // the headings come from the message catalogue
-  const std::string languageFile = MessageFile(o.language, error);
-  if (languageFile.empty()) return Fail(error);
+  std::string languageFile;
+  if (!LanguageFileFor(o.language, languageFile, error)) return UsageError(error);
 
   TLUM32 lum;
   if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));

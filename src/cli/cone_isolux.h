@@ -15,7 +15,7 @@ struct ConeIsoluxOptions {
   double side = 10;         // isolux area side in m
   double height = 5;        // mounting height in m
   double fluxFactor = 1;    // multiplies the luminaire's lamp flux
-  std::string language;     // language file extension (GER, ENG, FRA); empty: the settings' language
+  std::string language;     // ger, eng or fra; empty: the configured language
 };
 
 bool IsConeOrIsolux(const std::string& kind);

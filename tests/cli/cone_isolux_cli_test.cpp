@@ -69,5 +69,6 @@ TEST(CliConeIsolux, DiagramKinds) {
   }
   EXPECT_EQ(RunCli("diagram '" + file + "' --kind cone --distances 8 -o '" + dir.file("x.wmf") + "' 2>/dev/null").exitCode, 1);
   EXPECT_EQ(RunCli("diagram '" + file + "' --kind isolux --height -2 -o '" + dir.file("x.wmf") + "' 2>/dev/null").exitCode, 1);
-  EXPECT_EQ(RunCli("diagram '" + file + "' --kind isolux --language XYZ -o '" + dir.file("x.wmf") + "' 2>/dev/null").exitCode, 1);
+  EXPECT_EQ(RunCli("diagram '" + file + "' --kind isolux --language xyz -o '" + dir.file("x.wmf") + "' 2>/dev/null").exitCode, 2);
+  EXPECT_EQ(RunCli("diagram '" + file + "' --kind cone --language eng -o '" + dir.file("x.wmf") + "'").exitCode, 0);
 }
