@@ -1,5 +1,7 @@
 // kandelo-cli diagram FILE --kind polar|cartesian [--planes 0,90] [--gamma-max G]
 //                          [--size WxH] -o OUT.png|.svg|.pdf|.wmf
+// kandelo-cli diagram FILE --kind cone|isolux [--distances D] [--side A] [--height H]
+//                          [--flux-factor F] [--language EXT] [--size WxH] -o OUT
 // The evaluation drawings (--kind utf-din|utf-tm5|utf-nb|ugr|glare|glare-table|
 // floor|count) take their parameters from eval_params.h.
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <memory>
 
 #include "cli/cli_common.h"
+#include "cli/cone_isolux.h"
 #include "cli/eval_params.h"
 #include "evaluation/evaluation_picture.h"
 #include "evaluation/intensity_diagram.h"
@@ -51,7 +54,15 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 }
 
 int Run(const std::string& file, const std::string& kind, const std::string& planes, double gammaMax,
-        bool gammaGiven, const std::string& size, const std::string& output, const TEvalOptions& eval) {
+        bool gammaGiven, const std::string& size, const std::string& output, const TEvalOptions& eval,
+        const ConeIsoluxOptions& coneIsoluxOptions) {
+  if (IsConeOrIsolux(kind)) {
+    int w = 800, h = 800;
+    if (!size.empty() && !ParseSize(size, w, h)) return Fail("bad size: " + FromUtf8(size));
+    ConeIsoluxOptions coneIsolux = coneIsoluxOptions;
+    coneIsolux.language = eval.language;
+    return DrawConeOrIsolux(file, kind, coneIsolux, w, h, output);
+  }
   TLvkOptions options;
   const std::optional<TEvalKind> evalKind = EvalKindFromName(kind);
   TEvalPicture picture;
@@ -63,7 +74,7 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
     picture.kind = *evalKind;
   else
     return Fail("unknown diagram kind: " + FromUtf8(kind) +
-                " (polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor or count)");
+                " (polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor, count, cone or isolux)");
   std::string message;
   if (!ApplyEvalOptions(eval, picture, message)) return UsageError(message);
   if (!planes.empty() && !ParsePlanes(planes, options.planes))
@@ -137,14 +148,21 @@ void Setup(CLI::App& app, int& exitCode) {
   static std::string file, kind = "polar", planes, size, output;
   static double gammaMax = 0;
   cmd->add_option("FILE", file, "Photometric file")->required();
-  cmd->add_option("--kind", kind, "polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor or count");
+  cmd->add_option("--kind", kind, "polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor, count, cone or isolux");
   cmd->add_option("--planes", planes, "Plane angles, e.g. 0,90 (default: 0 and 90, or 0 when rotational)");
   auto* gm = cmd->add_option("--gamma-max", gammaMax, "Cartesian angle range in degrees (default: measured range)");
   cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800, evaluation tables 800 wide in their aspect); a metafile is 4000 x 4000 (tables: their picture size) at 1000 units per inch");
   static TEvalOptions eval;
   AddEvalOptions(*cmd, eval);
   cmd->add_option("-o,--output", output, "Output file: .png, .svg, .pdf or .wmf")->required();
-  cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output, eval); });
+  static ConeIsoluxOptions coneIsolux;
+  cmd->add_option("--distances", coneIsolux.distances, "Cone: largest distance of the set in m: 2, 3, 4, 5, 7.5, 10 (default), 15, 20, 30, 40, 50, 75 or 100");
+  cmd->add_option("--side", coneIsolux.side, "Isolux: side of the square area in m (default 10)");
+  cmd->add_option("--height", coneIsolux.height, "Isolux: mounting height in m (default 5)");
+  cmd->add_option("--flux-factor", coneIsolux.fluxFactor, "Cone and isolux: factor on the luminaire's lamp flux (default 1)");
+  cmd->callback([gm, &exitCode] {
+    exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output, eval, coneIsolux);
+  });
 }
 
 KANDELO_COMMAND(Setup);

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
+#include "cli/cone_isolux.h"
 #include "cli/eval_json.h"
 #include "evaluation/atf.h"
 #include "evaluation/litg.h"
@@ -26,7 +27,7 @@ double Round(double v, int decimals) {
 // Columns of the DIN table: LiTG combinations 1, 2, 11, 7, 12, 13, 14, 15.
 const int kDinColumns[8] = {1, 2, 11, 7, 12, 13, 14, 15};
 
-int Evaluate(const std::string& file, bool json) {
+int Evaluate(const std::string& file, bool json, const ConeIsoluxOptions& coneIsolux) {
   LoadSettings();
   TLUM32 lum;
   if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read the luminaire file " + FromUtf8(file));
@@ -150,6 +151,8 @@ int Evaluate(const std::string& file, bool json) {
     out["ugr"] = ugrError.empty() ? nlohmann::ordered_json("no glare rating possible") : nlohmann::ordered_json(ugrError);
   }
 
+  std::string coneIsoluxError;
+  if (!AddConeIsoluxJson(lum, coneIsolux, out, coneIsoluxError)) return Fail(coneIsoluxError);
   AddGlareFloorCountJson(out, lum, eta);
 
   if (json) {
@@ -219,7 +222,10 @@ void Setup(CLI::App& app, int& exitCode) {
   static bool json = false;
   cmd->add_option("FILE", file, "Photometric file")->required();
   cmd->add_flag("--json", json, "Print as JSON");
-  cmd->callback([&exitCode] { exitCode = Evaluate(file, json); });
+  static ConeIsoluxOptions coneIsolux;
+  cmd->add_option("--isolux-side", coneIsolux.side, "Side of the isolux area in m (default 10)");
+  cmd->add_option("--isolux-height", coneIsolux.height, "Mounting height of the isolux diagram in m (default 5)");
+  cmd->callback([&exitCode] { exitCode = Evaluate(file, json, coneIsolux); });
 }
 
 KANDELO_COMMAND(Setup);

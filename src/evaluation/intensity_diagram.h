@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/picture.h"
 #include "graphics/device.h"
 #include "photometry/lum32.h"
 
@@ -26,7 +27,7 @@ struct TLvkOptions {
 std::vector<float> DefaultPlaneList(const TLUM32& lum);
 
 // Size of the standalone picture in logical units (and metafile units).
-constexpr int kLvkPictureSize = 4000;
+constexpr int kLvkPictureSize = kPictureSize;
 
 // Draws on a device whose client area is deviceWidth × deviceHeight units.
 void DrawLVKStandalone(const TLUM32& lum, const TLvkOptions& options, TDevice& dc, int deviceWidth,
