@@ -124,6 +124,7 @@ class CliCatalogueFaults : public ::testing::Test {
  protected:
   void SetUp() override {
     English();
+    fsys::create_directories(env.root() + "/tree");
     kandelo::test::writeFile(env.root() + "/tree/a.ldt", kandelo::test::MakeLdt(kandelo::test::LdtSpec{}));
     for (int i = 0; i < 14; ++i)
       fsys::copy_file(env.root() + "/tree/a.ldt", env.root() + "/tree/l" + std::to_string(i) + ".ldt");
