@@ -167,6 +167,36 @@ ORVMSG = [
         ("BR_CATALOGUE", "Katalog", "Catalogue", "Catalogue"),
         ("BR_HELP", "Hilfe", "Help", "Aide"),
     ]),
+    # one-line messages of the command line; the file name comes before them
+    ("COMMANDLINE", [
+        ("CL_NOTFOUND", "Datei nicht gefunden", "file not found", "fichier introuvable"),
+        ("CL_NOTREGULAR", "keine gewöhnliche Datei (FIFO, Gerät oder Socket)",
+         "not a regular file (FIFO, device or socket)",
+         "pas un fichier ordinaire (FIFO, périphérique ou socket)"),
+        ("CL_UNKNOWN", "keine Leuchtendatei in einem bekannten Format",
+         "not a photometric file in a known format", "pas un fichier photométrique d'un format connu"),
+        ("CL_DAMAGED", "beschädigt", "damaged", "endommagé"),
+        ("CL_RANGE", "Werte außerhalb des Bereichs der Tabelle (über 1e30 oder keine Zahl)",
+         "values beyond the range of the table (above 1e30 or no number)",
+         "valeurs hors de la plage du tableau (au-delà de 1e30 ou non numériques)"),
+        ("CL_NOREADBACK", "die geschriebene Datei lässt sich nicht wieder lesen und wurde entfernt",
+         "the file written does not read back and was removed",
+         "le fichier écrit ne se relit pas et a été supprimé"),
+        ("CL_NOWRITE", "kann nicht geschrieben werden", "cannot be written", "ne peut pas être écrit"),
+        ("CL_BUSY", "Ein anderes Programm hält den Katalog", "Another program holds the catalogue",
+         "Un autre programme tient le catalogue"),
+        ("CL_PROCESS", "Prozess", "process", "processus"),
+        ("CL_DATALOST",
+         "Die Datendatei des Katalogs fehlt oder ist gekürzt; der Index bleibt erhalten. "
+         "Neu aufbauen mit: kandelo-cli catalogue rebuild",
+         "The catalogue's data file is missing or cut short; the index is kept. "
+         "Rebuild with: kandelo-cli catalogue rebuild",
+         "Le fichier de données du catalogue manque ou est tronqué ; l'index est conservé. "
+         "Reconstruire avec : kandelo-cli catalogue rebuild"),
+        ("CL_DROPPED", "Datensätze verworfen, weil sie die Prüfung nicht bestehen",
+         "records dropped because they fail the record checks",
+         "enregistrements écartés car ils ne passent pas les contrôles"),
+    ]),
     ("CONFMSG", [
         ("CONFDEL",
          "Soll der ausgewählte Eintrag gelöscht werden?",

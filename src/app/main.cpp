@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <optional>
 
 #include "app/core_backend.h"
 #include "database/btreebase.h"
@@ -27,15 +28,17 @@ QStringList FileArguments(const QStringList& args) {
 }
 
 // Another program may hold the catalogue for a moment (a command line run):
-// wait a little for it before giving up.
-bool HeldAfterWaiting(const std::string& base) {
+// wait a little for it before giving up. The holder's process number, 0 when
+// the platform does not tell it.
+std::optional<int> HolderAfterWaiting(const std::string& base) {
   QElapsedTimer waited;
   waited.start();
-  while (kandelo::CatalogueHeldElsewhere(base)) {
-    if (waited.elapsed() > 3000) return true;
+  std::optional<int> holder;
+  while ((holder = kandelo::CatalogueHolderPid(base))) {
+    if (waited.elapsed() > 3000) return holder;
     QThread::msleep(100);
   }
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,7 +59,8 @@ int main(int argc, char** argv) {
   // The same steps as the command line's start-up.
   StartupSteps steps;
   steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.catalogueHeld = [] { return HeldAfterWaiting(Settings().LumDb); };
+  std::optional<int> holder;
+  steps.catalogueHeld = [&holder] { return (holder = HolderAfterWaiting(Settings().LumDb)).has_value(); };
   steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
@@ -66,10 +70,15 @@ int main(int argc, char** argv) {
     // Held by a program that does not answer (a command line run, a window of
     // an older version): one message in the user's language, then the end,
     // leaving the settings as they are.
-    const std::string orvMsg = AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt;
-    std::string text = TMsgManager(orvMsg).GetText("BROWSER", "BR_INUSE");
+    const TMsgManager msgs(AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt);
+    std::string text = msgs.GetText("BROWSER", "BR_INUSE");
     if (text.empty()) text = "The luminaire catalogue is in use by another program. Kandelo ends.";
-    ShowErrorL(text + "\n" + Settings().LumDb, Settings().MsgTxtFile);
+    text += "\n" + Settings().LumDb;
+    if (holder && *holder > 0) {
+      const std::string process = msgs.GetText("BROWSER", "BR_PROCESS");
+      text += " (" + (process.empty() ? std::string("process") : process) + " " + std::to_string(*holder) + ")";
+    }
+    ShowErrorL(text, Settings().MsgTxtFile);
     ShutdownProgram(steps, state);
     return 1;
   }

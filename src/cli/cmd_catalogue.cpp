@@ -77,7 +77,7 @@ class AddUi : public UiServices {
 int add(const std::vector<std::string>& files, const std::string& overwrite) {
   const int answer = overwrite == "yes" ? mrYes : overwrite == "all" ? mrAll : mrNo;
   Session session;
-  if (!session.ready()) return Fail("the catalogue is not available");
+  if (!session.ready()) return CatalogueUnavailable();
   if (LuminaireRoot().empty()) return Fail("the luminaire directory does not exist");
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
@@ -106,7 +106,7 @@ int scan(const std::string& rootArg) {
     if (!root || !platform::fs().isDirectory(*root)) return Fail("not a directory");
   }
   Session session;
-  if (!session.ready()) return Fail("the catalogue is not available");
+  if (!session.ready()) return CatalogueUnavailable();
   if (!root && !DirExists(Settings().LumDir2))
     return Fail("the luminaire directory LumDir2 does not exist: " + Settings().LumDir2);
   TPathList paths(PathListFileName());
@@ -118,7 +118,7 @@ int scan(const std::string& rootArg) {
 
 int list(int keyNo, bool json) {
   Session session;
-  if (!session.ready()) return Fail("the catalogue is not available");
+  if (!session.ready()) return CatalogueUnavailable();
   TBTreeBase& t = *Catalogue();
   if (t.SelectKey(keyNo) != isam::kOk) return Fail("no key " + std::to_string(keyNo));
   TPathList paths(PathListFileName());
@@ -143,11 +143,18 @@ int list(int keyNo, bool json) {
 }
 
 int rebuild() {
+  // Asked for: a catalogue whose data file was lost is rebuilt (or made anew).
+  SetCatalogueQuestionAnswer(mrYes);
   Session session;
-  if (CatalogueBasePath().empty()) return Fail("the catalogue is not available");
+  if (CatalogueBasePath().empty()) return CatalogueUnavailable();
+  if (CatalogueHolderPid(CatalogueBasePath())) return CatalogueUnavailable();  // said by the start-up
   int r = RebuildCatalogue();
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
+  if (const std::int32_t dropped = Catalogue()->DroppedByRebuild(); dropped > 0)
+    std::printf("%d %s (%s)\n", dropped,
+                ToUtf8(SessionText("CL_DROPPED", "records dropped because they fail the record checks")).c_str(),
+                isam::MessageFilePath(CatalogueBasePath()).c_str());
   return kOk;
 }
 
@@ -155,7 +162,7 @@ int rebuild() {
 // record gives, and every file is where the record says.
 int check() {
   Session session;
-  if (!session.ready()) return Fail("the catalogue is not available");
+  if (!session.ready()) return CatalogueUnavailable();
   TBTreeBase& t = *Catalogue();
   TPathList paths(PathListFileName());
   const std::int32_t records = t.RecordCount();

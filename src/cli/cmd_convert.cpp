@@ -4,9 +4,11 @@
 #include <map>
 
 #include "cli/cli_common.h"
+#include "frame/ui_services.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
+#include "platform/fileio.h"
 
 namespace kandelo::cli {
 namespace {
@@ -25,10 +27,7 @@ void Setup(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", out, "File to write")->required();
   cmd->callback([&exitCode] {
     TLUM32 lum;
-    if (!lum.LoadFromFile(file)) {
-      exitCode = Fail("cannot read " + file + " as a photometric file");
-      return;
-    }
+    if (!LoadForCommand(lum, file, exitCode)) return;
     std::uint8_t code = codes.at(to);
     // The name is written as given; only the data are prepared for the format.
     if (!PrepareForFormat(lum, code)) {
@@ -37,7 +36,21 @@ void Setup(CLI::App& app, int& exitCode) {
     }
     lum.CalcFlux();
     if (!lum.SaveAs(code, out)) {
-      exitCode = Fail("cannot write " + out + " as " + FormatByCode(code).name);
+      exitCode = FailFile(out, SessionText("CL_NOWRITE", "cannot be written") + " (" + FormatByCode(code).name + ")");
+      return;
+    }
+    // Success means a file the program reads back; one it cannot read (a
+    // writer's fault) is removed rather than left behind as a conversion.
+    TLUM32 back;
+    CollectingUi quiet;
+    bool readsBack;
+    {
+      ScopedUiServices collect(quiet);
+      readsBack = back.LoadFromFile(out);
+    }
+    if (!readsBack) {
+      platform::fs().removeFile(out);
+      exitCode = FailFile(out, SessionText("CL_NOREADBACK", "the file written does not read back and was removed"));
       return;
     }
     exitCode = kOk;

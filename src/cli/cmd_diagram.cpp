@@ -96,7 +96,7 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   if (!LanguageFileFor(eval.language, options.languageFile, message)) return UsageError(message);
 
   TLUM32 lum;
-  if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));
+  if (int code = kOk; !LoadForCommand(lum, file, code)) return code;
   lum.CalcFlux();
   lum.FindMaxIntensity();
   if (options.planes.empty()) options.planes = DefaultPlaneList(lum);

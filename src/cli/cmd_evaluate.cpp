@@ -30,7 +30,7 @@ const int kDinColumns[8] = {1, 2, 11, 7, 12, 13, 14, 15};
 int Evaluate(const std::string& file, bool json, const ConeIsoluxOptions& coneIsolux) {
   LoadSettings();
   TLUM32 lum;
-  if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read the luminaire file " + FromUtf8(file));
+  if (int code = kOk; !LoadForCommand(lum, file, code)) return code;
   lum.CalcFlux();
   lum.FindMaxIntensity();
   lum.CalcCieFluxCode();

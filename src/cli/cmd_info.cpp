@@ -84,10 +84,7 @@ void Setup(CLI::App& app, int& exitCode) {
   cmd->add_flag("--json", json, "Print as JSON");
   cmd->callback([&exitCode] {
     TLUM32 lum;
-    if (!lum.LoadFromFile(file)) {
-      exitCode = Fail("cannot read " + file + " as a photometric file");
-      return;
-    }
+    if (!LoadForCommand(lum, file, exitCode)) return;
     auto out = Describe(lum);
     PrintRecord(out, json);
     exitCode = kOk;

@@ -32,10 +32,7 @@ void Setup(CLI::App& app, int& exitCode) {
       return;
     }
     TLUM32 lum;
-    if (!lum.LoadFromFile(file)) {
-      exitCode = Fail("cannot read " + file + " as a photometric file");
-      return;
-    }
+    if (!LoadForCommand(lum, file, exitCode)) return;
     for (std::size_t k = 0; k < v.size(); k += 2)
       std::printf("%s\n", FormatFixed(lum.Intensity(v[k], v[k + 1]), 4).c_str());
     exitCode = kOk;

@@ -8,7 +8,10 @@ namespace kandelo::cli {
 StartupSteps CliStartupSteps() {
   StartupSteps steps;
   steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.openCatalogue = [] {
+    WaitForCatalogue(Settings().LumDb);
+    return InitCatalogue(Settings().LumDb);
+  };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
   return steps;

@@ -177,7 +177,8 @@ int TBTreeBase::Rebuild(const RebuildProgress& progress) {
   if (file_) {
     if (int err = Close()) return err;
   }
-  return Fail(RebuildIndexedFile(basePath_, recordLength_, keys_, keyOf_, progress));
+  dropped_ = 0;
+  return Fail(RebuildIndexedFile(basePath_, recordLength_, keys_, keyOf_, progress, check_, &dropped_));
 }
 
 int TBTreeBase::SelectKey(int keyNumber) {

@@ -74,6 +74,10 @@ class TBTreeBase {
   int Close();
   int Flush();
   int Rebuild(const isam::RebuildProgress& progress = {});  // closes first, leaves closed
+  // The check every record must pass to be kept by a rebuild (none by default),
+  // and the records the last rebuild dropped (by the check or a unique key).
+  void SetRecordCheck(isam::RecordCheck check) { check_ = std::move(check); }
+  std::int32_t DroppedByRebuild() const { return dropped_; }
 
   int SelectKey(int keyNumber);  // 10176 above the number of keys
   int CurrentKeyNumber() const { return currentKey_; }
@@ -125,6 +129,8 @@ class TBTreeBase {
   unsigned char* buffer_;
   bool autoCreate_;
   KeyCallback keyOf_;
+  isam::RecordCheck check_;
+  std::int32_t dropped_ = 0;
   int recordLength_;
   bool ready_ = false;
   int lastError_ = 0;

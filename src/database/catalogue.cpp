@@ -35,6 +35,7 @@ std::unique_ptr<TBTreeBase> makeTree(const std::string& base, bool autoCreate) {
       base, network, state().buffer.data(), autoCreate,
       [](const unsigned char* rec, int keyNo) { return CatalogueKey(rec, keyNo); },
       static_cast<int>(kCatalogueRecordSize));
+  t->SetRecordCheck([](const unsigned char* rec) { return CheckCatalogueRecord(rec); });
   if (t->IsReady()) {
     for (int k = 1; k <= 5; ++k) t->DefineKey(k, kCatalogueSortKeyLength, true);
     t->DefineKey(6, kCatalogueFileKeyLength, false);
@@ -159,6 +160,29 @@ bool InitCatalogue(const std::string& basePath) {
     showNotInit(*t);
     return false;
   }
+  // Records lost by an outside hand (a deleted or cut data file) are said,
+  // not repaired away in silence: the files stay as they are unless the
+  // user agrees to the new or rebuilt catalogue.
+  switch (isam::InspectDataFile(basePath)) {
+    case isam::DataFileState::Missing:
+      if (AskYesNoCancel("The catalogue data file " + isam::DataFilePath(basePath) +
+                         " is missing; its index is kept. Create a new, empty catalogue?") != mrYes)
+        return false;
+      if (t->CreateFiles() != isam::kOk) {
+        ShowError("DB creation error : " + std::to_string(t->LastError()));
+        return false;
+      }
+      t->Close();
+      break;
+    case isam::DataFileState::Short:
+      if (AskYesNoCancel("The catalogue data file " + isam::DataFilePath(basePath) +
+                         " is shorter than its header says: records are lost. The index is kept. Rebuild the "
+                         "catalogue from the records that are left?") != mrYes)
+        return false;
+      break;
+    case isam::DataFileState::Sound:
+      break;
+  }
   RepairOptions options;
   options.silentTooManyFiles = true;
   options.checks = {keyCountIsSix, eleventhStepSucceeds, entryCountsMatchRecords};
@@ -168,24 +192,22 @@ bool InitCatalogue(const std::string& basePath) {
   return true;
 }
 
-bool CatalogueHeldElsewhere(const std::string& basePath) {
-  auto dat = platform::fs().open(basePath + ".DAT", platform::OpenMode::Read);
-  if (!dat) return false;
-  // A shared lock cannot be had while the holder's exclusive one stands; it
-  // goes with the handle.
-  const bool held = dat->lockRange(0, 0, false) == platform::LockResult::Busy;
-  dat->close();
-  return held;
-}
-
 int RebuildCatalogue() {
   const std::string base = state().base;
   if (base.empty()) return isam::kErrNotReady;
   CloseCatalogue();
+  // Moving the data file aside under another program's feet would lose its work.
+  if (CatalogueHolderPid(base)) return isam::kErrAccessDenied;
   auto t = makeTree(base, false);
   if (!t->IsReady()) {
     showNotInit(*t);
     return t->LastError() ? t->LastError() : isam::kErrNotReady;
+  }
+  if (isam::InspectDataFile(base) == isam::DataFileState::Missing) {
+    // Nothing to rebuild from: the rebuild asked for gives a new, empty catalogue.
+    const int created = t->CreateFiles();
+    if (created == isam::kOk) state().tree = std::move(t);
+    return created;
   }
   ui().setBusy(true);
   int r = RebuildRecovering(*t);
@@ -197,11 +219,19 @@ int RebuildCatalogue() {
 
 void CloseCatalogue() { state().tree.reset(); }
 
+std::optional<int> CatalogueHolderPid(const std::string& lumDbBase) {
+  const std::optional<int> holder = pf::lockHolder(isam::DataFilePath(lumDbBase));
+  if (holder && *holder == pf::processId()) return std::nullopt;
+  return holder;
+}
+
 bool DeleteWholeCatalogue() {
   const std::string base = state().base;
   if (base.empty()) return false;
   CloseCatalogue();
+  // The index goes with the data: a lone index would read as lost data.
   pf::fs().removeFile(isam::DataFilePath(base));
+  pf::fs().removeFile(isam::IndexFilePath(base));
   return InitCatalogue(base);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,16 +23,26 @@ TBTreeBase* Catalogue();
 TCatalogueRecord& CatalogueBuffer();
 const std::string& CatalogueBasePath();
 
+// The process that holds the catalogue on the base path (LumDb) open, when
+// that is another one: nullopt when no other process holds it, its process
+// id when the platform tells it, 0 when it does not. For the messages of the
+// command line and the window when the catalogue cannot be opened.
+std::optional<int> CatalogueHolderPid(const std::string& lumDbBase);
+
 // Opens or creates the catalogue on the base path (LumDb), rebuilding it when
 // it was not closed properly, its index is damaged or a consistency check
 // fails. True when it ended open and consistent. Fixed texts on failure:
 // "Base not Init : " + number, "DB creation error : " + number.
 bool InitCatalogue(const std::string& basePath);
-// True when another program (another window, a command line run) has the
-// catalogue's data file open: it locks it for as long as it holds it.
-bool CatalogueHeldElsewhere(const std::string& basePath);
+// A data file deleted or cut short by an outside hand is not repaired in
+// silence: the user is asked (Yes/No) whether to create a new catalogue or
+// rebuild from the records left; No leaves every file as it is and the
+// catalogue unavailable.
+//
 // Rebuilds the catalogue files from the data file and opens them; the engine's
-// error number (0 = open again).
+// error number (0 = open again). Records that fail CheckCatalogueRecord are
+// dropped and listed in the "MSG" file (Catalogue()->DroppedByRebuild() counts
+// them). A missing data file gives a new, empty catalogue.
 int RebuildCatalogue();
 void CloseCatalogue();
 // Closes the catalogue, deletes its data file and opens a new, empty one.

@@ -148,6 +148,33 @@ std::string FileKey(std::string_view fileNameField, std::int32_t dirIndex) {
   return keyPart(fileNameField, kFileNameFieldWidth) + DirectoryIndexKey(dirIndex);
 }
 
+std::string CheckCatalogueRecord(const unsigned char* rec) {
+  if (rec[catoff::FormatCode] > 11) return "format code " + std::to_string(rec[catoff::FormatCode]);
+  auto nameFault = [](std::string_view name) -> const char* {
+    for (unsigned char c : name)
+      if (c < 32 || c == '/' || c == 127) return "a control character or a path separator";
+    return nullptr;
+  };
+  const unsigned nameLength = rec[catoff::FileName];
+  if (nameLength == 0 || nameLength > kFileNameFieldWidth) return "file name length " + std::to_string(nameLength);
+  if (const char* f = nameFault(countedView(rec, catoff::FileName, kFileNameFieldWidth)))
+    return std::string("file name with ") + f;
+  if (rec[catoff::RealName] > kMaxRealNameLength)
+    return "real name length " + std::to_string(rec[catoff::RealName]);
+  if (const char* f = nameFault(countedView(rec, catoff::RealName, kMaxRealNameLength)))
+    return std::string("real name with ") + f;
+  if (GetI32(rec + catoff::DirIndex) < 0) return "directory index " + std::to_string(GetI32(rec + catoff::DirIndex));
+  struct Text {
+    std::size_t offset, width;
+  };
+  for (const Text t : {Text{catoff::LumName, 40}, Text{catoff::ShortNumber, 15}, Text{catoff::LampType, 20},
+                       Text{catoff::Manufacturer, 25}, Text{catoff::InfoLine, 40}, Text{catoff::LumNumber, 24},
+                       Text{catoff::VersionLabel, 5}})
+    if (rec[t.offset] > t.width)
+      return "text length " + std::to_string(rec[t.offset]) + " at offset " + std::to_string(t.offset);
+  return {};
+}
+
 std::string CatalogueKey(const unsigned char* rec, int keyNo) {
   if (keyNo == 6) return FileKey(GetCounted(rec, catoff::FileName, 12), GetI32(rec + catoff::DirIndex));
   if (keyNo < 1 || keyNo > 5) return {};

@@ -127,6 +127,15 @@ std::string DirectoryIndexKey(std::int32_t index);
 std::int32_t DirectoryIndexFromKey(std::string_view fourChars);
 // Key 6 of a file name and directory index.
 std::string FileKey(std::string_view fileNameField, std::int32_t dirIndex);
+// The checks a record in use must pass to be kept when the catalogue is
+// rebuilt (and the fuzzers' target): empty when it can be an entry, else why
+// not. They refuse what no record written by the program holds: a format code
+// above 11, a file name that is empty, longer than its field, or holds a path
+// separator or a control character, a negative directory index, or a text
+// whose length byte exceeds its field. A damaged byte inside a text does not
+// fail them: such a record still names its file.
+std::string CheckCatalogueRecord(const unsigned char* rec);
+
 // Key 1..6 of a record (the key callback of the catalogue file); empty for other numbers.
 std::string CatalogueKey(const unsigned char* rec, int keyNo);
 inline std::string CatalogueKey(const TCatalogueRecord& rec, int keyNo) { return CatalogueKey(rec.data(), keyNo); }

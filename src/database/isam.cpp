@@ -341,6 +341,21 @@ std::string DataFilePath(const std::string& base) { return ChangeFileExt(DataBas
 std::string IndexFilePath(const std::string& base) { return ChangeFileExt(IndexBase(base), ".IDX"); }
 std::string SaveFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".SAV"); }
 std::string MessageFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".MSG"); }
+
+DataFileState InspectDataFile(const std::string& base) {
+  const std::string dat = DataFilePath(base);
+  if (!pf::fs().exists(dat))
+    return pf::fs().exists(IndexFilePath(base)) && !pf::fs().exists(SaveFilePath(base)) ? DataFileState::Missing
+                                                                                          : DataFileState::Sound;
+  auto h = pf::fs().open(dat, pf::OpenMode::Read);
+  if (!h) return DataFileState::Sound;  // unreadable: the open says why
+  const std::int64_t size = h->size();
+  unsigned char hd[kDataHeaderSize];
+  if (size < kDataHeaderSize || h->readAt(0, hd, kDataHeaderSize) != kDataHeaderSize) return DataFileState::Short;
+  const std::int64_t highest = GetI32(hd + 8), length = GetI32(hd + 12);
+  if (hd[20] != 0 || length < kMinRecordLength || highest < 0) return DataFileState::Sound;
+  return size < (highest + 1) * length ? DataFileState::Short : DataFileState::Sound;
+}
 std::string CoordinationFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".DIA"); }
 
 // ---- engine -------------------------------------------------------------------

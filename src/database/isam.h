@@ -30,6 +30,11 @@ using KeyCallback = std::function<std::string(const unsigned char* record, int k
 // `total`. Returning false stops the rebuild with 10460.
 using RebuildProgress = std::function<bool(int phase, int key, std::int32_t done, std::int32_t total)>;
 
+// Checks a record in use before a rebuild copies it: empty when it is sound,
+// otherwise why not. A record that fails is dropped and reported in the
+// "MSG" file, as a record a unique key refuses is.
+using RecordCheck = std::function<std::string(const unsigned char* record)>;
+
 class IndexedFile;  // an open indexed file (opaque)
 
 // ---- engine -----------------------------------------------------------------
@@ -49,6 +54,14 @@ std::string DataFilePath(const std::string& basePath);   // ".DAT"
 std::string IndexFilePath(const std::string& basePath);  // ".IDX"
 std::string SaveFilePath(const std::string& basePath);   // ".SAV" (rebuild)
 std::string MessageFilePath(const std::string& basePath);// ".MSG" (rebuild report)
+
+// Data lost by an outside hand, which no repair may paper over: the data file
+// is gone while its index is still there (and no "SAV" file of a rebuild can
+// take its place), or it was closed properly and yet holds fewer records
+// than its header counts (it was cut short). A file that was not closed
+// properly is Sound here: its repair is the rebuild after a crash.
+enum class DataFileState { Sound, Missing, Short };
+DataFileState InspectDataFile(const std::string& basePath);
 std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
 
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
@@ -95,8 +108,10 @@ int LookupKey(IndexedFile* file, int keyNumber, const std::string& key, std::int
 std::int32_t UsedKeys(IndexedFile* file, int keyNumber);  // -1 on error
 
 // ---- rebuild ----------------------------------------------------------------
+// `dropped` (when given) counts the records dropped by the check or a unique key.
 int RebuildIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys,
-                       const KeyCallback& keyOf, const RebuildProgress& progress = {});
+                       const KeyCallback& keyOf, const RebuildProgress& progress = {},
+                       const RecordCheck& check = {}, std::int32_t* dropped = nullptr);
 
 // ---- network mode -----------------------------------------------------------
 // Exclusive access for a change; no effect in local mode.

@@ -34,9 +34,23 @@ int AppendReport(const std::string& path, const std::string& key, int keyNumber,
   return err;
 }
 
+int AppendDropReport(const std::string& path, std::int64_t slot, const std::string& why, const unsigned char* rec,
+                     int length) {
+  std::string text = "Record " + std::to_string(slot) + "\r\ndropped: " + why + "\r\n" + "Dump follows\r\n" +
+                     std::string(reinterpret_cast<const char*>(rec), length) + "\r\n\r\n";
+  auto h = pf::fs().exists(path) ? pf::fs().open(path, pf::OpenMode::ReadWrite)
+                                 : pf::fs().open(path, pf::OpenMode::Create);
+  if (!h) return kErrIO;
+  std::int64_t end = h->size();
+  int err = end < 0 ? kErrIO : WriteAt(*h, end, text.data(), text.size());
+  if (!h->close() && !err) err = kErrClose;
+  return err;
+}
+
 // Steps 3 to 6 on the open new file; the "SAV" file is deleted after step 5.
 int CopyAndIndex(IndexedFile& f, const std::string& savePath, const std::string& base, const KeyTable& keys,
-                 const KeyCallback& keyOf, const RebuildProgress& progress, bool& saveDeleted) {
+                 const KeyCallback& keyOf, const RebuildProgress& progress, const RecordCheck& check,
+                 std::int32_t& dropped, bool& saveDeleted) {
   const int r = f.recordLength;
   // Step 4: the records in use of the old file, in blocks of records.
   {
@@ -56,6 +70,16 @@ int CopyAndIndex(IndexedFile& f, const std::string& savePath, const std::string&
       for (int i = 0; i < records; ++i) {
         const unsigned char* rec = buf.data() + static_cast<std::size_t>(i) * r;
         if (GetI32(rec) != 0) continue;
+        // Garbage that happens to look like a record in use (four zero
+        // bytes) must not come back as an entry with a garbage file name.
+        if (check) {
+          const std::string why = check(rec);
+          if (!why.empty()) {
+            if (int err = AppendDropReport(MessageFilePath(base), offset / r + i, why, rec, r)) return err;
+            ++dropped;
+            continue;
+          }
+        }
         std::int32_t n = 0;
         if (int err = AddRecordRaw(f, rec, n)) return err;
       }
@@ -92,6 +116,7 @@ int CopyAndIndex(IndexedFile& f, const std::string& savePath, const std::string&
           for (int j = 1; j < k; ++j)
             if (int e = DeleteKeyRaw(f, j, no, keyOf(rec, j))) return e;
           if (int e = DeleteRecordRaw(f, no)) return e;
+          ++dropped;
         } else if (err) {
           return err;
         }
@@ -105,7 +130,15 @@ int CopyAndIndex(IndexedFile& f, const std::string& savePath, const std::string&
 }  // namespace
 
 int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable& keys, const KeyCallback& keyOf,
-                       const RebuildProgress& progress) {
+                       const RebuildProgress& progress, const RecordCheck& check, std::int32_t* droppedOut) {
+  std::int32_t dropped = 0;
+  struct Report {
+    std::int32_t& count;
+    std::int32_t* out;
+    ~Report() {
+      if (out) *out = count;
+    }
+  } report{dropped, droppedOut};
   Call c;
   if (int err = c.enter()) return c.done(err);
   if (recordLength > kMaxRebuildRecordLength) return c.done(kErrRebuildSize);
@@ -124,7 +157,7 @@ int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable
   int err = CreateFiles(base, recordLength, keys);
   if (!err) err = OpenFile(base, false, false, f);
   bool saveDeleted = false;
-  if (!err) err = CopyAndIndex(*f, sav, base, keys, keyOf, progress, saveDeleted);
+  if (!err) err = CopyAndIndex(*f, sav, base, keys, keyOf, progress, check, dropped, saveDeleted);
   if (f) {
     int cerr = CloseFile(f);
     if (!err) err = cerr;

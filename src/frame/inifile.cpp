@@ -42,10 +42,42 @@ tqvmstring& tsection::FindOrCreate(std::string_view key) {
   return entries_.insert(it, Entry{std::string(key), tqvmstring()})->value;
 }
 
+void tsection::AppendLine(std::string_view line) {
+  auto eq = line.find('=');
+  if (eq == std::string_view::npos) return;
+  entries_.push_back(Entry{std::string(line.substr(0, eq)), tqvmstring(std::string(line.substr(eq + 1)))});
+}
+
+void tsection::SortAppended() {
+  // Equal keys stay in file order; the last of them is the one kept.
+  auto less = [](const Entry& a, const Entry& b) { return pf::compareTextCI(a.key, b.key) < 0; };
+  std::stable_sort(entries_.begin(), entries_.end(), less);
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (i + 1 < entries_.size() && !less(entries_[i], entries_[i + 1])) continue;
+    if (out != i) entries_[out] = std::move(entries_[i]);
+    ++out;
+  }
+  entries_.resize(out);
+}
+
 std::string tsection::EntryLine(int index) const { return GetKey(index) + "=" + GetValue(index); }
 
-TBigInifile::TBigInifile(std::string fileName) : fileName_(Cut(fileName)) {
-  if (auto text = pf::readWholeFile(fileName_)) SetTextStr(*text);
+TBigInifile::TBigInifile(std::string fileName, bool utf8File) : fileName_(Cut(fileName)), utf8File_(utf8File) {
+  auto text = pf::readWholeFile(fileName_);
+  if (!text) return;
+  if (!utf8File_) {
+    SetTextStr(*text);
+    return;
+  }
+  std::string_view t = *text;
+  if (t.substr(0, 3) == "\xEF\xBB\xBF") t.remove_prefix(3);
+  if (pf::isUtf8Text(t)) {
+    SetTextStr(pf::utf8ToCp1252(t));
+    return;
+  }
+  wasAnsi_ = std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+  SetTextStr(t);
 }
 
 int TBigInifile::IndexOf(std::string_view name) const {
@@ -86,6 +118,8 @@ bool TBigInifile::SectionExists(std::string_view name) const { return IndexOf(na
 void TBigInifile::SetTextStr(std::string_view text) {
   sections_.clear();
   tsection* current = nullptr;
+  // Sections and entries in file order first, sorted once at the end.
+  std::vector<std::unique_ptr<tsection>> read;
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t e = i;
@@ -99,21 +133,37 @@ void TBigInifile::SetTextStr(std::string_view text) {
       std::size_t n = b == std::string_view::npos ? 0 : line.find_first_of("[]", b);
       std::string name = b == std::string_view::npos ? std::string() : std::string(line.substr(b, n - b));
       if (!name.empty()) {
-        auto s = std::make_unique<tsection>(name);
-        current = s.get();
-        InsertSection(std::move(s));
+        read.push_back(std::make_unique<tsection>(name));
+        current = read.back().get();
         continue;
       }
     }
-    if (current) current->AddLine(line);
+    if (current) current->AppendLine(line);
+  }
+  // A repeated section replaces the earlier block: the last one is kept.
+  auto less = [](const std::unique_ptr<tsection>& a, const std::unique_ptr<tsection>& b) {
+    return pf::compareTextCI(a->Name(), b->Name()) < 0;
+  };
+  std::stable_sort(read.begin(), read.end(), less);
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    if (i + 1 < read.size() && !less(read[i], read[i + 1])) continue;
+    read[i]->SortAppended();
+    sections_.push_back(std::move(read[i]));
   }
 }
 
 std::string TBigInifile::GetTextStr() const {
   std::string out;
   for (auto& s : sections_) {
-    out += s->HeaderLine() + "\r\n";
-    for (int k = 0; k < s->Count(); ++k) out += s->EntryLine(k) + "\r\n";
+    out += '[';
+    out += s->Name();
+    out += "]\r\n";
+    for (int k = 0; k < s->Count(); ++k) {
+      out += s->GetKey(k);
+      out += '=';
+      out += s->GetValue(k);
+      out += "\r\n";
+    }
   }
   return out;
 }
@@ -176,7 +226,7 @@ void TBigInifile::EraseSection(std::string_view name) {
 bool TBigInifile::SaveToFile(const std::string& fileName) const {
   // The write guard: a read-only file is left alone without a word.
   if (auto attrs = pf::fs().attributes(fileName); attrs && (*attrs & pf::faReadOnly)) return true;
-  return pf::writeFileAtomic(fileName, GetTextStr());
+  return pf::writeFileAtomic(fileName, utf8File_ ? pf::cp1252ToUtf8(GetTextStr()) : GetTextStr());
 }
 
 }  // namespace kandelo

@@ -7,7 +7,14 @@
 // value after it, both exactly as they stand. Lines before the first header and
 // lines without "=" are dropped. A repeated key replaces the earlier value; a
 // repeated section replaces the earlier block. Sections and keys are kept in the
-// case-insensitive collation order and saved in that order.
+// case-insensitive collation order and saved in that order. Reading and
+// writing take time linear in the size of the file (up to the sorting).
+//
+// Encoding: texts in memory are 1252. A file opened as a UTF-8 file (the
+// settings) is written in UTF-8; when read, well-formed UTF-8 is taken as
+// UTF-8 and anything else as 1252 (an older file), which WasAnsiFile()
+// reports so that the owner can rewrite it in UTF-8 once. Other files (the
+// language files) are 1252 on disk as in memory.
 #pragma once
 
 #include <memory>
@@ -45,6 +52,12 @@ class tsection {
   void Clear() { entries_.clear(); }
 
  private:
+  friend class TBigInifile;
+  // Loading: lines are appended as they come and sorted once at the end
+  // (inserting each in order would make a large file quadratic).
+  void AppendLine(std::string_view line);
+  void SortAppended();
+
   struct Entry {
     std::string key;
     tqvmstring value;
@@ -56,7 +69,7 @@ class tsection {
 class TBigInifile {
  public:
   // Loads the file if it exists, otherwise starts empty.
-  explicit TBigInifile(std::string fileName);
+  explicit TBigInifile(std::string fileName, bool utf8File = false);
   const std::string& FileName() const { return fileName_; }
 
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
@@ -81,6 +94,8 @@ class TBigInifile {
   const tsection& GetSection(int index) const { return *sections_[static_cast<std::size_t>(index)]; }
   // The section of that name, or nullptr.
   const tsection* FindSection(std::string_view name) const;
+  // A UTF-8 file that held 1252 text with characters above 127 when loaded.
+  bool WasAnsiFile() const { return wasAnsi_; }
 
  private:
   int IndexOf(std::string_view name) const;  // -1 when missing
@@ -88,6 +103,8 @@ class TBigInifile {
   void InsertSection(std::unique_ptr<tsection> s);  // replaces an equal name
 
   std::string fileName_;
+  bool utf8File_ = false;
+  bool wasAnsi_ = false;
   std::vector<std::unique_ptr<tsection>> sections_;  // sorted by name
 };
 

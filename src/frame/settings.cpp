@@ -13,9 +13,12 @@ namespace {
 
 // The per-user settings store, opened and closed around each operation like
 // the registry key it stands for. Changes are written atomically on close.
+// The file is UTF-8 (texts in memory are 1252, as everywhere in the core); a
+// file of an older version, in 1252, is read as such and rewritten in UTF-8
+// the first time it is opened.
 class SettingsKey {
  public:
-  SettingsKey() : path_(pf::settingsFilePath()), file_(path_) {}
+  SettingsKey() : path_(pf::settingsFilePath()), file_(path_, true), dirty_(file_.WasAnsiFile()) {}
   ~SettingsKey() { Close(); }
   SettingsKey(const SettingsKey&) = delete;
   SettingsKey& operator=(const SettingsKey&) = delete;
@@ -44,6 +47,9 @@ class SettingsKey {
     if (!dirty_) return true;
     dirty_ = false;
     pf::makePath(ParentPath(path_));
+    // A read-only settings file is not a write guard to honour silently: the
+    // change the user asked for did not happen, and the caller must hear so.
+    if (auto attrs = pf::fs().attributes(path_); attrs && (*attrs & pf::faReadOnly)) return false;
     return file_.UpdateFile();
   }
 

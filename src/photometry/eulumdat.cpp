@@ -7,6 +7,7 @@
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
+#include "photometry/number_lists.h"
 #include "photometry/textfile.h"
 #include "platform/locale_info.h"
 
@@ -21,7 +22,7 @@ ReadResult Fail(const std::string& text) {
 std::string LineText(TTextReader& in, std::size_t n) {
   std::string line;
   in.ReadLine(line);
-  return Cut(line, n);
+  return Cut(in.Text1252(line), n);
 }
 
 }  // namespace
@@ -31,7 +32,7 @@ ReadResult ReadLDT(TLUM32& lum) {
   if (!in.Open(lum.FileName)) return NotMine();
   std::string line;
   if (!in.ReadLine(line)) return NotMine();
-  lum.Manufacturer = Cut(line, 80);
+  lum.Manufacturer = Cut(in.Text1252(line), 80);
 
   // Recognition: lines 2 … 7 must be numbers; otherwise the file is not ours.
   int ityp, isym, mcFile, ng;
@@ -104,7 +105,7 @@ ReadResult ReadLDT(TLUM32& lum) {
     s.ColourText = LineText(in, 16);
     s.RenderingText = LineText(in, 6);
     if (ReadFloatLine(in, v)) {
-      s.SetWatt = static_cast<std::int16_t>(std::clamp(std::round(v), -32768.0, 32767.0));
+      s.SetWatt = ToI16(v);
     } else {
       ShowError("error reading lamp power");
       s.SetWatt = 1;
@@ -295,8 +296,10 @@ bool WriteLDT(TLUM32& lum, std::uint8_t) {
   if (gEqui && gFromZero) {
     for (int k = 0; k < lum.GammaCount; ++k) gammas.push_back(k * double(lum.GammaStep));
   } else if (gEqui) {
-    long n = std::lround(180.0 / lum.GammaStep);
-    for (long k = 0; k <= n; ++k) gammas.push_back(k * double(lum.GammaStep));
+    // The listed angles start where the data do: a grid filled out from 0
+    // with zeros would add the flux of a ramp in the cell below GammaStart
+    // (4 % for light above 90° only in 5° steps).
+    for (int k = 0; k < lum.GammaCount; ++k) gammas.push_back(lum.GammaStart + k * double(lum.GammaStep));
   } else {
     for (int j = 1; j <= lum.GammaCount; ++j) gammas.push_back(t.At(0, j));
     storedGammas = true;

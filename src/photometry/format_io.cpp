@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "frame/strutil.h"
+#include "platform/fileio.h"
 #include "platform/text.h"
 
 namespace kandelo {
@@ -108,6 +109,28 @@ const FormatIo* ReaderForExtension(std::string_view extKey) {
   if (extKey == "LTL") return nullptr;
   for (const FormatIo& f : ReaderTable())
     if (extKey == f.extKey) return &f;
+  return nullptr;
+}
+
+const FormatIo* ReaderForContent(const std::string& path) {
+  auto h = platform::fs().open(path, platform::OpenMode::Read);
+  if (!h) return nullptr;
+  char head[64] = {};
+  const long long n = h->read(head, sizeof head);
+  if (n <= 0) return nullptr;
+  std::string_view s(head, static_cast<std::size_t>(n));
+  if (s.substr(0, 3) == "\xEF\xBB\xBF") s.remove_prefix(3);
+  auto reader = [](std::uint8_t code) -> const FormatIo* {
+    for (const FormatIo& f : ReaderTable())
+      if (f.code == code) return &f;
+    return nullptr;
+  };
+  const std::string upper = platform::upper1252(s.substr(0, 16));
+  if (upper.rfind("CIBSE/", 0) == 0) return reader(fmtTm14);
+  if (upper.rfind("IESNA", 0) == 0 || upper.rfind("IES:LM-63", 0) == 0) return reader(fmtIes86);
+  if (s.size() >= 25 && s[18] == 6 && s.substr(19, 6) == "QVMLUM") return reader(fmtLum32);
+  if (s.size() >= 25 && ((s[18] == 6 && s.substr(19, 6) == "VARRAY") || (s[14] == 6 && s.substr(15, 6) == "LARRAY")))
+    return reader(fmtLum);
   return nullptr;
 }
 

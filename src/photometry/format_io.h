@@ -99,6 +99,12 @@ const std::vector<FormatIo>& ReaderTable();
 // The reader named by an extension key ("L32", "LUM", "LDT", "IES", "CIB"),
 // nullptr for any other.
 const FormatIo* ReaderForExtension(std::string_view extKey);
+// The reader whose format the first bytes of the file show beyond doubt: a
+// TM14 first line ("CIBSE/"), an IES version line ("IESNA", "IES:LM-63"),
+// the LUM32 or LUM magic; nullptr otherwise. LoadFromFile asks it when the
+// extension names no reader, before the probing order, whose weaker tests
+// (a "TILT=" line anywhere) could take a file of another format.
+const FormatIo* ReaderForContent(const std::string& path);
 // Writer of a format code; nullptr when the code is not written (1, 8 … 11).
 WriterFn WriterForCode(std::uint8_t code);
 // Extension key as LoadFromFile uses it: extension without dot, 3 characters, upper case.

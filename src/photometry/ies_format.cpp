@@ -142,7 +142,7 @@ ReadResult IesReader::Read() {
   std::string first;
   if (!in_.ReadLine(first)) return NotMine();
   const std::uint8_t code = IesVersionCode(first);
-  utf8_ = StartsWith(in_.Text(), "\xEF\xBB\xBF");
+  utf8_ = in_.Utf8();
 
   // Recognition: a TILT line must come.
   in_.Rewind();

@@ -31,7 +31,13 @@ void WriteHeader(const TLUM32& lum, std::uint8_t code, TTextWriter& out) {
   const TLampSet& set = lum.LampSets[0];
   const std::string lampLine =
       PadLeft(FormatFixed(set.SetFlux, 0), 7) + " lm," + PadLeft(std::to_string(set.SetWatt), 5) + " W";
-  auto line = [&](const std::string& s) { out.Line(SafeTextLine(s)); };
+  // A text line that reads as "TILT=" would end the header early and leave
+  // a file that no reader takes: "TILT =" keeps the text and the file.
+  auto line = [&](const std::string& s) {
+    std::string t = SafeTextLine(s);
+    if (IsTiltLine(t)) t.insert(t.find('='), " ");
+    out.Line(t);
+  };
   if (code == fmtIes86) {
     line(lum.ReportNumber + "  " + lum.Manufacturer);
     line(lum.LumNumber);

@@ -38,7 +38,8 @@ ReadResult ReadLTLI(TLUM32& lum) {
     return NotMine();
   long long f[10] = {};
   for (int k = 1; k <= 9; ++k) f[k] = LtliField(first, k);
-  auto text = [&](std::string s) { return lum.OemTexts ? OemToAnsi(s) : s; };
+  // OEM texts by the format, unless the file is UTF-8 (written by a newer tool).
+  auto text = [&](std::string s) { return in.Utf8() ? in.Text1252(s) : lum.OemTexts ? OemToAnsi(s) : s; };
 
   lum.LumNumber = f[1] == -1 ? text(TrimBlanks(first.size() > 40 ? first.substr(40, 8) : std::string()))
                              : std::to_string(f[1]);

@@ -1,6 +1,7 @@
 // TLUM32 lifecycle, file dispatch and table access.
 #include "photometry/lum32.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/msgbox.h"
@@ -72,6 +73,17 @@ bool TLUM32::ValuesFinite() const {
   return true;
 }
 
+bool TLUM32::ValuesInRange() const {
+  if (!TableUsable()) return false;
+  auto fits = [](float v) { return std::isfinite(v) && std::fabs(v) <= kMaxTableValue; };
+  for (int i = 0; i <= CPlaneCount; ++i)
+    for (int j = 0; j <= GammaCount; ++j)
+      if (!fits(Table->At(i, j))) return false;
+  for (int k = 0; k < std::min<int>(LampSetCount, kMaxLampSets); ++k)
+    if (!fits(LampSets[k].SetFlux) || !fits(LampSets[k].LampFlux)) return false;
+  return fits(LOR) && fits(DFF);
+}
+
 bool TLUM32::CreateNew(const std::string& fileName, std::uint8_t planeSystem, std::uint8_t symmetry,
                        std::uint8_t gridFlags, int planeCount, float cStart, float cStep, float cEnd,
                        const std::vector<float>& planeAngles, int gammaCount, float gammaStart,
@@ -103,6 +115,7 @@ bool TLUM32::CreateNew(const std::string& fileName, std::uint8_t planeSystem, st
 bool TLUM32::LoadFromFile(const std::string& name) {
   auto notFound = [&] {
     Clear();
+    LastLoadFault = LoadFault::NotFound;
     ShowError("file not found : " + name);
     return false;
   };
@@ -120,18 +133,32 @@ bool TLUM32::LoadFromFile(const std::string& name) {
     return f.read(*this);
   };
   auto finish = [&](ReadResult r) {
+    // Whatever the format, a table the flux integral would overflow (a value
+    // of 1e308, or a multiplier of it, clamped into the singles) is refused
+    // here rather than shown with an infinite flux.
+    if (r.status == ReadStatus::Ok && !ValuesInRange()) {
+      ShowError("values out of range (above 1e30 or no number) : " + name);
+      Clear();
+      SetFileName(name);
+      FormatCode = fmtUnknown;
+      LastLoadFault = LoadFault::OutOfRange;
+      return false;
+    }
     if (r.status == ReadStatus::Ok) {
       FormatCode = r.code;
       Valid = 1;
+      LastLoadFault = LoadFault::None;
       return true;
     }
     Clear();
     SetFileName(name);
     FormatCode = fmtUnknown;
+    LastLoadFault = r.status == ReadStatus::Failed ? LoadFault::Damaged : LoadFault::Unknown;
     return false;
   };
 
   const FormatIo* byExt = ReaderForExtension(ExtensionKey(name));
+  if (!byExt) byExt = ReaderForContent(name);
   if (byExt) {
     ReadResult r = attempt(*byExt);
     // A file the reader recognised but could not read has had its error box;
@@ -145,6 +172,12 @@ bool TLUM32::LoadFromFile(const std::string& name) {
   }
   const auto attributes = platform::fs().attributes(name);
   if (!attributes || (*attributes & platform::faDirectory)) return notFound();
+  if (*attributes & platform::faSysFile) {  // a FIFO or device: never opened, never waited on
+    Clear();
+    LastLoadFault = LoadFault::NotRegular;
+    ShowError("not a regular file : " + name);
+    return false;
+  }
   return finish(NotMine());
 }
 

@@ -37,6 +37,16 @@ enum FormatCodeValue : std::uint8_t {
   fmtPhillum = 10, fmtUnknown = 11,
 };
 
+// Why LoadFromFile failed, for callers that word their own message.
+enum class LoadFault : std::uint8_t {
+  None,        // loaded
+  NotFound,    // no such file, or a directory
+  NotRegular,  // a FIFO, device or socket: never opened
+  Unknown,     // no reader took it
+  Damaged,     // a reader took it and refused it (its box says why)
+  OutOfRange,  // read, but values beyond the table's range
+};
+
 // GridFlags bits.
 constexpr std::uint8_t kGammaNotEquidistant = 1;
 constexpr std::uint8_t kCNotEquidistant = 2;
@@ -47,6 +57,7 @@ constexpr std::size_t kBlock2Size = 640;
 constexpr std::size_t kBlock3Size = 768;
 constexpr std::size_t kLampSetSize = 76;
 constexpr int kMaxLampSets = 5;
+constexpr float kMaxTableValue = 1e30f;
 
 struct TLampSet {
   std::uint8_t LampCount = 0;
@@ -90,6 +101,7 @@ class TLUM32 {
   TLumAuxPtr AuxObject;
   std::uint8_t OemTexts = 0;             // LTLI texts are OEM (converted on reading)
   std::uint8_t WriteCibseExtension = 0;  // TM14 writer appends "CIBSE/2"
+  LoadFault LastLoadFault = LoadFault::None;  // set by LoadFromFile
 
   // Evaluation results kept with the luminaire (not persistent, not cleared).
   std::array<std::array<std::uint8_t, 9>, 10> CibseUF{};  // round(100·UF), 255 = N/A
@@ -207,6 +219,11 @@ class TLUM32 {
   bool AnglesAscending() const;
   // Every angle and value of the table is a finite number.
   bool ValuesFinite() const;
+  // Every angle and value of the table, the lamp fluxes, LOR and DFF are
+  // finite and at most kMaxTableValue in size: the flux integral over such a
+  // table stays far inside the single-precision range. LoadFromFile refuses
+  // a file that fails it, whatever its format.
+  bool ValuesInRange() const;
 
   // ---- Intensity functions -------------------------------------------------
   // Fills the three slots for PlaneSystem, the symmetry and GridFlags.

@@ -89,10 +89,30 @@ static std::vector<double> CellEdgeCosines(const TLUM32& lum) {
   return c;
 }
 
+// The flux of a cone of B-β or A-α data: their table has no γ angles to
+// integrate over, so the directions of the cone are summed instead (midpoint
+// rule, 0.5° in γ, 2° in C), each seen through Intensity() in C-γ.
+static float ConeFluxByDirections(const TLUM32& lum, double lo, double hi) {
+  lo = std::clamp(lo, 0.0, 180.0);
+  hi = std::clamp(hi, 0.0, 180.0);
+  if (!(hi > lo)) return 0;
+  const int nG = std::max(1, static_cast<int>(std::ceil((hi - lo) / 0.5))), nC = 180;
+  const double dG = (hi - lo) / nG;
+  double sum = 0;
+  for (int i = 0; i < nG; ++i) {
+    const double g = lo + (i + 0.5) * dG;
+    double ring = 0;
+    for (int k = 0; k < nC; ++k) ring += lum.Intensity(g, (k + 0.5) * 2.0);
+    sum += ring / nC * (std::cos((lo + i * dG) * kDegToRad) - std::cos((lo + (i + 1) * dG) * kDegToRad));
+  }
+  return static_cast<float>(2 * kPi * sum);
+}
+
 // ZoneFlux with the plane means of the stored γ angles at hand (or nullptr).
 static float ZoneFluxWith(const TLUM32& lum, double gamma1, double gamma2, const std::vector<double>* means,
                           const std::vector<double>* cosEdges = nullptr) {
-  if (lum.PlaneSystem != psCGamma || !lum.TableUsable()) return 0;
+  if (!lum.TableUsable()) return 0;
+  if (lum.PlaneSystem != psCGamma) return ConeFluxByDirections(lum, std::min(gamma1, gamma2), std::max(gamma1, gamma2));
   double lo = std::min(gamma1, gamma2), hi = std::max(gamma1, gamma2);
   // A little slack for angles stored as singles (180 is exact, 41.41 is not).
   if (hi > lum.GammaEnd + 1e-4 || lo < lum.GammaStart - 1e-4) return 0;

@@ -9,6 +9,7 @@
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
+#include "photometry/number_lists.h"
 #include "photometry/numeric.h"
 #include "photometry/textfile.h"
 
@@ -173,7 +174,7 @@ ReadResult ReadLUM(TLUM32& lum) {
     lum.MeasLampFlux[k + 1] = GetF32(rec + 836 + 4 * k);
   }
   lum.LampSets[0].SetWatt =
-      static_cast<std::int16_t>(std::clamp(std::round(double(GetF32(rec + 925))), -32768.0, 32767.0));
+      ToI16(GetF32(rec + 925));  // NaN or huge wattage: clamped, never an undefined cast
   lum.MeasurementPresent = rec[929];
   lum.LumAreaHeight.fill(GetU16(rec + 930));
   lum.LumAreaWidth = GetU16(rec + 932);

@@ -6,6 +6,7 @@
 
 #include "frame/strutil.h"
 #include "platform/fileio.h"
+#include "platform/text.h"
 
 namespace kandelo {
 namespace {
@@ -75,6 +76,11 @@ void TTextReader::OpenText(std::string text) {
   text_ = std::move(text);
   start_ = text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   pos_ = start_;
+  utf8_ = start_ == 3 || platform::isUtf8Text(text_);
+}
+
+std::string TTextReader::Text1252(std::string_view s) const {
+  return utf8_ ? platform::utf8ToCp1252(s) : std::string(s);
 }
 
 std::string_view TTextReader::NextRaw() {

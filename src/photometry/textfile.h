@@ -36,12 +36,18 @@ class TTextReader {
   std::uint64_t BytesLeft() const { return text_.size() - pos_; }
   std::uint64_t Size() const { return text_.size(); }
   const std::string& Text() const { return text_; }
+  // The file is UTF-8: it starts with a byte-order mark or is well-formed
+  // UTF-8 with characters above 127 (platform::isUtf8Text). Its texts are
+  // then converted to 1252; any other file's texts are 1252 as they stand.
+  bool Utf8() const { return utf8_; }
+  std::string Text1252(std::string_view s) const;
 
  private:
   std::string_view NextRaw();
   std::string text_;
   std::size_t pos_ = 0;
   std::size_t start_ = 0;  // behind a byte-order mark
+  bool utf8_ = false;
 };
 
 // The line readers of the text formats. Each consumes one line (also when it

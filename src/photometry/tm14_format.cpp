@@ -61,7 +61,7 @@ ReadResult Tm14Reader::Read() {
 
   // Lines 2 … 12.
   std::vector<std::string> head;
-  while (head.size() < 11 && in_.ReadLine(line)) head.push_back(line);
+  while (head.size() < 11 && in_.ReadLine(line)) head.push_back(in_.Text1252(line));
   if (head.size() < 8) return NotMine();  // no line 9, no photometric type
 
   auto line9 = Words(head[7]);

@@ -8,6 +8,7 @@
 #include <utime.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -117,13 +118,17 @@ class PosixFileSystem : public FileSystem {
       case OpenMode::ReadWrite: flags |= O_RDWR; break;
       case OpenMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     }
-    int fd = ::open(path.c_str(), flags, 0666);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
+    // come; only regular files are files to the program (a FIFO, device or
+    // socket named as a luminaire or a catalogue is refused, not waited on).
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK, 0666);
     if (fd < 0) return nullptr;
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       ::close(fd);
       return nullptr;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return std::make_unique<PosixHandle>(fd, static_cast<std::int64_t>(st.st_size));
   }
   bool exists(const std::string& path) override {
@@ -191,12 +196,15 @@ class PosixFileSystem : public FileSystem {
       std::string name = e->d_name;
       if (name == "." || name == "..") continue;
       bool directory = e->d_type == DT_DIR;
+      bool special = e->d_type == DT_FIFO || e->d_type == DT_CHR || e->d_type == DT_BLK || e->d_type == DT_SOCK;
       if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {  // links count as what they point to
         struct stat st{};
         if (::fstatat(::dirfd(d), e->d_name, &st, 0) != 0) continue;  // dangling link
         directory = S_ISDIR(st.st_mode);
+        special = !directory && !S_ISREG(st.st_mode);
       }
       std::uint32_t a = directory ? faDirectory : faArchive;
+      if (special) a |= faSysFile;  // as attrsOf marks them
       if (name[0] == '.') a |= faHidden;
       out.push_back({std::move(name), a, 0, 0});
     }
@@ -226,6 +234,9 @@ class PosixFileSystem : public FileSystem {
   static std::uint32_t attrsOf(const std::string& path, const struct stat& st) {
     std::uint32_t a = 0;
     if (S_ISDIR(st.st_mode)) a |= faDirectory; else a |= faArchive;
+    // FIFOs, devices and sockets are no files to the program: marked as
+    // system files, scans pass them by and readers never open them.
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) a |= faSysFile;
     // The owner's write bit, not access(): root may write anything, yet a file
     // without write permission is still read-only to the program.
     if (!(st.st_mode & S_IWUSR)) a |= faReadOnly;
@@ -257,6 +268,75 @@ std::optional<std::string> canonicalPath(const std::string& path) {
   char buf[PATH_MAX];
   if (!::realpath(path.empty() ? "." : path.c_str(), buf)) return std::nullopt;
   return std::string(buf);
+}
+
+namespace {
+
+// The fdinfo of a descriptor lists the locks taken through it ("lock:" lines).
+bool fdinfoShowsLock(const std::string& fdinfo) {
+  FILE* f = std::fopen(fdinfo.c_str(), "re");
+  if (!f) return false;
+  char buf[4096];
+  const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+  std::fclose(f);
+  const std::string text(buf, n);
+  return text.rfind("lock:", 0) == 0 || text.find("\nlock:") != std::string::npos;
+}
+
+}  // namespace
+
+int processId() { return static_cast<int>(::getpid()); }
+
+std::optional<int> lockHolder(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct flock fl{};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  struct stat own{};
+  const bool known = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && ::fstat(fd, &own) == 0;
+  if (!known || fl.l_type == F_UNLCK) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  if (fl.l_pid > 0) {  // a classic POSIX lock names its process
+    ::close(fd);
+    return static_cast<int>(fl.l_pid);
+  }
+  const std::string self = std::to_string(::getpid()), ownFd = std::to_string(fd);
+  int candidate = 0;
+  DIR* proc = ::opendir("/proc");
+  while (proc) {
+    dirent* p = ::readdir(proc);
+    if (!p) break;
+    const std::string pid = p->d_name;
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string fdDir = "/proc/" + pid + "/fd";
+    DIR* fds = ::opendir(fdDir.c_str());
+    if (!fds) continue;
+    int found = 0;
+    while (dirent* e = ::readdir(fds)) {
+      const std::string n = e->d_name;
+      if (n == "." || n == ".." || (pid == self && n == ownFd)) continue;
+      struct stat st{};
+      if (::stat((fdDir + "/" + n).c_str(), &st) != 0 || st.st_dev != own.st_dev || st.st_ino != own.st_ino)
+        continue;
+      if (!candidate) candidate = std::stoi(pid);
+      if (fdinfoShowsLock("/proc/" + pid + "/fdinfo/" + n)) {
+        found = std::stoi(pid);
+        break;
+      }
+    }
+    ::closedir(fds);
+    if (found) {
+      ::closedir(proc);
+      ::close(fd);
+      return found;
+    }
+  }
+  if (proc) ::closedir(proc);
+  ::close(fd);
+  return candidate;
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {

@@ -15,7 +15,7 @@ namespace kandelo::platform {
 enum Attr : std::uint32_t {
   faReadOnly = 0x01,
   faHidden = 0x02,
-  faSysFile = 0x04,
+  faSysFile = 0x04,   // also every entry that is no regular file (FIFO, device, socket)
   faDirectory = 0x10,
   faArchive = 0x20,
 };
@@ -97,6 +97,15 @@ FileSystem* setFileSystem(FileSystem* replacement);
 // The absolute path with every link resolved; nullopt when it does not exist.
 // Directory scans use it to enter each directory once.
 std::optional<std::string> canonicalPath(const std::string& path);
+
+// Who holds a lock on the file: nullopt when no lock is held on it; the id of
+// the holding process where the platform tells it (this one's own included),
+// otherwise 0. Open-file-description locks carry no process, so the holder is
+// found as the process with the file open whose descriptor shows a lock
+// (/proc/PID/fdinfo); processes of other users may not be visible.
+std::optional<int> lockHolder(const std::string& path);
+// The id of this process.
+int processId();
 
 // Convenience helpers over fs().
 std::optional<std::string> readWholeFile(const std::string& path);

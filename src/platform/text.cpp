@@ -189,6 +189,35 @@ std::string utf8ToCp1252(std::string_view s) {
   return out;
 }
 
+bool isUtf8Text(std::string_view s) {
+  bool multiByte = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int extra;
+    char32_t cp, min;
+    if (c >= 0xC2 && c <= 0xDF) extra = 1, cp = c & 0x1F, min = 0x80;
+    else if (c >= 0xE0 && c <= 0xEF) extra = 2, cp = c & 0x0F, min = 0x800;
+    else if (c >= 0xF0 && c <= 0xF4) extra = 3, cp = c & 0x07, min = 0x10000;
+    else return false;
+    if (s.size() - i <= static_cast<std::size_t>(extra)) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    multiByte = true;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return multiByte;
+}
+
+std::string fileTextTo1252(std::string_view s) { return isUtf8Text(s) ? utf8ToCp1252(s) : std::string(s); }
+
 std::string oemToAnsi(std::string_view s, int oemCodePage) {
   std::string out;
   out.reserve(s.size());

@@ -22,6 +22,13 @@ bool equalTextCI(std::string_view a, std::string_view b);
 std::string cp1252ToUtf8(std::string_view s);
 // Characters without a 1252 form become '?'.
 std::string utf8ToCp1252(std::string_view s);
+// Well-formed UTF-8 (no overlong forms, surrogates or code points above
+// U+10FFFF) holding at least one multi-byte sequence. Texts in files are
+// taken as UTF-8 when this holds and as 1252 otherwise: 1252 text with
+// accented letters is practically never well-formed UTF-8.
+bool isUtf8Text(std::string_view s);
+// A text from a file as 1252: converted when isUtf8Text, otherwise as it stands.
+std::string fileTextTo1252(std::string_view s);
 std::string oemToAnsi(std::string_view s, int oemCodePage = 850);  // 437 or 850
 std::string ansiToOem(std::string_view s, int oemCodePage = 850);
 

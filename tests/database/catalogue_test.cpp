@@ -301,10 +301,21 @@ TEST_F(CatalogueTest, RecordsSurviveReopenImproperCloseAndLostIndex) {
   EXPECT_EQ(Catalogue()->RecordCount(), 15);
   CloseCatalogue();
 
-  // Data file cut short after its last whole record.
-  writeFile(dat(), readFile(dat()).substr(0, 512 * 14 + 100));
+  // Data file cut short after its last whole record: said, the files left
+  // as they are, and rebuilt from what is left only when the user agrees.
+  const std::string cut = readFile(dat()).substr(0, 512 * 14 + 100), index = readFile(idx());
+  writeFile(dat(), cut);
+  ui.answers = {mrNo};
+  EXPECT_FALSE(InitCatalogue(base));
+  EXPECT_EQ(Catalogue(), nullptr);
+  EXPECT_EQ(readFile(dat()), cut);
+  EXPECT_EQ(readFile(idx()), index);
+  ui.answers = {mrYes};
   ASSERT_TRUE(InitCatalogue(base));
   EXPECT_EQ(Catalogue()->RecordCount(), 13);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_NE(ui.shown[0].text.find("shorter than its header says"), std::string::npos) << ui.shown[0].text;
+  ui.shown.clear();
   CloseCatalogue();
 
   // Index file damaged.
@@ -348,12 +359,100 @@ TEST_F(CatalogueTest, RebuildAndDeleteWholeCatalogue) {
   EXPECT_TRUE(DeleteWholeCatalogue());
   ASSERT_NE(Catalogue(), nullptr);
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
-  // The data file deleted while the index stays: both new and empty.
+  EXPECT_TRUE(ui.shown.empty()) << "deleting every entry was asked for already";
+  // The data file deleted while the index stays: said; the index is kept
+  // unless the user agrees to a new, empty catalogue.
   fill(2);
   CloseCatalogue();
   fsys::remove(dat());
+  ui.answers = {mrNo};
+  EXPECT_FALSE(InitCatalogue(base));
+  EXPECT_TRUE(fsys::exists(idx()));
+  EXPECT_FALSE(fsys::exists(dat()));
+  ui.answers = {mrYes};
   ASSERT_TRUE(InitCatalogue(base));
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_NE(ui.shown[0].text.find("is missing"), std::string::npos) << ui.shown[0].text;
+}
+
+// Garbage written over records that happen to read as in use: the rebuild
+// keeps no record with a garbage file name, and lists those it drops.
+TEST_F(CatalogueTest, RebuildDropsRecordsThatFailTheRecordChecks) {
+  ASSERT_TRUE(InitCatalogue(base));
+  fill(12);
+  CloseCatalogue();
+  std::string d = readFile(dat());
+  std::uint32_t x = 12345;
+  for (std::size_t p = 512 * 3; p < 512 * 3 + 4096; ++p) {
+    x = x * 1103515245u + 12345u;
+    d[p] = static_cast<char>(x >> 24);
+  }
+  for (int r = 3; r < 11; ++r) std::fill_n(d.begin() + 512 * r, 4, '\0');  // "in use"
+  writeFile(dat(), d);
+  ASSERT_TRUE(InitCatalogue(base));
+  ASSERT_EQ(RebuildCatalogue(), 0);
+  ASSERT_NE(Catalogue(), nullptr);
+  EXPECT_EQ(Catalogue()->RecordCount(), 4);
+  EXPECT_EQ(Catalogue()->DroppedByRebuild(), 8);
+  for (const auto& [key, n] : keys6()) {
+    TCatalogueRecord r;
+    ASSERT_TRUE(ReadCatalogueRecord(n, r));
+    EXPECT_EQ(CheckCatalogueRecord(r.data()), "");
+    EXPECT_EQ(CatalogueFileName(r).rfind("F", 0), 0u) << CatalogueFileName(r);
+  }
+  expectConsistent();
+  const std::string report = readFile(base + ".MSG");
+  EXPECT_NE(report.find("Record 3\r\ndropped: "), std::string::npos);
+  EXPECT_NE(report.find("Record 10\r\ndropped: "), std::string::npos);
+}
+
+TEST(CatalogueRecordChecks, RefuseWhatNoWrittenRecordHolds) {
+  auto good = [] {
+    TCatalogueRecord r;
+    EXPECT_TRUE(SetCatalogueFileName(r, "Stra\xDF" "enleuchte Via asymmetrisch 4000K.ldt"));
+    r.SetLumName("Via");
+    r.SetDirIndex(7);
+    return r;
+  };
+  EXPECT_EQ(CheckCatalogueRecord(good().data()), "");
+  struct Case {
+    const char* what;
+    std::size_t offset;
+    unsigned char byte;
+  } cases[] = {
+      {"format code", catoff::FormatCode, 12},
+      {"empty file name", catoff::FileName, 0},
+      {"file name longer than its field", catoff::FileName, 13},
+      {"control character in the file name", catoff::FileName + 2, 0x01},
+      {"slash in the file name", catoff::FileName + 3, '/'},
+      {"real name longer than its field", catoff::RealName, 166},
+      {"slash in the real name", catoff::RealName + 5, '/'},
+      {"negative directory index", catoff::DirIndex + 3, 0x80},
+      {"name text length", catoff::LumName, 41},
+      {"version label length", catoff::VersionLabel, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TCatalogueRecord r = good();
+    r.bytes[c.offset] = c.byte;
+    EXPECT_NE(CheckCatalogueRecord(r.data()), "");
+  }
+}
+
+// The process that holds a file's lock: none, or this one (the open-file-
+// description locks of the engine carry no process of their own).
+TEST(LockHolder, NamesTheProcessThatHoldsTheLock) {
+  test::TempDir dir;
+  const std::string path = dir.file("KTBLUMD2.DAT");
+  writeFile(path, std::string(512, '\0'));
+  EXPECT_EQ(platform::lockHolder(path), std::nullopt);
+  auto h = platform::fs().open(path, platform::OpenMode::ReadWrite);
+  ASSERT_EQ(h->lockRange(0, 0, true), platform::LockResult::Locked);
+  EXPECT_EQ(platform::lockHolder(path), platform::processId());
+  EXPECT_EQ(CatalogueHolderPid(dir.file("KTBLUMD2")), std::nullopt) << "this process is no other";
+  h->close();
+  EXPECT_EQ(platform::lockHolder(path), std::nullopt);
 }
 
 TEST_F(CatalogueTest, ExportWritesRecordsInKeyOrderAndKeepsThePosition) {

@@ -48,6 +48,29 @@ TEST(SectionedFile, RepeatedSectionReplacesTheEarlierBlock) {
   EXPECT_EQ(f.GetSection(0).Name(), "s");
 }
 
+// Loading sorts once instead of inserting each line in order: the last of
+// equal keys and of equal sections still wins, in any order of the lines.
+TEST(SectionedFile, UnsortedLargeFileLoadsLikeAnInsertedOne) {
+  std::string text;
+  for (int s = 3; s >= 0; --s) {
+    text += "[S" + std::to_string(s) + "]\r\n";
+    for (int k = 2000; k > 0; --k) text += "k" + std::to_string(k % 700) + "=" + std::to_string(k) + "\r\n";
+  }
+  text += "[s2]\r\nK5=replaced section\r\n";
+  auto f = Parse(text);
+  EXPECT_EQ(f.Count(), 4);
+  EXPECT_EQ(f.GetSection(0).Count(), 700);
+  EXPECT_EQ(f.ReadString("S0", "k5", "?"), "5");  // k5 comes at 1405, 705 and last at 5
+  EXPECT_EQ(f.ReadString("S2", "k5", "?"), "replaced section");
+  EXPECT_EQ(f.ReadString("S2", "k6", "?"), "?");
+  TBigInifile g("");
+  for (int s = 3; s >= 0; --s)
+    for (int k = 2000; k > 0; --k)
+      if (s != 2) g.WriteString("S" + std::to_string(s), "k" + std::to_string(k % 700), std::to_string(k));
+  g.WriteString("s2", "K5", "replaced section");
+  EXPECT_EQ(f.GetTextStr(), g.GetTextStr());
+}
+
 TEST(SectionedFile, LongLinesAreCutAt255) {
   std::string value(300, 'v');
   auto f = Parse("[S]\r\nk=" + value + "\r\n");

@@ -10,7 +10,7 @@ using namespace kandelo;
 using test::TempUserEnvironment;
 
 namespace {
-TBigInifile Store(const TempUserEnvironment& env) { return TBigInifile(env.settingsFile()); }
+TBigInifile Store(const TempUserEnvironment& env) { return TBigInifile(env.settingsFile(), true); }
 void Seed(const TempUserEnvironment& env, const std::string& text) {
   platform::fs().makeDirectory(env.root() + "/config");
   platform::fs().makeDirectory(env.root() + "/config/Kandelo");
@@ -135,6 +135,51 @@ TEST(Settings, FailedStoreWriteKeepsThePreviousFile) {
     EXPECT_FALSE(WriteSettingString("USER", "NAME", "lost"));
   }
   EXPECT_EQ(test::readFile(env.settingsFile()), before);
+}
+
+// The file is UTF-8; texts in the program are 1252. A file of an older
+// version, in 1252, reads as such and is rewritten in UTF-8 once.
+TEST(Settings, FileIsUtf8AndOldAnsiFilesAreConvertedOnce) {
+  TempUserEnvironment env;
+  LoadSettings();
+  Settings().UserAddr = "Lichtstra\xDF" "e 1";
+  SaveSettings();
+  const std::string utf8 = test::readFile(env.settingsFile());
+  EXPECT_NE(utf8.find("ADDR=Lichtstra\xC3\x9F" "e 1\r\n"), std::string::npos);
+
+  struct Case {
+    const char* what;
+    std::string file;
+  } cases[] = {
+      {"old 1252 file", "[USER]\r\nNAME=M\xFCller & S\xF6hne\r\n"},
+      {"UTF-8 file", "[USER]\r\nNAME=M\xC3\xBCller & S\xC3\xB6hne\r\n"},
+      {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[USER]\r\nNAME=M\xC3\xBCller & S\xC3\xB6hne\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Seed(env, c.file);
+    LoadSettings();
+    EXPECT_EQ(Settings().UserName, "M\xFCller & S\xF6hne");
+    const std::string after = test::readFile(env.settingsFile());
+    EXPECT_NE(after.find("NAME=M\xC3\xBCller & S\xC3\xB6hne\r\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find('\xFC'), std::string::npos);
+  }
+  // Only reading an old file converts it too.
+  Seed(env, "[USER]\r\nNAME=M\xFCller\r\n");
+  EXPECT_EQ(ReadSettingString("USER", "NAME", ""), "M\xFCller");
+  EXPECT_EQ(test::readFile(env.settingsFile()), "[USER]\r\nNAME=M\xC3\xBCller\r\n");
+}
+
+// A settings file that cannot be replaced is a failed write, not a write
+// guard to pass over in silence.
+TEST(Settings, AReadOnlyStoreFailsTheWrite) {
+  TempUserEnvironment env;
+  LoadSettings();
+  const std::string before = test::readFile(env.settingsFile());
+  ASSERT_TRUE(platform::fs().setAttributes(env.settingsFile(), platform::faReadOnly));
+  EXPECT_FALSE(WriteSettingString("USER", "NAME", "lost"));
+  EXPECT_EQ(test::readFile(env.settingsFile()), before);
+  platform::fs().setAttributes(env.settingsFile(), 0);
 }
 
 TEST(RecordLengthUpgrade, ExpandsRecordsAndFixesTheHeader) {

@@ -275,7 +275,9 @@ TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
   }
 }
 
-TEST(Eulumdat, WriterExtendsPartialGammaRangesAndRotationalTables) {
+// A partial γ range is written as it is: filled out from 0 with zeros, the
+// cell below its first angle would add the flux of a ramp.
+TEST(Eulumdat, WriterKeepsPartialGammaRangesAndExtendsRotationalTables) {
   TLUM32 lum;
   ASSERT_TRUE(lum.CreateNew("x", psCGamma, symRotational, 0, 1, 0, 0, 0, {}, 19, 90, 5, 180, {}));
   for (int j = 1; j <= 19; ++j) lum.SetValue(1, j, 10.0f * j);
@@ -289,17 +291,17 @@ TEST(Eulumdat, WriterExtendsPartialGammaRangesAndRotationalTables) {
   EXPECT_EQ(lines[1], "2");  // width and diameter 0: linear
   EXPECT_EQ(lines[3], "24");
   EXPECT_EQ(lines[4], "15");
-  EXPECT_EQ(lines[5], "37");
+  EXPECT_EQ(lines[5], "19");
   EXPECT_EQ(lines[6], "5.0");
   std::size_t firstC = 26 + 6 * 0 + 10;
   EXPECT_EQ(lines[firstC], "0.0");
   EXPECT_EQ(lines[firstC + 23], "345.0");
-  EXPECT_EQ(lines[firstC + 24 + 36], "180.0");
-  std::size_t firstValue = firstC + 24 + 37;
-  EXPECT_EQ(lines[firstValue], "0.0");        // γ 0 lies outside the table
-  EXPECT_EQ(lines[firstValue + 18], "10.0");  // γ 90
-  EXPECT_EQ(lines[firstValue + 36], "190.0");
-  EXPECT_EQ(lines.size(), firstValue + 37);
+  EXPECT_EQ(lines[firstC + 24], "90.0");
+  EXPECT_EQ(lines[firstC + 24 + 18], "180.0");
+  std::size_t firstValue = firstC + 24 + 19;
+  EXPECT_EQ(lines[firstValue], "10.0");  // γ 90
+  EXPECT_EQ(lines[firstValue + 18], "190.0");
+  EXPECT_EQ(lines.size(), firstValue + 19);
 }
 
 TEST(Eulumdat, CorpusFilesLoadAndSurviveARoundTrip) {

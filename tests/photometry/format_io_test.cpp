@@ -244,7 +244,7 @@ TEST(Lum32File, DefaultBlocksAndDamagedFiles) {
 
 // A LUM container: blocks of 8 x 8 cells, 6 block rows, one block column;
 // the header record behind row a = 3 with c = 7 (8 words per row).
-std::string MakeLum(bool largeArrayMagic) {
+std::string MakeLum(bool largeArrayMagic, float watt = 0) {
   const int R = 8, K = 8, BR = 6, BC = 1, N = BR * BC, B = R * K * 4;
   std::vector<std::uint32_t> cells(R * BR * K * BC, 0);
   auto cols = K * BC;
@@ -282,6 +282,7 @@ std::string MakeLum(bool largeArrayMagic) {
   PutU16(rec + 976, 7);
   str(996, "HQL 125");
   PutF32(rec + 1031, 6500);
+  PutF32(rec + 925, watt);
   // Intensities in row 1, columns 1 … 7; the record words from row a + 1 on.
   for (int j = 1; j <= 7; ++j) setF(1, j, 100.0f - 10 * j);
   for (int w = 1; w <= 259; ++w) {
@@ -337,6 +338,28 @@ TEST(LumFile, ReadsBothContainerVariants) {
   }
 }
 
+// The lamp wattage is a single in the file and 16 bits in the luminaire:
+// no number, or one beyond 16 bits, must not become an undefined conversion.
+TEST(LumFile, WattageThatIsNoNumberOrTooLargeIsClamped) {
+  struct Case {
+    float watt;
+    std::int16_t expected;
+  } cases[] = {{std::numeric_limits<float>::quiet_NaN(), 0},
+               {std::numeric_limits<float>::infinity(), 32767},
+               {-1e30f, -32768},
+               {125.4f, 125}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.watt);
+    test::TempDir dir;
+    test::RecordingUi ui;
+    ScopedUiServices scope(ui);
+    test::writeFile(dir.file("LEU1.LUM"), MakeLum(false, c.watt));
+    TLUM32 lum;
+    ASSERT_TRUE(lum.LoadFromFile(dir.file("LEU1.LUM")));
+    EXPECT_EQ(lum.LampSets[0].SetWatt, c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace kandelo
 
@@ -359,9 +382,9 @@ TEST(SaveLuminaireInFormat, BBetaDataAreResampledOnlyForEulumdat) {
   EXPECT_EQ(SaveLuminaireInFormat(a, fmtEulumdat, dir.file("leuchte")), dir.file("leuchte.LDT"));
   EXPECT_EQ(a.FormatCode, fmtEulumdat);  // read back from the file
   EXPECT_EQ(a.PlaneSystem, psCGamma);
-  EXPECT_EQ(a.CPlaneCount, 24);
-  EXPECT_EQ(a.GammaCount, 13);  // 0 … 180 in steps of the B planes
-  EXPECT_FLOAT_EQ(a.GammaEnd, 180);
+  EXPECT_EQ(a.CPlaneCount, 72);
+  EXPECT_EQ(a.GammaCount, 19);  // 0 … 90 in 5° steps: B planes within ±90° light nothing above
+  EXPECT_FLOAT_EQ(a.GammaEnd, 90);
   EXPECT_NEAR(a.Intensity(45, 30), 40, 1e-3);
 
   TLUM32 b = make();

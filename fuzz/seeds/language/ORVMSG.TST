@@ -1,0 +1,5 @@
+[DEFAULT MESSAGES]
+DM_NOTFOUND=Datei nicht gefunden
+[]=odd
+[CONFMSG]
+CONFDEL=Löschen?
