@@ -33,6 +33,14 @@ void WriteHeader(const TLUM32& lum, std::uint8_t code, TTextWriter& out) {
       PadLeft(FormatFixed(set.SetFlux, 0), 7) + " lm," + PadLeft(std::to_string(set.SetWatt), 5) + " W";
   auto line = [&](const std::string& s) { out.Line(SafeTextLine(s)); };
   if (code == fmtIes86) {
+    // The 1986 header is free text up to the first "TILT=" line: a text
+    // that begins so ("TILT=INCLUDE fixture") would end the header early
+    // and make the file unreadable; a blank before "=" keeps it a text.
+    auto line = [&](const std::string& s) {
+      std::string t = SafeTextLine(s);
+      if (IsTiltLine(t)) t.insert(t.find('='), " ");
+      out.Line(t);
+    };
     line(lum.ReportNumber + "  " + lum.Manufacturer);
     line(lum.LumNumber);
     line(lum.LumName);
