@@ -47,8 +47,10 @@ void TfBaseForm::SaveAsClicked() {
   // The new file joins the catalogue where it was written, like an insert.
   const std::int32_t recNo = backend_.CatalogueFileInPlace(written);
   ClearLuminaire();
-  if (recNo > 0) Relocate(recNo);
-  else
+  if (recNo > 0) {
+    ReloadTable();
+    ShowRecord(recNo);
+  } else
     ShowErrorL(MsgOr("CONVERSION", "CV_NOTADDED", "The file was written but could not be added to the catalogue:") +
                    " " + written,
                Settings().MsgTxtFile);

@@ -35,6 +35,11 @@ Twaitform::Twaitform(QWidget* parent)
 }
 
 void Twaitform::SetCancellable(bool cancellable) {
+  // While the button may be pressed, events are let through to it: the rest
+  // of the program must not take clicks meanwhile.
+  hide();
+  setWindowModality(cancellable ? Qt::ApplicationModal : Qt::NonModal);
+  show();
   cancel_->setVisible(cancellable);
   cancelled_ = false;
   adjustSize();
