@@ -1,4 +1,5 @@
 #include "conversion/convert_files.h"
+#include "conversion/save_luminaire.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,24 @@ TEST_F(ConvertFilesTest, AnLm63Of1986KeepsATextThatLooksLikeTheTiltLine) {
   ASSERT_TRUE(lum.LoadFromFile(dst() + "/a.IES"));
   lum.CalcFlux();
   EXPECT_NEAR(lum.Intensity(0, 0), 300, 0.5);
+}
+
+TEST_F(ConvertFilesTest, SaveAsWritesAndReloadsButRefusesLtli) {
+  TLUM32 lum;
+  ASSERT_TRUE(lum.LoadFromFile(src() + "/b.ldt"));
+  // LTLI has no writer: nothing is written, and a file of that name is not loaded.
+  writeLdt(dst() + "/other.ltl", "Other");
+  SaveAsResult r = SaveLuminaireAs(lum, fmtLtli, dst() + "/other.ltl");
+  EXPECT_TRUE(r.written.empty());
+  EXPECT_NE(r.error.find("LTLI"), std::string::npos) << r.error;
+  EXPECT_EQ(lum.LumName, "B");
+  EXPECT_EQ(lum.FileName, src() + "/b.ldt");
+  // TM14 under a name without extension: leuchte.CIB, loaded from there.
+  r = SaveLuminaireAs(lum, fmtTm14, dst() + "/leuchte");
+  EXPECT_EQ(r.written, dst() + "/leuchte.CIB");
+  EXPECT_EQ(lum.FileName, dst() + "/leuchte.CIB");
+  EXPECT_EQ(lum.FormatCode, fmtTm14);
+  EXPECT_EQ(lum.LumName, "B");
 }
 
 TEST_F(ConvertFilesTest, Tm14VersionTwoCarriesTheCibseSection) {
