@@ -1,10 +1,16 @@
 // kandelo-cli diagram FILE --kind polar|cartesian [--planes 0,90] [--gamma-max G]
 //                          [--size WxH] -o OUT.png|.svg|.pdf|.wmf
+// The evaluation drawings (--kind utf-din|utf-tm5|utf-nb|ugr|glare|glare-table|
+// floor|count) take their parameters from eval_params.h.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "cli/cli_common.h"
+#include "cli/eval_params.h"
+#include "evaluation/evaluation_picture.h"
 #include "evaluation/intensity_diagram.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
@@ -45,18 +51,29 @@ bool ParseSize(const std::string& text, int& w, int& h) {
 }
 
 int Run(const std::string& file, const std::string& kind, const std::string& planes, double gammaMax,
-        bool gammaGiven, const std::string& size, const std::string& output) {
+        bool gammaGiven, const std::string& size, const std::string& output, const TEvalOptions& eval) {
   TLvkOptions options;
+  const std::optional<TEvalKind> evalKind = EvalKindFromName(kind);
+  TEvalPicture picture;
   if (kind == "polar")
     options.kind = TLvkKind::Polar;
   else if (kind == "cartesian")
     options.kind = TLvkKind::Cartesian;
+  else if (evalKind)
+    picture.kind = *evalKind;
   else
-    return Fail("unknown diagram kind: " + FromUtf8(kind) + " (polar or cartesian)");
+    return Fail("unknown diagram kind: " + FromUtf8(kind) +
+                " (polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor or count)");
+  std::string message;
+  if (!ApplyEvalOptions(eval, picture, message)) return UsageError(message);
   if (!planes.empty() && !ParsePlanes(planes, options.planes))
     return Fail("bad plane list: " + FromUtf8(planes));
   int width = 800, height = 800;
   if (!size.empty() && !ParseSize(size, width, height)) return Fail("bad size: " + FromUtf8(size));
+  if (evalKind && size.empty()) {
+    const TSize picSize = EvalPictureSize(*evalKind);
+    height = std::max(16, static_cast<int>(std::lround(double(width) * picSize.cy / picSize.cx)));
+  }
   const std::string ext = platform::lower1252(ExtractFileExt(output));
   if (ext != ".png" && ext != ".svg" && ext != ".pdf" && ext != ".wmf")
     return Fail("the output must end in .png, .svg, .pdf or .wmf");
@@ -65,7 +82,7 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   InstallLanguageFiles();  // the headings come from the message catalogue
   options.boldHeading = Settings().BoldFont;
   options.showEta = Settings().ShowLor;
-  options.languageFile = Settings().OrvMsgFile.empty() ? LanguageFilePath("ORVMSG") : Settings().OrvMsgFile;
+  if (!LanguageFileFor(eval.language, options.languageFile, message)) return UsageError(message);
 
   TLUM32 lum;
   if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));
@@ -73,9 +90,17 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   lum.FindMaxIntensity();
   if (options.planes.empty()) options.planes = DefaultPlaneList(lum);
   options.gammaMax = gammaGiven ? gammaMax : lum.GammaEnd;
+  if (evalKind) {
+    picture.languageFile = options.languageFile;
+    picture.boldHeading = options.boldHeading;
+    picture.utilMode = Settings().UtilMode;
+    if (!PrepareEvaluation(lum, picture, &message)) return Fail(message);
+  }
 
   if (ext == ".wmf") {
-    if (!SaveLVKMetafile(lum, options, FromUtf8(output))) return Fail("cannot write " + FromUtf8(output));
+    const bool saved = evalKind ? SaveEvaluationMetafile(lum, picture, FromUtf8(output))
+                                : SaveLVKMetafile(lum, options, FromUtf8(output));
+    if (!saved) return Fail("cannot write " + FromUtf8(output));
     return kOk;
   }
 #ifdef KANDELO_CLI_HAS_QT
@@ -88,7 +113,12 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
     app = std::make_unique<QGuiApplication>(argc, argv);
   }
   UseToolkitTextMetrics();
-  const TDrawFunction draw = [&](TDevice& dc, QSize s) { DrawLVKStandalone(lum, options, dc, s.width(), s.height()); };
+  const TDrawFunction draw = [&](TDevice& dc, QSize s) {
+    if (evalKind)
+      DrawEvaluationStandalone(lum, picture, dc, s.width(), s.height());
+    else
+      DrawLVKStandalone(lum, options, dc, s.width(), s.height());
+  };
   const QSize qsize(width, height);
   bool ok = false;
   if (ext == ".png") ok = SavePng(output, qsize, draw);
@@ -103,16 +133,18 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
 }
 
 void Setup(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand("diagram", "Draw the intensity distribution diagram of a photometric file");
+  auto* cmd = app.add_subcommand("diagram", "Draw an intensity diagram or an evaluation table of a photometric file");
   static std::string file, kind = "polar", planes, size, output;
   static double gammaMax = 0;
   cmd->add_option("FILE", file, "Photometric file")->required();
-  cmd->add_option("--kind", kind, "polar or cartesian");
+  cmd->add_option("--kind", kind, "polar, cartesian, utf-din, utf-tm5, utf-nb, ugr, glare, glare-table, floor or count");
   cmd->add_option("--planes", planes, "Plane angles, e.g. 0,90 (default: 0 and 90, or 0 when rotational)");
   auto* gm = cmd->add_option("--gamma-max", gammaMax, "Cartesian angle range in degrees (default: measured range)");
-  cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800); a metafile is 4000 x 4000 at 1000 units per inch");
+  cmd->add_option("--size", size, "Image size WxH in pixels for PNG, SVG and PDF (default 800x800, evaluation tables 800 wide in their aspect); a metafile is 4000 x 4000 (tables: their picture size) at 1000 units per inch");
+  static TEvalOptions eval;
+  AddEvalOptions(*cmd, eval);
   cmd->add_option("-o,--output", output, "Output file: .png, .svg, .pdf or .wmf")->required();
-  cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output); });
+  cmd->callback([gm, &exitCode] { exitCode = Run(file, kind, planes, gammaMax, gm->count() > 0, size, output, eval); });
 }
 
 KANDELO_COMMAND(Setup);

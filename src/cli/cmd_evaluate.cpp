@@ -1,11 +1,13 @@
 // kandelo-cli evaluate FILE [--json]: the evaluations of one luminaire file:
 // LiTG room utilization (DIN table), TM5 CIBSE table with BZ classes and SHR,
-// NB table, classification, CIE flux code and the UGR table.
+// NB table, classification, CIE flux code and the UGR table; with --json also
+// the glare evaluation, floor curves and luminaire count (eval_json.h).
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
+#include "cli/eval_json.h"
 #include "evaluation/atf.h"
 #include "evaluation/litg.h"
 #include "evaluation/tm5.h"
@@ -147,6 +149,8 @@ int Evaluate(const std::string& file, bool json) {
   } else {
     out["ugr"] = ugrError.empty() ? nlohmann::ordered_json("no glare rating possible") : nlohmann::ordered_json(ugrError);
   }
+
+  AddGlareFloorCountJson(out, lum, eta);
 
   if (json) {
     std::printf("%s\n", out.dump(2).c_str());

@@ -19,6 +19,7 @@ std::int16_t Hi(std::uint32_t v) { return static_cast<std::int16_t>(v >> 16); }
 char SymbolCode(char32_t c) {
   static const char* const lower = "abgdezhqiklmnxoprVstufcyw";  // U+03B1 ... U+03C9
   static const char* const upper = "ABGDEZHQIKLMNXOPR?STUFCYW";  // U+0391 ... U+03A9
+  if (c == 0x2264) return '\xA3';  // less-than or equal
   if (c >= 0x3B1 && c <= 0x3C9) return lower[c - 0x3B1];
   if (c >= 0x391 && c <= 0x3A9 && upper[c - 0x391] != '?') return upper[c - 0x391];
   return 0;

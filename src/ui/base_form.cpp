@@ -429,9 +429,7 @@ void TfBaseForm::NavigatorClicked(int button) {
       RestartTimer();
       break;
     case nbMultIns: {
-      std::int32_t previous = 0;
-      if (model_->Count() > 0)
-        if (const CatalogueRow* r = model_->RowAt(ActiveRow())) previous = r->recNo;
+      const std::int32_t previous = CurrentRecNo();
       if (const auto counts = backend_.AddFilesByDialog()) {
         Relocate(previous);
         ShowAddSummary(*counts);

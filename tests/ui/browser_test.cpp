@@ -20,14 +20,6 @@ namespace kandelo::test {
 
 namespace {
 
-void FillSample(FakeBackend& b) {
-  b.Add("Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT");
-  b.Add("Leuchte Eco", "LE-2", "ECO.IES", "Beta GmbH", "IES LM63/95");
-  b.Add("Leuchtband", "LB-1", "BAND.LDT", "Alpha", "EULUM-DAT");
-  b.Add("Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14");
-  b.Add("Uplight", "UP-9", "UPL.LTL", "Delta", "LTLI");
-}
-
 class FakeTimer : public TRepeatTimer {
  public:
   void Start(int ms) override { armed.push_back(ms); running = true; }

@@ -33,14 +33,6 @@ namespace kandelo::test {
 
 namespace {
 
-void FillRows(FakeBackend& b) {
-  b.Add("Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT");
-  b.Add("Leuchte Eco", "LE-2", "ECO.IES", "Beta GmbH", "IES LM63/95");
-  b.Add("Leuchtband", "LB-1", "BAND.LDT", "Alpha", "EULUM-DAT");
-  b.Add("Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14");
-  b.Add("Uplight", "UP-9", "UPL.LTL", "Delta", "LTLI");
-}
-
 // English language files in a fresh user environment.
 void EnglishSession() {
   LoadSettings();
@@ -69,7 +61,7 @@ class BrowserUserTest : public QObject {
     TempDir dir;
     writeFile(dir.file("BAND.LDT"), "x");
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     b.pathList = {dir.path()};
     RecordingUi rec;
     ScopedUiServices scoped(rec);
@@ -94,7 +86,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     LoadSettings();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     RecordingUi rec;
     ScopedUiServices scoped(rec);
     TfBaseForm f(b);
@@ -182,7 +174,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     LoadSettings();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // A position saved on a larger screen or another monitor.
     WriteSettingString("LDBSETTINGS", "WINPOS", "5000,4000,3000,2000");
@@ -220,7 +212,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     LoadSettings();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     b.rows[3].diskName = "Wallwasher with a long file name.cib";  // WALL.CIB is its alias
     TfBaseForm f(b);
     f.show();
@@ -242,7 +234,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     LoadSettings();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     TfBaseForm f(b);
     f.show();
     f.activateWindow();
@@ -272,7 +264,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     EnglishSession();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     RecordingUi rec;
     ScopedUiServices scoped(rec);
     TfBaseForm f(b);
@@ -305,7 +297,7 @@ class BrowserUserTest : public QObject {
     TempUserEnvironment env;
     LoadSettings();
     FakeBackend b;
-    FillRows(b);
+    FillSample(b);
     RecordingUi rec;
     ScopedUiServices scoped(rec);
     TfBaseForm f(b);

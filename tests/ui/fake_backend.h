@@ -139,4 +139,13 @@ class FakeBackend : public BrowserBackend {
   }
 };
 
+// Five entries, one of each format.
+inline void FillSample(FakeBackend& b) {
+  b.Add("Downlight 150", "DL-150", "DL150.LDT", "Lumen AG", "EULUM-DAT");
+  b.Add("Leuchte Eco", "LE-2", "ECO.IES", "Beta GmbH", "IES LM63/95");
+  b.Add("Leuchtband", "LB-1", "BAND.LDT", "Alpha", "EULUM-DAT");
+  b.Add("Wallwasher", "WW-3", "WALL.CIB", "Lumen AG", "TM14");
+  b.Add("Uplight", "UP-9", "UPL.LTL", "Delta", "LTLI");
+}
+
 }  // namespace kandelo::test
