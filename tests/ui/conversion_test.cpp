@@ -19,6 +19,7 @@
 #include "texts/qstr.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "ui/qt_ui_services.h"
 #include "ui_tests.h"
 
 namespace kandelo::test {
@@ -239,6 +240,22 @@ class ConversionTest : public QObject {
       QCOMPARE(f.Model().Count(), 2);
       QCOMPARE(f.Model().RowAt(f.ActiveRow())->fileName, std::string("band.CIB"));
     }
+  }
+
+  void theWaitWindowOfLongBatchesCanBeCancelled() {
+    TempUserEnvironment env;
+    Session(kLanguages[2]);
+    QtUiServices services;
+    services.beginWait("x");
+    QVERIFY(!services.WaitWindow()->CancelButton()->isVisible());
+    services.setWaitCancellable(true);
+    QVERIFY(services.WaitWindow()->CancelButton()->isVisible());
+    QCOMPARE(services.WaitWindow()->CancelButton()->text(), QStringLiteral("Annuler"));
+    QVERIFY(!services.waitCancelled());
+    QTest::mouseClick(services.WaitWindow()->CancelButton(), Qt::LeftButton);
+    QVERIFY(services.waitCancelled());
+    services.endWait();
+    QVERIFY(!services.waitCancelled());
   }
 
   void fBtn1ConvertsTheListedFiles() {
