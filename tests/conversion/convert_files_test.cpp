@@ -9,6 +9,8 @@
 
 #include "database/btreebase.h"
 #include "database/catalogue.h"
+#include "database/catalogue_scan.h"
+#include "frame/pathlist.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
@@ -292,6 +294,24 @@ TEST_F(ConvertToCatalogueTest, WrittenFilesAreAddedOnceUnderTheDestinationIndex)
   EXPECT_EQ(r.added, 0);
   EXPECT_EQ(r.updated, 2);
   EXPECT_EQ(records(), want);
+}
+
+// "Save as" takes the written file in where it lies: nothing is copied
+// below the luminaire root, its directory joins the path list.
+TEST_F(ConvertToCatalogueTest, AFileSavedElsewhereIsCataloguedInPlace) {
+  TPathList paths(PathListFileName());
+  const int before = paths.Count();
+  std::int32_t recNo = 0;
+  EXPECT_EQ(AddFileInPlace(src() + "/a.ldt", paths, &recNo), AddOutcome::Added);
+  EXPECT_GT(recNo, 0);
+  const int index = paths.IndexOfPath(src());
+  ASSERT_GE(index, before);
+  using Row = std::tuple<std::string, int, int>;
+  EXPECT_EQ(records(), (std::vector<Row>{Row{"a.ldt", fmtEulumdat, index}}));
+  EXPECT_EQ(AddFileInPlace(src() + "/a.ldt", paths, &recNo), AddOutcome::Updated);
+  EXPECT_EQ(TPathList(PathListFileName()).IndexOfPath(src()), index);  // saved
+  EXPECT_FALSE(fsys::exists(AddBackslash(Settings().LumDir2) + "a.ldt"));
+  EXPECT_FALSE(fsys::exists(AddBackslash(Settings().LumDir1) + "a.ldt"));
 }
 
 TEST_F(ConvertToCatalogueTest, NothingIsAddedFromRemovableOrNetworkMedia) {
