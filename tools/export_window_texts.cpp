@@ -11,6 +11,7 @@
 #include "texts/select_languages.h"
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
+#include "ui/convert_dlg.h"
 
 namespace {
 
@@ -62,5 +63,8 @@ int main(int argc, char** argv) {
   ExportForm(out, &lang);
   TTransDlg trans(nullptr, {}, {});
   ExportForm(out, &trans);
+  // Created after the file exists, the dialog would only read it.
+  TConvertDlg convert(ConversionSettings{}, true);
+  ExportForm(out, &convert);
   return 0;
 }

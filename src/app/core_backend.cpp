@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <cmath>
 
+#include "conversion/save_luminaire.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "database/isam.h"
@@ -15,6 +16,7 @@
 #include "frame/ui_services.h"
 #include "graphics/device.h"
 #include "platform/fileio.h"
+#include "photometry/format_io.h"
 #include "platform/resources.h"
 #include "texts/qstr.h"
 #include "ui/qt_ui_services.h"
@@ -198,6 +200,40 @@ void CoreBrowserBackend::ClearLuminaire() {
 }
 
 std::string CoreBrowserBackend::LuminairePath() const { return lum_.FileName; }
+
+std::string CoreBrowserBackend::SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) {
+  const auto& codes = SaveFilterCodes();
+  if (filterIndex < 1 || filterIndex > static_cast<int>(codes.size()) || !lum_.Valid) {
+    error = "no luminaire loaded";
+    return {};
+  }
+  const SaveAsResult r = kandelo::SaveLuminaireAs(lum_, codes[static_cast<std::size_t>(filterIndex - 1)], chosenName);
+  error = r.error;
+  if (!r.written.empty()) {
+    lum_.CalcFlux();
+    lum_.FindMaxIntensity();
+  }
+  return r.written;
+}
+
+std::int32_t CoreBrowserBackend::CatalogueFileInPlace(const std::string& path) {
+  if (!OpenCatalogue()) return 0;
+  std::int32_t recNo = 0;
+  const AddOutcome outcome = AddFileInPlace(path, paths_, &recNo);
+  return outcome == AddOutcome::Added || outcome == AddOutcome::Updated ? recNo : 0;
+}
+
+ConversionReport CoreBrowserBackend::ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
+                                                  const ConversionProgress& progress) {
+  if (settings.AddToCatalogue && OpenCatalogue()) {
+    int i = paths_.AddPath(settings.DstDir);
+    if (i >= 0 && i >= paths_.SavedCount() && !paths_.SavePathList()) i = -1;
+    // Without a stored index a record would name another directory next time.
+    if (i < 0) settings.AddToCatalogue = false;
+    else settings.DstPathIndex = i;
+  }
+  return kandelo::ConvertFiles(paths, settings, progress);
+}
 
 std::string CoreBrowserBackend::LuminaireSummary() const {
   if (lum_.FileName.empty()) return {};

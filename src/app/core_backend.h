@@ -42,6 +42,10 @@ class CoreBrowserBackend : public BrowserBackend {
   std::string LuminairePath() const override;
   std::string LuminaireSummary() const override;
   void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
+  std::string SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) override;
+  std::int32_t CatalogueFileInPlace(const std::string& path) override;
+  ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
+                                const ConversionProgress& progress) override;
 
   TPathList& Paths() { return paths_; }
 

@@ -19,6 +19,7 @@
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
 #include "ui/base_form.h"
+#include "ui/convert_dlg.h"
 
 namespace {
 
@@ -81,6 +82,10 @@ int main(int argc, char** argv) {
       ok = Save(*about, dir, QStringLiteral("about"), lang) && ok;
       auto help = browser.MakeHelpDialog();
       ok = Save(*help, dir, QStringLiteral("help"), lang) && ok;
+      ConversionSettings conversion;
+      conversion.DstDir = Settings().LumDir1;
+      TConvertDlg convert(conversion, false, &browser);
+      ok = Save(convert, dir, QStringLiteral("conversion"), lang) && ok;
     }
     browser.ApplyLanguages(1, 1);
   }

@@ -272,6 +272,14 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
   return addBelowRoot(filePath, root, overwriteAll, paths, msgs, recNo);
 }
 
+AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::int32_t* recNo) {
+  if (!Catalogue()) return failed(filePath);
+  const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
+  if (dirIndex < 0) return failed(filePath);
+  LoadedFile loaded = loadFile(filePath);
+  return storeLoaded(filePath, dirIndex, loaded, recNo);
+}
+
 ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs) {
   const std::vector<std::string> files = CollectLuminaireFiles(Settings().LumDir2);
   return addAll(files, LuminaireRoot(), paths, msgs);

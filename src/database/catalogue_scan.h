@@ -36,6 +36,11 @@ AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, T
 AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
                             TPathList& paths, const TMsgManager& msgs, std::int32_t* recNo = nullptr);
 
+// Takes one file in where it lies, without copying it below the root: its
+// directory joins the path list when new (the browser's "save as" does this
+// for the file it has just written).
+AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::int32_t* recNo = nullptr);
+
 struct ScanCounts {
   int added = 0, updated = 0, failed = 0, kept = 0;
   void Count(AddOutcome outcome);

@@ -45,6 +45,18 @@ class UiServices {
   // Asks for a file to open; empty when cancelled.
   virtual std::string chooseOpenFile(const std::string& title, const std::string& directory,
                                      const std::string& filter) { return {}; }
+  // Asks for a file name to save under; filterIndex (1-based) comes in as the
+  // filter shown first and goes out as the one chosen. Empty when cancelled.
+  virtual std::string chooseSaveFile(const std::string& title, const std::string& directory,
+                                     const std::string& fileName, const std::string& filter, int& filterIndex) {
+    return {};
+  }
+  // Asks for a directory; empty when cancelled.
+  virtual std::string chooseDirectory(const std::string& title, const std::string& directory) { return {}; }
+  // A wait window with a cancel button (long batches): the button is shown
+  // until endWait, and waitCancelled tells whether it was pressed.
+  virtual void setWaitCancellable(bool cancellable) {}
+  virtual bool waitCancelled() { return false; }
 };
 
 // The services in use. The default writes messages to stderr and answers with

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -12,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace kandelo::platform {
 namespace {
@@ -229,8 +232,46 @@ class PosixFileSystem : public FileSystem {
         return false;
     }
   }
+  DriveKind driveKind(const std::string& path) override {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return DriveKind::Missing;
+    struct statvfs vf{};
+    if (::statvfs(path.c_str(), &vf) == 0 && (vf.f_flag & ST_RDONLY)) return DriveKind::ReadOnly;
+    struct statfs sf{};
+    if (::statfs(path.c_str(), &sf) == 0) {
+      switch (static_cast<unsigned long>(sf.f_type)) {
+        case 0x9660:      // ISO 9660 (CD images)
+        case 0x15013346:  // UDF
+        case 0x73717368:  // squashfs
+          return DriveKind::ReadOnly;
+        default:
+          break;
+      }
+    }
+    if (isRemote(path)) return DriveKind::Remote;
+    return isRemovableDevice(st.st_dev) ? DriveKind::Removable : DriveKind::Fixed;
+  }
+  std::optional<std::uint64_t> freeSpace(const std::string& path) override {
+    struct statvfs vf{};
+    if (::statvfs(path.c_str(), &vf) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(vf.f_bavail) * vf.f_frsize;
+  }
 
  private:
+  // The block device's "removable" flag; a partition carries it on its disk.
+  static bool isRemovableDevice(dev_t dev) {
+    const std::string base = "/sys/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
+    char resolved[PATH_MAX];
+    if (!::realpath(base.c_str(), resolved)) return false;
+    std::string dir = resolved;
+    for (int level = 0; level < 2 && !dir.empty(); ++level) {
+      std::ifstream f(dir + "/removable");
+      int flag = 0;
+      if (f >> flag) return flag == 1;
+      dir = dir.substr(0, dir.find_last_of('/'));
+    }
+    return false;
+  }
   static std::uint32_t attrsOf(const std::string& path, const struct stat& st) {
     std::uint32_t a = 0;
     if (S_ISDIR(st.st_mode)) a |= faDirectory; else a |= faArchive;

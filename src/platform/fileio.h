@@ -55,6 +55,12 @@ class FileHandle {
   virtual bool unlockRange(std::int64_t offset, std::int64_t length) = 0;
 };
 
+// What kind of medium holds a directory, for choosing where converted files
+// go: a CD image or read-only mount cannot take them; files on a removable
+// or network medium are not added to the catalogue, which would lose them
+// when the medium goes.
+enum class DriveKind { Fixed, ReadOnly, Removable, Remote, Missing };
+
 struct DirEntry {
   std::string name;          // name as stored on disk
   std::uint32_t attributes;  // Attr bits
@@ -86,6 +92,13 @@ class FileSystem {
   virtual std::string currentDirectory() = 0;
   // True when the path lies on a network file system (NFS, SMB/CIFS, ...).
   virtual bool isRemote(const std::string& path) = 0;
+  // The kind of file system the path lies on.
+  virtual DriveKind driveKind(const std::string& path) {
+    if (!exists(path)) return DriveKind::Missing;
+    return isRemote(path) ? DriveKind::Remote : DriveKind::Fixed;
+  }
+  // Free bytes for the user on the path's file system; nullopt when unknown.
+  virtual std::optional<std::uint64_t> freeSpace(const std::string& path) { (void)path; return std::nullopt; }
 };
 
 // The file system in use: the native one unless a test installed another.
@@ -147,6 +160,8 @@ class FaultInjectingFileSystem : public FileSystem {
   std::optional<std::vector<DirEntry>> listNames(const std::string& p) override { return base_.listNames(p); }
   std::string currentDirectory() override { return base_.currentDirectory(); }
   bool isRemote(const std::string& p) override { return base_.isRemote(p); }
+  DriveKind driveKind(const std::string& p) override { return base_.driveKind(p); }
+  std::optional<std::uint64_t> freeSpace(const std::string& p) override { return base_.freeSpace(p); }
 
   // Used by the handles: true when the mutating call may go ahead.
   bool allowMutation();

@@ -547,6 +547,7 @@ void TfBaseForm::UpdateListButtons() {
   catPrintBtn_->setEnabled(false && any);  // batch printing comes with the datasheet
   lBtn2_->setEnabled(any);
   lBtn1_->setEnabled(any);
+  fBtn1_->setEnabled(any);
 }
 
 void TfBaseForm::EnterMultiSelect() {

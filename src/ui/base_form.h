@@ -91,6 +91,10 @@ class TfBaseForm : public QMainWindow {
   bool LeaveMultiSelect();
   void AddCurrentToList();
   void SetTranslationMode();
+  // The popup's "save as" and the batch conversion of the list (FBtn1).
+  void SaveAsClicked();
+  void ConvertListClicked();
+  ConversionSettings& Conversion() { return conversion_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -172,6 +176,8 @@ class TfBaseForm : public QMainWindow {
   QToolButton* lBtn2_ = nullptr;
   QToolButton* catPrintBtn_ = nullptr;
   QLabel* infoLabel_ = nullptr;
+  QToolButton* fBtn1_ = nullptr;
+  ConversionSettings conversion_;
 };
 
 }  // namespace kandelo

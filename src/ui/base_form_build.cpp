@@ -188,10 +188,9 @@ void TfBaseForm::BuildWidgets() {
   auto* catBtn4 = MakeButton(pages_[1], "CatBtn4", T("Ausgabeart"), T("set up type of output"));
   pages_[1]->layout()->addWidget(catPrintBtn_);
   pages_[1]->layout()->addWidget(catBtn4);
-  auto* fBtn1 = MakeButton(pages_[2], "FBtn1", T("Exportieren"), T("Dateien in ein anderses Format exportieren"));
-  pages_[2]->layout()->addWidget(fBtn1);
+  fBtn1_ = MakeButton(pages_[2], "FBtn1", T("Exportieren"), T("Dateien in ein anderses Format exportieren"));
+  pages_[2]->layout()->addWidget(fBtn1_);
   catBtn4->setEnabled(false);
-  fBtn1->setEnabled(false);
   auto* leave = MakeButton(multiPanel_, "CatBtn2", T("leave multi-select mode"));
   ml->addWidget(leave);
   rl->addWidget(multiPanel_, 3);
@@ -304,8 +303,8 @@ void TfBaseForm::BuildWidgets() {
   connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     StopTimer();
     LoadCurrentLuminaire();
-    // "save as" and "edit" open dialogs that come with their own windows.
-    saveAsAct_->setEnabled(false);
+    // "edit" opens a dialog that comes with its own window.
+    saveAsAct_->setEnabled(loaded_);
     editAct_->setEnabled(false);
     popup_->popup(table_->viewport()->mapToGlobal(p));
   });
@@ -320,6 +319,8 @@ void TfBaseForm::BuildWidgets() {
   connect(trBtn2_, &QToolButton::clicked, this, [this] {
     TranslateWindow(this, Settings().OrvTxtFile, LangFile("ORVTXT", Settings().DestLangExt));
   });
+  connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
+  connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
   connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });
   connect(lBtn1_, &QToolButton::clicked, this, [this] {

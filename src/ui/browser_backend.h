@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/convert_files.h"
 #include "database/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 
@@ -80,6 +81,31 @@ class BrowserBackend {
   // Draws the polar intensity diagram of the loaded luminaire into the
   // rectangle (logical units of the drawing, twips), texts from the message file.
   virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;
+
+  // Saving and converting. SaveLuminaireAs writes the loaded luminaire in the
+  // format of save-dialog filter 1 … 7 under the chosen name and loads it
+  // again from there; the name written, or "" with the reason in `error`.
+  virtual std::string SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) {
+    (void)filterIndex;
+    (void)chosenName;
+    error = "not available";
+    return {};
+  }
+  // Catalogues a file where it lies (its directory joins the path list);
+  // the record's number, 0 when it could not be stored.
+  virtual std::int32_t CatalogueFileInPlace(const std::string& path) {
+    (void)path;
+    return 0;
+  }
+  // The batch conversion of files given by full path; with AddToCatalogue
+  // the destination joins the path list and DstPathIndex is set here.
+  virtual ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
+                                        const ConversionProgress& progress) {
+    (void)paths;
+    (void)settings;
+    (void)progress;
+    return {};
+  }
 };
 
 }  // namespace kandelo

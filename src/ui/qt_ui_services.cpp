@@ -25,6 +25,24 @@ Twaitform::Twaitform(QWidget* parent)
   file_->setTextFormat(Qt::PlainText);
   l->addWidget(phase_);
   l->addWidget(file_);
+  cancel_ = new QPushButton(this);
+  cancel_->setObjectName(QStringLiteral("CancelBtn"));
+  const std::string text = TMsgManager(Settings().OrvMsgFile).GetText("CONVERSION", "CV_CANCEL");
+  cancel_->setText(text.empty() ? QStringLiteral("Cancel") : Q(text));
+  cancel_->setVisible(false);
+  l->addWidget(cancel_, 0, Qt::AlignRight);
+  connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+}
+
+void Twaitform::SetCancellable(bool cancellable) {
+  // While the button may be pressed, events are let through to it: the rest
+  // of the program must not take clicks meanwhile.
+  hide();
+  setWindowModality(cancellable ? Qt::ApplicationModal : Qt::NonModal);
+  show();
+  cancel_->setVisible(cancellable);
+  cancelled_ = false;
+  adjustSize();
 }
 
 void Twaitform::SetWaitPhase(const QString& text) {
@@ -135,6 +153,17 @@ void QtUiServices::endWait() {
   if (waitDepth_ > 0 && --waitDepth_ == 0) wait_.reset();
 }
 
+void QtUiServices::setWaitCancellable(bool cancellable) {
+  if (wait_) wait_->SetCancellable(cancellable);
+}
+
+bool QtUiServices::waitCancelled() {
+  if (!wait_) return false;
+  // The button must be able to take its click: user input is let through here.
+  QApplication::processEvents();
+  return wait_ && wait_->Cancelled();
+}
+
 void QtUiServices::setBusy(bool busy) {
   if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
   else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
@@ -157,6 +186,25 @@ QString QtFileFilter(const std::string& filter) {
 std::string QtUiServices::chooseOpenFile(const std::string& title, const std::string& directory,
                                          const std::string& filter) {
   return S(QFileDialog::getOpenFileName(QApplication::activeWindow(), Q(title), Q(directory), QtFileFilter(filter)));
+}
+
+std::string QtUiServices::chooseSaveFile(const std::string& title, const std::string& directory,
+                                         const std::string& fileName, const std::string& filter, int& filterIndex) {
+  QFileDialog dlg(QApplication::activeWindow(), Q(title), Q(directory));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  // The extension follows the chosen format afterwards; the dialog adds none.
+  dlg.setDefaultSuffix(QString());
+  const QStringList filters = QtFileFilter(filter).split(QStringLiteral(";;"));
+  dlg.setNameFilters(filters);
+  if (filterIndex >= 1 && filterIndex <= filters.size()) dlg.selectNameFilter(filters[filterIndex - 1]);
+  if (!fileName.empty()) dlg.selectFile(Q(fileName));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+  return S(dlg.selectedFiles().front());
+}
+
+std::string QtUiServices::chooseDirectory(const std::string& title, const std::string& directory) {
+  return S(QFileDialog::getExistingDirectory(QApplication::activeWindow(), Q(title), Q(directory)));
 }
 
 }  // namespace kandelo

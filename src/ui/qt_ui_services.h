@@ -8,6 +8,7 @@
 #include "frame/ui_services.h"
 
 class QLabel;
+class QPushButton;
 
 namespace kandelo {
 
@@ -20,10 +21,16 @@ class Twaitform : public QDialog {
   void SetWaitFile(const QString& text);
   QString Phase() const;
   QString File() const;
+  // The cancel button of long batches (hidden otherwise).
+  void SetCancellable(bool cancellable);
+  bool Cancelled() const { return cancelled_; }
+  QPushButton* CancelButton() const { return cancel_; }
 
  private:
   QLabel* phase_;
   QLabel* file_;
+  QPushButton* cancel_;
+  bool cancelled_ = false;
 };
 
 class QtUiServices : public UiServices {
@@ -38,6 +45,11 @@ class QtUiServices : public UiServices {
   void processEvents() override;
   std::string chooseOpenFile(const std::string& title, const std::string& directory,
                              const std::string& filter) override;
+  std::string chooseSaveFile(const std::string& title, const std::string& directory, const std::string& fileName,
+                             const std::string& filter, int& filterIndex) override;
+  std::string chooseDirectory(const std::string& title, const std::string& directory) override;
+  void setWaitCancellable(bool cancellable) override;
+  bool waitCancelled() override;
   Twaitform* WaitWindow() const { return wait_.get(); }
 
  private:

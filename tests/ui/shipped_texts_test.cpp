@@ -10,6 +10,7 @@
 #include "texts/select_languages.h"
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
+#include "ui/convert_dlg.h"
 #include "ui_tests.h"
 
 namespace kandelo::test {
@@ -29,6 +30,8 @@ class ShippedTextsTest : public QObject {
     ExportMenu(exported, &browser);
     ExportForm(exported, &lang);
     ExportForm(exported, &trans);
+    TConvertDlg convert(ConversionSettings{}, true);
+    ExportForm(exported, &convert);
     const TBigInifile windows(exported);
     QVERIFY(windows.Count() >= 4);
 
