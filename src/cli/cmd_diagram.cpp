@@ -13,6 +13,7 @@
 #include "cli/cli_common.h"
 #include "cli/cone_isolux.h"
 #include "cli/eval_params.h"
+#include "cli/image_output.h"
 #include "evaluation/evaluation_picture.h"
 #include "evaluation/intensity_diagram.h"
 #include "frame/settings.h"
@@ -21,13 +22,6 @@
 #include "photometry/lum32.h"
 #include "platform/text.h"
 
-#if __has_include(<QGuiApplication>)
-#include <QGuiApplication>
-
-#include "graphics/qt/qt_output.h"
-#include "graphics/text_metrics.h"
-#define KANDELO_CLI_HAS_QT 1
-#endif
 
 namespace kandelo::cli {
 namespace {
@@ -114,33 +108,12 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
     if (!saved) return Fail("cannot write " + FromUtf8(output));
     return kOk;
   }
-#ifdef KANDELO_CLI_HAS_QT
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "kandelo-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  UseToolkitTextMetrics();
-  const TDrawFunction draw = [&](TDevice& dc, QSize s) {
+  return WriteImage(output, ext, width, height, [&](TDevice& dc, int w, int h) {
     if (evalKind)
-      DrawEvaluationStandalone(lum, picture, dc, s.width(), s.height());
+      DrawEvaluationStandalone(lum, picture, dc, w, h);
     else
-      DrawLVKStandalone(lum, options, dc, s.width(), s.height());
-  };
-  const QSize qsize(width, height);
-  bool ok = false;
-  if (ext == ".png") ok = SavePng(output, qsize, draw);
-  if (ext == ".svg") ok = SaveSvg(output, qsize, draw);
-  if (ext == ".pdf") ok = SavePdf(output, qsize, draw);
-  SetScreenTextMeasurer(nullptr);
-  if (!ok) return Fail("cannot write " + FromUtf8(output));
-  return kOk;
-#else
-  return Fail("this build has no image output; use .wmf");
-#endif
+      DrawLVKStandalone(lum, options, dc, w, h);
+  });
 }
 
 void Setup(CLI::App& app, int& exitCode) {

@@ -6,6 +6,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/eval_params.h"
+#include "cli/image_output.h"
 #include "evaluation/cone.h"
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
@@ -15,13 +16,6 @@
 #include "frame/strutil.h"
 #include "platform/text.h"
 
-#if __has_include(<QGuiApplication>)
-#include <QGuiApplication>
-
-#include "graphics/qt/qt_output.h"
-#include "graphics/text_metrics.h"
-#define KANDELO_CLI_HAS_QT 1
-#endif
 
 namespace kandelo::cli {
 namespace {
@@ -103,28 +97,8 @@ int DrawConeOrIsolux(const std::string& file, const std::string& kind, const Con
     if (!SavePictureMetafile(FromUtf8(output), picture)) return Fail("cannot write " + FromUtf8(output));
     return kOk;
   }
-#ifdef KANDELO_CLI_HAS_QT
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "kandelo-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  UseToolkitTextMetrics();
-  const TDrawFunction draw = [&](TDevice& dc, QSize s) { DrawPictureCentred(dc, s.width(), s.height(), picture); };
-  const QSize qsize(width, height);
-  bool ok = false;
-  if (ext == ".png") ok = SavePng(output, qsize, draw);
-  if (ext == ".svg") ok = SaveSvg(output, qsize, draw);
-  if (ext == ".pdf") ok = SavePdf(output, qsize, draw);
-  SetScreenTextMeasurer(nullptr);
-  if (!ok) return Fail("cannot write " + FromUtf8(output));
-  return kOk;
-#else
-  return Fail("this build has no image output; use .wmf");
-#endif
+  return WriteImage(output, ext, width, height,
+                    [&](TDevice& dc, int w, int h) { DrawPictureCentred(dc, w, h, picture); });
 }
 
 bool AddConeIsoluxJson(const TLUM32& lum, const ConeIsoluxOptions& o, nlohmann::ordered_json& out,

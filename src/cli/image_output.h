@@ -1,0 +1,21 @@
+// Pictures of the command line as PNG, SVG or PDF, drawn through the toolkit's
+// painter (text measured with its fonts) without a display.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kandelo {
+class TDevice;
+}
+
+namespace kandelo::cli {
+
+// Draws on a device whose client area is width × height units.
+using TImageDraw = std::function<void(TDevice& dc, int width, int height)>;
+
+// Writes OUTPUT by its extension (".png", ".svg", ".pdf"); the exit code,
+// with a message when it cannot be written or this build has no toolkit.
+int WriteImage(const std::string& output, const std::string& ext, int width, int height, const TImageDraw& draw);
+
+}  // namespace kandelo::cli
