@@ -234,6 +234,8 @@ std::string Int(long long v) { return std::to_string(v); }
 
 // The date of FileDate (days since 30 Dec 1899) in the locale's short format.
 std::string FileDateText(double fileDate) {
+  // Years 100 to 9999, as the date type allows; a binary file may hold anything.
+  if (!(fileDate >= -657434.0 && fileDate < 2958466.0)) return {};
   long long days = static_cast<long long>(std::floor(fileDate)) - 25569;  // to 1 Jan 1970
   // Civil date from days since the epoch.
   long long z = days + 719468, era = (z >= 0 ? z : z - 146096) / 146097;
@@ -264,7 +266,9 @@ bool WriteLDT(TLUM32& lum, std::uint8_t) {
   const int sym = lum.Symmetry;
   // A plane list marked uneven is written as such even when CStep holds its
   // smallest gap (IES and TM14 readers store that), so it reads back the same.
-  const bool cEqui = !(lum.GridFlags & kCNotEquidistant) && lum.CStep > 0;
+  // A plane step below 0.1° (a damaged binary file) would ask for millions of
+  // planes: such a table is written with the planes it has.
+  const bool cEqui = !(lum.GridFlags & kCNotEquidistant) && lum.CStep >= 0.1f && lum.CStep <= 360.0f;
   const bool gEqui = !(lum.GridFlags & kGammaNotEquidistant) && std::lround(10.0 * lum.GammaStep) != 0;
   const bool gFromZero = std::lround(100.0 * lum.GammaStart) == 0;
 

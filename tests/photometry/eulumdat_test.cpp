@@ -275,6 +275,32 @@ TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
   }
 }
 
+// Found by fuzzing LUM32 and LUM files: a binary file's date and plane step
+// may be anything, and writing such a luminaire as EULUMDAT must neither
+// convert a huge date to an integer nor ask for millions of planes.
+TEST(Eulumdat, WriterSurvivesDamagedDateAndPlaneStep) {
+  for (std::string isym : {"0", "1", "2"}) {
+    SCOPED_TRACE("Isym " + isym);
+    LdtSpec s;
+    s.isym = isym;
+    s.planes = isym == "0" ? 24 : isym == "1" ? 1 : 13;
+    for (int k = 0; k < 24; ++k) s.cAngles.push_back(std::to_string(15 * k));
+    Loaded a;
+    Load(a, MakeLdt(s));
+    ASSERT_TRUE(a.ok);
+    a.lum.FileDate = 2.61381e190;
+    a.lum.CStep = 1e-9f;
+    test::TempDir dir;
+    ASSERT_TRUE(a.lum.SaveAs(fmtEulumdat, dir.file("damaged.ldt")));
+    Loaded b;
+    {
+      ScopedUiServices scope(b.ui);
+      ASSERT_TRUE(b.lum.LoadFromFile(dir.file("damaged.ldt")));
+    }
+    EXPECT_EQ(b.lum.CPlaneCount, a.lum.CPlaneCount);
+  }
+}
+
 // A partial γ range is written as it is: filled out from 0 with zeros, the
 // cell below its first angle would add the flux of a ramp.
 TEST(Eulumdat, WriterKeepsPartialGammaRangesAndExtendsRotationalTables) {
