@@ -3,6 +3,8 @@
 //   scan    vs. the same directory walk with std::filesystem reading every file;
 //   listing vs. reading the data file at once and sorting its keys in memory.
 #include <benchmark/benchmark.h>
+
+#include "ratio_reporter.h"
 #include <stdlib.h>
 
 #include <algorithm>
@@ -185,18 +187,6 @@ void BM_BaselineSortInMemory(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kDirs * kFilesPerDir);
 }
 BENCHMARK(BM_BaselineSortInMemory)->Unit(benchmark::kMillisecond);
-
-// Keeps the mean time per iteration of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs)
-      if (!r.error_occurred && r.iterations > 0)
-        seconds[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 // The files are the corpus's EULUMDAT and IES files, repeated under numbered
 // names; without the corpus, generated EULUMDAT files take their place.
 #include <benchmark/benchmark.h>
+
+#include "ratio_reporter.h"
 #include <stdlib.h>
 
 #include <algorithm>
@@ -166,17 +168,6 @@ void Formats(benchmark::internal::Benchmark* b) {
 }
 BENCHMARK(BM_Baseline)->Apply(Formats)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ConvertFiles)->Apply(Formats)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs)
-      if (!r.error_occurred && r.iterations > 0)
-        seconds[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 

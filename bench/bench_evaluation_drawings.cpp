@@ -5,6 +5,8 @@
 // measures the drawings.
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -91,19 +93,6 @@ void BM_EvaluationDrawing(benchmark::State& state) {
 }
 BENCHMARK(BM_EvaluationDrawing)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
-// Keeps the CPU time per iteration of every run: the drawing runs on this
-// thread, and CPU time stays comparable while other jobs share the machine.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs)
-      if (!r.error_occurred && r.iterations > 0)
-        seconds[r.benchmark_name()] = r.cpu_accumulated_time / static_cast<double>(r.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,7 +100,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   kandelo::UseToolkitTextMetrics();
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  RatioReporter reporter(true);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto base = reporter.seconds.find("BM_PolarDiagram");
   if (base != reporter.seconds.end() && base->second > 0)
