@@ -1,6 +1,7 @@
 #include "graphics/qt/qt_output.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,6 +11,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+
+#include <filesystem>
+#include <system_error>
 
 #include "graphics/metafile.h"
 #include "graphics/qt/qt_device.h"
@@ -101,6 +105,13 @@ void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int wi
   if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setMimeData(PictureMimeData(draw, width, height));
 }
 
+namespace {
+void RemoveQuietly(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+}  // namespace
+
 // The printer's painter with its printing offset and printable area.
 class TQtPrintJob::PrinterDevice : public TQtPainterDevice {
  public:
@@ -122,17 +133,26 @@ class TQtPrintJob::PrinterDevice : public TQtPainterDevice {
 };
 
 TQtPrintJob::TQtPrintJob(QPrinter& printer) : printer_(printer) {}
-TQtPrintJob::~TQtPrintJob() { End(); }
+TQtPrintJob::~TQtPrintJob() { Abort(); }
 
-bool TQtPrintJob::Begin(const std::string& outputFile) {
+bool TQtPrintJob::Begin(const std::string& outputFile, QPageLayout::Orientation orientation) {
+  Abort();
   if (!outputFile.empty()) {
+    const std::filesystem::path target(outputFile);
+    target_ = outputFile;
+    temporary_ = (target.parent_path() / ("." + target.filename().string() + ".part-" +
+                                          std::to_string(QCoreApplication::applicationPid())))
+                     .string();
     printer_.setOutputFormat(QPrinter::PdfFormat);
-    printer_.setOutputFileName(QString::fromStdString(outputFile));
+    printer_.setOutputFileName(QString::fromStdString(temporary_));
   }
-  printer_.setPageOrientation(QPageLayout::Portrait);
+  printer_.setPageOrientation(orientation);
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();
+    if (!temporary_.empty()) RemoveQuietly(temporary_);
+    target_.clear();
+    temporary_.clear();
     return false;
   }
   painter_->setRenderHint(QPainter::Antialiasing);
@@ -155,9 +175,35 @@ bool TQtPrintJob::NewPage() { return device_ && printer_.newPage(); }
 bool TQtPrintJob::End() {
   if (!painter_) return false;
   device_.reset();
-  const bool ok = painter_->end();
+  bool ok = painter_->end() && printer_.printerState() != QPrinter::Error;
   painter_.reset();
+  if (!temporary_.empty()) {
+    std::error_code ec;
+    if (ok) std::filesystem::rename(temporary_, target_, ec);
+    if (!ok || ec) {
+      std::filesystem::remove(temporary_, ec);
+      ok = false;
+    }
+    printer_.setOutputFileName(QString());
+    target_.clear();
+    temporary_.clear();
+  }
   return ok;
+}
+
+void TQtPrintJob::Abort() {
+  if (painter_) {
+    device_.reset();
+    if (temporary_.empty()) printer_.abort();
+    painter_->end();
+    painter_.reset();
+  }
+  if (!temporary_.empty()) {
+    RemoveQuietly(temporary_);
+    printer_.setOutputFileName(QString());
+  }
+  target_.clear();
+  temporary_.clear();
 }
 
 TDevice& TQtPrintJob::Device() { return *device_; }

@@ -40,16 +40,26 @@ void CopyPictureToClipboard(const std::function<void(TDevice& dc)>& draw, int wi
 // A print job on a printer, or in a PDF file when `outputFile` is given
 // (printing to a file). Pages are drawn in twips between BeginTwipsPage and
 // EndTwipsPage; the page margins of the job apply to each page rectangle.
+// A PDF file is written under a temporary name in the target's directory and
+// renamed into place by a successful End, so a failed or abandoned job never
+// leaves a cut file or replaces an existing one.
 class TQtPrintJob {
  public:
   explicit TQtPrintJob(QPrinter& printer);
-  ~TQtPrintJob();
-  bool Begin(const std::string& outputFile = "");
+  ~TQtPrintJob();  // abandons a job that was not ended
+  // False when the printer or the file cannot be opened (a missing or
+  // read-only directory).
+  bool Begin(const std::string& outputFile = "",
+             QPageLayout::Orientation orientation = QPageLayout::Portrait);
   // The page rectangle in twips with the job's margins applied.
   TRect BeginTwipsPage();
   void EndTwipsPage();
   bool NewPage();
+  // Ends the document; for a file, renames it into place. False when the
+  // printer or the file reported an error (no file is left then).
   bool End();
+  // Ends the document and throws away a file being written.
+  void Abort();
   TDevice& Device();
   const TPageMargins& Margins() const { return margins_; }
 
@@ -59,6 +69,8 @@ class TQtPrintJob {
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<PrinterDevice> device_;
   TPageMargins margins_;
+  std::string target_;     // the PDF file asked for
+  std::string temporary_;  // where it is written until End
 };
 
 }  // namespace kandelo

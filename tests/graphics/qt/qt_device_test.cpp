@@ -3,6 +3,8 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 
 #include "graphics/qt/drwwin_widget.h"
 #include "graphics/qt/qt_device.h"
@@ -175,6 +177,35 @@ TEST(QtOutputTest, PrintToFileInTwips) {
   }
   ASSERT_TRUE(job.End());
   EXPECT_EQ(test::readFile(dir.file("job.pdf")).substr(0, 5), "%PDF-");
+}
+
+// A PDF appears only complete: an abandoned job keeps the old file and leaves
+// no temporary behind, and a directory that cannot be written fails at Begin.
+TEST(QtOutputTest, PrintFileIsReplacedOnlyByACompleteJob) {
+  test::TempDir dir;
+  const std::string target = dir.file("sheet.pdf");
+  { std::ofstream(target) << "old"; }
+  QPrinter printer(QPrinter::HighResolution);
+  {
+    TQtPrintJob job(printer);
+    ASSERT_TRUE(job.Begin(target));
+    job.BeginTwipsPage();
+    job.EndTwipsPage();
+    EXPECT_EQ(test::readFile(target), "old");
+  }  // abandoned
+  EXPECT_EQ(test::readFile(target), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+
+  TQtPrintJob job(printer);
+  EXPECT_FALSE(job.Begin(dir.file("missing/sheet.pdf")));
+  EXPECT_FALSE(job.End());
+  ASSERT_TRUE(job.Begin(target, QPageLayout::Landscape));
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+  job.BeginTwipsPage();
+  job.EndTwipsPage();
+  ASSERT_TRUE(job.End());
+  EXPECT_EQ(test::readFile(target).substr(0, 5), "%PDF-");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
 TEST(TDrwWinTest, PaintsInDrawingUnitsAndMapsTheMouse) {
