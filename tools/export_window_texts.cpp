@@ -8,6 +8,7 @@
 #include "frame/strutil.h"
 #include "platform/fileio.h"
 #include "texts/dialog_tool.h"
+#include "texts/msg_trans_dialog.h"
 #include "texts/select_languages.h"
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
   ExportForm(out, &lang);
   TTransDlg trans(nullptr, {}, {});
   ExportForm(out, &trans);
+  TMsgTransDlg messages({}, {});
+  ExportForm(out, &messages);
   // Created after the file exists, the dialog would only read it.
   TConvertDlg convert(ConversionSettings{}, true);
   ExportForm(out, &convert);

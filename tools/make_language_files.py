@@ -126,6 +126,9 @@ ORVMSG = [
          "Veuillez indiquer la longueur de la surface lumineuse."),
         # followed by " : " and the file name or path
         ("DM_NOTFOUND", "Datei nicht gefunden", "File not found", "Fichier introuvable"),
+        # followed by " : " and the path; a language file that could not be saved
+        ("DM_NOWRITE", "Die Datei kann nicht geschrieben werden", "The file cannot be written",
+         "Le fichier ne peut pas être écrit"),
         ("DM_NoEd",
          "Dateien dieses Formats können nicht bearbeitet werden; die Daten werden nur angezeigt.",
          "Files of this format cannot be edited; the data are shown read-only.",

@@ -139,6 +139,15 @@ T = {
     ("TConvertDlg", "TrBtn2Hint"): ("translate database texts", "Datenbanktexte \u00fcbersetzen",
                                     "Translate database texts", "Traduire les textes de la base"),
 
+    ("TMsgTransDlg", "CAPTION"): ("message translator", "Meldungstexte \u00fcbersetzen", "Translate messages",
+                                  "Traduire les messages"),
+    ("TMsgTransDlg", "AbortBtn"): ("Abort", "Abbrechen", "Cancel", "Annuler"),
+    ("TMsgTransDlg", "Header10"): ("origin", "Ausgangstext", "Origin", "Origine"),
+    ("TMsgTransDlg", "Header11"): ("destination", "\u00dcbersetzung", "Translation", "Traduction"),
+    ("TMsgTransDlg", "Header12"): ("item name", "Schl\u00fcssel", "Key", "Cl\u00e9"),
+    ("TMsgTransDlg", "Label1"): ("Filename", "Zieldatei", "Destination file", "Fichier cible"),
+    ("TMsgTransDlg", "OkBtn"): ("OK", "OK", "OK", "OK"),
+
     ("TTransDlg", "CAPTION"): ("Translate", "Texte \u00fcbersetzen", "Translate texts", "Traduire les textes"),
     ("TTransDlg", "CancelBtn"): ("cancel", "Abbrechen", "Cancel", "Annuler"),
     ("TTransDlg", "Header10"): ("Origin", "Ausgangstext", "Origin", "Origine"),

@@ -19,6 +19,7 @@
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
 #include "ui/base_form.h"
+#include "texts/msg_trans_dialog.h"
 #include "ui/convert_dlg.h"
 
 namespace {
@@ -86,6 +87,13 @@ int main(int argc, char** argv) {
       conversion.DstDir = Settings().LumDir1;
       TConvertDlg convert(conversion, false, &browser);
       ok = Save(convert, dir, QStringLiteral("conversion"), lang) && ok;
+      // Translating this language's messages into the next one.
+      const std::string destExt = l == 1 ? ".ENG" : l == 2 ? ".FRA" : ".GER";
+      if (auto rows = LoadMessageTranslation(Settings().OrvMsgFile,
+                                             AddBackslash(Settings().LangDir) + "ORVMSG" + destExt)) {
+        TMsgTransDlg messages(std::move(*rows), AddBackslash(Settings().LangDir) + "ORVMSG" + destExt, &browser);
+        ok = Save(messages, dir, QStringLiteral("message-translation"), lang) && ok;
+      }
     }
     browser.ApplyLanguages(1, 1);
   }

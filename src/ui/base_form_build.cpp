@@ -20,6 +20,7 @@
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "graphics/qt/drwwin_widget.h"
+#include "texts/msg_trans_dialog.h"
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
 #include "ui/navigator.h"
@@ -115,7 +116,7 @@ void TfBaseForm::BuildWidgets() {
   trBtn3_->setVisible(false);
   gonio->setVisible(false);
   gadj->setVisible(false);
-  for (QToolButton* b : {newLum, setup, trBtn3_}) b->setEnabled(false);
+  for (QToolButton* b : {newLum, setup}) b->setEnabled(false);
 
   // Upper panel: diagram and multi-select panel; lower: navigator and table.
   splitter_ = new QSplitter(Qt::Vertical, central);
@@ -318,6 +319,12 @@ void TfBaseForm::BuildWidgets() {
   connect(about, &QToolButton::clicked, this, [this] { MakeAboutBox()->exec(); });
   connect(trBtn2_, &QToolButton::clicked, this, [this] {
     TranslateWindow(this, Settings().OrvTxtFile, LangFile("ORVTXT", Settings().DestLangExt));
+  });
+  connect(trBtn3_, &QToolButton::clicked, this, [this] {
+    const std::string dest = LangFile("ORVMSG", Settings().DestLangExt);
+    // Texts written into the current language's own file show at once.
+    if (TranslateMessages(Settings().OrvMsgFile, dest, this) && dest == Settings().OrvMsgFile)
+      msg_->Reload(Settings().OrvMsgFile);
   });
   connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
