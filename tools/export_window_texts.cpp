@@ -13,6 +13,7 @@
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "ui/new_lum_wizard.h"
 
 namespace {
 
@@ -69,5 +70,7 @@ int main(int argc, char** argv) {
   // Created after the file exists, the dialog would only read it.
   TConvertDlg convert(ConversionSettings{}, true);
   ExportForm(out, &convert);
+  TNLWIZ wizard(true);
+  ExportForm(out, &wizard);
   return 0;
 }

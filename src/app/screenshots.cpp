@@ -4,6 +4,9 @@
 // with the shipped sample luminaires, so the pictures never show, or touch,
 // the settings and catalogue of the person who runs it.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QDialog>
 #include <QDir>
 #include <QMessageBox>
@@ -21,6 +24,7 @@
 #include "ui/base_form.h"
 #include "texts/msg_trans_dialog.h"
 #include "ui/convert_dlg.h"
+#include "ui/new_lum_wizard.h"
 
 namespace {
 
@@ -87,6 +91,19 @@ int main(int argc, char** argv) {
       conversion.DstDir = Settings().LumDir1;
       TConvertDlg convert(conversion, false, &browser);
       ok = Save(convert, dir, QStringLiteral("conversion"), lang) && ok;
+      // The new-luminaire wizard: EULUMDAT on C planes, and LUM32 on B
+      // planes with the measuring values.
+      {
+        TNLWIZ wizard(false, &browser);
+        ok = Save(wizard, dir, QStringLiteral("wizard-grid"), lang) && ok;
+        wizard.FormatCombo()->setCurrentIndex(0);
+        emit wizard.FormatCombo()->activated(0);
+        wizard.BPlaneRadio()->setChecked(true);
+        wizard.BetaSymmCombo()->setCurrentIndex(1);
+        emit wizard.BetaSymmCombo()->activated(1);
+        wizard.LuxBox()->setChecked(true);
+        ok = Save(wizard, dir, QStringLiteral("wizard-measurement"), lang) && ok;
+      }
       // Translating this language's messages into the next one.
       const std::string destExt = l == 1 ? ".ENG" : l == 2 ? ".FRA" : ".GER";
       if (auto rows = LoadMessageTranslation(Settings().OrvMsgFile,

@@ -48,6 +48,8 @@ int Fail(const std::string& message);
 // file) in the session's language (the database language of the settings);
 // the English text when the file or the key is missing.
 std::string SessionText(const std::string& key, const std::string& english);
+// The same for a key of another section of that file.
+std::string SessionText(const std::string& section, const std::string& key, const std::string& english);
 // "NAME: reason" as one line in the session's language, and kFailure; the
 // name is printed as the file system's bytes, the reason is a 1252 text.
 int FailFile(const std::string& file, const std::string& reason);

@@ -135,8 +135,12 @@ const SessionFiles& SessionMessages() {
 }  // namespace
 
 std::string SessionText(const std::string& key, const std::string& english) {
-  std::string t = SessionMessages().installed.ReadString("COMMANDLINE", key, "");
-  if (t.empty()) t = SessionMessages().shipped.ReadString("COMMANDLINE", key, "");
+  return SessionText("COMMANDLINE", key, english);
+}
+
+std::string SessionText(const std::string& section, const std::string& key, const std::string& english) {
+  std::string t = SessionMessages().installed.ReadString(section, key, "");
+  if (t.empty()) t = SessionMessages().shipped.ReadString(section, key, "");
   return t.empty() ? english : t;
 }
 

@@ -94,6 +94,8 @@ class TfBaseForm : public QMainWindow {
   // The popup's "save as" and the batch conversion of the list (FBtn1).
   void SaveAsClicked();
   void ConvertListClicked();
+  // The new-luminaire wizard; the file it writes joins the catalogue.
+  void NewLuminaireClicked();
   ConversionSettings& Conversion() { return conversion_; }
 
  protected:

@@ -116,7 +116,7 @@ void TfBaseForm::BuildWidgets() {
   trBtn3_->setVisible(false);
   gonio->setVisible(false);
   gadj->setVisible(false);
-  for (QToolButton* b : {newLum, setup}) b->setEnabled(false);
+  setup->setEnabled(false);
 
   // Upper panel: diagram and multi-select panel; lower: navigator and table.
   splitter_ = new QSplitter(Qt::Vertical, central);
@@ -327,6 +327,7 @@ void TfBaseForm::BuildWidgets() {
       msg_->Reload(Settings().OrvMsgFile);
   });
   connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
+  connect(newLum, &QToolButton::clicked, this, &TfBaseForm::NewLuminaireClicked);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
   connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });

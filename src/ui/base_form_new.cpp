@@ -1,0 +1,31 @@
+// The browser's "new luminaire": the wizard writes an empty file into the
+// first luminaire directory, and the browser catalogues it and moves to it.
+#include "frame/msgbox.h"
+#include "frame/settings.h"
+#include "ui/base_form.h"
+#include "ui/new_lum_wizard.h"
+
+namespace kandelo {
+
+void TfBaseForm::NewLuminaireClicked() {
+  StopTimer();
+  const std::string created = RunNewLuminaireWizard(this, translation_);
+  if (created.empty()) {
+    RestartTimer();
+    return;
+  }
+  const std::int32_t recNo = backend_.CatalogueFileInPlace(created);
+  ClearLuminaire();
+  if (recNo > 0) {
+    ReloadTable();
+    ShowRecord(recNo);
+    LoadCurrentLuminaire(true);
+  } else {
+    ShowErrorL(MsgOr("CONVERSION", "CV_NOTADDED", "The file was written but could not be added to the catalogue:") +
+                   " " + created,
+               Settings().MsgTxtFile);
+  }
+  RestartTimer();
+}
+
+}  // namespace kandelo
