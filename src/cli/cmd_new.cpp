@@ -3,10 +3,10 @@
 // writes an empty (zero-intensity) luminaire file on a C-γ grid, with the
 // new-luminaire wizard's presets and checks.
 #include <cstdio>
-#include <filesystem>
 #include <map>
 
 #include "cli/cli_common.h"
+#include "conversion/staging_dir.h"
 #include "frame/ui_services.h"
 #include "photometry/lum32.h"
 #include "photometry/new_luminaire.h"
@@ -38,21 +38,14 @@ int Create(const std::string& out, std::uint8_t format, const TNewLuminaire& spe
   SetPlaneStep(grid.grid, step);
   TLUM32 lum;
   if (!MakeNewLuminaire(grid, out, lum)) return Fail("the table of this grid cannot be made");
-  // Written beside the target and renamed into place: never half a file.
-  const std::filesystem::path target(out);
-  const std::string temporary =
-      (target.parent_path() / ("." + target.filename().string() + ".new-" + std::to_string(platform::processId())))
-          .string();
+  // Staged and renamed into place: never half a file.
   CollectingUi boxes;
   bool written;
   {
     ScopedUiServices collect(boxes);
-    written = lum.SaveAs(format, temporary) && platform::fs().renameFile(temporary, out);
+    written = WriteLuminaireSafely(lum, format, out);
   }
-  if (!written) {
-    platform::fs().removeFile(temporary);
-    return FailFile(out, SessionText("CL_NOWRITE", "cannot be written"));
-  }
+  if (!written) return FailFile(out, SessionText("CL_NOWRITE", "cannot be written"));
   return kOk;
 }
 

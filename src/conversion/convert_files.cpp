@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "conversion/staging_dir.h"
 #include "database/catalogue.h"
 #include "database/catalogue_record.h"
 #include "evaluation/export_ugr.h"
@@ -39,40 +40,6 @@ std::string lastComponent(const std::string& path) {
 
 // Below this, a failed write is taken for a full medium and the run stops.
 constexpr std::uint64_t kFullBelow = 1 << 20;
-
-// The directory the files are written into before they are renamed to their
-// place: a hidden one inside the destination (so the rename stays on one file
-// system), holding each file under its final name, which some writers use.
-class StagingDir {
- public:
-  explicit StagingDir(const std::string& dstDir) {
-    const std::string base = AddBackslash(dstDir) + ".kandelo-convert-" + std::to_string(std::time(nullptr));
-    for (int i = 0; i < 100 && path_.empty(); ++i) {
-      std::string p = base + "-" + std::to_string(i);
-      if (!pf::fs().exists(p) && pf::fs().makeDirectory(p)) path_ = p;
-    }
-  }
-  ~StagingDir() {
-    if (path_.empty()) return;
-    if (auto entries = pf::fs().listDirectory(path_))
-      for (const auto& e : *entries) pf::fs().removeFile(AddBackslash(path_) + e.name);
-    pf::fs().removeDirectory(path_);
-  }
-  StagingDir(const StagingDir&) = delete;
-  StagingDir& operator=(const StagingDir&) = delete;
-  bool ok() const { return !path_.empty(); }
-  std::string file(const std::string& name) const { return AddBackslash(path_) + name; }
-  // True when a small file can still be written there.
-  bool writable() const {
-    const std::string probe = file(".probe");
-    bool ok = pf::writeFileAtomic(probe, std::string(512, ' '));
-    pf::fs().removeFile(probe);
-    return ok;
-  }
-
- private:
-  std::string path_;
-};
 
 std::string joinTexts(const std::vector<MessageBox>& boxes) {
   std::string s;

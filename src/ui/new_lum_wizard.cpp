@@ -12,9 +12,9 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <cmath>
-#include <filesystem>
 #include <optional>
 
+#include "conversion/staging_dir.h"
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
@@ -378,15 +378,10 @@ bool TNLWIZ::Create() {
     spec.distance = *dist;
   }
   TLUM32 lum;
-  // Written beside the target and renamed into place: an existing file the
-  // user agreed to replace is never left half written.
-  const std::filesystem::path target(fileNameFull_);
-  const std::string temporary =
-      (target.parent_path() / ("." + target.filename().string() + ".new-" + std::to_string(pf::processId())))
-          .string();
+  // Staged and renamed into place: an existing file the user agreed to
+  // replace is never left half written.
   if (!MakeNewLuminaire(spec, fileNameFull_, lum) ||
-      !(lum.SaveAs(static_cast<std::uint8_t>(newFormat_), temporary) && pf::fs().renameFile(temporary, fileNameFull_))) {
-    pf::fs().removeFile(temporary);
+      !WriteLuminaireSafely(lum, static_cast<std::uint8_t>(newFormat_), fileNameFull_)) {
     ShowErrorL(Text("DEFAULT MESSAGES", "DM_NOWRITE", "The file cannot be written") + " : " + fileNameFull_,
                Settings().MsgTxtFile);
     return false;

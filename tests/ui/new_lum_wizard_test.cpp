@@ -170,6 +170,7 @@ class NewLuminaireWizardTest : public QObject {
       QCOMPARE(int(lum.PlaneSystem), c.bPlanes ? int(psBBeta) : int(psCGamma));
       QCOMPARE(QString::fromStdString(lum.LumName), QStringLiteral("Empty luminaire"));
       if (c.lum32) QCOMPARE(lum.MeasTotalFlux, 1000.0f);
+      if (c.lum32) QCOMPARE(QString::fromStdString(lum.ShortName), QStringLiteral("HALF"));
     }
   }
 
