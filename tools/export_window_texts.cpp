@@ -14,6 +14,7 @@
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
 #include "ui/new_lum_wizard.h"
+#include "ui/record_editor.h"
 
 namespace {
 
@@ -72,5 +73,7 @@ int main(int argc, char** argv) {
   ExportForm(out, &convert);
   TNLWIZ wizard(true);
   ExportForm(out, &wizard);
+  Tdbedform editor(TCatalogueRecord{}, EditMode::New, backend, true);
+  ExportForm(out, &editor);
   return 0;
 }

@@ -70,6 +70,11 @@ ORVMSG = [
          "Sollen die geänderten Koordinaten und Symmetrien in die Leuchtendaten übernommen werden?",
          "Apply the changed coordinates and symmetry to the luminaire data?",
          "Appliquer les coordonnées et la symétrie modifiées aux données du luminaire ?"),
+        # followed by a line with the path; the record editor before writing a file
+        ("DM_CHANGED",
+         "Die Datei wurde seit dem Öffnen von einem anderen Programm geändert oder entfernt. Soll sie überschrieben werden?",
+         "The file was changed or removed by another program since it was opened. Overwrite it?",
+         "Le fichier a été modifié ou supprimé par un autre programme depuis son ouverture. Voulez-vous l'écraser ?"),
         ("DM_CLEAR",
          "Sollen wirklich alle Einträge aus der Leuchtendatenbank gelöscht werden?",
          "Do you really want to delete all entries from the luminaire database?",

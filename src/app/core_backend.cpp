@@ -126,6 +126,32 @@ void CoreBrowserBackend::EnsurePathListed(const std::string& dir) {
   paths_.SavePathList();
 }
 
+std::int32_t CoreBrowserBackend::PathIndexOf(const std::string& dir) {
+  if (dir.empty()) return -1;
+  int i = paths_.IndexOfPath(dir);
+  if (i >= 0) return i;
+  i = paths_.AddPath(dir);
+  // Without a stored index a record would name another directory next time.
+  return i >= 0 && paths_.SavePathList() ? i : -1;
+}
+
+bool CoreBrowserBackend::ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) {
+  return OpenCatalogue() && kandelo::ReadCatalogueRecord(recNo, rec);
+}
+
+std::int32_t CoreBrowserBackend::StoreCatalogueRecord(std::int32_t recNo, const TCatalogueRecord& edited) {
+  if (!OpenCatalogue()) return 0;
+  if (recNo > 0) return UpdateCatalogueRecord(edited, recNo) ? recNo : 0;
+  // A new entry for a file that is catalogued already updates that entry:
+  // the file key is unique.
+  TCatalogueRecord rec = edited;
+  std::int32_t found = 0;
+  if (FindCatalogueFile(rec, found)) return UpdateCatalogueRecord(rec, found) ? found : 0;
+  if (found == kNoFreeAlias) return 0;
+  std::int32_t added = 0;
+  return AddCatalogueRecord(rec, added) == 0 ? added : 0;
+}
+
 ScanCounts CoreBrowserBackend::AddAllBelowRoot() {
   if (!OpenCatalogue()) return {};
   const TMsgManager msgs = Messages();

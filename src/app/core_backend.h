@@ -36,6 +36,9 @@ class CoreBrowserBackend : public BrowserBackend {
   std::optional<ScanCounts> AddFilesByDialog() override;
   ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) override;
   void SavePathList() override;
+  std::int32_t PathIndexOf(const std::string& dir) override;
+  bool ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) override;
+  std::int32_t StoreCatalogueRecord(std::int32_t recNo, const TCatalogueRecord& rec) override;
 
   bool LoadLuminaire(const std::string& path) override;
   void ClearLuminaire() override;

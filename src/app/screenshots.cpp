@@ -25,6 +25,7 @@
 #include "texts/msg_trans_dialog.h"
 #include "ui/convert_dlg.h"
 #include "ui/new_lum_wizard.h"
+#include "ui/record_editor.h"
 
 namespace {
 
@@ -91,6 +92,27 @@ int main(int argc, char** argv) {
       conversion.DstDir = Settings().LumDir1;
       TConvertDlg convert(conversion, false, &browser);
       ok = Save(convert, dir, QStringLiteral("conversion"), lang) && ok;
+      // The record editor's three pages on a copy of a sample entry (a copy
+      // writes nothing when it is cancelled).
+      {
+        std::string key;
+        std::int32_t recNo = 0;
+        backend.SelectKey(1);
+        backend.ResetKey();
+        TCatalogueRecord rec;
+        // The first EULUMDAT entry: a format the editor edits.
+        while (backend.NextKey(key, recNo) == 0)
+          if (backend.ReadCatalogueRecord(recNo, rec) && rec.FormatCode() == 0) break;
+        if (recNo > 0 && rec.FormatCode() == 0) {
+          Tdbedform editor(rec, EditMode::Copy, backend, false, &browser);
+          editor.resize(1100, 720);
+          ok = Save(editor, dir, QStringLiteral("editor-general"), lang) && ok;
+          editor.ChangePage(1);
+          ok = Save(editor, dir, QStringLiteral("editor-intensities"), lang) && ok;
+          editor.ChangePage(2);
+          ok = Save(editor, dir, QStringLiteral("editor-coordinates"), lang) && ok;
+        }
+      }
       // The new-luminaire wizard: EULUMDAT on C planes, and LUM32 on B
       // planes with the measuring values.
       {

@@ -439,6 +439,11 @@ void TfBaseForm::NavigatorClicked(int button) {
     case nbDelete:
       DeleteCurrent();
       break;
+    case nbInsert:
+    case nbEdit:
+    case nbRefresh:  // copies the entry here
+      EditEntry(button == nbInsert ? 0 : button == nbEdit ? 1 : 2);
+      break;
     default:
       break;
   }

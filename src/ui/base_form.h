@@ -96,6 +96,8 @@ class TfBaseForm : public QMainWindow {
   void ConvertListClicked();
   // The new-luminaire wizard; the file it writes joins the catalogue.
   void NewLuminaireClicked();
+  // The record editor on a new entry (0), the current one (1) or a copy of it (2).
+  void EditEntry(int mode);
   ConversionSettings& Conversion() { return conversion_; }
 
  protected:

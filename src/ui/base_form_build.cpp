@@ -214,7 +214,7 @@ void TfBaseForm::BuildWidgets() {
   // The pictures follow what these two buttons do here.
   nav_->SetGlyph(nbCancel, TNavGlyph::List);
   nav_->SetGlyph(nbRefresh, TNavGlyph::Copy);
-  for (TNavigateBtn b : {nbInsert, nbEdit, nbCancel, nbRefresh}) nav_->Button(b)->setEnabled(false);
+  nav_->Button(nbCancel)->setEnabled(false);
   navRow->addWidget(nav_);
   searchEdit_ = new QLineEdit(lower);
   searchEdit_->setObjectName(QStringLiteral("SearchEdit"));
@@ -304,9 +304,8 @@ void TfBaseForm::BuildWidgets() {
   connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     StopTimer();
     LoadCurrentLuminaire();
-    // "edit" opens a dialog that comes with its own window.
     saveAsAct_->setEnabled(loaded_);
-    editAct_->setEnabled(false);
+    editAct_->setEnabled(model_->Count() > 0);
     popup_->popup(table_->viewport()->mapToGlobal(p));
   });
   connect(keyCombo_, QOverload<int>::of(&QComboBox::activated), this, [this](int) { table_->setFocus(); });
@@ -327,6 +326,7 @@ void TfBaseForm::BuildWidgets() {
       msg_->Reload(Settings().OrvMsgFile);
   });
   connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
+  connect(editAct_, &QAction::triggered, this, [this] { EditEntry(1); });
   connect(newLum, &QToolButton::clicked, this, &TfBaseForm::NewLuminaireClicked);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);

@@ -1,5 +1,6 @@
 // The browser's "new luminaire": the wizard writes an empty file into the
-// first luminaire directory, and the browser catalogues it and moves to it.
+// first luminaire directory; the browser catalogues it and opens it in the
+// record editor.
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "ui/base_form.h"
@@ -19,7 +20,9 @@ void TfBaseForm::NewLuminaireClicked() {
   if (recNo > 0) {
     ReloadTable();
     ShowRecord(recNo);
-    LoadCurrentLuminaire(true);
+    // The values of the empty table are entered in the record editor.
+    EditEntry(1);
+    return;
   } else {
     ShowErrorL(MsgOr("CONVERSION", "CV_NOTADDED", "The file was written but could not be added to the catalogue:") +
                    " " + created,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion/convert_files.h"
+#include "database/catalogue_record.h"
 #include "database/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 
@@ -69,6 +70,26 @@ class BrowserBackend {
     return {};
   }
   virtual void SavePathList() = 0;
+  // The index of a directory in the path list, added (and saved) when
+  // missing; -1 when it cannot be listed.
+  virtual std::int32_t PathIndexOf(const std::string& dir) {
+    (void)dir;
+    return -1;
+  }
+
+  // The whole record, for the record editor; false when it cannot be read.
+  virtual bool ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) {
+    (void)recNo;
+    (void)rec;
+    return false;
+  }
+  // Stores an edited record over record recNo, or as a new entry when recNo
+  // is 0; the record's number, 0 when it could not be stored.
+  virtual std::int32_t StoreCatalogueRecord(std::int32_t recNo, const TCatalogueRecord& rec) {
+    (void)recNo;
+    (void)rec;
+    return 0;
+  }
 
   // The luminaire object: LoadLuminaire reads the file and computes the
   // derived values; false when it does not load (the object is then cleared).
