@@ -263,6 +263,23 @@ void Tdbedform::Error(const char* key, const char* fallback, const std::string& 
   ShowErrorL(text, Settings().MsgTxtFile);
 }
 
+void Tdbedform::RefusePage(const std::string& key) {
+  Error(key.c_str(), key.c_str());
+  // The cursor goes to what is missing.
+  QWidget* field = key == "DM_NOFILE"    ? static_cast<QWidget*>(select_)
+                   : key == "DM_NOBEST"  ? lmpNo_[0]
+                   : key == "DM_NOLAMP"  ? flux_[0]
+                   : key == "DM_NOLDIM"  ? len_
+                   : key == "DM_NOLLDIM" ? lLen_
+                                         : nullptr;
+  if (page_ != 0) {
+    page_ = 0;
+    pages_->setCurrentIndex(0);
+    tabs_->setCurrentIndex(0);
+  }
+  if (field) field->setFocus();
+}
+
 QLineEdit* Tdbedform::Field(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 void Tdbedform::BuildGeneralPage(QWidget* page) {
@@ -755,8 +772,7 @@ bool Tdbedform::ChangePage(int n) {
   if (c == 0) {
     RecordTakesFields(Fields(), rec_.FormatCode(), rec_);
     if (const std::string key = CheckGeneralPage(rec_); !key.empty()) {
-      Error(key.c_str(), key.c_str());
-      tabs_->setCurrentIndex(c);
+      RefusePage(key);
       return false;
     }
     if (work_) StoreFieldsInLuminaire(Fields(), *work_);
@@ -890,7 +906,7 @@ bool Tdbedform::OkClicked() {
   if (page_ == 2) AskApplyCopy();
   if (page_ == 0) RecordTakesFields(Fields(), rec_.FormatCode(), rec_);
   if (const std::string key = CheckGeneralPage(rec_); !key.empty()) {
-    Error(key.c_str(), key.c_str());
+    RefusePage(key);
     return false;
   }
   if (work_ && work_->Valid && !locked_) {
