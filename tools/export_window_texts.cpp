@@ -12,6 +12,7 @@
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "ui/linfo_form.h"
 
 namespace {
 
@@ -66,5 +67,8 @@ int main(int argc, char** argv) {
   // Created after the file exists, the dialog would only read it.
   TConvertDlg convert(ConversionSettings{}, true);
   ExportForm(out, &convert);
+  TLinfoForm linfo(TCatalogueRecord{}, TLUM32{}, true);
+  linfo.setWindowTitle(linfo.BaseCaption());
+  ExportForm(out, &linfo);
   return 0;
 }

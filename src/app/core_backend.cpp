@@ -108,6 +108,10 @@ bool CoreBrowserBackend::ReadRecord(std::int32_t recNo, CatalogueRow& row) {
   return true;
 }
 
+bool CoreBrowserBackend::ReadFullRecord(std::int32_t recNo, TCatalogueRecord& rec) {
+  return OpenCatalogue() && ReadCatalogueRecord(recNo, rec);
+}
+
 bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) { return OpenCatalogue() && DeleteCatalogueRecord(recNo); }
 
 void CoreBrowserBackend::DeleteWholeCatalogue() { kandelo::DeleteWholeCatalogue(); }

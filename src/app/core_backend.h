@@ -47,6 +47,9 @@ class CoreBrowserBackend : public BrowserBackend {
   ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
                                 const ConversionProgress& progress) override;
 
+  const TLUM32* Luminaire() const override { return lum_.FileName.empty() ? nullptr : &lum_; }
+  bool ReadFullRecord(std::int32_t recNo, TCatalogueRecord& rec) override;
+
   TPathList& Paths() { return paths_; }
 
  private:

@@ -320,6 +320,7 @@ void TfBaseForm::BuildWidgets() {
     TranslateWindow(this, Settings().OrvTxtFile, LangFile("ORVTXT", Settings().DestLangExt));
   });
   connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
+  connect(infoBtn_, &QToolButton::clicked, this, &TfBaseForm::OpenCurrent);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
   connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });

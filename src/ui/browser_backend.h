@@ -16,6 +16,8 @@
 namespace kandelo {
 
 class TDevice;
+class TLUM32;
+struct TCatalogueRecord;
 
 // The fields of a catalogue record the browser shows and uses.
 struct CatalogueRow {
@@ -81,6 +83,15 @@ class BrowserBackend {
   // Draws the polar intensity diagram of the loaded luminaire into the
   // rectangle (logical units of the drawing, twips), texts from the message file.
   virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;
+
+  // The evaluation window's inputs: the loaded luminaire (nullptr when none)
+  // and the whole 512-byte record of an entry.
+  virtual const TLUM32* Luminaire() const { return nullptr; }
+  virtual bool ReadFullRecord(std::int32_t recNo, TCatalogueRecord& rec) {
+    (void)recNo;
+    (void)rec;
+    return false;
+  }
 
   // Saving and converting. SaveLuminaireAs writes the loaded luminaire in the
   // format of save-dialog filter 1 … 7 under the chosen name and loads it
