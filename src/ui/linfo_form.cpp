@@ -277,6 +277,12 @@ void TLinfoForm::SelectTab(int tab) {
     return;
   }
   pages_->setCurrentIndex(tab);
+  // The panel takes the width of the page shown, not of the widest page, so
+  // that the drawing keeps the rest.
+  for (int i = 0; i < pages_->count(); ++i)
+    pages_->widget(i)->setSizePolicy(i == tab ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                     i == tab ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+  pages_->updateGeometry();
   const bool cartesian = lvkGroup_->ItemIndex() == 1;
   gmaxLabel_->setVisible(cartesian);
   gmax_->setVisible(cartesian);
