@@ -15,6 +15,7 @@
 #include "ui/convert_dlg.h"
 #include "ui/new_lum_wizard.h"
 #include "ui/record_editor.h"
+#include "ui/linfo_form.h"
 
 namespace {
 
@@ -75,5 +76,8 @@ int main(int argc, char** argv) {
   ExportForm(out, &wizard);
   Tdbedform editor(TCatalogueRecord{}, EditMode::New, backend, true);
   ExportForm(out, &editor);
+  TLinfoForm linfo(TCatalogueRecord{}, TLUM32{}, true);
+  linfo.setWindowTitle(linfo.BaseCaption());
+  ExportForm(out, &linfo);
   return 0;
 }

@@ -241,6 +241,27 @@ ORVMSG = [
          "The file was written but could not be added to the catalogue:",
          "Le fichier a été écrit mais n'a pas pu être ajouté au catalogue :"),
     ]),
+    # The evaluation window: refused entries and the files it writes.
+    ("LINFO", [
+        # '"<entry>": ' before, the allowed range on the next line
+        ("LI_NONUMBER", "das ist keine Zahl.", "this is not a number.", "ce n'est pas un nombre."),
+        ("LI_OUTOFRANGE", "dieser Wert liegt außerhalb des zulässigen Bereichs.",
+         "this value is out of range.", "cette valeur est hors de la plage admise."),
+        # "<LI_RANGE> 0 <LI_TO> 100 (<LI_ABOVE> 0), <LI_WHOLE>."
+        ("LI_RANGE", "Zulässig sind Werte von", "Allowed are values from", "Valeurs admises de"),
+        ("LI_TO", "bis", "to", "à"),
+        ("LI_ABOVE", "größer als", "above", "supérieures à"),
+        ("LI_WHOLE", "nur ganze Zahlen", "whole numbers only", "nombres entiers uniquement"),
+        ("LI_SECTION", "Das linke Ende des Schnitts muss links vom rechten Ende liegen.",
+         "The left end of the section must lie below its right end.",
+         "L'extrémité gauche de la coupe doit se trouver avant l'extrémité droite."),
+        ("LI_EXPORT", "Zeichnung exportieren", "Export drawing", "Exporter le dessin"),
+        # followed by the file name
+        ("LI_WRITTEN", "Die Zeichnung wurde geschrieben:", "The drawing was written to",
+         "Le dessin a été écrit dans"),
+        ("LI_WRITEERR", "Die Datei konnte nicht geschrieben werden:", "The file could not be written:",
+         "Le fichier n'a pas pu être écrit :"),
+    ]),
     ("CONFMSG", [
         ("CONFDEL",
          "Soll der ausgewählte Eintrag gelöscht werden?",

@@ -50,6 +50,8 @@ class CoreBrowserBackend : public BrowserBackend {
   ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
                                 const ConversionProgress& progress) override;
 
+  const TLUM32* Luminaire() const override { return lum_.FileName.empty() ? nullptr : &lum_; }
+
   TPathList& Paths() { return paths_; }
 
  private:

@@ -21,11 +21,13 @@
 #include "frame/startup.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "texts/text_controls.h"
 #include "ui/base_form.h"
 #include "texts/msg_trans_dialog.h"
 #include "ui/convert_dlg.h"
 #include "ui/new_lum_wizard.h"
 #include "ui/record_editor.h"
+#include "ui/linfo_form.h"
 
 namespace {
 
@@ -43,6 +45,36 @@ bool Save(QWidget& w, const QString& dir, const QString& name, const char* lang)
   const QString file = dir + QLatin1Char('/') + name + QLatin1Char('-') + QLatin1String(lang) + QStringLiteral(".png");
   const bool ok = w.grab().save(file);
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.toLocal8Bit().constData());
+  return ok;
+}
+
+// The evaluation window of the browser's luminaire: every type at a large
+// size and at the window's minimum size.
+bool SaveEvaluations(CoreBrowserBackend& backend, TfBaseForm& browser, const QString& dir, const char* lang) {
+  const TLUM32* lum = backend.Luminaire();
+  if (!lum) return false;
+  TCatalogueRecord rec;
+  const CatalogueRow* row = browser.Model().RowAt(browser.ActiveRow());
+  if (!row || !backend.ReadCatalogueRecord(row->recNo, rec)) rec.Clear();
+  TLinfoForm form(rec, *lum, false, &browser);
+  struct Choice {
+    int tab, item;
+    TEvaluationType type;
+  };
+  const Choice choices[] = {{0, 0, etPolar},   {0, 1, etCartesian}, {1, 0, etUgr},         {1, 1, etGlareCurves},
+                            {1, 2, etGlareTable}, {2, 0, etUtfDin}, {2, 1, etUtfTm5},      {2, 2, etUtfNb},
+                            {3, 0, etIsolux},  {4, 0, etCone},      {5, 0, etCount},       {6, 0, etFloor}};
+  bool ok = true;
+  for (const Choice& c : choices) {
+    form.SelectTab(c.tab);
+    TRadioGroup* group = c.tab == 0 ? form.LvkGroup() : c.tab == 1 ? form.GlareGroup() : c.tab == 2 ? form.UtfGroup() : nullptr;
+    if (group) group->SetItemIndex(c.item);
+    const QString name = QStringLiteral("evaluation-") + QString::fromLatin1(EvaluationTypeName(c.type));
+    form.resize(1400, 950);
+    ok = Save(form, dir, name, lang) && ok;
+    form.resize(form.minimumSize());
+    ok = Save(form, dir, name + QStringLiteral("-min"), lang) && ok;
+  }
   return ok;
 }
 
@@ -133,6 +165,7 @@ int main(int argc, char** argv) {
         TMsgTransDlg messages(std::move(*rows), AddBackslash(Settings().LangDir) + "ORVMSG" + destExt, &browser);
         ok = Save(messages, dir, QStringLiteral("message-translation"), lang) && ok;
       }
+      ok = SaveEvaluations(backend, browser, dir, lang) && ok;
     }
     browser.ApplyLanguages(1, 1);
   }

@@ -8,6 +8,7 @@
 #include "cli/eval_params.h"
 #include "cli/image_output.h"
 #include "evaluation/cone.h"
+#include "evaluation/evaluation_types.h"
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
 #include "evaluation/picture.h"
@@ -40,11 +41,11 @@ bool CheckOptions(const ConeIsoluxOptions& o, std::string& error) {
     error = "bad distance set: " + FromUtf8(o.distances) + " (2, 3, 4, 5, 7.5, 10, 15, 20, 30, 40, 50, 75 or 100)";
     return false;
   }
-  if (!std::isfinite(o.fluxFactor) || o.fluxFactor < 0 || o.fluxFactor > 1000) {
+  if (!InRange(kFluxFactorRange, o.fluxFactor)) {
     error = "the flux factor must lie between 0 and 1000";
     return false;
   }
-  auto length = [](double v) { return std::isfinite(v) && v >= kIsoluxMinLength && v <= kIsoluxMaxLength; };
+  auto length = [](double v) { return InRange(kIsoluxLengthRange, v); };
   if (!length(o.side) || !length(o.height)) {
     error = "the isolux side and height must lie between 0.01 m and 10000 m";
     return false;

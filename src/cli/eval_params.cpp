@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "evaluation/evaluation_types.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "graphics/output_settings.h"
@@ -75,7 +76,7 @@ bool ApplyEvalOptions(const TEvalOptions& o, TEvalPicture& p, std::string& messa
   if (!o.heights.empty()) {
     if (!ParseList(o.heights, 3, v)) return Refuse(message, "--heights needs three numbers, e.g. 1.65,2.15,2.65");
     for (std::size_t i = 0; i < 3; ++i) {
-      if (!(v[i] > 0 && v[i] <= 100)) return Refuse(message, "--heights: each height must be above 0 and at most 100 m");
+      if (!InRange(kHeightRange, v[i])) return Refuse(message, "--heights: each height must be above 0 and at most 100 m");
       f.Heights[i] = c.Heights[i] = static_cast<float>(v[i]);
     }
     f.HeightPreset = c.HeightPreset = 3;
@@ -88,7 +89,7 @@ bool ApplyEvalOptions(const TEvalOptions& o, TEvalPicture& p, std::string& messa
   if (!o.illuminances.empty()) {
     if (!ParseList(o.illuminances, 3, v)) return Refuse(message, "--illuminances needs three numbers, e.g. 20,50,100");
     for (std::size_t i = 0; i < 3; ++i) {
-      if (!(v[i] >= 1 && v[i] <= 65535) || v[i] != static_cast<double>(static_cast<long>(v[i])))
+      if (!InRange(kIlluminanceRange, v[i]))
         return Refuse(message, "--illuminances: each illuminance must be a whole number from 1 to 65535 lx");
       c.Illuminances[i] = static_cast<std::uint16_t>(v[i]);
     }
@@ -99,7 +100,7 @@ bool ApplyEvalOptions(const TEvalOptions& o, TEvalPicture& p, std::string& messa
   if (o.reflectances < 0 || o.reflectances > 14) return Refuse(message, "--reflectances must be a combination from 0 to 14");
   c.Reflectances = o.reflectances;
   if (o.maintenanceOption && o.maintenanceOption->count() > 0) {
-    if (!(o.maintenance > 0 && o.maintenance <= 1)) return Refuse(message, "--maintenance must be above 0 and at most 1");
+    if (!InRange(kMaintenanceRange, o.maintenance)) return Refuse(message, "--maintenance must be above 0 and at most 1");
     f.Maintenance = c.Maintenance = static_cast<float>(o.maintenance);
   }
   if (o.distancePreset != -1) {
@@ -110,7 +111,7 @@ bool ApplyEvalOptions(const TEvalOptions& o, TEvalPicture& p, std::string& messa
   }
   if (!o.section.empty()) {
     if (!ParseList(o.section, 2, v)) return Refuse(message, "--section needs two numbers, e.g. -2,6");
-    if (!(v[0] < v[1] && v[0] >= -1000 && v[1] <= 1000))
+    if (!(v[0] < v[1] && InRange(kSectionRange, v[0]) && InRange(kSectionRange, v[1])))
       return Refuse(message, "--section: the left end must lie below the right end, both within -1000 ... 1000 m");
     f.Left = static_cast<float>(v[0]);
     f.Right = static_cast<float>(v[1]);

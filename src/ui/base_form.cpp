@@ -206,7 +206,7 @@ void TfBaseForm::EnableOutputs() {
   // empty catalogue disables them in any case.
   const bool any = model_->Count() > 0;
   prtBtn_->setEnabled(false && any);
-  infoBtn_->setEnabled(false && any);
+  infoBtn_->setEnabled(any);
   // Without an open catalogue there is nothing to add to, and deleting "all"
   // would throw away a data file that someone else may still need.
   const bool open = backend_.CatalogueOpen();
@@ -309,9 +309,10 @@ void TfBaseForm::LoadCurrentLuminaire(bool explicitRequest) {
 }
 
 void TfBaseForm::OpenCurrent() {
-  // The evaluations will open here; until then the luminaire is loaded at once.
   StopTimer();
   LoadCurrentLuminaire(true);
+  // A file that is missing or does not load has been reported; nothing more.
+  if (loaded_) OpenEvaluations();
 }
 
 std::int32_t TfBaseForm::CurrentRecNo() {

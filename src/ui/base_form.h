@@ -61,8 +61,11 @@ class TfBaseForm : public QMainWindow {
   // file that failed on this row is not tried again, and its message not
   // shown again, until the user moves or asks for it (explicitRequest).
   void LoadCurrentLuminaire(bool explicitRequest = false);
-  // Enter and double click: opens the luminaire of the active row.
+  // "Evaluations", Enter and double click: loads the luminaire of the active
+  // row and opens the evaluation window for it.
   void OpenCurrent();
+  // The evaluation window for the loaded luminaire and the active record.
+  void OpenEvaluations();
   // Files from the command line or from another start of the program: taken
   // into the catalogue, the last one shown, the window brought to the front.
   void OpenFiles(const QStringList& files);

@@ -328,6 +328,7 @@ void TfBaseForm::BuildWidgets() {
   connect(saveAsAct_, &QAction::triggered, this, &TfBaseForm::SaveAsClicked);
   connect(editAct_, &QAction::triggered, this, [this] { EditEntry(1); });
   connect(newLum, &QToolButton::clicked, this, &TfBaseForm::NewLuminaireClicked);
+  connect(infoBtn_, &QToolButton::clicked, this, &TfBaseForm::OpenCurrent);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
   connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });

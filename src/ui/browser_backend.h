@@ -17,6 +17,8 @@
 namespace kandelo {
 
 class TDevice;
+class TLUM32;
+struct TCatalogueRecord;
 
 // The fields of a catalogue record the browser shows and uses.
 struct CatalogueRow {
@@ -77,7 +79,8 @@ class BrowserBackend {
     return -1;
   }
 
-  // The whole record, for the record editor; false when it cannot be read.
+  // The whole 512-byte record of an entry (record editor, evaluation
+  // window); false when it cannot be read.
   virtual bool ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) {
     (void)recNo;
     (void)rec;
@@ -102,6 +105,9 @@ class BrowserBackend {
   // Draws the polar intensity diagram of the loaded luminaire into the
   // rectangle (logical units of the drawing, twips), texts from the message file.
   virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;
+
+  // The evaluation window's input: the loaded luminaire (nullptr when none).
+  virtual const TLUM32* Luminaire() const { return nullptr; }
 
   // Saving and converting. SaveLuminaireAs writes the loaded luminaire in the
   // format of save-dialog filter 1 … 7 under the chosen name and loads it

@@ -87,7 +87,15 @@ QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int wid
     dc.SetViewportExt(size.width(), size.height());
     draw(dc);
   };
-  mime->setImageData(RenderImage(px, onDevice));
+  const QImage image = RenderImage(px, onDevice);
+  mime->setImageData(image);
+  // The PNG bytes themselves as well: the image above is converted only on
+  // platforms whose clipboard asks for it, and a MIME type list should name
+  // it everywhere.
+  QBuffer pngBuffer;
+  pngBuffer.open(QIODevice::WriteOnly);
+  image.save(&pngBuffer, "PNG");
+  mime->setData("image/png", pngBuffer.data());
   QBuffer svgBuffer;
   svgBuffer.open(QIODevice::WriteOnly);
   {
