@@ -12,6 +12,12 @@
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "photometry/lum32.h"
+#include "ui/lamp_windows.h"
+#include "ui/list_dlg.h"
+#include "ui/orvset_form.h"
+#include "ui/small_editors.h"
+#include "ui/text_viewer.h"
 
 namespace {
 
@@ -66,5 +72,23 @@ int main(int argc, char** argv) {
   // Created after the file exists, the dialog would only read it.
   TConvertDlg convert(ConversionSettings{}, true);
   ExportForm(out, &convert);
+  // The list printout, the lamp table windows, the small editors and the
+  // settings dialog.
+  TListDlg list(true);
+  ExportForm(out, &list);
+  TLampselForm lamps;
+  ExportForm(out, &lamps);
+  TLmpEdform lampEditor(TLampRecord{}, true, false);
+  ExportForm(out, &lampEditor);
+  TVersionDlg version("");
+  ExportForm(out, &version);
+  TLUM32 lum;
+  TMeasInfoDlg meas(lum);
+  ExportForm(out, &meas);
+  TTextViewer viewer("");
+  ExportForm(out, &viewer);
+  ExportMenu(out, &viewer);
+  TOrvsetForm setup(s, true);
+  ExportForm(out, &setup);
   return 0;
 }

@@ -207,6 +207,7 @@ void TfBaseForm::EnableOutputs() {
   const bool any = model_->Count() > 0;
   prtBtn_->setEnabled(false && any);
   infoBtn_->setEnabled(false && any);
+  if (versionBtn_) ShowVersionLabel();
   // Without an open catalogue there is nothing to add to, and deleting "all"
   // would throw away a data file that someone else may still need.
   const bool open = backend_.CatalogueOpen();
@@ -438,6 +439,9 @@ void TfBaseForm::NavigatorClicked(int button) {
     }
     case nbDelete:
       DeleteCurrent();
+      break;
+    case nbCancel:
+      ListClicked();
       break;
     default:
       break;
@@ -807,7 +811,8 @@ void TfBaseForm::closeEvent(QCloseEvent* e) {
   WriteSettingString("LDBSETTINGS", "SPLITTER", std::to_string(std::lround(upperShare_ * 1000)));
   backend_.ClearLuminaire();
   selList_->clear();
-  backend_.WriteVersionLabel("");
+  // The label stays as read or as set in the version editor.
+  backend_.WriteVersionLabel(versionLabel_);
   backend_.SavePathList();
   SaveSettings();
   e->accept();

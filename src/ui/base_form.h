@@ -95,6 +95,13 @@ class TfBaseForm : public QMainWindow {
   void SaveAsClicked();
   void ConvertListClicked();
   ConversionSettings& Conversion() { return conversion_; }
+  // The list printout (navigator CANCEL), the settings dialog (SpeedButton1)
+  // and the catalogue's version label (status bar); base_form_dialogs.cpp.
+  void ListClicked();
+  void SettingsClicked();
+  void VersionClicked();
+  const std::string& VersionLabel() const { return versionLabel_; }
+  QToolButton* VersionButton() const { return versionBtn_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -178,6 +185,11 @@ class TfBaseForm : public QMainWindow {
   QLabel* infoLabel_ = nullptr;
   QToolButton* fBtn1_ = nullptr;
   ConversionSettings conversion_;
+  // base_form_dialogs.cpp
+  void BuildDialogHooks(QToolButton* setup);
+  void ShowVersionLabel();
+  QToolButton* versionBtn_ = nullptr;
+  std::string versionLabel_;
 };
 
 }  // namespace kandelo

@@ -115,7 +115,7 @@ void TfBaseForm::BuildWidgets() {
   trBtn3_->setVisible(false);
   gonio->setVisible(false);
   gadj->setVisible(false);
-  for (QToolButton* b : {newLum, setup, trBtn3_}) b->setEnabled(false);
+  for (QToolButton* b : {newLum, trBtn3_}) b->setEnabled(false);
 
   // Upper panel: diagram and multi-select panel; lower: navigator and table.
   splitter_ = new QSplitter(Qt::Vertical, central);
@@ -213,7 +213,7 @@ void TfBaseForm::BuildWidgets() {
   // The pictures follow what these two buttons do here.
   nav_->SetGlyph(nbCancel, TNavGlyph::List);
   nav_->SetGlyph(nbRefresh, TNavGlyph::Copy);
-  for (TNavigateBtn b : {nbInsert, nbEdit, nbCancel, nbRefresh}) nav_->Button(b)->setEnabled(false);
+  for (TNavigateBtn b : {nbInsert, nbEdit, nbRefresh}) nav_->Button(b)->setEnabled(false);
   navRow->addWidget(nav_);
   searchEdit_ = new QLineEdit(lower);
   searchEdit_->setObjectName(QStringLiteral("SearchEdit"));
@@ -345,6 +345,7 @@ void TfBaseForm::BuildWidgets() {
   prtBtn_->setEnabled(false);
   infoBtn_->setEnabled(false);
   UpdateListButtons();
+  BuildDialogHooks(setup);
 }
 
 }  // namespace kandelo
