@@ -26,13 +26,13 @@ std::optional<std::vector<TListEntry>> ReadListFile(const std::string& path);
 
 // "Hersteller\tLeuchtentyp\tLeuchtennummer\tDateiname\tFormat".
 extern const char* const kListTextHeader;
-// The header and one line per entry, tab-separated, lines ended by CR LF.
-std::string ListText(const std::vector<TListEntry>& entries);
 
 // LumDb with the extension ".TXT".
 std::string ListTextPath();
 
-// Writes the text file from the list file and deletes the list file. The text
+// Writes the text file from the list file and deletes the list file: the
+// header, then one line per record with manufacturer, name, number, file name
+// (the real one) and format, tab-separated, lines ended by CR LF. The text
 // file is written under a temporary name and renamed into place, so a failed
 // write leaves no partial file (and an older list stays whole). False with
 // the reason in `error`.
