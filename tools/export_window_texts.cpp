@@ -16,6 +16,12 @@
 #include "ui/new_lum_wizard.h"
 #include "ui/record_editor.h"
 #include "ui/linfo_form.h"
+#include "photometry/lum32.h"
+#include "ui/lamp_windows.h"
+#include "ui/list_dlg.h"
+#include "ui/orvset_form.h"
+#include "ui/small_editors.h"
+#include "ui/text_viewer.h"
 
 namespace {
 
@@ -79,5 +85,23 @@ int main(int argc, char** argv) {
   TLinfoForm linfo(TCatalogueRecord{}, TLUM32{}, true);
   linfo.setWindowTitle(linfo.BaseCaption());
   ExportForm(out, &linfo);
+  // The list printout, the lamp table windows, the small editors and the
+  // settings dialog.
+  TListDlg list(true);
+  ExportForm(out, &list);
+  TLampselForm lamps;
+  ExportForm(out, &lamps);
+  TLmpEdform lampEditor(TLampRecord{}, true, false);
+  ExportForm(out, &lampEditor);
+  TVersionDlg version("");
+  ExportForm(out, &version);
+  TLUM32 lum;
+  TMeasInfoDlg meas(lum);
+  ExportForm(out, &meas);
+  TTextViewer viewer("");
+  ExportForm(out, &viewer);
+  ExportMenu(out, &viewer);
+  TOrvsetForm setup(s, true);
+  ExportForm(out, &setup);
   return 0;
 }

@@ -206,6 +206,49 @@ ORVMSG = [
         ("CL_DROPPED", "Datensätze verworfen, weil sie die Prüfung nicht bestehen",
          "records dropped because they fail the record checks",
          "enregistrements écartés car ils ne passent pas les contrôles"),
+        # the catalogue list commands
+        ("CL_LISTEMPTY", "im gewählten Bereich liegen keine Katalogeinträge",
+         "no catalogue entries lie in the chosen range",
+         "aucune entrée du catalogue dans la plage choisie"),
+        ("CL_REVERSED", "--from sortiert nach --to", "--from sorts after --to", "--from se trie après --to"),
+    ]),
+    # The catalogue list (filter dialog, printed list and ".TXT" export).
+    ("LISTPRINT", [
+        ("LP_MAKER", "Hersteller", "Manufacturer", "Fabricant"),
+        ("LP_NAME", "Leuchtentyp", "Luminaire type", "Type de luminaire"),
+        ("LP_NUMBER", "Leuchtennummer", "Luminaire number", "Référence"),
+        ("LP_FILE", "Dateiname", "File name", "Nom du fichier"),
+        ("LP_FORMAT", "Format", "Format", "Format"),
+        # "Seite 1 / 2"
+        ("LP_PAGE", "Seite", "Page", "Page"),
+        ("LP_TITLE", "Liste drucken", "Print list", "Imprimer la liste"),
+        ("LP_EMPTY", "Im gewählten Bereich liegen keine Katalogeinträge.",
+         "No catalogue entries lie in the chosen range.", "Aucune entrée du catalogue dans la plage choisie."),
+        ("LP_NOEXPORT", "Die Listendatei konnte nicht geschrieben werden:",
+         "The list file could not be written:", "Le fichier de liste n'a pas pu être écrit :"),
+        # followed by the file name and the number of entries
+        ("LP_WRITTEN", "Die Liste wurde geschrieben nach", "The list was written to", "La liste a été écrite dans"),
+        ("LP_NOTWRITTEN", "Die Liste konnte nicht geschrieben werden:", "The list could not be written:",
+         "La liste n'a pas pu être écrite :"),
+        ("LP_NOLIST", "Die Listendatei konnte nicht gelesen werden:", "The list file could not be read:",
+         "Le fichier de liste n'a pas pu être lu :"),
+        ("LP_NOTPRINTED", "Die Liste konnte nicht gedruckt werden:", "The list could not be printed:",
+         "La liste n'a pas pu être imprimée :"),
+    ]),
+    ("LAMPS", [
+        ("LP_EXISTS", "Lampe existiert bereits !", "Lamp already exists !", "La lampe existe déjà !"),
+        ("LP_NOTYPE", "Bitte die Lampenbezeichnung angeben.", "Please give the lamp type.",
+         "Veuillez indiquer le type de lampe."),
+    ]),
+    ("TEXTVIEW", [
+        ("TV_UNDO", "Änderungen rückgängig machen ?", "Undo the changes?", "Annuler les modifications ?"),
+        ("TV_SAVE", "Änderungen speichern ?", "Save the changes?", "Enregistrer les modifications ?"),
+        ("TV_NOTSAVED", "Die Datei konnte nicht geschrieben werden:", "The file could not be written:",
+         "Le fichier n'a pas pu être écrit :"),
+    ]),
+    ("SETUP", [
+        ("ST_NOPRINTER", "Es ist kein Drucker installiert.", "No printer is installed.",
+         "Aucune imprimante n'est installée."),
     ]),
     # Saving in another format and the batch conversion.
     ("CONVERSION", [

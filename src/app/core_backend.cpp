@@ -6,6 +6,7 @@
 
 #include "conversion/save_luminaire.h"
 #include "database/catalogue.h"
+#include "database/catalogue_list.h"
 #include "database/catalogue_scan.h"
 #include "database/isam.h"
 #include "evaluation/polar_diagram.h"
@@ -116,6 +117,25 @@ void CoreBrowserBackend::RebuildCatalogue() { kandelo::RebuildCatalogue(); }
 
 void CoreBrowserBackend::WriteVersionLabel(const std::string& label) {
   if (OpenCatalogue() && RecordCount() > 0) kandelo::WriteVersionLabel(label);
+}
+
+std::int32_t CoreBrowserBackend::ExportList(int keyNo, bool all, const std::string& from, const std::string& to) {
+  if (!OpenCatalogue()) return -1;
+  return all ? ExportAll(keyNo) : ExportKeyRange(keyNo, from, to);
+}
+
+std::string CoreBrowserBackend::ListFile() const { return ListFilePath(); }
+std::string CoreBrowserBackend::ListTextFile() const { return ListTextPath(); }
+
+std::string CoreBrowserBackend::ReadVersionLabel() {
+  TBTreeBase* t = OpenCatalogue();
+  if (!t || RecordCount() <= 0) return {};
+  // Record 1 is read without moving the browser's key position.
+  t->SavePosition();
+  TCatalogueRecord rec;
+  const bool ok = ReadCatalogueRecord(1, rec);
+  t->RestorePosition();
+  return ok ? rec.VersionLabel() : std::string();
 }
 
 std::string CoreBrowserBackend::GetPath(std::int32_t index) { return paths_.GetPath(index); }

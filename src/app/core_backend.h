@@ -29,6 +29,10 @@ class CoreBrowserBackend : public BrowserBackend {
   void DeleteWholeCatalogue() override;
   void RebuildCatalogue() override;
   void WriteVersionLabel(const std::string& label) override;
+  std::int32_t ExportList(int keyNo, bool all, const std::string& from, const std::string& to) override;
+  std::string ListFile() const override;
+  std::string ListTextFile() const override;
+  std::string ReadVersionLabel() override;
 
   std::string GetPath(std::int32_t index) override;
   void EnsurePathListed(const std::string& dir) override;

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QMessageBox>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,15 @@
 #include "ui/new_lum_wizard.h"
 #include "ui/record_editor.h"
 #include "ui/linfo_form.h"
+// The list printout, lamp table windows, small editors and settings dialog.
+#include "database/lamp_table.h"
+#include "frame/pathlist.h"
+#include "photometry/lum32.h"
+#include "ui/lamp_windows.h"
+#include "ui/list_dlg.h"
+#include "ui/orvset_form.h"
+#include "ui/small_editors.h"
+#include "ui/text_viewer.h"
 
 namespace {
 
@@ -75,6 +85,47 @@ bool SaveEvaluations(CoreBrowserBackend& backend, TfBaseForm& browser, const QSt
     form.resize(form.minimumSize());
     ok = Save(form, dir, name + QStringLiteral("-min"), lang) && ok;
   }
+  return ok;
+}
+
+// The windows of the list printout, the lamp table, the small editors and the
+// settings, each with sample content.
+bool SaveSmallWindows(QWidget& browser, const QString& dir, const char* lang) {
+  bool ok = true;
+  TListDlg list(false, &browser);
+  ok = Save(list, dir, QStringLiteral("list-print"), lang) && ok;
+  if (LampTable() || OpenLampTable(DefaultLampTablePath())) {
+    TLampselForm lamps(&browser);
+    lamps.ActivateRow(3);
+    ok = Save(lamps, dir, QStringLiteral("lamps"), lang) && ok;
+    TLmpEdform editor(lamps.ActiveLamp(), false, false, 0, &browser);
+    ok = Save(editor, dir, QStringLiteral("lamp-editor"), lang) && ok;
+  }
+  TVersionDlg version("2026a", &browser);
+  ok = Save(version, dir, QStringLiteral("version"), lang) && ok;
+  // A sample luminaire with the measurement of a typical laboratory report.
+  const std::string sample = AddBackslash(Settings().LumDir1) + "LINEA58.LDT";
+  TLUM32 lum;
+  lum.LoadFromFile(sample);
+  lum.AuxReceiver = 1;
+  lum.MeasTemperature = 25.0f;
+  lum.MeasVoltage = 230.0f;
+  lum.MeasCurrent = 0.285f;
+  lum.CircuitWatts = 64.5f;
+  lum.LampQuantity = 1;
+  lum.MeasLampName[0] = "T8 58W/840";
+  lum.MeasLampFlux[0] = 5200.0f;
+  lum.MeasTotalFlux = 5200.0f;
+  TMeasInfoDlg meas(lum, &browser);
+  ok = Save(meas, dir, QStringLiteral("measurement"), lang) && ok;
+  TTextViewer viewer(sample, &browser);
+  viewer.resize(760, 520);
+  ok = Save(viewer, dir, QStringLiteral("text-viewer"), lang) && ok;
+  TProgramSettings shown = Settings();
+  shown.EpsDevice = "Office-Laser";
+  TOrvsetForm settings(shown, false, &browser);
+  settings.Tabs()->setCurrentIndex(1);
+  ok = Save(settings, dir, QStringLiteral("settings"), lang) && ok;
   return ok;
 }
 
@@ -166,8 +217,10 @@ int main(int argc, char** argv) {
         ok = Save(messages, dir, QStringLiteral("message-translation"), lang) && ok;
       }
       ok = SaveEvaluations(backend, browser, dir, lang) && ok;
+      ok = SaveSmallWindows(browser, dir, lang) && ok;
     }
     browser.ApplyLanguages(1, 1);
+    CloseLampTable();
   }
   ShutdownProgram(steps, state);
   return ok ? 0 : 1;

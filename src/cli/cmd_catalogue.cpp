@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
+#include "cli/cmd_list.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "frame/msgmanager.h"
@@ -225,6 +226,7 @@ void Setup(CLI::App& app, int& exitCode) {
   cmd->add_subcommand("check", "Check indexes against records and files")->callback([&exitCode] {
     exitCode = check();
   });
+  AddListCommands(*cmd, exitCode);
 }
 
 KANDELO_COMMAND(Setup);

@@ -128,16 +128,30 @@ std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const s
     } else {
       e = t->SearchKey(key);
     }
+    // Records are collected and written in blocks: one write per record
+    // would cost more than the walk itself.
+    constexpr std::size_t kBlockRecords = 256;
+    std::string block;
+    block.reserve(kBlockRecords * kCatalogueRecordSize);
+    TCatalogueRecord rec;
     while (e == isam::kOk) {
       if (!all && std::string_view(key).substr(0, prefix.size()).compare(prefix) > 0) break;
-      TCatalogueRecord rec;
-      if (!readRaw(*t, t->CurrentRecordNumber(), rec) || !h->write(rec.data(), rec.bytes.size())) {
+      if (!readRaw(*t, t->CurrentRecordNumber(), rec)) {
         ok = false;
         break;
+      }
+      block.append(reinterpret_cast<const char*>(rec.data()), rec.bytes.size());
+      if (block.size() >= kBlockRecords * kCatalogueRecordSize) {
+        if (!h->write(block.data(), block.size())) {
+          ok = false;
+          break;
+        }
+        block.clear();
       }
       ++count;
       e = t->NextKey(key);
     }
+    if (ok && !block.empty() && !h->write(block.data(), block.size())) ok = false;
     if (e != isam::kOk && e != isam::kErrEndOfIndex && e != isam::kErrSearchEnd) ok = false;
   }
   if (h) ok = h->close() && ok;

@@ -207,6 +207,7 @@ void TfBaseForm::EnableOutputs() {
   const bool any = model_->Count() > 0;
   prtBtn_->setEnabled(false && any);
   infoBtn_->setEnabled(any);
+  if (versionBtn_) ShowVersionLabel();
   // Without an open catalogue there is nothing to add to, and deleting "all"
   // would throw away a data file that someone else may still need.
   const bool open = backend_.CatalogueOpen();
@@ -444,6 +445,9 @@ void TfBaseForm::NavigatorClicked(int button) {
     case nbEdit:
     case nbRefresh:  // copies the entry here
       EditEntry(button == nbInsert ? 0 : button == nbEdit ? 1 : 2);
+      break;
+    case nbCancel:
+      ListClicked();
       break;
     default:
       break;
@@ -813,7 +817,8 @@ void TfBaseForm::closeEvent(QCloseEvent* e) {
   WriteSettingString("LDBSETTINGS", "SPLITTER", std::to_string(std::lround(upperShare_ * 1000)));
   backend_.ClearLuminaire();
   selList_->clear();
-  backend_.WriteVersionLabel("");
+  // The label stays as read or as set in the version editor.
+  backend_.WriteVersionLabel(versionLabel_);
   backend_.SavePathList();
   SaveSettings();
   e->accept();

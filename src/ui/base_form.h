@@ -102,6 +102,13 @@ class TfBaseForm : public QMainWindow {
   // The record editor on a new entry (0), the current one (1) or a copy of it (2).
   void EditEntry(int mode);
   ConversionSettings& Conversion() { return conversion_; }
+  // The list printout (navigator CANCEL), the settings dialog (SpeedButton1)
+  // and the catalogue's version label (status bar); base_form_dialogs.cpp.
+  void ListClicked();
+  void SettingsClicked();
+  void VersionClicked();
+  const std::string& VersionLabel() const { return versionLabel_; }
+  QToolButton* VersionButton() const { return versionBtn_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -185,6 +192,11 @@ class TfBaseForm : public QMainWindow {
   QLabel* infoLabel_ = nullptr;
   QToolButton* fBtn1_ = nullptr;
   ConversionSettings conversion_;
+  // base_form_dialogs.cpp
+  void BuildDialogHooks(QToolButton* setup);
+  void ShowVersionLabel();
+  QToolButton* versionBtn_ = nullptr;
+  std::string versionLabel_;
 };
 
 }  // namespace kandelo

@@ -116,7 +116,6 @@ void TfBaseForm::BuildWidgets() {
   trBtn3_->setVisible(false);
   gonio->setVisible(false);
   gadj->setVisible(false);
-  setup->setEnabled(false);
 
   // Upper panel: diagram and multi-select panel; lower: navigator and table.
   splitter_ = new QSplitter(Qt::Vertical, central);
@@ -214,7 +213,6 @@ void TfBaseForm::BuildWidgets() {
   // The pictures follow what these two buttons do here.
   nav_->SetGlyph(nbCancel, TNavGlyph::List);
   nav_->SetGlyph(nbRefresh, TNavGlyph::Copy);
-  nav_->Button(nbCancel)->setEnabled(false);
   navRow->addWidget(nav_);
   searchEdit_ = new QLineEdit(lower);
   searchEdit_->setObjectName(QStringLiteral("SearchEdit"));
@@ -354,6 +352,7 @@ void TfBaseForm::BuildWidgets() {
   prtBtn_->setEnabled(false);
   infoBtn_->setEnabled(false);
   UpdateListButtons();
+  BuildDialogHooks(setup);
 }
 
 }  // namespace kandelo

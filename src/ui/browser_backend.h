@@ -109,6 +109,21 @@ class BrowserBackend {
   // The evaluation window's input: the loaded luminaire (nullptr when none).
   virtual const TLUM32* Luminaire() const { return nullptr; }
 
+  // The list export of the filter dialog and the version label. ExportList
+  // writes the entries of key k (all, or from `from` while the key's first
+  // characters are not above `to`) to the list file: the count, -1 when the
+  // list file cannot be written.
+  virtual std::int32_t ExportList(int keyNo, bool all, const std::string& from, const std::string& to) {
+    (void)keyNo;
+    (void)all;
+    (void)from;
+    (void)to;
+    return -1;
+  }
+  virtual std::string ListFile() const { return {}; }      // the ".FIL" list file
+  virtual std::string ListTextFile() const { return {}; }  // the ".TXT" list
+  virtual std::string ReadVersionLabel() { return {}; }
+
   // Saving and converting. SaveLuminaireAs writes the loaded luminaire in the
   // format of save-dialog filter 1 … 7 under the chosen name and loads it
   // again from there; the name written, or "" with the reason in `error`.

@@ -27,6 +27,8 @@
 #include "conversion/save_luminaire.h"
 #include "conversion/staging_dir.h"
 #include "database/catalogue.h"
+#include "database/lamp_record.h"
+#include "database/lamp_table.h"
 #include "evaluation/litg.h"
 #include "evaluation/polar_diagram.h"
 #include "frame/msgbox.h"
@@ -44,6 +46,9 @@
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
 #include "ui/browser_backend.h"
+#include "ui/lamp_windows.h"
+#include "ui/small_editors.h"
+#include "ui/text_viewer.h"
 
 namespace kandelo {
 
@@ -221,6 +226,10 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
   top->addLayout(bar);
 
   LocalizeOrExport(this, Settings().OrvTxtFile);
+  if (!LampTable()) {
+    if (OpenLampTable(DefaultLampTablePath())) closeLamps_ = true;
+    else Error("DM_LAMPINITERR", "The lamp table cannot be opened");
+  }
   // The symmetry names after localizing: the list is not one of the window's texts.
   static const char* const symmetries[5] = {"asymmetrisch", "rotationssymmmetrisch", "symmetrisch zu C 0  / C180",
                                             "symmetrisch zu C90 / C270", "symmetrisch zu C 0  / C 90"};
@@ -250,7 +259,9 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
   connect(tr_, &QPushButton::clicked, this, [this] { TranslateWindow(this, SourceTextFile(), DestTextFile()); });
 }
 
-Tdbedform::~Tdbedform() = default;
+Tdbedform::~Tdbedform() {
+  if (closeLamps_) CloseLampTable();
+}
 
 std::string Tdbedform::Text(const char* section, const char* key, const char* fallback) const {
   const std::string t = TMsgManager(Settings().OrvMsgFile).GetText(section, key);
@@ -293,7 +304,6 @@ void Tdbedform::BuildGeneralPage(QWidget* page) {
   fed_ = new QPushButton(QStringLiteral("..."), page);
   fed_->setObjectName(QStringLiteral("fedBtn"));
   fed_->setToolTip(QStringLiteral("Leuchtendatei als Text ansehen / bearbeiten"));
-  fed_->hide();  // the text viewer joins with the small editors
   auto* fileRow = new QHBoxLayout;
   fileRow->addWidget(lFile_);
   fileRow->addWidget(select_);
@@ -368,7 +378,7 @@ void Tdbedform::BuildGeneralPage(QWidget* page) {
   }
   lampSel_ = new QPushButton(QStringLiteral("..."), lamps);
   lampSel_->setObjectName(QStringLiteral("LSBtn"));
-  lampSel_->hide();  // the lamp selection joins with the lamp table window
+  lampSel_->setToolTip(QStringLiteral("Lampe aus der Lampentabelle"));
   lg->addWidget(lampSel_, 1, 7);
   lg->setColumnStretch(2, 1);
   left->addWidget(lamps);
@@ -427,6 +437,39 @@ void Tdbedform::BuildGeneralPage(QWidget* page) {
                                                    OpenFileTypes(TMsgManager(Settings().OrvMsgFile)));
     if (!chosen.empty()) ChooseFile(chosen);
   });
+  connect(lampSel_, &QPushButton::clicked, this, &Tdbedform::SelectLampClicked);
+  connect(measInfo_, &QPushButton::clicked, this, [this] {
+    if (work_ && work_->Valid) EditMeasurementInfo(*work_, this);
+  });
+  connect(fed_, &QPushButton::clicked, this, &Tdbedform::ViewTextClicked);
+}
+
+void Tdbedform::SelectLampClicked() {
+  if (!LampTable()) return;
+  TLampRecord lamp;
+  lamp.SetLampType(rec_.LampType());
+  lamp.SetFlux(rec_.LampFlux());
+  lamp.SetWatt(rec_.GetI16(catoff::LampWatt));
+  if (!SelectLamp(lamp, this)) return;
+  // Taken as they are, not multiplied by the row's lamp count.
+  lampT_[0]->setText(Q(TrimBlanks(lamp.LampType())));
+  flux_[0]->setText(QString::number(lamp.Flux(), 'f', lamp.Flux() == std::floor(lamp.Flux()) ? 0 : 1));
+  watt_[0]->setText(QString::number(lamp.Watt()));
+  rec_.SetLampType(Cut(lamp.LampType(), 20));
+  rec_.SetLampFlux(lamp.Flux());
+  rec_.SetI16(catoff::LampWatt, lamp.Watt());
+  rec_.SetI16(catoff::BallastWatt, lamp.BallastWatt());
+}
+
+void Tdbedform::ViewTextClicked() {
+  static const std::uint8_t textFormats[] = {fmtEulumdat, fmtEulumdat2, fmtTm14, fmtIes86, fmtIes91, fmtIes95};
+  if (!work_ || !work_->Valid || !pf::fs().exists(path_) ||
+      std::find(std::begin(textFormats), std::end(textFormats), work_->FormatCode) == std::end(textFormats))
+    return;
+  if (!ViewTextFile(path_, this)) return;
+  // Saved in the viewer: the file is what this window knows now.
+  LoadWorking(path_);
+  FillGeneralPage();
 }
 
 void Tdbedform::BuildTablePage(QWidget* page) {

@@ -80,6 +80,8 @@ class Tdbedform : public QDialog {
   void FieldLeft();
   void LockEditing(bool lock);
   void SetUpTable();
+  void SelectLampClicked();
+  void ViewTextClicked();
   bool AskApplyCopy();
   bool WriteWorking();
   std::string Text(const char* section, const char* key, const char* fallback) const;
@@ -97,6 +99,7 @@ class Tdbedform : public QDialog {
   // window last read or wrote it (to notice a change by someone else).
   std::optional<std::string> original_, known_;
   bool locked_ = true;
+  bool closeLamps_ = false;  // this window opened the lamp table
   bool filling_ = false;
   int page_ = 0;
   TableUnit unit_ = TableUnit::CdPerKlm;

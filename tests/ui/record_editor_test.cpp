@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "database/btreebase.h"
 #include "fake_backend.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
@@ -66,9 +67,11 @@ struct Fixture {
     file = dir.file("A100.LDT");
     writeFile(file, MakeLdt(LdtSpec{}));
     backend.pathList = {AddBackslash(dir.path())};
+    InitDatabaseEngine();  // the lamp table of the lamp selection
     SetCatalogueFileName(rec, "A100.LDT");
     rec.SetDirIndex(0);
   }
+  ~Fixture() { ReleaseDatabaseEngine(); }
   std::string Message(const char* key) const {
     return TMsgManager(Settings().OrvMsgFile).GetText("DEFAULT MESSAGES", key);
   }

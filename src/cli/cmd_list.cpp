@@ -1,0 +1,94 @@
+#include "cli/cmd_list.h"
+
+#include <cstdio>
+
+#include "cli/cli_common.h"
+#include "cli/list_pdf.h"
+#include "database/catalogue.h"
+#include "database/catalogue_list.h"
+#include "frame/settings.h"
+#include "graphics/list_print.h"
+#include "platform/fileio.h"
+#include "platform/text.h"
+
+namespace kandelo::cli {
+
+namespace {
+
+struct ListOptions {
+  int keyNo = 1;
+  std::string from, to, output;
+};
+
+// Exports the chosen entries to the list file; the count, or the exit code
+// (negative) when nothing can be listed.
+int Export(const ListOptions& o, int& exitCode) {
+  const StartupState state = StartCli();
+  if (!state.catalogueReady || !Catalogue()) {
+    exitCode = CatalogueUnavailable();
+    return -1;
+  }
+  const bool all = o.from.empty() && o.to.empty();
+  // The key strings are upper case; the defaults are those of the dialog.
+  const std::string from = platform::upper1252(FromUtf8(o.from.empty() ? " " : o.from));
+  const std::string to = platform::upper1252(FromUtf8(o.to.empty() ? "Z" : o.to));
+  const std::int32_t n = all ? ExportAll(o.keyNo) : ExportKeyRange(o.keyNo, from, to);
+  if (n < 0) {
+    exitCode = Fail("cannot write the list file " + ListFilePath());
+    return -1;
+  }
+  if (n == 0) {
+    exitCode = Fail(SessionText("CL_LISTEMPTY", "no catalogue entries lie in the chosen range") +
+                    (from > to ? " (" + SessionText("CL_REVERSED", "--from sorts after --to") + ")" : ""));
+    return -1;
+  }
+  return n;
+}
+
+int ExportListCmd(const ListOptions& o) {
+  int exitCode = kOk;
+  const int n = Export(o, exitCode);
+  if (n < 0) return exitCode;
+  std::string error;
+  if (!WriteListText(ListFilePath(), o.output, error)) {
+    platform::fs().removeFile(ListFilePath());
+    return Fail(error);
+  }
+  std::printf("%d\n", n);
+  return kOk;
+}
+
+int PrintListCmd(const ListOptions& o) {
+  int exitCode = kOk;
+  const int n = Export(o, exitCode);
+  if (n < 0) return exitCode;
+  const auto entries = ReadListFile(ListFilePath());
+  platform::fs().removeFile(ListFilePath());
+  if (!entries) return Fail("cannot read the list file " + ListFilePath());
+  std::string error;
+  if (!WriteListPdf(*entries, ListTextsFrom(Settings().OrvMsgFile), o.output, error)) return Fail(error);
+  std::printf("%d entries, %zu pages\n", n, PaginateList(*entries).size());
+  return kOk;
+}
+
+void AddOptions(CLI::App* cmd, ListOptions& o) {
+  cmd->add_option("--key", o.keyNo, "Sort key: 1 name, 2 number, 3 file name, 5 manufacturer")
+      ->check(CLI::IsMember({1, 2, 3, 5}));
+  cmd->add_option("--from", o.from, "First key prefix of the range (upper case is used)");
+  cmd->add_option("--to", o.to, "Last key prefix of the range");
+  cmd->add_option("-o,--output", o.output, "Output file")->required();
+}
+
+}  // namespace
+
+void AddListCommands(CLI::App& catalogue, int& exitCode) {
+  static ListOptions text, print;
+  auto* exportCmd = catalogue.add_subcommand("export-list", "Write the catalogue list as a tab-separated text file");
+  AddOptions(exportCmd, text);
+  exportCmd->callback([&exitCode] { exitCode = ExportListCmd(text); });
+  auto* printCmd = catalogue.add_subcommand("print-list", "Print the catalogue list into a PDF file (landscape)");
+  AddOptions(printCmd, print);
+  printCmd->callback([&exitCode] { exitCode = PrintListCmd(print); });
+}
+
+}  // namespace kandelo::cli
