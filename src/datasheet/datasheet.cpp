@@ -200,8 +200,9 @@ void DrawBody(TLUM32& lum, const TDatasheetPage& page, TDevice& dc, const TRect&
     case otGlUgr: DrawUgrTable(lum, d.ugrValid ? &d.ugr : nullptr, dc, body, bold, lang, true, body); break;
     case otGlDin: {
       DrawGlareCurves(lum, dc, upper, bold, lang, true, body);
-      const TRect table{body.left + 10, upper.bottom + static_cast<int>(std::lround(0.05 * H)), body.right - 10,
-                        upper.top + static_cast<int>(std::lround(0.4 * H))};
+      // The table takes the rest of the body: 0.05 H below the curves, 0.4 H high.
+      const int tableTop = upper.bottom + static_cast<int>(std::lround(0.05 * H));
+      const TRect table{body.left + 10, tableTop, body.right - 10, tableTop + static_cast<int>(std::lround(0.4 * H))};
       DrawGlareTable(lum, dc, table, bold, lang, true, body);
       break;
     }
