@@ -287,5 +287,19 @@ TEST(DatasheetLayout, DiagramCellsStayInsideTheAreaWithoutOverlap) {
   }
 }
 
+TEST(DatasheetLayout, ListBlockShowsTheCatalogueSummary) {
+  auto lum = MakeLum(Lambert);
+  lum->LumName = "Panel";
+  lum->LumNumber = "P-1";
+  lum->LampSets[0].LampCount = 2;
+  lum->LampSets[0].LampType = "T16";
+  PageDevice dc;
+  DrawListBlock(*lum, dc, {0, 0, 6000, 1800});
+  for (const char* text : {"Serie", "Bezeichnung", "Panel", "2 x T16", "1000", "600", "Typ", "H\xF6he (mm)"})
+    EXPECT_TRUE(dc.FindText(text)) << text;
+  // Row 3 has no right half: "Bezeichnung" spans the block.
+  EXPECT_EQ(dc.Texts().size(), 22u);
+}
+
 }  // namespace
 }  // namespace kandelo::test
