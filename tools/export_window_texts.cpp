@@ -12,6 +12,7 @@
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "ui/output_edit.h"
 
 namespace {
 
@@ -66,5 +67,7 @@ int main(int argc, char** argv) {
   // Created after the file exists, the dialog would only read it.
   TConvertDlg convert(ConversionSettings{}, true);
   ExportForm(out, &convert);
+  TOutEditDlg outputs(InitialOutputSettings(), std::nullopt, true);
+  ExportForm(out, &outputs);
   return 0;
 }

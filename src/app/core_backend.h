@@ -47,6 +47,13 @@ class CoreBrowserBackend : public BrowserBackend {
   ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
                                 const ConversionProgress& progress) override;
 
+  // Datasheets (core_backend_print.cpp).
+  std::optional<TOutputLuminaire> OutputLuminaire() override;
+  PrintOutcome PrintLoadedDatasheet(std::int32_t recNo, const TOutputSettings& settings, const TMsgManager& msg,
+                                    TPageJob& job, std::string& error) override;
+  PrintOutcome PrintDatasheetOf(const std::string& path, std::int32_t recNo, const TOutputSettings& settings,
+                                const TMsgManager& msg, TPageJob& job, std::string& error) override;
+
   TPathList& Paths() { return paths_; }
 
  private:

@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +24,8 @@
 #include "frame/ui_services.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
+#include "graphics/qt/qt_page_job.h"
+#include "ui/output_edit.h"
 
 namespace {
 
@@ -37,6 +43,37 @@ bool Save(QWidget& w, const QString& dir, const QString& name, const char* lang)
   const QString file = dir + QLatin1Char('/') + name + QLatin1Char('-') + QLatin1String(lang) + QStringLiteral(".png");
   const bool ok = w.grab().save(file);
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.toLocal8Bit().constData());
+  return ok;
+}
+
+// The output selection on the polar entry, and the first pages of the
+// current luminaire's datasheet with every page kind, rendered from its PDF.
+bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QString& dir, const char* lang) {
+  TOutputSettings settings = InitialOutputSettings();
+  settings.OutputSet = (1u << kOutputTypeCount) - 1;
+  *settings.Planes = {0, 90};
+  TOutEditDlg outputs(settings, backend.OutputLuminaire(), false, &browser);
+  outputs.OutList()->setCurrentRow(1);
+  bool ok = Save(outputs, dir, QStringLiteral("output-selection"), lang);
+  const QString pdf = dir + QStringLiteral("/datasheet-") + QLatin1String(lang) + QStringLiteral(".pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  TQtPageJob job(printer, pdf.toStdString());
+  std::string error;
+  if (backend.PrintLoadedDatasheet(0, settings, browser.Messages(), job, error) != PrintOutcome::Printed) {
+    std::printf("FAILED datasheet %s %s\n", lang, error.c_str());
+    return false;
+  }
+  for (int page = 1; page <= 4; ++page) {
+    const QString png = dir + QStringLiteral("/datasheet-p%1-").arg(page) + QLatin1String(lang);
+    const int rc = QProcess::execute(QStringLiteral("pdftoppm"),
+                                     {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                      QString::number(page), QStringLiteral("-r"), QStringLiteral("80"),
+                                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, png});
+    std::printf("%s %s.png\n", rc == 0 ? "wrote" : "FAILED", png.toLocal8Bit().constData());
+    ok = rc == 0 && ok;
+  }
+  QFile::remove(pdf);
   return ok;
 }
 
@@ -86,6 +123,7 @@ int main(int argc, char** argv) {
       conversion.DstDir = Settings().LumDir1;
       TConvertDlg convert(conversion, false, &browser);
       ok = Save(convert, dir, QStringLiteral("conversion"), lang) && ok;
+      ok = SaveDatasheetShots(browser, backend, dir, lang) && ok;
     }
     browser.ApplyLanguages(1, 1);
   }

@@ -95,6 +95,11 @@ class TfBaseForm : public QMainWindow {
   void SaveAsClicked();
   void ConvertListClicked();
   ConversionSettings& Conversion() { return conversion_; }
+  // Datasheets (base_form_print.cpp): the current luminaire (prtbtn), the
+  // output selection of the batch (CatBtn4) and the batch print (CatPrintBtn).
+  void PrintCurrentClicked();
+  void EditOutputsClicked();
+  void PrintListClicked();
 
  protected:
   void showEvent(QShowEvent* e) override;
