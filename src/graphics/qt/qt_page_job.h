@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "graphics/page_job.h"
 #include "graphics/qt/qt_output.h"
