@@ -22,6 +22,7 @@
 #include "ui/orvset_form.h"
 #include "ui/small_editors.h"
 #include "ui/text_viewer.h"
+#include "ui/output_edit.h"
 
 namespace {
 
@@ -103,5 +104,7 @@ int main(int argc, char** argv) {
   ExportMenu(out, &viewer);
   TOrvsetForm setup(s, true);
   ExportForm(out, &setup);
+  TOutEditDlg outputs(InitialOutputSettings(), std::nullopt, true);
+  ExportForm(out, &outputs);
   return 0;
 }

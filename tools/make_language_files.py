@@ -305,6 +305,23 @@ ORVMSG = [
         ("LI_WRITEERR", "Die Datei konnte nicht geschrieben werden:", "The file could not be written:",
          "Le fichier n'a pas pu être écrit :"),
     ]),
+    # printing datasheets from the browser
+    ("PRINTING", [
+        ("PR_TITLE", "Datenblatt drucken", "Print datasheet", "Imprimer la fiche technique"),
+        ("PR_NODATA", "Die Leuchte enthält keine druckbaren Daten; es wurde nichts gedruckt.",
+         "The luminaire holds no data to print; nothing was printed.",
+         "Le luminaire ne contient aucune donnée à imprimer ; rien n'a été imprimé."),
+        # followed by the file or printer
+        ("PR_JOBFAILED", "Das Datenblatt konnte nicht geschrieben werden:", "The datasheet could not be written:",
+         "La fiche technique n'a pas pu être écrite :"),
+        # followed by the reason
+        ("PR_FAILED", "Das Datenblatt konnte nicht gedruckt werden:", "The datasheet could not be printed:",
+         "La fiche technique n'a pas pu être imprimée :"),
+        ("PR_WAIT", "Datenblätter werden gedruckt", "Printing datasheets", "Impression des fiches techniques"),
+        # "<n> datasheets printed."
+        ("PR_PRINTED", "Datenblätter gedruckt", "datasheets printed", "fiches techniques imprimées"),
+        ("PR_CANCELLED", "Der Druck wurde abgebrochen.", "Printing was cancelled.", "L'impression a été interrompue."),
+    ]),
     ("CONFMSG", [
         ("CONFDEL",
          "Soll der ausgewählte Eintrag gelöscht werden?",

@@ -55,6 +55,12 @@ class CoreBrowserBackend : public BrowserBackend {
                                 const ConversionProgress& progress) override;
 
   const TLUM32* Luminaire() const override { return lum_.FileName.empty() ? nullptr : &lum_; }
+  // Datasheets (core_backend_print.cpp).
+  std::optional<TOutputLuminaire> OutputLuminaire() override;
+  PrintOutcome PrintLoadedDatasheet(std::int32_t recNo, const TOutputSettings& settings, const TMsgManager& msg,
+                                    TPageJob& job, std::string& error) override;
+  PrintOutcome PrintDatasheetOf(const std::string& path, std::int32_t recNo, const TOutputSettings& settings,
+                                const TMsgManager& msg, TPageJob& job, std::string& error) override;
 
   TPathList& Paths() { return paths_; }
 

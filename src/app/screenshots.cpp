@@ -9,8 +9,12 @@
 #include <QRadioButton>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTabBar>
+#include <QPrinter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +42,8 @@
 #include "ui/orvset_form.h"
 #include "ui/small_editors.h"
 #include "ui/text_viewer.h"
+#include "graphics/qt/qt_page_job.h"
+#include "ui/output_edit.h"
 
 namespace {
 
@@ -126,6 +132,37 @@ bool SaveSmallWindows(QWidget& browser, const QString& dir, const char* lang) {
   TOrvsetForm settings(shown, false, &browser);
   settings.Tabs()->setCurrentIndex(1);
   ok = Save(settings, dir, QStringLiteral("settings"), lang) && ok;
+  return ok;
+}
+
+// The output selection on the polar entry, and the first pages of the
+// current luminaire's datasheet with every page kind, rendered from its PDF.
+bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QString& dir, const char* lang) {
+  TOutputSettings settings = InitialOutputSettings();
+  settings.OutputSet = (1u << kOutputTypeCount) - 1;
+  *settings.Planes = {0, 90};
+  TOutEditDlg outputs(settings, backend.OutputLuminaire(), false, &browser);
+  outputs.OutList()->setCurrentRow(1);
+  bool ok = Save(outputs, dir, QStringLiteral("output-selection"), lang);
+  const QString pdf = dir + QStringLiteral("/datasheet-") + QLatin1String(lang) + QStringLiteral(".pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  TQtPageJob job(printer, pdf.toStdString());
+  std::string error;
+  if (backend.PrintLoadedDatasheet(0, settings, browser.Messages(), job, error) != PrintOutcome::Printed) {
+    std::printf("FAILED datasheet %s %s\n", lang, error.c_str());
+    return false;
+  }
+  for (int page = 1; page <= 4; ++page) {
+    const QString png = dir + QStringLiteral("/datasheet-p%1-").arg(page) + QLatin1String(lang);
+    const int rc = QProcess::execute(QStringLiteral("pdftoppm"),
+                                     {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                      QString::number(page), QStringLiteral("-r"), QStringLiteral("80"),
+                                      QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, png});
+    std::printf("%s %s.png\n", rc == 0 ? "wrote" : "FAILED", png.toLocal8Bit().constData());
+    ok = rc == 0 && ok;
+  }
+  QFile::remove(pdf);
   return ok;
 }
 
@@ -218,6 +255,7 @@ int main(int argc, char** argv) {
       }
       ok = SaveEvaluations(backend, browser, dir, lang) && ok;
       ok = SaveSmallWindows(browser, dir, lang) && ok;
+      ok = SaveDatasheetShots(browser, backend, dir, lang) && ok;
     }
     browser.ApplyLanguages(1, 1);
     CloseLampTable();

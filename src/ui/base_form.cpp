@@ -202,10 +202,10 @@ void TfBaseForm::LayoutColumns() {
 }
 
 void TfBaseForm::EnableOutputs() {
-  // Printing and the evaluations are offered once their windows exist; an
-  // empty catalogue disables them in any case.
+  // The evaluations are offered once their window exists; an empty
+  // catalogue disables printing and the evaluations in any case.
   const bool any = model_->Count() > 0;
-  prtBtn_->setEnabled(false && any);
+  prtBtn_->setEnabled(any);
   infoBtn_->setEnabled(any);
   if (versionBtn_) ShowVersionLabel();
   // Without an open catalogue there is nothing to add to, and deleting "all"
@@ -554,7 +554,7 @@ void TfBaseForm::SelectPage(int page) {
 
 void TfBaseForm::UpdateListButtons() {
   const bool any = selList_->topLevelItemCount() > 0;
-  catPrintBtn_->setEnabled(false && any);  // batch printing comes with the datasheet
+  catPrintBtn_->setEnabled(any);
   lBtn2_->setEnabled(any);
   lBtn1_->setEnabled(any);
   fBtn1_->setEnabled(any);

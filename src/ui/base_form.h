@@ -109,6 +109,11 @@ class TfBaseForm : public QMainWindow {
   void VersionClicked();
   const std::string& VersionLabel() const { return versionLabel_; }
   QToolButton* VersionButton() const { return versionBtn_; }
+  // Datasheets (base_form_print.cpp): the current luminaire (prtbtn), the
+  // output selection of the batch (CatBtn4) and the batch print (CatPrintBtn).
+  void PrintCurrentClicked();
+  void EditOutputsClicked();
+  void PrintListClicked();
 
  protected:
   void showEvent(QShowEvent* e) override;

@@ -190,7 +190,6 @@ void TfBaseForm::BuildWidgets() {
   pages_[1]->layout()->addWidget(catBtn4);
   fBtn1_ = MakeButton(pages_[2], "FBtn1", T("Exportieren"), T("Dateien in ein anderses Format exportieren"));
   pages_[2]->layout()->addWidget(fBtn1_);
-  catBtn4->setEnabled(false);
   auto* leave = MakeButton(multiPanel_, "CatBtn2", T("leave multi-select mode"));
   ml->addWidget(leave);
   rl->addWidget(multiPanel_, 3);
@@ -328,6 +327,9 @@ void TfBaseForm::BuildWidgets() {
   connect(newLum, &QToolButton::clicked, this, &TfBaseForm::NewLuminaireClicked);
   connect(infoBtn_, &QToolButton::clicked, this, &TfBaseForm::OpenCurrent);
   connect(fBtn1_, &QToolButton::clicked, this, &TfBaseForm::ConvertListClicked);
+  connect(prtBtn_, &QToolButton::clicked, this, &TfBaseForm::PrintCurrentClicked);
+  connect(catBtn4, &QToolButton::clicked, this, &TfBaseForm::EditOutputsClicked);
+  connect(catPrintBtn_, &QToolButton::clicked, this, &TfBaseForm::PrintListClicked);
   connect(multiBtn_, &QToolButton::clicked, this, &TfBaseForm::EnterMultiSelect);
   connect(leave, &QToolButton::clicked, this, [this] { LeaveMultiSelect(); });
   connect(lBtn1_, &QToolButton::clicked, this, [this] {

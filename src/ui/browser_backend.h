@@ -13,12 +13,19 @@
 #include "database/catalogue_record.h"
 #include "database/catalogue_scan.h"
 #include "graphics/gdi_types.h"
+#include "graphics/output_settings.h"
+#include "ui/output_luminaire.h"
 
 namespace kandelo {
 
 class TDevice;
 class TLUM32;
 struct TCatalogueRecord;
+class TMsgManager;
+class TPageJob;
+
+// How printing one datasheet ended.
+enum class PrintOutcome { Printed, NoData, NotLoaded, JobFailed, Failed };
 
 // The fields of a catalogue record the browser shows and uses.
 struct CatalogueRow {
@@ -147,6 +154,31 @@ class BrowserBackend {
     (void)settings;
     (void)progress;
     return {};
+  }
+
+  // ---- Datasheets. The luminaire data the output selection needs (none
+  // when no luminaire is loaded); printing the loaded luminaire (recNo: its
+  // catalogue entry, for the luminous area), or the file of another entry
+  // loaded into an object of its own. `error` explains Failed.
+  virtual std::optional<TOutputLuminaire> OutputLuminaire() { return std::nullopt; }
+  virtual PrintOutcome PrintLoadedDatasheet(std::int32_t recNo, const TOutputSettings& settings,
+                                            const TMsgManager& msg, TPageJob& job, std::string& error) {
+    (void)recNo;
+    (void)settings;
+    (void)msg;
+    (void)job;
+    error = "not available";
+    return PrintOutcome::Failed;
+  }
+  virtual PrintOutcome PrintDatasheetOf(const std::string& path, std::int32_t recNo, const TOutputSettings& settings,
+                                        const TMsgManager& msg, TPageJob& job, std::string& error) {
+    (void)path;
+    (void)recNo;
+    (void)settings;
+    (void)msg;
+    (void)job;
+    error = "not available";
+    return PrintOutcome::Failed;
   }
 };
 

@@ -1,0 +1,354 @@
+// The pages of the datasheet: frame, first page, diagram pages, intensity
+// tables, and the catalogue summary block. All lengths are millimetres in
+// twips; "absolute" heights are measured from the top of the printable area.
+#include <algorithm>
+#include <cmath>
+
+#include "datasheet/datasheet.h"
+#include "evaluation/cartesian_diagram.h"
+#include "evaluation/diagram_common.h"
+#include "evaluation/polar_diagram.h"
+#include "frame/msgmanager.h"
+#include "frame/strutil.h"
+#include "graphics/printer_page.h"
+#include "graphics/simpledc.h"
+#include "platform/locale_info.h"
+#include "photometry/lum32.h"
+
+namespace kandelo {
+namespace {
+
+std::int32_t Mm(double mm) { return MmToTwips(mm); }
+
+std::string Num(double v, int decimals) {
+  return FormatFixed(std::isfinite(v) ? v : 0.0, decimals, platform::decimalSeparator());
+}
+
+const char kDegree[] = "\xB0";
+
+// The first page's rows: label, ":" and a value left at +37 mm or right at +55 mm.
+class TRowWriter {
+ public:
+  TRowWriter(TSimpleDC& dc, const TMsgManager& msg) : dc_(dc), msg_(msg) {}
+  std::string Label(const char* key) const { return msg_.GetText("FirstPage", key); }
+  void Text(int x, int y, const std::string& s, int align = gdi::TA_LEFT) {
+    dc_.SetTextAlign(align, gdi::TA_BOTTOM);
+    dc_.TextOut(x, y, s);
+  }
+  void Heading(int x, int y, const std::string& s) {
+    dc_.Font().SetStyle(fsBold);
+    Text(x, y, s);
+    dc_.Font().SetStyle(0);
+  }
+  void Row(int x, int y, const std::string& label, const std::string& value, bool rightAligned) {
+    Text(x, y, label);
+    Text(x + Mm(35), y, ":");
+    if (rightAligned)
+      Text(x + Mm(55), y, value, gdi::TA_RIGHT);
+    else
+      Text(x + Mm(37), y, value);
+  }
+
+ private:
+  TSimpleDC& dc_;
+  const TMsgManager& msg_;
+};
+
+}  // namespace
+
+void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, const TMsgManager& msg,
+                   const TLUM32& lum, const std::string& title, const TDatasheetOptions& options) {
+  {
+    TSimpleDC sdc(dc, false);
+    FitHeadingFont(sdc, 1440, "HELLO WORLD HERE I AM");
+    sdc.Pen().SetWidth(5);
+    const int headerY = Mm(20), footerY = page.bottom - Mm(15);
+    sdc.Line(page.left, headerY, page.right, headerY);
+    sdc.Line(page.left, footerY, page.right, footerY);
+
+    std::string name = lum.LumName;
+    if (!lum.LumName.empty() && !lum.LumNumber.empty()) name += " / " + lum.LumNumber;
+    sdc.Font().SetHeight(220);
+    sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
+    sdc.TextOut(page.right, Mm(19), name);
+    sdc.Font().SetHeight(180);
+    sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
+    sdc.TextOut(page.right, Mm(21), title);
+
+    sdc.Font().SetHeight(220);
+    sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
+    sdc.TextOut(page.left, page.bottom - Mm(16), options.userName);
+    sdc.Font().SetHeight(160);
+    sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
+    sdc.TextOut(page.left, page.bottom - Mm(14), options.userAddr);
+    sdc.Font().SetHeight(200);
+    sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
+    sdc.TextOut(page.right, page.bottom - Mm(14), msg.GetText("OUTTXT", "PG_STR") + " " +
+                                                      std::to_string(pageNumber) + " / " + std::to_string(pageTotal));
+  }
+  page.top = Mm(25);
+  page.bottom -= Mm(18);
+}
+
+void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgManager& msg,
+                  const TUteResult& ute, const TDatasheetOptions& options) {
+  int yE = body.top;
+  {
+    TSimpleDC sdc(dc, false);
+    sdc.SetBkMode(gdi::TRANSPARENT);
+    sdc.Font().SetName("Arial");
+    sdc.Font().SetHeight(180);
+    sdc.Font().SetStyle(0);
+    TRowWriter w(sdc, msg);
+    const int x0 = body.left, x1 = x0 + Mm(75);
+    const std::string mm = " " + w.Label("MM");
+    int y = body.top + Mm(5);
+    w.Row(x0, y, w.Label("filename"), lum.ShortName, false);
+    w.Row(x0, y += Mm(6), w.Label("MNUM"), lum.ReportNumber, false);
+    w.Row(x0, y += Mm(6), w.Label("LNUM"), lum.LumNumber, false);
+    w.Row(x0, y += Mm(6), w.Label("DATEOP"), lum.DateUser, false);
+
+    w.Heading(x0, y + Mm(10), w.Label("DEFLAMP"));
+    y += Mm(17);
+    w.Text(x0, y, w.Label("LNr"));
+    w.Text(x0 + Mm(30), y, w.Label("LTYP"));
+    w.Text(x0 + Mm(75), y, w.Label("LFlux"));
+    w.Text(x0 + Mm(120), y, w.Label("LPOWER"));
+    const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
+    for (int i = 0; i < sets; ++i) {
+      const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
+      y += Mm(6);
+      w.Text(x0, y, std::to_string(set.LampCount));
+      w.Text(x0 + Mm(30), y, set.LampType);
+      w.Text(x0 + Mm(75), y, Num(set.LampFlux, 0) + " lm");
+      w.Text(x0 + Mm(120), y, std::to_string(set.SetWatt) + " W");
+    }
+
+    w.Heading(x0, y + Mm(10), w.Label("DIM"));
+    y += Mm(17);
+    w.Text(x0, y, w.Label("PDIM"));
+    w.Text(x1, y, w.Label("LDIM"));
+    auto dimensions = [&](int x, int yStart, int diameter, int length, int width, int height) {
+      int yy = yStart;
+      auto row = [&](const char* key, int value) {
+        yy += Mm(6);
+        w.Row(x, yy, w.Label(key), std::to_string(value) + mm, true);
+      };
+      if (diameter != 0) {
+        row("DIA", diameter);
+      } else {
+        row("LEN", length);
+        row("WID", width);
+      }
+      row("HGT", height);
+      return yy;
+    };
+    const int yLum = dimensions(x0, y, lum.Diameter, lum.Length, lum.Width, lum.Height[0]);
+    const int yArea = dimensions(x1, y, lum.LumAreaDiameter, lum.LumAreaLength, lum.LumAreaWidth, lum.LumAreaHeight[0]);
+    y = std::max(yLum, yArea);
+
+    w.Heading(x0, y + Mm(10), w.Label("CSYS"));
+    y += Mm(17);
+    auto pair = [&](const char* left, const std::string& lv, const char* right, const std::string& rv) {
+      w.Row(x0, y, w.Label(left), lv, true);
+      w.Row(x1, y, w.Label(right), rv, true);
+    };
+    const std::string deg = std::string(" ") + kDegree;
+    pair("PNUM", std::to_string(lum.CPlaneCount), "NUMA", std::to_string(lum.GammaCount));
+    y += Mm(6);
+    pair("PL1", Num(lum.CStart, 1) + deg, "AN1", Num(lum.GammaStart, 1) + deg);
+    y += Mm(6);
+    pair("STP", Num(lum.CStep, 1) + deg, "STP", Num(lum.GammaStep, 1) + deg);
+    y += Mm(6);
+    pair("PLX", Num(lum.CEnd, 1) + deg, "ANX", Num(lum.GammaEnd, 1) + deg);
+    y += Mm(6);
+    w.Row(x0, y, w.Label("SYM"), msg.GetText("OUTTXT", "sym" + std::to_string(std::min<int>(lum.Symmetry, 4))), false);
+
+    y += Mm(16);
+    yE = y;
+    w.Heading(x0, y, w.Label("EVL"));
+    w.Row(x0, y += Mm(7), w.Label("LOR"), Num(lum.LOR, 1) + " %", true);
+    w.Row(x0, y += Mm(6), w.Label("DFF"), Num(100.0 * lum.DFF, 1) + " %", true);
+    w.Row(x0, y += Mm(6), w.Label("UFF"), Num(100.0 * (1.0 - lum.DFF), 1) + " %", true);
+    w.Heading(x0, y + Mm(8), w.Label("CLS"));
+    y += Mm(15);
+    w.Row(x0, y, "LiTG / DIN", lum.ClassCode, false);
+    w.Row(x0, y += Mm(6), "UTE", ute.text, false);
+    std::string cie;
+    for (std::size_t i = 0; i < lum.CieFluxCode.size(); ++i)
+      cie += (i ? " " : "") + std::to_string(lum.CieFluxCode[i]);
+    w.Row(x0, y += Mm(6), "CIE", cie, false);
+    std::string bz = "-";
+    if (lum.DistributionKind == 0 || lum.DistributionKind == 2) {
+      bz.clear();
+      for (std::uint8_t c : lum.BzClasses) bz += std::to_string(c) + " ";
+    }
+    w.Row(x0, y += Mm(6), "BZ", bz, false);
+  }
+  std::vector<float> planes{0.0f};
+  if (lum.Symmetry != 1) planes.push_back(90.0f);
+  const TRect polar{body.left + Mm(75), yE, body.right, body.bottom - Mm(5)};
+  if (polar.right > polar.left && polar.bottom > polar.top)
+    DrawLVKPolar(lum, &planes, dc, options.boldHeading, options.languageFile, options.showEta, true, polar, body);
+}
+
+std::vector<TRect> DiagramCells(const TRect& area, int m) {
+  const int top = area.top, bottom = area.bottom, left = area.left, right = area.right;
+  const double H = bottom - top, W = right - left;
+  std::vector<TRect> cells;
+  auto R = [](double v) { return static_cast<int>(std::lround(v)); };
+  switch (std::clamp(m, 1, 6)) {
+    case 1: cells.push_back(area); break;
+    case 2: {
+      const double h = H / 2.1;
+      cells.push_back({left, top, right, top + R(h)});
+      cells.push_back({left, bottom - R(h), right, bottom});
+      break;
+    }
+    case 3: {
+      const double h = H / 3.2;
+      cells.push_back({left, top, right, top + R(h)});
+      cells.push_back({left, top + R(1.1 * h), right, top + R(2.1 * h)});
+      cells.push_back({left, bottom - R(h), right, bottom});
+      break;
+    }
+    case 4: {
+      const double h = H / 2.1, w = W / 2.1;
+      cells.push_back({left, top, left + R(w), top + R(h)});
+      cells.push_back({right - R(w), top, right, top + R(h)});
+      cells.push_back({left, bottom - R(h), left + R(w), bottom});
+      cells.push_back({right - R(w), bottom - R(h), right, bottom});
+      break;
+    }
+    case 5:
+    case 6: {
+      const double h = H / 3.2, w = W / 2.1;
+      const int rows[3][2] = {{top, top + R(h)}, {top + R(1.1 * h), top + R(2.1 * h)}, {bottom - R(h), bottom}};
+      for (int r = 0; r < 2; ++r) {
+        cells.push_back({left, rows[r][0], left + R(w), rows[r][1]});
+        cells.push_back({right - R(w), rows[r][0], right, rows[r][1]});
+      }
+      if (m == 5) {
+        cells.push_back({left + R(0.55 * w), bottom - R(h), left + R(1.55 * w), bottom});
+      } else {
+        cells.push_back({left, rows[2][0], left + R(w), rows[2][1]});
+        cells.push_back({right - R(w), rows[2][0], right, rows[2][1]});
+      }
+      break;
+    }
+  }
+  return cells;
+}
+
+void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const std::vector<float>& planes,
+                     bool polar, const TDatasheetOptions& options) {
+  if (planes.empty()) return;
+  const TRect area{body.left, body.top + Mm(10), body.right, body.bottom - Mm(10)};
+  const int count = std::min<int>(static_cast<int>(planes.size()), kPlanesPerDiagram * kDiagramsPerPage);
+  const int m = (count + kPlanesPerDiagram - 1) / kPlanesPerDiagram;
+  const std::vector<TRect> cells = DiagramCells(area, m);
+  for (int d = 0; d < m; ++d) {
+    const auto first = planes.begin() + d * kPlanesPerDiagram;
+    const std::vector<float> four(first, first + std::min(kPlanesPerDiagram, count - d * kPlanesPerDiagram));
+    const TRect& cell = cells[static_cast<std::size_t>(d)];
+    if (polar)
+      DrawLVKPolar(lum, &four, dc, options.boldHeading, options.languageFile, options.showEta, true, cell, body);
+    else
+      DrawLVKCartesian(lum, &four, dc, options.languageFile, 0, cell, body);
+  }
+}
+
+void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstPlane, int firstGamma) {
+  const int p = firstPlane, g = firstGamma;
+  if (p < 1 || g < 1 || p > lum.CPlaneCount || g > lum.GammaCount) return;
+  TSimpleDC sdc(dc, false);
+  sdc.SetBkMode(gdi::TRANSPARENT);
+  sdc.Brush().SelectNull();
+  sdc.Font().SetName("Arial");
+  sdc.Font().SetHeight(180);
+  sdc.Font().SetStyle(0);
+  auto R = [](double v) { return static_cast<int>(std::lround(v)); };
+  const int left = body.left;
+  const double cw = (body.right - body.left) / 9.0;
+  const double rh = (body.bottom - body.top - Mm(20)) / 39.0;
+  const int k = std::min(lum.CPlaneCount - p + 1, kTablePlanes) + 1;
+  const int q = std::min(lum.GammaCount - g + 1, kTableGammas) + 2;
+  const int y0 = body.top + Mm(10);
+  const int right = left + R(k * cw), bottom = body.top + Mm(10) + R(q * rh);
+
+  sdc.Pen().SetWidth(20);
+  sdc.FrameRect(left, y0, right, bottom);
+  sdc.Line(left + R(cw), y0, left + R(cw), bottom);
+  sdc.Line(left, y0 + R(rh), right, y0 + R(rh));
+  sdc.Line(left, bottom - R(rh), right, bottom - R(rh));
+  sdc.Pen().SetWidth(0);
+  for (int a = 2; a <= k - 1; ++a) sdc.Line(left + R(a * cw), y0, left + R(a * cw), bottom - R(rh));
+  for (int a = 2; a <= q - 1; ++a) sdc.Line(left, y0 + R(a * rh), right, y0 + R(a * rh));
+
+  sdc.SetTextAlign(gdi::TA_CENTER, gdi::TA_TOP);
+  for (int j = 0; j <= k - 2; ++j)
+    sdc.TextOut(left + R((j + 1.5) * cw), y0 + R(0.15 * rh), "C " + Num(lum.CAngle(p + j), 1));
+  sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
+  for (int i = 0; i <= q - 3; ++i) {
+    const int y = y0 + R((i + 1.15) * rh);
+    sdc.TextOut(left + R(0.9 * cw), y, Num(lum.GammaAngle(g + i), 1) + kDegree);
+    for (int j = 0; j <= k - 2; ++j) sdc.TextOut(left + R((j + 1.9) * cw), y, Num(lum.GetValue(p + j, g + i), 2));
+  }
+  sdc.TextOut(right - R(0.1 * cw), bottom - R(0.85 * rh), "cd / klm");
+}
+
+void DrawListBlock(const TLUM32& lum, TDevice& dc, const TRect& rect) {
+  const TDiagramState& st = DiagramState();
+  TSimpleDC sdc(dc, st.standalone);
+  TRect r = rect;
+  if (st.standalone) {
+    sdc.SetMapMode(gdi::MM_ANISOTROPIC);
+    sdc.SetWindowExt(rect.right - rect.left, rect.bottom - rect.top);
+    sdc.SetWindowOrg(0, 0);
+    r = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+  }
+  sdc.SetBkMode(gdi::TRANSPARENT);
+  sdc.Brush().SelectNull();
+  const int lw = st.lineWidth;
+  const TRect f{r.left + lw, r.top + lw, r.right - lw, r.bottom - lw};
+  const int w = r.right - r.left;
+  const double s = (f.bottom - f.top) / 6.0;
+  auto R = [](double v) { return static_cast<int>(std::lround(v)); };
+  sdc.Pen().SetWidth(0);
+  sdc.FrameRect(f.left, f.top, f.right, f.bottom);
+  for (int i = 1; i <= 5; ++i) sdc.Line(f.left, f.top + R(i * s), f.right, f.top + R(i * s));
+  const int xd = R(0.46 * w);
+  sdc.Line(xd, f.top, xd, f.top + R(2 * s));
+  sdc.Line(xd, f.top + R(3 * s), xd, f.bottom);
+
+  sdc.Font().SetName("Arial");
+  sdc.Font().SetHeight(140);
+  sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
+  const TLampSet& set = lum.LampSets[0];
+  const char* leftLabels[6] = {"Serie", "Bestell-Nr.", "Bezeichnung", "Lichtstrom (lm)", "Wirkungsgrad (%)",
+                               "L\xE4nge/Durchm. (mm)"};
+  const std::string leftValues[6] = {"XXXXXXXXXXX",
+                                     lum.LumNumber,
+                                     lum.LumName,
+                                     Num(set.SetFlux, 0),
+                                     Num(lum.LOR, 1),
+                                     std::to_string(lum.Diameter != 0 ? lum.Diameter : lum.Length)};
+  const char* rightLabels[6] = {"Typ", "Best\xFC" "ckung", nullptr, "Leistung (W)", "Breite (mm)", "H\xF6he (mm)"};
+  const std::string rightValues[6] = {"XXXXXXXXXXXXXXXXXXXXXXXX",
+                                      std::to_string(set.LampCount) + " x " + set.LampType,
+                                      "",
+                                      std::to_string(set.SetWatt),
+                                      lum.Diameter != 0 ? std::string("0") : std::to_string(lum.Width),
+                                      std::to_string(lum.Height[0])};
+  for (int i = 0; i < 6; ++i) {
+    const int y = f.top + 12 + R(i * s);
+    sdc.Font().SetStyle(fsBold);
+    sdc.TextOut(f.left + 30, y, leftLabels[i]);
+    if (rightLabels[i]) sdc.TextOut(xd + 30, y, rightLabels[i]);
+    sdc.Font().SetStyle(0);
+    sdc.TextOut(R(0.27 * w), y, leftValues[i]);
+    if (rightLabels[i]) sdc.TextOut(R(0.62 * w), y, rightValues[i]);
+  }
+}
+
+}  // namespace kandelo

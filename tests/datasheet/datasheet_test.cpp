@@ -1,0 +1,305 @@
+// The datasheet: page plan and order, page numbers and frame texts, the
+// intensity table blocks, the UTE classification, and what a luminaire
+// without data or a failing job prints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "datasheet/datasheet.h"
+#include "evaluation/diagram_common.h"
+#include "evaluation/lum_fixture.h"
+#include "frame/msgmanager.h"
+#include "graphics/printer_page.h"
+#include "graphics/recording_device.h"
+#include "photometry/lum32.h"
+
+namespace kandelo::test {
+namespace {
+
+// An A4 page at 600 dpi with a printing offset, recording what is drawn.
+class PageDevice : public TRecordingDevice {
+ public:
+  int GetDeviceCaps(int index) const override {
+    switch (index) {
+      case gdi::LOGPIXELSX:
+      case gdi::LOGPIXELSY: return 600;
+      case gdi::HORZRES: return 4760;
+      case gdi::VERTRES: return 6814;
+      case gdi::PHYSICALOFFSETX:
+      case gdi::PHYSICALOFFSETY: return 100;
+      default: return 0;
+    }
+  }
+};
+
+class RecordingJob : public TPageJob {
+ public:
+  bool failBegin = false;
+  int begins = 0, ends = 0, aborts = 0;
+  std::vector<std::unique_ptr<PageDevice>> pages;
+  TPageMargins margins;
+
+  bool Begin() override {
+    ++begins;
+    if (failBegin) return false;
+    pages.push_back(std::make_unique<PageDevice>());
+    margins = PrintJobMargins(*pages.back());
+    return true;
+  }
+  TRect BeginTwipsPage() override { return ApplyPageMargins(kandelo::BeginTwipsPage(Device()), margins); }
+  void EndTwipsPage() override { kandelo::EndTwipsPage(Device()); }
+  bool NewPage() override {
+    pages.push_back(std::make_unique<PageDevice>());
+    return true;
+  }
+  bool End() override {
+    ++ends;
+    return true;
+  }
+  void Abort() override { ++aborts; }
+  TDevice& Device() override { return *pages.back(); }
+  bool HasText(std::size_t page, const std::string& text) const { return pages[page]->FindText(text) != nullptr; }
+};
+
+std::string EnglishMessages() { return std::string(KANDELO_SOURCE_DIR) + "/resources/language/ORVMSG.ENG"; }
+
+TOutputSettings Choose(std::initializer_list<int> kinds, std::vector<float> planes) {
+  TOutputSettings s = InitialOutputSettings();
+  s.OutputSet = 0;
+  for (int k : kinds) s.Set(k, true);
+  *s.Planes = std::move(planes);
+  return s;
+}
+
+std::vector<float> Planes(int n) {
+  std::vector<float> p;
+  for (int i = 0; i < n; ++i) p.push_back(static_cast<float>(i * 15 % 360));
+  return p;
+}
+
+std::vector<int> Kinds(const std::vector<TDatasheetPage>& pages) {
+  std::vector<int> k;
+  for (const auto& p : pages) k.push_back(p.kind);
+  return k;
+}
+
+TEST(DatasheetPlan, PageCountsFollowTheSettings) {
+  auto lum = MakeLum(Lambert, false);  // 24 planes × 181 γ
+  struct Case {
+    const char* what;
+    std::vector<int> kinds;
+    int planes;
+    std::vector<int> expected;
+  } cases[] = {
+      {"first page only", {otMain}, 0, {otMain}},
+      {"5 planes: one polar page", {otPolar}, 5, {otPolar}},
+      {"24 planes: one page per kind", {otPolar, otKart}, 24, {otPolar, otKart}},
+      {"25 planes: two pages per kind", {otPolar, otKart}, 25, {otPolar, otPolar, otKart, otKart}},
+      {"an empty plane list skips both kinds", {otMain, otPolar, otKart}, 0, {otMain}},
+      {"181 γ × 24 planes: 5 × 3 table pages", {otTable}, 0, std::vector<int>(15, otTable)},
+      {"the print order", {otIso, otRtNb, otTable, otBbk, otCone, otMain, otGlUgr}, 1,
+       {otMain, otCone, otBbk, otTable, otTable, otTable, otTable, otTable, otTable, otTable, otTable, otTable,
+        otTable, otTable, otTable, otTable, otTable, otTable, otGlUgr, otRtNb, otIso}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TOutputSettings s = Choose({}, Planes(c.planes));
+    TOutputSettings chosen = s;
+    for (int k : c.kinds) chosen.Set(k, true);
+    EXPECT_EQ(Kinds(PlanDatasheet(*lum, chosen, true)), c.expected);
+  }
+  // The second diagram page of 25 planes carries the 25th plane alone.
+  const auto pages = PlanDatasheet(*lum, Choose({otPolar}, Planes(25)), true);
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[1].firstPlane, 24);
+  EXPECT_EQ(pages[1].planeCount, 1);
+}
+
+TEST(DatasheetPlan, TableBlocksRunPlanesInsideGammas) {
+  auto lum = MakeLum(Lambert, false, 72);  // 73 γ, 24 planes
+  const auto pages = PlanDatasheet(*lum, Choose({otTable}, {}), true);
+  ASSERT_EQ(pages.size(), 6u);
+  const int expected[6][2] = {{1, 1}, {9, 1}, {17, 1}, {1, 38}, {9, 38}, {17, 38}};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(pages[i].firstPlane, expected[i][0]) << i;
+    EXPECT_EQ(pages[i].firstGamma, expected[i][1]) << i;
+  }
+}
+
+TEST(DatasheetPlan, WithoutLuminanceTheUgrAndGlarePagesAreDropped) {
+  auto lum = MakeLum(Lambert);
+  TOutputSettings all = Choose({}, {0});
+  all.OutputSet = (1u << kOutputTypeCount) - 1;
+  const auto with = Kinds(PlanDatasheet(*lum, all, true));
+  const auto without = Kinds(PlanDatasheet(*lum, all, false));
+  EXPECT_EQ(with.size(), without.size() + 2);
+  EXPECT_EQ(std::count(without.begin(), without.end(), otGlUgr), 0);
+  EXPECT_EQ(std::count(without.begin(), without.end(), otGlDin), 0);
+}
+
+TEST(Datasheet, PageNumbersRunOverAllKindsWithTheFrameTexts) {
+  auto lum = MakeLum(Lambert, false);
+  lum->LumName = "Downlight";
+  lum->LumNumber = "DL-1";
+  lum->SetFileName("/data/formula.ldt");
+  TMsgManager msg(EnglishMessages());
+  TDatasheetOptions options;
+  options.userName = "Example Lighting";
+  options.userAddr = "1 Main Street";
+  options.languageFile = EnglishMessages();
+  RecordingJob job;
+  const auto r = PrintDatasheet(*lum, nullptr, Choose({otMain, otPolar, otBbk}, Planes(5)), msg, job, options);
+  ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+  EXPECT_EQ(r.pages, 3);
+  EXPECT_EQ(job.begins, 1);
+  EXPECT_EQ(job.ends, 1);
+  ASSERT_EQ(job.pages.size(), 3u);
+  const char* titles[3] = {"Data sheet", "Luminous intensity distribution, polar",
+                           "Floor illuminance curves of a single luminaire"};
+  for (std::size_t n = 0; n < 3; ++n) {
+    SCOPED_TRACE(n);
+    const PageDevice& page = *job.pages[n];
+    const TDrawOp* number = page.FindText("Page " + std::to_string(n + 1) + " / 3");
+    const TDrawOp* name = page.FindText("Downlight / DL-1");
+    const TDrawOp* title = page.FindText(titles[n]);
+    const TDrawOp* company = page.FindText("Example Lighting");
+    const TDrawOp* address = page.FindText("1 Main Street");
+    ASSERT_TRUE(number && name && title && company && address);
+    // Name above and title below the header line at 20 mm, right-aligned.
+    EXPECT_EQ(name->points[0].y, MmToTwips(19));
+    EXPECT_EQ(title->points[0].y, MmToTwips(21));
+    EXPECT_EQ(name->textAlign, gdi::TA_RIGHT | gdi::TA_BOTTOM);
+    EXPECT_EQ(name->points[0].x, number->points[0].x);
+    // Company above, address and page number below the footer line.
+    EXPECT_EQ(company->textAlign, gdi::TA_LEFT | gdi::TA_BOTTOM);
+    EXPECT_LT(company->points[0].y, address->points[0].y);
+    EXPECT_EQ(address->points[0].y, number->points[0].y);
+    EXPECT_EQ(address->points[0].y - company->points[0].y, MmToTwips(2));
+    EXPECT_LT(company->points[0].x, number->points[0].x);
+  }
+  // The first page's rows and the two diagrams of five planes on the polar page.
+  EXPECT_TRUE(job.HasText(0, "LiTG / DIN"));
+  EXPECT_TRUE(job.HasText(0, "UTE"));
+  EXPECT_TRUE(job.HasText(0, "formula"));
+}
+
+TEST(Datasheet, TablePageShowsEightPlanesOfThirtySevenAngles) {
+  auto lum = MakeLum([](double g, double c) { return g <= 90 ? 100 + c + g / 100 : 0; }, false, 72);
+  TMsgManager msg(EnglishMessages());
+  RecordingJob job;
+  const auto r = PrintDatasheet(*lum, nullptr, Choose({otTable}, {}), msg, job, TDatasheetOptions{});
+  ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+  ASSERT_EQ(job.pages.size(), 6u);
+  // Page 2: planes 9 … 16 (C 120 … 225), γ 0 … 36.
+  const PageDevice& p2 = *job.pages[1];
+  EXPECT_TRUE(p2.FindText("C 120.0") || p2.FindText("C 120,0"));
+  EXPECT_TRUE(p2.FindText("C 225.0") || p2.FindText("C 225,0"));
+  EXPECT_FALSE(p2.FindText("C 105.0") || p2.FindText("C 105,0"));
+  EXPECT_FALSE(p2.FindText("C 240.0") || p2.FindText("C 240,0"));
+  EXPECT_TRUE(p2.FindText("220.36") || p2.FindText("220,36"));
+  EXPECT_TRUE(p2.FindText("cd / klm"));
+  // Page 5: the same planes from γ 37 on; the table ends at γ 72.
+  const PageDevice& p5 = *job.pages[4];
+  EXPECT_TRUE(p5.FindText("220.37") || p5.FindText("220,37"));
+  EXPECT_TRUE(p5.FindText("325.72") || p5.FindText("325,72"));
+  EXPECT_FALSE(p5.FindText("220.36") || p5.FindText("220,36"));
+}
+
+TEST(Datasheet, NothingIsPrintedWithoutDataOrWhenTheJobFails) {
+  TMsgManager msg(EnglishMessages());
+  TLUM32 empty;
+  RecordingJob job;
+  EXPECT_EQ(PrintDatasheet(empty, nullptr, Choose({otMain}, {}), msg, job, {}).status, TDatasheetStatus::NoData);
+  EXPECT_EQ(job.begins, 0);
+
+  auto lum = MakeLum(Lambert);
+  EXPECT_EQ(PrintDatasheet(*lum, nullptr, Choose({otPolar}, {}), msg, job, {}).status, TDatasheetStatus::NoPages);
+  EXPECT_EQ(job.begins, 0);
+
+  job.failBegin = true;
+  EXPECT_EQ(PrintDatasheet(*lum, nullptr, Choose({otMain}, {}), msg, job, {}).status, TDatasheetStatus::JobFailed);
+  EXPECT_EQ(job.ends, 0);
+}
+
+TEST(Datasheet, WithoutLuminousAreaTheTotalCountsOnlyPrintedPages) {
+  auto lum = MakeLum(Lambert);
+  lum->LumAreaLength = lum->LumAreaWidth = lum->LumAreaDiameter = 0;
+  TMsgManager msg(EnglishMessages());
+  RecordingJob job;
+  const auto r = PrintDatasheet(*lum, nullptr, Choose({otMain, otGlUgr, otGlDin, otRtDin}, {0}), msg, job, {});
+  ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+  EXPECT_EQ(r.pages, 2);
+  EXPECT_TRUE(job.HasText(1, "Page 2 / 2"));
+}
+
+TEST(DatasheetUte, ClassesOfKnownDistributions) {
+  struct Case {
+    const char* what;
+    std::function<double(double, double)> f;
+    std::string text;
+  } cases[] = {
+      // Lambertian: zone 1 holds sin²41.41° = 437.5 ‰ (E, F), zones 1 + 2 sin²60° = 750 ‰ (E only).
+      {"Lambertian", Lambert, "1.00E"},
+      // A narrow beam puts nearly everything into zone 1: class A takes values above its range.
+      {"narrow beam", [](double g, double) { return g <= 90 ? std::pow(CosD(g), 40) * 6500 : 0; }, "1.00A"},
+      // An upward Lambertian has no downward part: only the upward number.
+      {"indirect", [](double g, double) { return g >= 90 ? -1000 / M_PI * CosD(g) : 0; }, "1.00 T"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto lum = MakeLum(c.f);
+    TUteResult ute;
+    ComputeUteClass(*lum, ute, '.');
+    // The formula luminaires emit about 1000 lm per klm.
+    EXPECT_EQ(ute.text, c.text);
+  }
+}
+
+TEST(DatasheetUte, TextOfDirectIndirectClasses) {
+  TUteResult ute;
+  ute.count = 2;
+  ute.classes = {3, 4};
+  ute.down = 0.5f;
+  ute.indirect = 1;
+  ute.up = 0.25f;
+  EXPECT_EQ(UteText(ute, ','), "0,50C+0,25T  0,50D+0,25T  ");
+  ute.indirect = 0;
+  EXPECT_EQ(UteText(ute, '.'), "0.50C0.50D");
+  ute.count = 0;
+  EXPECT_EQ(UteText(ute, '.'), "");
+}
+
+TEST(DatasheetLayout, DiagramCellsStayInsideTheAreaWithoutOverlap) {
+  const TRect area{1000, 2000, 11000, 16000};
+  for (int m = 1; m <= 6; ++m) {
+    SCOPED_TRACE(m);
+    const auto cells = DiagramCells(area, m);
+    ASSERT_EQ(static_cast<int>(cells.size()), m);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      const TRect& a = cells[i];
+      EXPECT_TRUE(a.left >= area.left && a.right <= area.right && a.top >= area.top && a.bottom <= area.bottom);
+      for (std::size_t j = i + 1; j < cells.size(); ++j) {
+        const TRect& b = cells[j];
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << i << " " << j;
+      }
+    }
+  }
+}
+
+TEST(DatasheetLayout, ListBlockShowsTheCatalogueSummary) {
+  auto lum = MakeLum(Lambert);
+  lum->LumName = "Panel";
+  lum->LumNumber = "P-1";
+  lum->LampSets[0].LampCount = 2;
+  lum->LampSets[0].LampType = "T16";
+  PageDevice dc;
+  DrawListBlock(*lum, dc, {0, 0, 6000, 1800});
+  for (const char* text : {"Serie", "Bezeichnung", "Panel", "2 x T16", "1000", "600", "Typ", "H\xF6he (mm)"})
+    EXPECT_TRUE(dc.FindText(text)) << text;
+  // Row 3 has no right half: "Bezeichnung" spans the block.
+  EXPECT_EQ(dc.Texts().size(), 22u);
+}
+
+}  // namespace
+}  // namespace kandelo::test
