@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
+#include "cli/progress_line.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "frame/msgmanager.h"
@@ -112,7 +113,14 @@ int scan(const std::string& rootArg) {
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  printCounts(root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs) : AddAllBelowRoot(paths, msgs));
+  ScanCounts counts;
+  {
+    ProgressLine progress("scanning");
+    ProgressUi progressUi(progress, ui());
+    ScopedUiServices showProgress(progressUi);
+    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs) : AddAllBelowRoot(paths, msgs);
+  }
+  printCounts(counts);
   return kOk;
 }
 

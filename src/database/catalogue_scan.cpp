@@ -227,13 +227,21 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
   storeDirectories(files, root, paths);
   bool overwriteAll = false;
   ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+  ui().setWaitCancellable(true);
   FileLoader loader(files, root);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string& f = files[i];
+    // Between two files every record is whole, so stopping here leaves a sound catalogue.
+    if (ui().waitCancelled()) {
+      counts.cancelled = true;
+      break;
+    }
+    ui().waitProgress(i, files.size());
     ui().updateWait(f);
     std::optional<LoadedFile> loaded = loader.take(i);
     counts.Count(loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs));
   }
+  if (!counts.cancelled) ui().waitProgress(files.size(), files.size());
   ui().endWait();
   return counts;
 }

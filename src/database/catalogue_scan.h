@@ -43,9 +43,13 @@ AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::in
 
 struct ScanCounts {
   int added = 0, updated = 0, failed = 0, kept = 0;
+  // The user stopped the run under the wait window; every file before
+  // stays stored, the rest was not looked at.
+  bool cancelled = false;
   void Count(AddOutcome outcome);
 };
-// Every photometric file below LumDir2, under the wait window.
+// Every photometric file below LumDir2, under the wait window, which shows
+// how far the run has come and can cancel it between two files.
 ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs);
 // Every photometric file below a directory, which serves as the luminaire root
 // of this run, so the files stay where they are.
