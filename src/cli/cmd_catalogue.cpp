@@ -118,7 +118,8 @@ int scan(const std::string& rootArg) {
     ProgressLine progress("scanning");
     ProgressUi progressUi(progress, ui());
     ScopedUiServices showProgress(progressUi);
-    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs) : AddAllBelowRoot(paths, msgs);
+    const ScanProgress update = [&progress](std::size_t done, std::size_t total) { progress.Update(done, total); };
+    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs, update) : AddAllBelowRoot(paths, msgs, update);
   }
   printCounts(counts);
   return kOk;

@@ -54,8 +54,7 @@ class ProgressLine {
 };
 
 // UiServices for a command under a progress line: the core's messages go to
-// the services that were in use (the line cleared first), and the wait
-// window's progress drives the line.
+// the services that were in use, the line cleared first.
 class ProgressUi : public UiServices {
  public:
   ProgressUi(ProgressLine& line, UiServices& next) : line_(line), next_(next) {}
@@ -63,7 +62,6 @@ class ProgressUi : public UiServices {
     line_.Clear();
     return next_.showMessage(box);
   }
-  void waitProgress(std::size_t done, std::size_t total) override { line_.Update(done, total); }
 
  private:
   ProgressLine& line_;

@@ -221,7 +221,7 @@ AddOutcome storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedF
 }
 
 ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
-                  const TMsgManager& msgs) {
+                  const TMsgManager& msgs, const ScanProgress& progress) {
   ScanCounts counts;
   if (root.empty() || !DirExists(root)) return counts;  // every file would be NoRoot
   storeDirectories(files, root, paths);
@@ -236,12 +236,12 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
       counts.cancelled = true;
       break;
     }
-    ui().waitProgress(i, files.size());
-    ui().updateWait(f);
+    if (progress) progress(i, files.size());
+    ui().updateWait(std::to_string(i + 1) + " / " + std::to_string(files.size()) + "   " + f);
     std::optional<LoadedFile> loaded = loader.take(i);
     counts.Count(loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs));
   }
-  if (!counts.cancelled) ui().waitProgress(files.size(), files.size());
+  if (progress && !counts.cancelled) progress(files.size(), files.size());
   ui().endWait();
   return counts;
 }
@@ -288,14 +288,15 @@ AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::in
   return storeLoaded(filePath, dirIndex, loaded, recNo);
 }
 
-ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs) {
+ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs, const ScanProgress& progress) {
   const std::vector<std::string> files = CollectLuminaireFiles(Settings().LumDir2);
-  return addAll(files, LuminaireRoot(), paths, msgs);
+  return addAll(files, LuminaireRoot(), paths, msgs, progress);
 }
 
-ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs) {
+ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs,
+                              const ScanProgress& progress) {
   const std::vector<std::string> files = CollectLuminaireFiles(root);
-  return addAll(files, root, paths, msgs);
+  return addAll(files, root, paths, msgs, progress);
 }
 
 }  // namespace kandelo

@@ -2,7 +2,6 @@
 // dialogs, the CLI with stderr, the tests with a recorder of scripted answers.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,9 +57,6 @@ class UiServices {
   // until endWait, and waitCancelled tells whether it was pressed.
   virtual void setWaitCancellable(bool cancellable) {}
   virtual bool waitCancelled() { return false; }
-  // How far a batch under the wait window has come: `done` of `total` items
-  // (a progress bar, or the terminal's progress line).
-  virtual void waitProgress(std::size_t done, std::size_t total) {}
 };
 
 // The services in use. The default writes messages to stderr and answers with

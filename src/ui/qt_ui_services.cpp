@@ -164,10 +164,6 @@ bool QtUiServices::waitCancelled() {
   return wait_ && wait_->Cancelled();
 }
 
-void QtUiServices::waitProgress(std::size_t done, std::size_t total) {
-  if (wait_) wait_->SetWaitPhase(QStringLiteral("%1 / %2").arg(done).arg(total));
-}
-
 void QtUiServices::setBusy(bool busy) {
   if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
   else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

@@ -50,7 +50,6 @@ class QtUiServices : public UiServices {
   std::string chooseDirectory(const std::string& title, const std::string& directory) override;
   void setWaitCancellable(bool cancellable) override;
   bool waitCancelled() override;
-  void waitProgress(std::size_t done, std::size_t total) override;
   Twaitform* WaitWindow() const { return wait_.get(); }
 
  private:
