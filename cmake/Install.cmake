@@ -18,16 +18,16 @@ endif()
 install(FILES ${dist}/${KANDELO_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME ${KANDELO_APP_ID}.xml)
 install(FILES ${dist}/kandelo-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Under the package's name, where the manual page points to the codes.
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/validation.md
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kandelo)
 
 set(CPACK_PACKAGE_NAME kandelo)
 set(CPACK_PACKAGE_VENDOR "Kandelo")
 set(CPACK_PACKAGE_CONTACT "Kandelo developers <kandelo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Luminaire database for lighting engineers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Keeps a catalogue of photometric files (EULUMDAT, IES LM-63, TM14, LTLI, LUM32, LUM),\n"
-    "evaluates luminaires, draws diagrams, converts formats and checks files.")
+set(CPACK_PACKAGE_DESCRIPTION "Keeps a catalogue of photometric files (EULUMDAT, IES LM-63, TM14, LTLI, \
+LUM32, LUM), evaluates luminaires, draws diagrams, converts formats and checks files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kandelo)
 set(CPACK_STRIP_FILES ON)
