@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "fake_backend.h"
@@ -32,7 +33,9 @@ class BrowserDropTest : public QObject {
     QCOMPARE(f.Model().Count(), 7);
     // The first file given, not the first in sort order.
     QCOMPARE(f.Model().RowAt(f.ActiveRow())->name, std::string("Handed zz last.ldt"));
-    QCOMPARE(rec.shown.back().text, std::string("2 added, 0 updated, 0 failed."));
+    // The summary (then the fake's files are not there to be shown: a box of its own).
+    QVERIFY(std::any_of(rec.shown.begin(), rec.shown.end(),
+                        [](const MessageBox& b) { return b.text == "2 added, 0 updated, 0 failed."; }));
   }
 
   void aDropOfFilesAndAFolderAddsThemAll() {
