@@ -33,7 +33,7 @@ corpus=../shared/corpus
 if command -v update-mime-database >/dev/null && command -v xdg-mime >/dev/null && [ -d "$corpus" ]; then
   mkdir -p "$stage/xdg/mime/packages"
   cp "$stage/usr/share/mime/packages/$id.xml" "$stage/xdg/mime/packages/"
-  update-mime-database "$stage/xdg/mime"
+  update-mime-database "$stage/xdg/mime" 2>/dev/null
   check() {  # file, expected type
     local got
     got=$(XDG_DATA_HOME=$stage/xdg xdg-mime query filetype "$1" 2>/dev/null)
