@@ -158,6 +158,13 @@ ORVMSG = [
          "Die fehlgeschlagenen Dateien stehen in",
          "The files that failed are listed in",
          "Les fichiers en échec sont listés dans"),
+        # after the summary when the user cancelled "add all"
+        ("BR_SCANCANCEL",
+         "Abgebrochen: Die Dateien davor wurden gespeichert, die übrigen nicht angesehen.",
+         "Cancelled: the files before were stored, the others not looked at.",
+         "Annulé : les fichiers précédents ont été enregistrés, les autres n'ont pas été examinés."),
+        # heading of the file checks' findings in the info pane
+        ("BR_PROBLEMS", "Probleme der Datei", "Problems of the file", "Problèmes du fichier"),
         ("BR_ALLFILES", "Alle photometrischen Dateien", "All photometric files",
          "Tous les fichiers photométriques"),
         ("BR_INUSE",

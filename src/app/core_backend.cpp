@@ -18,6 +18,7 @@
 #include "graphics/device.h"
 #include "platform/fileio.h"
 #include "photometry/format_io.h"
+#include "photometry/validate.h"
 #include "platform/resources.h"
 #include "texts/qstr.h"
 #include "ui/qt_ui_services.h"
@@ -203,8 +204,8 @@ std::optional<ScanCounts> CoreBrowserBackend::AddFilesByDialog() {
   return AddFiles(paths, last);
 }
 
-ScanCounts CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, std::int32_t& lastRecNo) {
-  lastRecNo = 0;
+ScanCounts CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, std::int32_t& firstRecNo) {
+  firstRecNo = 0;
   ScanCounts counts;
   if (!OpenCatalogue() || files.empty()) return counts;
   const TMsgManager msgs = Messages();
@@ -221,11 +222,17 @@ ScanCounts CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, s
       continue;
     }
     counts.Count(outcome);
-    if (recNo > 0) lastRecNo = recNo;
+    if (recNo > 0 && firstRecNo == 0) firstRecNo = recNo;
   }
   ui().setBusy(false);
   ui().endWait();
   return counts;
+}
+
+ScanCounts CoreBrowserBackend::AddTree(const std::string& dir) {
+  if (!OpenCatalogue() || !DirExists(dir)) return {};
+  const TMsgManager msgs = Messages();
+  return AddTreeToCatalogue(AddBackslash(dir), paths_, msgs);
 }
 
 void CoreBrowserBackend::SavePathList() { paths_.SavePathList(); }
@@ -296,6 +303,16 @@ std::string CoreBrowserBackend::LuminaireSummary() const {
     s += std::to_string(lum_.Length) + " x " + std::to_string(lum_.Width) + " x " + std::to_string(lum_.Height[0]) +
          " mm";
   return s;
+}
+
+std::string CoreBrowserBackend::LuminaireProblems() const {
+  if (lum_.FileName.empty()) return {};
+  if (problemsOf_ != lum_.FileName) {
+    problemsOf_ = lum_.FileName;
+    problems_.clear();
+    for (const ValidationProblem& p : ValidateFile(lum_.FileName).problems) problems_ += ProblemLine(p) + "\n";
+  }
+  return problems_;
 }
 
 void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::string& msgFile) {

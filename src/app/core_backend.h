@@ -38,7 +38,8 @@ class CoreBrowserBackend : public BrowserBackend {
   void EnsurePathListed(const std::string& dir) override;
   ScanCounts AddAllBelowRoot() override;
   std::optional<ScanCounts> AddFilesByDialog() override;
-  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) override;
+  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override;
+  ScanCounts AddTree(const std::string& dir) override;
   void SavePathList() override;
   std::int32_t PathIndexOf(const std::string& dir) override;
   bool ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) override;
@@ -48,6 +49,7 @@ class CoreBrowserBackend : public BrowserBackend {
   void ClearLuminaire() override;
   std::string LuminairePath() const override;
   std::string LuminaireSummary() const override;
+  std::string LuminaireProblems() const override;
   void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
   std::string SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) override;
   std::int32_t CatalogueFileInPlace(const std::string& path) override;
@@ -67,6 +69,7 @@ class CoreBrowserBackend : public BrowserBackend {
  private:
   TPathList paths_;
   TLUM32 lum_;
+  mutable std::string problemsOf_, problems_;  // the checks of the file last asked about
 };
 
 // A first start with an empty catalogue: copies the shipped sample luminaires

@@ -7,6 +7,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/cmd_list.h"
+#include "cli/progress_line.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "frame/msgmanager.h"
@@ -113,7 +114,15 @@ int scan(const std::string& rootArg) {
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  printCounts(root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs) : AddAllBelowRoot(paths, msgs));
+  ScanCounts counts;
+  {
+    ProgressLine progress("scanning");
+    ProgressUi progressUi(progress, ui());
+    ScopedUiServices showProgress(progressUi);
+    const ScanProgress update = [&progress](std::size_t done, std::size_t total) { progress.Update(done, total); };
+    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs, update) : AddAllBelowRoot(paths, msgs, update);
+  }
+  printCounts(counts);
   return kOk;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/cli_common.h"
+#include "cli/progress_line.h"
 #include "conversion/convert_files.h"
 #include "database/catalogue.h"
 #include "frame/pathlist.h"
@@ -80,7 +81,12 @@ int convertMany(const std::vector<std::string>& files, std::uint8_t code, const 
     }
   }
   if (!add) LoadSettings();  // the TM14 version among them
-  const ConversionReport r = ConvertFiles(files, s);
+  ProgressLine progress("converting");
+  const ConversionReport r = ConvertFiles(files, s, [&progress](std::size_t i, std::size_t n, const std::string&) {
+    progress.Update(i, n);
+    return true;
+  });
+  progress.Done();
   for (const ConvertedFile& f : r.files) {
     if (f.written)
       std::printf("written %s -> %s%s\n", f.source.c_str(), f.target.c_str(),

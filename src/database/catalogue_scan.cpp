@@ -221,19 +221,27 @@ AddOutcome storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedF
 }
 
 ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
-                  const TMsgManager& msgs) {
+                  const TMsgManager& msgs, const ScanProgress& progress) {
   ScanCounts counts;
   if (root.empty() || !DirExists(root)) return counts;  // every file would be NoRoot
   storeDirectories(files, root, paths);
   bool overwriteAll = false;
   ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+  ui().setWaitCancellable(true);
   FileLoader loader(files, root);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string& f = files[i];
-    ui().updateWait(f);
+    // Between two files every record is whole, so stopping here leaves a sound catalogue.
+    if (ui().waitCancelled()) {
+      counts.cancelled = true;
+      break;
+    }
+    if (progress) progress(i, files.size());
+    ui().updateWait(std::to_string(i + 1) + " / " + std::to_string(files.size()) + "   " + f);
     std::optional<LoadedFile> loaded = loader.take(i);
     counts.Count(loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs));
   }
+  if (progress && !counts.cancelled) progress(files.size(), files.size());
   ui().endWait();
   return counts;
 }
@@ -280,14 +288,15 @@ AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::in
   return storeLoaded(filePath, dirIndex, loaded, recNo);
 }
 
-ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs) {
+ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs, const ScanProgress& progress) {
   const std::vector<std::string> files = CollectLuminaireFiles(Settings().LumDir2);
-  return addAll(files, LuminaireRoot(), paths, msgs);
+  return addAll(files, LuminaireRoot(), paths, msgs, progress);
 }
 
-ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs) {
+ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs,
+                              const ScanProgress& progress) {
   const std::vector<std::string> files = CollectLuminaireFiles(root);
-  return addAll(files, root, paths, msgs);
+  return addAll(files, root, paths, msgs, progress);
 }
 
 }  // namespace kandelo

@@ -2,7 +2,9 @@
 // root directory. Files outside the luminaire root are copied into it first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kandelo {
@@ -43,12 +45,20 @@ AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::in
 
 struct ScanCounts {
   int added = 0, updated = 0, failed = 0, kept = 0;
+  // The user stopped the run under the wait window; every file before
+  // stays stored, the rest was not looked at.
+  bool cancelled = false;
   void Count(AddOutcome outcome);
 };
-// Every photometric file below LumDir2, under the wait window.
-ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs);
+// How far a run has come: called before each file with the files done and
+// the total, and once more at the end (a terminal's progress line).
+using ScanProgress = std::function<void(std::size_t done, std::size_t total)>;
+// Every photometric file below LumDir2, under the wait window, which shows
+// "n / total" and the file, and can cancel the run between two files.
+ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs, const ScanProgress& progress = {});
 // Every photometric file below a directory, which serves as the luminaire root
 // of this run, so the files stay where they are.
-ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs);
+ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs,
+                              const ScanProgress& progress = {});
 
 }  // namespace kandelo

@@ -31,6 +31,7 @@
 #include "graphics/qt/drwwin_widget.h"
 #include "platform/resources.h"
 #include "platform/settings_store.h"
+#include "ui/drop_target.h"
 #include "ui/navigator.h"
 
 namespace kandelo {
@@ -48,6 +49,8 @@ TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
   s.OrvMsgFile = LangFile("ORVMSG", s.DbLangExt);
 
   BuildWidgets();
+  // Files and folders dropped onto the window are taken in like command-line files.
+  new TDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths); });
 
   // 3. The first luminaire directory is always in the path list.
   backend_.EnsurePathListed(s.LumDir1);
@@ -358,13 +361,23 @@ void TfBaseForm::OpenFiles(const QStringList& files) {
   activateWindow();
   if (files.isEmpty()) return;
   StopTimer();
-  std::vector<std::string> paths;
-  for (const QString& f : files) paths.push_back(S(f));
+  // Folders (dropped ones) are scanned as "add all" scans the luminaire directory.
+  std::vector<std::string> paths, folders;
+  for (const QString& f : files) (QFileInfo(f).isDir() ? folders : paths).push_back(S(f));
   const std::int32_t previous = CurrentRecNo();
-  std::int32_t last = 0;
-  const ScanCounts counts = backend_.AddFiles(paths, last);
+  std::int32_t first = 0;
+  ScanCounts counts = paths.empty() ? ScanCounts{} : backend_.AddFiles(paths, first);
+  for (const std::string& dir : folders) {
+    if (counts.cancelled) break;
+    const ScanCounts c = backend_.AddTree(dir);
+    counts.added += c.added;
+    counts.updated += c.updated;
+    counts.failed += c.failed;
+    counts.kept += c.kept;
+    counts.cancelled = c.cancelled;
+  }
   ReloadTable();
-  ShowRecord(last > 0 ? last : previous);
+  ShowRecord(first > 0 ? first : previous);
   ShowAddSummary(counts);
   LoadCurrentLuminaire(true);
 }
@@ -375,6 +388,8 @@ void TfBaseForm::ShowAddSummary(const ScanCounts& c) {
                      std::to_string(c.failed) + " " + MsgOr("BROWSER", "BR_FAILED", "failed");
   if (c.kept > 0) text += ", " + std::to_string(c.kept) + " " + MsgOr("BROWSER", "BR_KEPT", "kept unchanged");
   text += ".";
+  if (c.cancelled)
+    text += "\n" + MsgOr("BROWSER", "BR_SCANCANCEL", "Cancelled: the files before were stored, the others not looked at.");
   if (c.failed > 0)
     text += "\n" + MsgOr("BROWSER", "BR_FAILLIST", "The files that failed are listed in") + " " + ErrorListPath();
   ShowInfoL(text, Settings().MsgTxtFile);
@@ -411,6 +426,11 @@ void TfBaseForm::ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire) {
                           Q(rec.formatName).toHtmlEscaped());
   const std::string summary = withLuminaire ? backend_.LuminaireSummary() : std::string();
   if (!summary.empty()) html += QStringLiteral("<br><br>") + Q(summary).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+  // What the file checks find in the file (kandelo-cli validate shows the same).
+  const std::string problems = withLuminaire ? backend_.LuminaireProblems() : std::string();
+  if (!problems.empty())
+    html += QStringLiteral("<br><br><b>") + Q(MsgOr("BROWSER", "BR_PROBLEMS", "Problems of the file")).toHtmlEscaped() +
+            QStringLiteral("</b><br>") + Q(problems).trimmed().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
   infoLabel_->setText(html);
 }
 

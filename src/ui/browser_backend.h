@@ -70,12 +70,18 @@ class BrowserBackend {
   virtual ScanCounts AddAllBelowRoot() = 0;
   // Asks for files and adds them; nullopt when the user chose none.
   virtual std::optional<ScanCounts> AddFilesByDialog() = 0;
-  // Adds the files given (the program's command line, or another start of it
-  // that handed them over); lastRecNo receives the record of the last one
-  // added or updated, 0 when none.
-  virtual ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) {
+  // Adds the files given (the program's command line, another start of it
+  // that handed them over, a drop); firstRecNo receives the record of the
+  // first one added or updated, 0 when none.
+  virtual ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) {
     (void)paths;
-    lastRecNo = 0;
+    firstRecNo = 0;
+    return {};
+  }
+  // Adds every photometric file below a folder where it lies (a dropped
+  // folder), under the wait window with its cancel button.
+  virtual ScanCounts AddTree(const std::string& dir) {
+    (void)dir;
     return {};
   }
   virtual void SavePathList() = 0;
@@ -109,6 +115,9 @@ class BrowserBackend {
   // A few lines on the loaded luminaire (lamps, flux, light output ratio,
   // maximum intensity) for the browser's info pane; 1252 text.
   virtual std::string LuminaireSummary() const { return {}; }
+  // The problems the file checks find in the loaded luminaire's file, one
+  // per line ("L03 warning, line 4: ..."); 1252 text, empty when none.
+  virtual std::string LuminaireProblems() const { return {}; }
   // Draws the polar intensity diagram of the loaded luminaire into the
   // rectangle (logical units of the drawing, twips), texts from the message file.
   virtual void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) = 0;

@@ -294,6 +294,47 @@ TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
   }
 }
 
+// The user cancels "add all" under the wait window after a few files: what
+// was stored stays, whole, the rest is not touched, and a second run takes
+// the rest in.
+TEST_F(ScanTest, CancellingHalfwayKeepsWhatWasStoredAndASoundCatalogue) {
+  struct CancellingUi : test::RecordingUi {
+    std::size_t after = 3, asked = 0;
+    bool cancellable = false;
+    std::vector<std::string> updates;
+    void setWaitCancellable(bool on) override { cancellable = on; }
+    bool waitCancelled() override { return ++asked > after; }
+    void updateWait(const std::string& text) override { updates.push_back(text); }
+  } cancel;
+  ScopedUiServices use(cancel);
+  std::vector<std::pair<std::size_t, std::size_t>> progress;
+  const ScanProgress record = [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); };
+  TPathList paths(PathListFileName());
+  const ScanCounts first = AddAllBelowRoot(paths, *msgs, record);
+  EXPECT_TRUE(cancel.cancellable);
+  EXPECT_TRUE(first.cancelled);
+  EXPECT_EQ(first.added + first.failed, 3);
+  ASSERT_EQ(progress.size(), 3u);
+  EXPECT_EQ(progress.back(), std::make_pair(std::size_t(2), std::size_t(6)));
+  ASSERT_EQ(cancel.updates.size(), 3u);
+  EXPECT_EQ(cancel.updates.back().rfind("3 / 6   " + root, 0), 0u) << cancel.updates.back();
+  EXPECT_EQ(Catalogue()->RecordCount(), first.added);
+  expectConsistent();
+  for (const auto& [key, bytes] : snapshot()) {
+    TCatalogueRecord r;
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(r.data()));
+    EXPECT_TRUE(fsys::exists(CatalogueFilePath(r, paths))) << CatalogueFilePath(r, paths);
+  }
+
+  cancel.after = 1000;
+  const ScanCounts second = AddAllBelowRoot(paths, *msgs, record);
+  EXPECT_FALSE(second.cancelled);
+  EXPECT_EQ(second.added + second.updated, 5);
+  EXPECT_EQ(progress.back(), std::make_pair(std::size_t(6), std::size_t(6)));
+  EXPECT_EQ(Catalogue()->RecordCount(), 5);
+  expectConsistent();
+}
+
 }  // namespace
 }  // namespace kandelo
 

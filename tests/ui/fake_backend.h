@@ -114,16 +114,26 @@ class FakeBackend : public BrowserBackend {
   ScanCounts AddAllBelowRoot() override { return addCounts; }
   std::optional<ScanCounts> AddFilesByDialog() override { return std::nullopt; }
   // Files handed over: each one becomes a new entry named after its file.
-  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& lastRecNo) override {
+  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override {
     ScanCounts c;
+    firstRecNo = 0;
     for (const auto& p : paths) {
       handed.push_back(p);
       Add("Handed " + p.substr(p.find_last_of('/') + 1), "H", p.substr(p.find_last_of('/') + 1), "Maker", "EULUM-DAT");
       ++c.added;
-      lastRecNo = rows.back().recNo;
+      if (firstRecNo == 0) firstRecNo = rows.back().recNo;
     }
     return c;
   }
+  // A folder: one entry for it, named after it.
+  ScanCounts AddTree(const std::string& dir) override {
+    trees.push_back(dir);
+    Add("Folder " + dir.substr(dir.find_last_of('/') + 1), "F", "FOLDER.LDT", "Maker", "EULUM-DAT");
+    ScanCounts c;
+    c.added = 1;
+    return c;
+  }
+  std::vector<std::string> trees;
   ScanCounts addCounts;
   std::vector<std::string> handed;
   void SavePathList() override {}
