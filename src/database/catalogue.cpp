@@ -220,7 +220,9 @@ int RebuildCatalogue() {
 void CloseCatalogue() { state().tree.reset(); }
 
 std::optional<int> CatalogueHolderPid(const std::string& lumDbBase) {
-  const std::optional<int> holder = pf::lockHolder(isam::DataFilePath(lumDbBase));
+  // The stations of network mode share the data file (shared locks); only a
+  // program that holds it alone keeps another station out.
+  const std::optional<int> holder = pf::lockHolder(isam::DataFilePath(lumDbBase), SharedByStations(lumDbBase));
   if (holder && *holder == pf::processId()) return std::nullopt;
   return holder;
 }
