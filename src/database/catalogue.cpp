@@ -231,6 +231,11 @@ bool DeleteWholeCatalogue() {
   const std::string base = state().base;
   if (base.empty()) return false;
   CloseCatalogue();
+  // Other stations would go on in the deleted files.
+  if (isam::StationsOpen(base)) {
+    InitCatalogue(base);
+    return false;
+  }
   // The index goes with the data: a lone index would read as lost data.
   pf::fs().removeFile(isam::DataFilePath(base));
   pf::fs().removeFile(isam::IndexFilePath(base));

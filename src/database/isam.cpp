@@ -661,9 +661,17 @@ int DeleteRecordRaw(IndexedFile& f, std::int32_t n) {
 
 }  // namespace detail
 
+bool StationsOpen(const std::string& basePath) {
+  const std::string dia = CoordinationFilePath(basePath);
+  if (!pf::fs().exists(dia)) return false;
+  auto h = pf::fs().open(dia, pf::OpenMode::ReadWrite);
+  return h && h->lockRange(0, 0, true) == pf::LockResult::Busy;
+}
+
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys) {
   Call c;
   if (int err = c.enter()) return c.done(err);
+  if (StationsOpen(basePath)) return c.done(kErrAccessDenied);
   return c.done(CreateFiles(basePath, recordLength, keys));
 }
 

@@ -68,6 +68,11 @@ std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
 // station to take the write lock (or a local opener) puts the old bytes back.
 std::string JournalFilePath(const std::string& basePath);
 
+// Whether stations of network mode have the file open (they hold their
+// station numbers in the ".DIA" file): then it must not be replaced or deleted.
+bool StationsOpen(const std::string& basePath);
+
+// Refused with 9908 while stations have the file open.
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
 // network: the caller's network flag (remote drive and network option); it only
 // takes effect when network coordination is installed (SetNetworkHooks).

@@ -3,7 +3,9 @@
 #include "database/isam_journal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <random>
 
 #include "database/isam.h"
 #include "database/isam_internal.h"
@@ -18,8 +20,8 @@ namespace {
 constexpr char kMagic[8] = {'K', 'N', 'D', 'J', 'N', 'L', '0', '1'};
 constexpr unsigned char kSizeEntry = 1, kBytesEntry = 2;
 
-std::uint32_t Checksum(const unsigned char* p, std::size_t n) {
-  std::uint32_t h = 2166136261u;
+std::uint32_t Checksum(std::uint64_t change, const unsigned char* p, std::size_t n) {
+  std::uint32_t h = 2166136261u ^ static_cast<std::uint32_t>(change) ^ static_cast<std::uint32_t>(change >> 32);
   for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
   return h;
 }
@@ -42,22 +44,30 @@ std::uint32_t GetU32(const unsigned char* p) { return static_cast<std::uint32_t>
 namespace detail {
 
 void Journal::begin() {
+  static std::mt19937_64 numbers(static_cast<std::uint64_t>(pf::processId()) * 0x9E3779B97F4A7C15ull ^
+                                 static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   active_ = true;
   at_ = 0;
   size_[0] = size_[1] = -1;
+  change_ = numbers();
 }
 
 bool Journal::end() {
   active_ = false;
   if (at_ == 0) return true;
   at_ = 0;
-  return handle_->truncate(0);
+  const unsigned char none[sizeof kMagic] = {};
+  return handle_->writeAt(0, none, sizeof none);
 }
 
 bool Journal::keep(pf::FileHandle& target, int file, std::int64_t offset, std::size_t n) {
   if (file < 0 || file > 1 || offset < 0) return false;
   entry_.clear();
-  if (at_ == 0) entry_.insert(entry_.end(), kMagic, kMagic + sizeof kMagic);
+  if (at_ == 0) {
+    entry_.insert(entry_.end(), kMagic, kMagic + sizeof kMagic);
+    entry_.resize(sizeof kMagic + 8);
+    PutI64(&entry_[sizeof kMagic], static_cast<std::int64_t>(change_));
+  }
   if (size_[file] < 0) {
     const std::int64_t size = target.size();
     if (size < 0) return false;
@@ -66,7 +76,7 @@ bool Journal::keep(pf::FileHandle& target, int file, std::int64_t offset, std::s
     entry_[from] = kSizeEntry;
     entry_[from + 1] = static_cast<unsigned char>(file);
     PutI64(&entry_[from + 2], size);
-    PutU32(&entry_[from + 10], Checksum(&entry_[from], 10));
+    PutU32(&entry_[from + 10], Checksum(change_, &entry_[from], 10));
     size_[file] = size;
   }
   // Bytes past the end need no keeping: the size entry cuts them off again.
@@ -80,7 +90,7 @@ bool Journal::keep(pf::FileHandle& target, int file, std::int64_t offset, std::s
     PutI32(&entry_[from + 10], static_cast<std::int32_t>(old));
     if (target.readAt(offset, &entry_[from + 14], static_cast<std::size_t>(old)) != old) return false;
     const std::size_t body = 14 + static_cast<std::size_t>(old);
-    PutU32(&entry_[from + body], Checksum(&entry_[from], body));
+    PutU32(&entry_[from + body], Checksum(change_, &entry_[from], body));
   }
   size_[file] = std::max(size_[file], offset + static_cast<std::int64_t>(n));
   if (entry_.empty()) return true;
@@ -116,22 +126,23 @@ int RollBackJournal(const std::string& basePath) {
   };
   std::vector<Old> olds;
   std::int64_t sizes[2] = {-1, -1};
-  if (size >= static_cast<std::int64_t>(sizeof kMagic) && std::memcmp(all.data(), kMagic, sizeof kMagic) == 0) {
-    std::size_t p = sizeof kMagic;
+  if (size >= static_cast<std::int64_t>(sizeof kMagic + 8) && std::memcmp(all.data(), kMagic, sizeof kMagic) == 0) {
+    const auto change = static_cast<std::uint64_t>(GetI64(&all[sizeof kMagic]));
+    std::size_t p = sizeof kMagic + 8;
     // The entries up to the first torn one: the write it would have kept never happened.
     while (p + 14 <= all.size()) {
       const unsigned char kind = all[p];
       const int file = all[p + 1];
       if (file > 1) break;
       if (kind == kSizeEntry) {
-        if (GetU32(&all[p + 10]) != Checksum(&all[p], 10)) break;
+        if (GetU32(&all[p + 10]) != Checksum(change, &all[p], 10)) break;
         if (sizes[file] < 0) sizes[file] = GetI64(&all[p + 2]);
         p += 14;
       } else if (kind == kBytesEntry) {
         const std::int32_t n = GetI32(&all[p + 10]);
         if (n <= 0 || p + 14 + static_cast<std::size_t>(n) + 4 > all.size()) break;
         const std::size_t body = 14 + static_cast<std::size_t>(n);
-        if (GetU32(&all[p + body]) != Checksum(&all[p], body)) break;
+        if (GetU32(&all[p + body]) != Checksum(change, &all[p], body)) break;
         olds.push_back({file, GetI64(&all[p + 2]), p + 14, static_cast<std::size_t>(n)});
         p += body + 4;
       } else {

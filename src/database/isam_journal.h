@@ -4,12 +4,15 @@
 // killed in the middle of a change would leave half-written pages and headers
 // that every other station goes on reading. Instead, every write of a change
 // first keeps the bytes it overwrites in the journal ("<base>.JNL"); the
-// change ends by emptying the journal. A journal that is not empty belongs to
+// change ends by clearing the journal's first bytes (not by cutting it
+// short, which some file systems answer by writing the file out at once). A journal that is not empty belongs to
 // a change that never finished, and putting its old bytes back (newest
 // first) restores the files as they were before that change.
 //
-// Layout: the 8 bytes "KNDJNL01", then entries, each closed by a checksum so
-// that a torn last entry is recognised (its write never happened either):
+// Layout: the 8 bytes "KNDJNL01" and the change's 8-byte number, then
+// entries, each closed by a checksum (seeded with the change's number) so
+// that a torn last entry is recognised (its write never happened either),
+// and so is what an earlier change left behind it:
 //   1  byte   kind: 1 size, 2 old bytes
 //   1  byte   file: 0 data, 1 index
 //   8  int64  size (kind 1: the file's size when the change first wrote it;
@@ -50,6 +53,7 @@ class Journal {
   bool active_ = false;
   std::int64_t at_ = 0;
   std::int64_t size_[2] = {-1, -1};  // file sizes as the change left them so far; -1 not yet written
+  std::uint64_t change_ = 0;         // number of the change, seeds the checksums
   std::vector<unsigned char> entry_;
 };
 

@@ -54,17 +54,36 @@ constexpr int kStations = 25;
 constexpr std::uint16_t kMarker = 2000;
 constexpr std::int64_t kStationLockBase = 2147483647;  // station i locks the byte at this minus i
 
+// Stations that wait for a lock hold a shared lock on this byte meanwhile,
+// so that one that has just changed the file lets them go first.
+constexpr std::int64_t kWaitersByte = kStationLockBase - 40;
+
 // One lock attempt, repeated for a few milliseconds: the other stations
 // hold their slot and write locks only for the moment an operation takes,
 // so a short wait spares a reader the error and a writer the long retry of
 // the object layer. Gives up at once on anything but a busy lock.
 bool TakeLock(pf::FileHandle& h, std::int64_t offset, std::int64_t length, int waitMs = 20) {
-  for (int waited = 0;; ++waited) {
-    const pf::LockResult r = h.lockRange(offset, length, true);
-    if (r == pf::LockResult::Locked) return true;
-    if (r == pf::LockResult::Error || waited >= waitMs) return false;
+  pf::LockResult r = h.lockRange(offset, length, true);
+  if (r != pf::LockResult::Busy) return r == pf::LockResult::Locked;
+  const bool announced = h.lockRange(kWaitersByte, 1, false) == pf::LockResult::Locked;
+  for (int waited = 0; r == pf::LockResult::Busy && waited < waitMs; ++waited) {
     std::this_thread::sleep_for(std::chrono::microseconds(waited < 5 ? 100 : 1000));
+    r = h.lockRange(offset, length, true);
   }
+  if (announced) h.unlockRange(kWaitersByte, 1);
+  return r == pf::LockResult::Locked;
+}
+
+// A station that changed the file a moment ago and wants to change it again
+// first gives any waiting station its turn; without that, one busy station
+// could keep the others out past all their tries.
+void LetWaitersFirst(pf::FileHandle& h, std::chrono::steady_clock::time_point lastChange) {
+  if (std::chrono::steady_clock::now() - lastChange > std::chrono::milliseconds(5)) return;
+  if (h.lockRange(kWaitersByte, 1, true) == pf::LockResult::Locked) {
+    h.unlockRange(kWaitersByte, 1);
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
 struct Station {
@@ -78,6 +97,7 @@ struct Station {
   bool writeLock = false;
   bool slotLock = false;
   bool refreshAll = false;  // the next refresh reads every part anew
+  std::chrono::steady_clock::time_point lastChange{};
 
   std::int64_t size() const { return 3 + std::int64_t{kStations + 1} * width; }
   std::int64_t slot(int i) const { return 3 + std::int64_t{i} * width; }
@@ -105,8 +125,11 @@ void OrBits(const Station& s, unsigned char* slot, std::uint32_t bits) {
 
 // The coordination file as read; empty when it could not be read whole.
 std::vector<unsigned char> ReadDia(Station& s) {
-  std::vector<unsigned char> d(static_cast<std::size_t>(s.size()));
-  if (s.dia->size() != s.size() || s.dia->readAt(0, d.data(), d.size()) != static_cast<long long>(d.size()))
+  // One byte more than belongs there, to tell a longer file in the same call.
+  std::vector<unsigned char> d(static_cast<std::size_t>(s.size()) + 1);
+  if (s.dia->readAt(0, d.data(), d.size()) == s.size())
+    d.pop_back();
+  else
     d.clear();
   return d;
 }
@@ -334,6 +357,7 @@ int Coordination::lock(IndexedFile& f) {
     s->slotLock = false;
     if (!s->unlockSlot()) return kErrReleaseWriteLock;
   }
+  LetWaitersFirst(*s->dia, s->lastChange);
   if (!TakeLock(*s->dia, 3, s->writeLength())) return kErrWriteLock;
   auto release = [&](int error) {
     s->dia->unlockRange(3, s->writeLength());
@@ -401,6 +425,7 @@ int Coordination::unlock(IndexedFile& f) {
   f.changedParts = 0;
   s->writeLock = false;
   const bool released = s->dia->unlockRange(3, s->writeLength());
+  s->lastChange = std::chrono::steady_clock::now();
   if (!written || !ended) return kErrNetIO;
   return released ? kOk : kErrReleaseWriteLock;
 }

@@ -156,10 +156,7 @@ int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable
     // file open would go on working in the old files.
     auto probe = pf::fs().open(dat, pf::OpenMode::Read);
     if (probe && probe->lockRange(0, 0, false) == pf::LockResult::Busy) return c.done(kErrAccessDenied);
-    if (probe && pf::fs().exists(CoordinationFilePath(base))) {
-      auto dia = pf::fs().open(CoordinationFilePath(base), pf::OpenMode::ReadWrite);
-      if (dia && dia->lockRange(0, 0, true) == pf::LockResult::Busy) return c.done(kErrAccessDenied);
-    }
+    if (StationsOpen(base)) return c.done(kErrAccessDenied);
   }
   // What a station that died in the middle of a change had half written goes back first.
   if (int err = RollBackJournal(base)) return c.done(err);

@@ -209,6 +209,8 @@ TEST_F(StationsTest, LocalOpenerAndStationsExcludeEachOther) {
     EXPECT_EQ(local.Open(), kErrAccessDenied);
     EXPECT_EQ(local.Rebuild(), kErrAccessDenied) << "a rebuild would pull the files away from the station";
   }
+  EXPECT_EQ(CreateIndexedFile(base(), kRecLen, TestKeys()), kErrAccessDenied);
+  EXPECT_EQ(a.contents().size(), 0u);
   a.table.reset();
   auto local = OpenTable(a.buf);  // local mode: the network option off
   Station b;
