@@ -62,6 +62,16 @@ std::int32_t CoreBrowserBackend::RecordCount() {
   return c ? c->RecordCount() : 0;
 }
 
+bool CoreBrowserBackend::CatalogueChangedElsewhere() {
+  TBTreeBase* c = OpenCatalogue();
+  if (!c || !c->NetworkMode() || c->InChange()) return false;
+  c->RecordCount();  // a reading operation takes in what other stations published
+  const std::uint64_t now = isam::ForeignChanges(c->File());
+  const bool changed = now != foreignSeen_;
+  foreignSeen_ = now;
+  return changed;
+}
+
 int CoreBrowserBackend::SelectKey(int keyNo) {
   TBTreeBase* c = OpenCatalogue();
   return c ? c->SelectKey(keyNo) : kNotOpen;

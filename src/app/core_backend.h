@@ -25,6 +25,7 @@ class CoreBrowserBackend : public BrowserBackend {
   int NextKey(std::string& key, std::int32_t& recNo) override;
   int PrevKey(std::string& key, std::int32_t& recNo) override;
   bool ReadRecord(std::int32_t recNo, CatalogueRow& row) override;
+  bool CatalogueChangedElsewhere() override;
   bool DeleteRecord(std::int32_t recNo) override;
   void DeleteWholeCatalogue() override;
   void RebuildCatalogue() override;
@@ -70,6 +71,7 @@ class CoreBrowserBackend : public BrowserBackend {
   TPathList paths_;
   TLUM32 lum_;
   mutable std::string problemsOf_, problems_;  // the checks of the file last asked about
+  std::uint64_t foreignSeen_ = 0;  // changes of other stations shown so far
 };
 
 // A first start with an empty catalogue: copies the shipped sample luminaires

@@ -54,7 +54,11 @@ int main(int argc, char** argv) {
   // without touching the settings or the catalogue.
   const QStringList files = FileArguments(QApplication::arguments());
   TInstanceLink link(TInstanceLink::DefaultName());
-  if (link.StartOrHandOver(files) == TInstanceLink::Start::HandedOver) return 0;
+  // On a catalogue shared by several stations (network mode) a second start
+  // is a station of its own and runs beside the first.
+  LoadSettings();
+  const bool station = SharedByStations(Settings().LumDb);
+  if (!station && link.StartOrHandOver(files) == TInstanceLink::Start::HandedOver) return 0;
 
   // The same steps as the command line's start-up.
   StartupSteps steps;

@@ -31,6 +31,8 @@ bool TGenBase::Create(int pageBuffers) {
   }
   error_ = StartEngine(pageBuffers);
   started_ = error_ == 0;
+  // The network option is always on: files shared by several stations are coordinated.
+  if (started_) SetNetworkHooks(&NetworkCoordination());
   return started_;
 }
 
@@ -67,6 +69,12 @@ TGenBase* DatabaseEngine() { return GlobalEngine().get(); }
 
 // ---- TBTreeBase -----------------------------------------------------------------
 
+bool SharedByStations(const std::string& basePath) {
+  std::string dir = ParentPath(DataFilePath(basePath));
+  if (dir.empty() || dir == DataFilePath(basePath)) dir = pf::fs().currentDirectory();
+  return pf::networkModeFor(dir);
+}
+
 TBTreeBase::TBTreeBase(const std::string& basePath, bool networkOption, unsigned char* recordBuffer,
                        bool autoCreate, KeyCallback keyCallback, int recordLength)
     : basePath_(basePath),
@@ -84,11 +92,7 @@ TBTreeBase::TBTreeBase(const std::string& basePath, bool networkOption, unsigned
     lastError_ = kErrNoMemoryForCopy;
     return;
   }
-  if (networkOption) {
-    std::string dir = ParentPath(DataFilePath(basePath_));
-    if (dir.empty() || dir == DataFilePath(basePath_)) dir = pf::fs().currentDirectory();
-    network_ = pf::fs().isRemote(dir);
-  }
+  network_ = networkOption && SharedByStations(basePath_);
   ready_ = true;
 }
 
@@ -129,13 +133,34 @@ int TBTreeBase::CheckLayout() {
   return 0;
 }
 
+namespace {
+
+// Network mode: another station's change keeps a lock for a moment. Ten
+// tries, 250 ms apart, the user interface staying responsive meanwhile.
+// `err` is the result of the first try.
+template <typename Try>
+int WithRetries(int busyError, int err, Try attempt) {
+  for (int tries = 1; err == busyError && tries < 10; ++tries) {
+    for (int slice = 0; slice < 10; ++slice) {
+      ui().processEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    err = attempt();
+  }
+  return err;
+}
+
+}  // namespace
+
 int TBTreeBase::Open() {
   if (!ready_) return Fail(kErrNotReady);
   if (file_) return Fail(0);
-  int err = OpenIndexedFile(basePath_, false, network_, file_);
+  // The opening lock is busy while another station changes the file.
+  auto open = [&] { return OpenIndexedFile(basePath_, false, network_, file_); };
+  int err = WithRetries(kErrNetOpen, open(), open);
   if (err == kErrFileNotFound && autoCreate_) {
     err = CreateIndexedFile(basePath_, recordLength_, keys_);
-    if (!err) err = OpenIndexedFile(basePath_, false, network_, file_);
+    if (!err) err = WithRetries(kErrNetOpen, open(), open);
   }
   if (err) {
     file_ = nullptr;
@@ -217,23 +242,33 @@ int TBTreeBase::KeyOf(const unsigned char* record, int k, std::string& key) {
 
 int TBTreeBase::WithWriteLockDo(const std::function<int()>& change) {
   if (!IsNetworkMode(file_)) return change();
-  int err = kErrNoWriteLock;
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    if (LockFile(file_) == 0) {
-      err = 0;
-      break;
-    }
-    // 250 ms, the user interface staying responsive meanwhile.
-    for (int slice = 0; slice < 10; ++slice) {
-      ui().processEvents();
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
+  struct Changing {
+    bool& flag;
+    bool was;
+    explicit Changing(bool& f) : flag(f), was(f) { flag = true; }
+    ~Changing() { flag = was; }
+  } changing(changing_);
+  auto lock = [&] { return LockFile(file_) == 0 ? 0 : static_cast<int>(kErrWriteLock); };
+  if (int first = lock()) {
+    // The events processed while waiting may read records through this
+    // table: the change goes on from the buffers and position it was given.
+    const std::vector<unsigned char> buffer(buffer_, buffer_ + recordLength_), copy = copy_;
+    const std::int32_t record = currentRecord_;
+    const int key = currentKey_;
+    const int err = WithRetries(kErrWriteLock, first, lock);
+    if (!file_) return kErrNotReady;  // closed meanwhile
+    std::copy(buffer.begin(), buffer.end(), buffer_);
+    copy_ = copy;
+    currentRecord_ = record;
+    currentKey_ = key;
+    if (err) return kErrNoWriteLock;
   }
-  if (err) return kErrNoWriteLock;
-  err = change();
+  int err = change();
   int uerr = 0;
+  // Only a lock that would not go is worth another try: a failed
+  // publication has rolled the change back and released the lock already.
   for (int attempt = 0; attempt < 5; ++attempt)
-    if ((uerr = UnlockFile(file_)) == 0) break;
+    if ((uerr = UnlockFile(file_)) != kErrReleaseWriteLock) break;
   return err ? err : uerr;
 }
 

@@ -49,6 +49,11 @@ int InitDatabaseEngine(int pageBuffers = isam::kDefaultPageBuffers);
 void ReleaseDatabaseEngine();
 TGenBase* DatabaseEngine();  // nullptr when not started
 
+// Whether an indexed file on this base path opens in network mode (shared by
+// several stations): KANDELO_NETWORK_MODE, else whether its directory (the
+// current one for a bare name) lies on a network file system.
+bool SharedByStations(const std::string& basePath);
+
 class TBTreeBase {
  public:
   // recordBuffer: the owner's buffer of recordLength bytes (not owned).
@@ -113,6 +118,9 @@ class TBTreeBase {
   const std::string& BasePath() const { return basePath_; }
   int RecordLength() const { return recordLength_; }
   bool NetworkMode() const { return network_; }
+  // A change waits for the write lock (network mode), processing the user
+  // interface's events meanwhile: they must not start another use of this table.
+  bool InChange() const { return changing_; }
   unsigned char* RecordBuffer() const { return buffer_; }
   isam::IndexedFile* File() const { return file_; }
 
@@ -134,6 +142,7 @@ class TBTreeBase {
   int recordLength_;
   bool ready_ = false;
   int lastError_ = 0;
+  bool changing_ = false;
   KeyTable keys_;
   std::vector<unsigned char> copy_;  // record as last read or written
   isam::IndexedFile* file_ = nullptr;

@@ -234,7 +234,9 @@ int RebuildCatalogue() {
 void CloseCatalogue() { state().tree.reset(); }
 
 std::optional<int> CatalogueHolderPid(const std::string& lumDbBase) {
-  const std::optional<int> holder = pf::lockHolder(isam::DataFilePath(lumDbBase));
+  // The stations of network mode share the data file (shared locks); only a
+  // program that holds it alone keeps another station out.
+  const std::optional<int> holder = pf::lockHolder(isam::DataFilePath(lumDbBase), SharedByStations(lumDbBase));
   if (holder && *holder == pf::processId()) return std::nullopt;
   return holder;
 }
@@ -243,6 +245,11 @@ bool DeleteWholeCatalogue() {
   const std::string base = state().base;
   if (base.empty()) return false;
   CloseCatalogue();
+  // Other stations would go on in the deleted files.
+  if (isam::StationsOpen(base)) {
+    InitCatalogue(base);
+    return false;
+  }
   // The index goes with the data: a lone index would read as lost data.
   pf::fs().removeFile(isam::DataFilePath(base));
   pf::fs().removeFile(isam::IndexFilePath(base));

@@ -23,8 +23,9 @@ TBTreeBase* Catalogue();
 TCatalogueRecord& CatalogueBuffer();
 const std::string& CatalogueBasePath();
 
-// The process that holds the catalogue on the base path (LumDb) open, when
-// that is another one: nullopt when no other process holds it, its process
+// The process that holds the catalogue on the base path (LumDb) open so that
+// this one cannot open it, when that is another one (in network mode the
+// other stations do not count): nullopt when no other process holds it, its process
 // id when the platform tells it, 0 when it does not. For the messages of the
 // command line and the window when the catalogue cannot be opened.
 std::optional<int> CatalogueHolderPid(const std::string& lumDbBase);

@@ -179,12 +179,15 @@ int EndOperation(IndexedFile& f, int error) {
   return error ? error : err;
 }
 
-int BeginChange(IndexedFile& f) {
+int BeginChange(IndexedFile& f, int part) {
   if (f.readOnly) return kErrNetIO;
   Engine& e = engine();
   if (f.network && e.hooks) {
     if (!e.hooks->holdsWriteLock(f)) return kErrNoWriteLock;
-    return kOk;  // published by UnlockFile, which flushes
+    // Published by UnlockFile, which writes these parts and tells the others.
+    if (part >= 0) f.changedParts |= 1u << part;
+    f.changedParts |= 1u << (f.keys.size() + 1);
+    return kOk;
   }
   if (f.changed) return kOk;
   const unsigned char one = 1;
@@ -357,6 +360,7 @@ DataFileState InspectDataFile(const std::string& base) {
   return size < (highest + 1) * length ? DataFileState::Short : DataFileState::Sound;
 }
 std::string CoordinationFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".DIA"); }
+std::string JournalFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".JNL"); }
 
 // ---- engine -------------------------------------------------------------------
 
@@ -413,7 +417,7 @@ int CreateFiles(const std::string& base, int recordLength, const KeyTable& keys)
   if (int err = CheckLayout(recordLength, keys)) return err;
 
   const std::string dat = DataFilePath(base), idx = IndexFilePath(base);
-  for (const std::string& p : {idx, CoordinationFilePath(base), dat})
+  for (const std::string& p : {idx, CoordinationFilePath(base), JournalFilePath(base), dat})
     if (pf::fs().exists(p) && !pf::fs().removeFile(p)) return kErrAccessDenied;
 
   IndexedFile f;
@@ -447,6 +451,49 @@ int CreateFiles(const std::string& base, int recordLength, const KeyTable& keys)
   return err;
 }
 
+namespace {
+
+// Reads and checks the headers of a file whose handles are open (opening
+// the index file when the header names keys).
+int LoadHeaders(IndexedFile& f, pf::OpenMode mode) {
+  unsigned char h[kDataHeaderSize];
+  if (int err = ReadData(f, 0, h, kDataHeaderSize)) return err;
+  const int keyCount = h[16];
+  if (keyCount > kMaxKeys) return kErrTooManyKeysInFile;
+  f.firstFree = GetI32(h + 0);
+  f.freeCount = GetI32(h + 4);
+  f.highest = GetI32(h + 8);
+  f.recordLength = GetI32(h + 12);
+  const bool flagSet = h[20] != 0;
+
+  if (keyCount > 0) {
+    if (!pf::fs().exists(f.indexPath)) return kErrBadPageSize;  // data without index: rebuild, never re-create
+    errno = 0;
+    if (!f.idx) f.idx = pf::fs().open(f.indexPath, mode);
+    if (!f.idx) return OpenFailure();
+    if (int err = ReadKeyHeaders(f, keyCount)) return err;
+  }
+  if (flagSet) return kErrNotClosedProperly;
+  if (f.recordLength < kMinRecordLength) return kErrRecordLength;
+
+  const std::int64_t size = f.dat->size();
+  if (size < 0) return kErrIO;
+  if (!f.network) f.datCache.enable(size);
+  if (f.highest < 0 || size / f.recordLength < std::int64_t{f.highest} + 1) return kErrShortRead;
+  int err = CheckFreeChain(f.firstFree, f.freeCount, f.highest, [&](std::int32_t n, std::int32_t& link) {
+    unsigned char b[4];
+    int e2 = ReadData(f, std::int64_t{n} * f.recordLength, b, 4);
+    link = GetI32(b);
+    return e2;
+  });
+  if (err) return err;
+  if (keyCount > 0)
+    if (int kerr = CheckKeyHeaders(f)) return kerr;
+  return kOk;
+}
+
+}  // namespace
+
 int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*& out) {
   out = nullptr;
   if (PathTooLong(base)) return kErrPathNotFound;
@@ -464,52 +511,85 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
   errno = 0;
   f->dat = pf::fs().open(f->dataPath, mode);
   if (!f->dat) return OpenFailure();
-  if (!f->network && f->dat->lockRange(0, 0, !f->readOnly) == pf::LockResult::Busy) return kErrAccessDenied;
+  // Local mode holds the data file exclusively. The stations of network mode
+  // share it: their shared lock keeps a local opener out, and a local
+  // holder's exclusive lock keeps them out.
+  if (f->dat->lockRange(0, 0, !f->readOnly && !f->network) == pf::LockResult::Busy) return kErrAccessDenied;
 
-  unsigned char h[kDataHeaderSize];
-  if (int err = ReadData(*f, 0, h, kDataHeaderSize)) return err;
-  const int keyCount = h[16];
-  if (keyCount > kMaxKeys) return kErrTooManyKeysInFile;
-  f->firstFree = GetI32(h + 0);
-  f->freeCount = GetI32(h + 4);
-  f->highest = GetI32(h + 8);
-  f->recordLength = GetI32(h + 12);
-  const bool flagSet = h[20] != 0;
-
-  if (keyCount > 0) {
-    if (!pf::fs().exists(f->indexPath)) return kErrBadPageSize;  // data without index: rebuild, never re-create
-    errno = 0;
-    f->idx = pf::fs().open(f->indexPath, mode);
-    if (!f->idx) return OpenFailure();
-    if (int err = ReadKeyHeaders(*f, keyCount)) return err;
+  if (!f->network) {
+    // A station of network mode that died in the middle of a change left
+    // its journal; nobody else has the file open now (the lock above).
+    if (!f->readOnly)
+      if (int err = RollBackJournal(base)) return err;
+    if (int err = LoadHeaders(*f, mode)) return err;
+  } else {
+    // The coordination takes the opening lock, under which no station
+    // changes the file while its headers are read.
+    if (int err = e.hooks->onOpen(*f, f->readOnly)) return err;
+    int err = LoadHeaders(*f, mode);
+    err = e.hooks->onOpened(*f, err);
+    if (err) return err;
   }
-  if (flagSet) return kErrNotClosedProperly;
-  if (f->recordLength < kMinRecordLength) return kErrRecordLength;
-
-  const std::int64_t size = f->dat->size();
-  if (size < 0) return kErrIO;
-  if (!f->network) f->datCache.enable(size);
-  if (f->highest < 0 || size / f->recordLength < std::int64_t{f->highest} + 1) return kErrShortRead;
-  IndexedFile& fr = *f;
-  int err = CheckFreeChain(f->firstFree, f->freeCount, f->highest, [&](std::int32_t n, std::int32_t& link) {
-    unsigned char b[4];
-    int e2 = ReadData(fr, std::int64_t{n} * fr.recordLength, b, 4);
-    link = GetI32(b);
-    return e2;
-  });
-  if (err) return err;
-  if (keyCount > 0)
-    if (int kerr = CheckKeyHeaders(*f)) return kerr;
 
   f->id = e.nextId++;
   e.files.push_back(f.get());
-  if (f->network) {
-    if (int nerr = e.hooks->onOpen(*f, f->readOnly)) {
-      Unregister(f.get());
-      return nerr;
-    }
-  }
   out = f.release();
+  return kOk;
+}
+
+int ReloadParts(IndexedFile& f, std::uint32_t parts) {
+  if (parts & 1u) {
+    unsigned char h[kDataHeaderSize];
+    if (int err = ReadData(f, 0, h, kDataHeaderSize)) return err;
+    const std::int32_t first = GetI32(h + 0), count = GetI32(h + 4), highest = GetI32(h + 8);
+    const std::int64_t size = f.dat->size();
+    if (highest < 0 || count < 0 || count > highest || (first == -1) != (count == 0) || first < -1 ||
+        first > highest || size < 0 || size / f.recordLength < std::int64_t{highest} + 1)
+      return kErrFreeChain;
+    f.firstFree = first;
+    f.freeCount = count;
+    f.highest = highest;
+  }
+  bool anyKey = false;
+  for (std::size_t i = 0; i < f.keys.size(); ++i) anyKey |= (parts >> (i + 1)) & 1u;
+  if (!anyKey) return kOk;
+  const std::int64_t size = f.idx->size();
+  if (size < 0) return kErrIO;
+  f.rows = size / f.rowSize;
+  unsigned char h[kKeyHeaderSize];
+  for (std::size_t i = 0; i < f.keys.size(); ++i) {
+    if (!((parts >> (i + 1)) & 1u)) continue;
+    KeyState& k = f.keys[i];
+    engine().cache.drop(f, static_cast<int>(i + 1));
+    k.pos.pathValid = false;
+    if (int err = ReadAt(*f.idx, k.offset, h, kKeyHeaderSize)) return err;
+    if (GetI32(h + 12) != k.pageSize) return kErrBadPageSize;
+    const std::int32_t first = GetI32(h + 0), count = GetI32(h + 4), highest = GetI32(h + 8),
+                       root = GetI32(h + 16), entries = GetI32(h + 22);
+    if (highest < 0 || highest > f.rows - 1 || count < 0 || count > highest || (first == -1) != (count == 0) ||
+        root < 0 || root > highest || entries < 0 || (root == 0) != (entries == 0))
+      return kErrBadPageSize;
+    k.firstFree = first;
+    k.freeCount = count;
+    k.highest = highest;
+    k.root = root;
+    k.entries = entries;
+  }
+  return kOk;
+}
+
+int WriteParts(IndexedFile& f, std::uint32_t parts) {
+  if (int err = engine().cache.flush(f)) return err;
+  unsigned char h[kKeyHeaderSize];
+  for (std::size_t i = 0; i < f.keys.size(); ++i) {
+    if (!((parts >> (i + 1)) & 1u)) continue;
+    EncodeKeyHeader(f.keys[i], h);
+    if (int err = WriteAt(*f.idx, f.keys[i].offset, h, kKeyHeaderSize)) return err;
+  }
+  if (parts & 1u) {
+    EncodeDataHeader(f, h);
+    if (int err = WriteData(f, 0, h, kDataHeaderSize)) return err;
+  }
   return kOk;
 }
 
@@ -539,7 +619,7 @@ int CloseFile(IndexedFile* f) {
 
 int AddRecordRaw(IndexedFile& f, const unsigned char* record, std::int32_t& number) {
   number = 0;
-  if (int err = BeginChange(f)) return err;
+  if (int err = BeginChange(f, 0)) return err;
   std::int32_t n, next = f.firstFree;
   if (f.firstFree == -1) {
     if (f.highest == std::numeric_limits<std::int32_t>::max()) return kErrIO;
@@ -568,7 +648,7 @@ int AddRecordRaw(IndexedFile& f, const unsigned char* record, std::int32_t& numb
 
 int DeleteRecordRaw(IndexedFile& f, std::int32_t n) {
   if (n < 1 || n > f.highest) return kErrDeleteOutOfRange;
-  if (int err = BeginChange(f)) return err;
+  if (int err = BeginChange(f, 0)) return err;
   unsigned char b[4];
   if (int err = ReadData(f, std::int64_t{n} * f.recordLength, b, 4)) return err;
   if (GetI32(b) != 0) return kErrDeleteOutOfRange;  // already free: a second delete would knot the chain
@@ -581,9 +661,17 @@ int DeleteRecordRaw(IndexedFile& f, std::int32_t n) {
 
 }  // namespace detail
 
+bool StationsOpen(const std::string& basePath) {
+  const std::string dia = CoordinationFilePath(basePath);
+  if (!pf::fs().exists(dia)) return false;
+  auto h = pf::fs().open(dia, pf::OpenMode::ReadWrite);
+  return h && h->lockRange(0, 0, true) == pf::LockResult::Busy;
+}
+
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys) {
   Call c;
   if (int err = c.enter()) return c.done(err);
+  if (StationsOpen(basePath)) return c.done(kErrAccessDenied);
   return c.done(CreateFiles(basePath, recordLength, keys));
 }
 
@@ -615,6 +703,7 @@ KeyDef KeyDefOf(const IndexedFile* file, int k) {
   return file->keys[static_cast<std::size_t>(k - 1)].def;
 }
 bool IsNetworkMode(const IndexedFile* file) { return file && file->network; }
+std::uint64_t ForeignChanges(const IndexedFile* file) { return file ? file->foreignChanges : 0; }
 
 // ---- records ----------------------------------------------------------------------
 
@@ -666,7 +755,7 @@ int PutRecord(IndexedFile* file, std::int32_t n, const unsigned char* record) {
   IndexedFile& f = *file;
   if (n <= 0) return c.done(kErrWriteRecordZero);
   if (n > f.highest) return c.done(kErrDeleteOutOfRange);
-  if (int err = BeginChange(f)) return c.done(err);
+  if (int err = BeginChange(f, -1)) return c.done(err);
   unsigned char b[4];
   if (int err = ReadData(f, std::int64_t{n} * f.recordLength, b, 4)) return c.done(err);
   if (GetI32(b) != 0) return c.done(kErrDeleteOutOfRange);  // a free record stays free

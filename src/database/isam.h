@@ -63,7 +63,16 @@ std::string MessageFilePath(const std::string& basePath);// ".MSG" (rebuild repo
 enum class DataFileState { Sound, Missing, Short };
 DataFileState InspectDataFile(const std::string& basePath);
 std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
+// Network mode: the undo journal of the change in progress (".JNL"). A
+// station that dies in the middle of a change leaves it behind, and the next
+// station to take the write lock (or a local opener) puts the old bytes back.
+std::string JournalFilePath(const std::string& basePath);
 
+// Whether stations of network mode have the file open (they hold their
+// station numbers in the ".DIA" file): then it must not be replaced or deleted.
+bool StationsOpen(const std::string& basePath);
+
+// Refused with 9908 while stations have the file open.
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
 // network: the caller's network flag (remote drive and network option); it only
 // takes effect when network coordination is installed (SetNetworkHooks).
@@ -75,6 +84,12 @@ int RecordLengthOf(const IndexedFile* file);
 int KeyCountOf(const IndexedFile* file);
 KeyDef KeyDefOf(const IndexedFile* file, int keyNumber);
 bool IsNetworkMode(const IndexedFile* file);
+// Network mode: how many refreshes found changes of other stations so far
+// (a reader compares it with what it saw, to know when to show anew).
+std::uint64_t ForeignChanges(const IndexedFile* file);
+// Network mode: the station number (1..25) under which this open file works;
+// 0 in local mode and for a station that opened the file read-only.
+int StationNumberOf(const IndexedFile* file);
 
 // ---- records ----------------------------------------------------------------
 int AddRecord(IndexedFile* file, const unsigned char* record, std::int32_t& recordNumber);
@@ -123,7 +138,13 @@ int UnlockFile(IndexedFile* file);
 class NetworkHooks {
  public:
   virtual ~NetworkHooks() = default;
+  // Before the headers are read; onOpened follows with the result of the
+  // reading (and must undo what onOpen did when it or the reading failed).
   virtual int onOpen(IndexedFile& file, bool readOnly) = 0;
+  virtual int onOpened(IndexedFile& file, int error) {
+    (void)file;
+    return error;
+  }
   virtual int onClose(IndexedFile& file) = 0;
   virtual int beginRead(IndexedFile& file) = 0;      // refresh
   virtual int endOperation(IndexedFile& file) = 0;
@@ -132,5 +153,13 @@ class NetworkHooks {
   virtual bool holdsWriteLock(const IndexedFile& file) const = 0;
 };
 void SetNetworkHooks(NetworkHooks* hooks);
+
+// The coordination of several stations through the ".DIA" file and
+// byte-range locks (isam_network.cpp); the engine instance installs it.
+NetworkHooks& NetworkCoordination();
+// Puts back the bytes a change that did not finish had overwritten, as its
+// journal kept them; nothing when there is no such journal. Only while no
+// other station is inside the file (the write lock, or local mode).
+int RollBackJournal(const std::string& basePath);
 
 }  // namespace kandelo::isam

@@ -569,7 +569,7 @@ int AddKeyRaw(IndexedFile& f, int key, std::int32_t rec, std::string_view s) {
     path.emplace_back(page, i - 1);
     page = n.leaf() ? 0 : n.child(i - 1);
   }
-  if (int err = BeginChange(f)) return err;
+  if (int err = BeginChange(f, key)) return err;
   k.pos.pathValid = false;
   Bytes x = MakeItem(k, rec, s);
   if (path.empty()) {
@@ -612,7 +612,7 @@ int DeleteKeyRaw(IndexedFile& f, int key, std::int32_t rec, std::string_view s) 
     page = n.child(i - 1);
   }
   if (!found) return kErrDeleteKeyNotFound;
-  if (int err = BeginChange(f)) return err;
+  if (int err = BeginChange(f, key)) return err;
   k.pos.pathValid = false;
 
   Node n;

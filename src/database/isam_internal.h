@@ -114,6 +114,11 @@ class IndexedFile {
   std::int64_t rows = 0;  // complete rows in the index file
   int id = 0;
   void* coordination = nullptr;  // state of the network coordination, if any
+  // Network mode: the parts changed under the write lock since it was taken
+  // (bit 0 the data header, bit k key k, bit K + 1 any change at all).
+  std::uint32_t changedParts = 0;
+  // Network mode: how often a refresh found changes of other stations.
+  std::uint64_t foreignChanges = 0;
 };
 
 namespace detail {
@@ -227,7 +232,16 @@ inline int WriteData(IndexedFile& f, std::int64_t offset, const void* buf, std::
 // Network hooks around reading operations and the check before a change.
 int BeginRead(IndexedFile& f);
 int EndOperation(IndexedFile& f, int error);
-int BeginChange(IndexedFile& f);  // refuses read-only / unlocked, marks the change
+// Refuses read-only / unlocked, marks the change. part: 0 the data header,
+// k key k, -1 a record only.
+int BeginChange(IndexedFile& f, int part);
+
+// Network mode: re-reads the headers of the parts in the bit set (bit 0 the
+// data header, bit k key k) and forgets the cached pages of those keys.
+int ReloadParts(IndexedFile& f, std::uint32_t parts);
+// Network mode: writes the changed pages and the headers of the parts in the
+// bit set, so that the other stations find the change on disk.
+int WriteParts(IndexedFile& f, std::uint32_t parts);
 
 // 10020, 10050 or 10055 for a layout CreateIndexedFile refuses.
 int CheckLayout(int recordLength, const KeyTable& keys);

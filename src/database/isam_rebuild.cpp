@@ -151,6 +151,15 @@ int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable
     if (open->dataPath == dat) return c.done(kErrAccessDenied);  // the owner closes it first
 
   if (int err = CheckLayout(recordLength, keys)) return c.done(err);
+  {
+    // Another program (a station of network mode among them) that has the
+    // file open would go on working in the old files.
+    auto probe = pf::fs().open(dat, pf::OpenMode::Read);
+    if (probe && probe->lockRange(0, 0, false) == pf::LockResult::Busy) return c.done(kErrAccessDenied);
+    if (StationsOpen(base)) return c.done(kErrAccessDenied);
+  }
+  // What a station that died in the middle of a change had half written goes back first.
+  if (int err = RollBackJournal(base)) return c.done(err);
 
   if (!pf::fs().renameFile(dat, sav)) return c.done(kErrRebuildName);
   IndexedFile* f = nullptr;

@@ -120,6 +120,7 @@ class PosixFileSystem : public FileSystem {
       case OpenMode::Read: flags |= O_RDONLY; break;
       case OpenMode::ReadWrite: flags |= O_RDWR; break;
       case OpenMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+      case OpenMode::OpenOrCreate: flags |= O_RDWR | O_CREAT; break;
     }
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
     // come; only regular files are files to the program (a FIFO, device or
@@ -227,6 +228,12 @@ class PosixFileSystem : public FileSystem {
       case 0xFE534D42:  // SMB2
       case 0x517B:      // SMB
       case 0x65735546:  // FUSE (sshfs and the like)
+      case 0x6B414653:  // AFS
+      case 0x00C36400:  // Ceph
+      case 0x01021997:  // 9P
+      case 0x73757245:  // Coda
+      case 0x47504653:  // GPFS
+      case 0x0BD00BD0:  // Lustre
         return true;
       default:
         return false;
@@ -313,26 +320,49 @@ std::optional<std::string> canonicalPath(const std::string& path) {
 
 namespace {
 
-// The fdinfo of a descriptor lists the locks taken through it ("lock:" lines).
-bool fdinfoShowsLock(const std::string& fdinfo) {
+// The fdinfo of a descriptor lists the locks taken through it ("lock:"
+// lines, "... WRITE ..." for an exclusive one).
+bool fdinfoShowsLock(const std::string& fdinfo, bool exclusiveOnly) {
   FILE* f = std::fopen(fdinfo.c_str(), "re");
   if (!f) return false;
   char buf[4096];
   const std::size_t n = std::fread(buf, 1, sizeof buf, f);
   std::fclose(f);
   const std::string text(buf, n);
-  return text.rfind("lock:", 0) == 0 || text.find("\nlock:") != std::string::npos;
+  for (std::size_t at = text.rfind("lock:", 0) == 0 ? 0 : text.find("\nlock:"); at != std::string::npos;
+       at = text.find("\nlock:", at + 1)) {
+    const std::size_t end = text.find('\n', at + 1);
+    if (!exclusiveOnly || text.substr(at, end == std::string::npos ? end : end - at).find("WRITE") != std::string::npos)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
 
 int processId() { return static_cast<int>(::getpid()); }
 
-std::optional<int> lockHolder(const std::string& path) {
+std::optional<bool> networkModeOverride() {
+  const char* v = std::getenv("KANDELO_NETWORK_MODE");
+  if (!v) return std::nullopt;
+  const std::string mode(v);
+  if (mode == "force") return true;
+  if (mode == "off") return false;
+  return std::nullopt;
+}
+
+bool networkModeFor(const std::string& directory) {
+  if (const std::optional<bool> forced = networkModeOverride()) return *forced;
+  return fs().isRemote(directory);
+}
+
+std::optional<int> lockHolder(const std::string& path, bool exclusiveOnly) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct flock fl{};
-  fl.l_type = F_WRLCK;
+  // A probe for a shared lock meets only exclusive locks; one for an
+  // exclusive lock meets every lock.
+  fl.l_type = exclusiveOnly ? F_RDLCK : F_WRLCK;
   fl.l_whence = SEEK_SET;
   struct stat own{};
   const bool known = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && ::fstat(fd, &own) == 0;
@@ -363,7 +393,7 @@ std::optional<int> lockHolder(const std::string& path) {
       if (::stat((fdDir + "/" + n).c_str(), &st) != 0 || st.st_dev != own.st_dev || st.st_ino != own.st_ino)
         continue;
       if (!candidate) candidate = std::stoi(pid);
-      if (fdinfoShowsLock("/proc/" + pid + "/fdinfo/" + n)) {
+      if (fdinfoShowsLock("/proc/" + pid + "/fdinfo/" + n, exclusiveOnly)) {
         found = std::stoi(pid);
         break;
       }
@@ -467,7 +497,7 @@ bool FaultInjectingFileSystem::allowMutation() {
 std::unique_ptr<FileHandle> FaultInjectingFileSystem::open(const std::string& path, OpenMode mode) {
   if (++opens == failOpenAt) return nullptr;
   if (mode != OpenMode::Read && crashed_) return nullptr;
-  if (mode == OpenMode::Create && !allowMutation()) return nullptr;
+  if ((mode == OpenMode::Create || mode == OpenMode::OpenOrCreate) && !allowMutation()) return nullptr;
   auto inner = base_.open(path, mode);
   if (!inner) return nullptr;
   return std::make_unique<FaultyHandle>(std::move(inner), *this);

@@ -24,6 +24,7 @@ enum class OpenMode {
   Read,          // existing file, read only
   ReadWrite,     // existing file, read and write
   Create,        // create or truncate, read and write
+  OpenOrCreate,  // read and write; created empty when missing, never truncated
 };
 
 enum class LockResult { Locked, Busy, Error };
@@ -116,9 +117,19 @@ std::optional<std::string> canonicalPath(const std::string& path);
 // otherwise 0. Open-file-description locks carry no process, so the holder is
 // found as the process with the file open whose descriptor shows a lock
 // (/proc/PID/fdinfo); processes of other users may not be visible.
-std::optional<int> lockHolder(const std::string& path);
+// exclusiveOnly: only a holder of an exclusive lock counts (shared locks, as
+// the stations of a catalogue in network mode hold them, do not).
+std::optional<int> lockHolder(const std::string& path, bool exclusiveOnly = false);
 // The id of this process.
 int processId();
+
+// Network mode of indexed files as the environment variable
+// KANDELO_NETWORK_MODE sets it: "force" (on for every path), "off" (local
+// whatever the drive), otherwise nullopt (the drive decides).
+std::optional<bool> networkModeOverride();
+// Whether an indexed file in the directory is shared by several stations:
+// the override, else whether the directory lies on a network file system.
+bool networkModeFor(const std::string& directory);
 
 // Convenience helpers over fs().
 std::optional<std::string> readWholeFile(const std::string& path);

@@ -78,6 +78,9 @@ TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
   loadTimer_.setInterval(500);
   loadTimer_.setSingleShot(true);
   connect(&loadTimer_, &QTimer::timeout, this, [this] { LoadCurrentLuminaire(); });
+  stationTimer_.setInterval(3000);
+  connect(&stationTimer_, &QTimer::timeout, this, [this] { RefreshFromOtherStations(); });
+  stationTimer_.start();
 
   RestorePlacement();
 }

@@ -131,6 +131,9 @@ class TfBaseForm : public QMainWindow {
   void RestartTimer();
   void StopTimer();
   void Relocate(std::int32_t recNo);
+  // Shows the table anew when another station changed the catalogue
+  // (checked every few seconds and on every move); `known`: already seen.
+  void RefreshFromOtherStations(bool known = false);
   void ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire);
   void ShowDbError(int error);
   void ClearLuminaire();
@@ -156,6 +159,7 @@ class TfBaseForm : public QMainWindow {
   TOutputSettings output_;
   TIncrementalSearch search_;
   QTimer loadTimer_;
+  QTimer stationTimer_;  // looks for changes of other stations
   bool busy_ = false;
   bool loaded_ = false;
   bool translation_ = false;

@@ -288,6 +288,8 @@ void TfBaseForm::BuildWidgets() {
             if (!cur.isValid()) return;
             nav_->SetPosition(cur.row() + 1);
             RestartTimer();
+            if (backend_.CatalogueChangedElsewhere())
+              QTimer::singleShot(0, this, [this] { RefreshFromOtherStations(true); });
           });
   connect(table_->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int r) { ActivateRow(r + 1); });
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

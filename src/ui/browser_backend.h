@@ -59,6 +59,9 @@ class BrowserBackend {
     return -1;
   }
   virtual bool ReadRecord(std::int32_t recNo, CatalogueRow& row) = 0;
+  // True once after another station (another program on a shared
+  // catalogue) changed the catalogue since the last call.
+  virtual bool CatalogueChangedElsewhere() { return false; }
   virtual bool DeleteRecord(std::int32_t recNo) = 0;
   virtual void DeleteWholeCatalogue() = 0;
   virtual void RebuildCatalogue() = 0;

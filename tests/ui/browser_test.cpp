@@ -217,6 +217,28 @@ class BrowserTest : public QObject {
     QCOMPARE(text, tail);  // no "ORVMSG" file here: the key's text is empty
   }
 
+  void changesOfOtherStationsAreShownOnTheSameRecord() {
+    TempUserEnvironment env;
+    LoadSettings();
+    FakeBackend b;
+    FillSample(b);
+    TfBaseForm f(b);
+    f.show();
+    f.ActivateRow(3);
+    const std::int32_t rec = f.Model().RowAt(3)->recNo;
+    // Another station adds an entry that sorts first: shown after a few idle seconds.
+    b.Add("Aaa first", "A-1", "AAA.LDT", "Alpha", "EULUM-DAT");
+    b.changedElsewhere = true;
+    QTRY_COMPARE_WITH_TIMEOUT(f.Model().Count(), 6, 6000);
+    QCOMPARE(f.Model().RowAt(f.ActiveRow())->recNo, rec);
+    QCOMPARE(f.ActiveRow(), 4);
+    // And at once on the next move.
+    b.Add("Aab second", "A-2", "AAB.LDT", "Alpha", "EULUM-DAT");
+    b.changedElsewhere = true;
+    f.ActivateRow(5);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Model().Count(), 7, 500);
+  }
+
   void sortSelectorTakesEffectWhenItLosesTheFocus() {
     TempUserEnvironment env;
     LoadSettings();

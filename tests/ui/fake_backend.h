@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/device.h"
@@ -51,6 +52,8 @@ class FakeBackend : public BrowserBackend {
   }
 
   bool open = true;
+  bool changedElsewhere = false;  // another station changed the catalogue
+  bool CatalogueChangedElsewhere() override { return std::exchange(changedElsewhere, false); }
   bool CatalogueOpen() const override { return open; }
   std::int32_t RecordCount() override { return static_cast<std::int32_t>(rows.size()); }
   int SelectKey(int k) override {
