@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <nlohmann/json.hpp>
 
 namespace kandelo::cli {
@@ -14,5 +15,31 @@ inline void PrintRecord(const nlohmann::ordered_json& record, bool json) {
   for (auto& [k, v] : record.items())
     std::printf("%s=%s\n", k.c_str(), v.is_string() ? v.get<std::string>().c_str() : v.dump().c_str());
 }
+
+// A JSON array printed element by element, byte for byte as the dump of the
+// whole array with an indent of 2 would print it (invalid UTF-8 replaced).
+class JsonArrayWriter {
+ public:
+  explicit JsonArrayWriter(std::FILE* out) : out_(out) {}
+  void Add(const nlohmann::ordered_json& element) {
+    text_ = element.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::fputs(first_ ? "[\n  " : ",\n  ", out_);
+    first_ = false;
+    // One level deeper: every line of the element moves in by two. Strings
+    // hold no line breaks (they are escaped).
+    std::size_t from = 0;
+    for (std::size_t nl; (nl = text_.find('\n', from)) != std::string::npos; from = nl + 1) {
+      std::fwrite(text_.data() + from, 1, nl + 1 - from, out_);
+      std::fputs("  ", out_);
+    }
+    std::fwrite(text_.data() + from, 1, text_.size() - from, out_);
+  }
+  void End() { std::fputs(first_ ? "[]\n" : "\n]\n", out_); }
+
+ private:
+  std::FILE* out_;
+  std::string text_;
+  bool first_ = true;
+};
 
 }  // namespace kandelo::cli
