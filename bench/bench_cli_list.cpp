@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto a = reporter.seconds.find("BM_JsonList/manual_time"), b = reporter.seconds.find("BM_PlainList_Baseline/manual_time");
+  auto a = reporter.seconds.find("BM_JsonList/iterations:5/manual_time"),
+       b = reporter.seconds.find("BM_PlainList_Baseline/iterations:5/manual_time");
   if (a != reporter.seconds.end() && b != reporter.seconds.end() && b->second > 0)
     std::printf("ratio %-40s %8.2f\n", "list --json / plain list (50 000)", a->second / b->second);
   for (const auto& [name, kib] : g_peakKiB)

@@ -22,23 +22,22 @@ class JsonArrayWriter {
  public:
   explicit JsonArrayWriter(std::FILE* out) : out_(out) {}
   void Add(const nlohmann::ordered_json& element) {
-    text_ = element.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::fputs(first_ ? "[\n  " : ",\n  ", out_);
+    const std::string text = element.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    // One level deeper: every line of the element moves in by two (strings
+    // hold no line breaks, they are escaped). One write per element.
+    line_.assign(first_ ? "[\n  " : ",\n  ");
     first_ = false;
-    // One level deeper: every line of the element moves in by two. Strings
-    // hold no line breaks (they are escaped).
-    std::size_t from = 0;
-    for (std::size_t nl; (nl = text_.find('\n', from)) != std::string::npos; from = nl + 1) {
-      std::fwrite(text_.data() + from, 1, nl + 1 - from, out_);
-      std::fputs("  ", out_);
+    for (char c : text) {
+      line_ += c;
+      if (c == '\n') line_ += "  ";
     }
-    std::fwrite(text_.data() + from, 1, text_.size() - from, out_);
+    std::fwrite(line_.data(), 1, line_.size(), out_);
   }
   void End() { std::fputs(first_ ? "[]\n" : "\n]\n", out_); }
 
  private:
   std::FILE* out_;
-  std::string text_;
+  std::string line_;
   bool first_ = true;
 };
 
