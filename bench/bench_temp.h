@@ -39,20 +39,23 @@ inline void RemoveLeftovers() {
 }
 
 // The run's directory (created at the first call, emptied of leftovers of
-// interrupted runs then); it goes when the program ends.
+// interrupted runs then); it goes when the program ends. The path is never
+// destroyed: the handler that removes the directory runs after the static
+// destructors of everything initialized later.
 inline const std::string& TempDir(const std::string& name) {
   namespace fs = std::filesystem;
-  static const std::string dir = [&] {
+  static const std::string* dir = [&] {
     RemoveLeftovers();
     const fs::path d = fs::temp_directory_path() / (TempPrefix() + name + "-" + std::to_string(::getpid()));
     fs::create_directories(d);
+    auto* path = new std::string(d.string());
     std::atexit([] {
       std::error_code ec;
       fs::remove_all(TempDir(""), ec);
     });
-    return d.string();
+    return path;
   }();
-  return dir;
+  return *dir;
 }
 
 }  // namespace bench
