@@ -3,6 +3,8 @@
 // model of as many rows (the cost of Qt itself).
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QScrollBar>
@@ -50,8 +52,7 @@ struct World {
     static char name[] = "bench_browser";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    char tmpl[] = "/tmp/kandelo-bench-XXXXXX";
-    const std::string dir = mkdtemp(tmpl);
+    const std::string dir = bench::TempDir("browser");
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
     app = std::make_unique<QApplication>(argc, argv);

@@ -4,6 +4,8 @@
 //   listing vs. reading the data file at once and sorting its keys in memory.
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+
 #include "ratio_reporter.h"
 #include <stdlib.h>
 
@@ -37,9 +39,7 @@ struct World {
   std::unique_ptr<TMsgManager> msgs;
 
   World() {
-    std::string templ = (fsys::temp_directory_path() / "kandelo-bench-XXXXXX").string();
-    if (!mkdtemp(templ.data())) std::abort();
-    dir = templ;
+    dir = bench::TempDir("catalogue");
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
     fsys::current_path(dir);

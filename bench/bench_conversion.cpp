@@ -7,6 +7,8 @@
 // names; without the corpus, generated EULUMDAT files take their place.
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+
 #include "ratio_reporter.h"
 #include <stdlib.h>
 
@@ -39,9 +41,7 @@ struct World {
   CollectingUi quiet;
 
   World() {
-    std::string templ = (fsys::temp_directory_path() / "kandelo-bench-XXXXXX").string();
-    if (!mkdtemp(templ.data())) std::abort();
-    dir = templ;
+    dir = bench::TempDir("conversion");
     setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
     LoadSettings();

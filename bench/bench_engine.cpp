@@ -8,6 +8,8 @@
 // close). Prints the ratios at the end.
 
 #include <benchmark/benchmark.h>
+
+#include "bench_temp.h"
 #include <lmdb.h>
 #include <sqlite3.h>
 
@@ -53,10 +55,7 @@ void FillRecord(unsigned char* rec, int i) {
 std::string EngineKey(const unsigned char* rec, int) { return std::string(reinterpret_cast<const char*>(rec + 9), rec[8]); }
 
 std::string FreshDir(const std::string& name) {
-  static const std::string root = [] {
-    char tmpl[] = "/tmp/kandelo-bench-XXXXXX";
-    return std::string(mkdtemp(tmpl));
-  }();
+  static const std::string root = bench::TempDir("engine");
   std::string dir = root + "/" + name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);

@@ -3,6 +3,11 @@
 // beside a baseline in the same run: the luminaire's own flux integration.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
+#include "bench_temp.h"
+#include "ratio_reporter.h"
+
 #include <cmath>
 #include <filesystem>
 
@@ -40,7 +45,7 @@ TLUM32 MakeLuminaire() {
 }
 
 std::string StorePath() {
-  static const std::string path = (std::filesystem::temp_directory_path() / "kandelo_bench_EXCPW.DAT").string();
+  static const std::string path = bench::TempDir("evaluation") + "/EXCPW.DAT";
   return path;
 }
 
@@ -75,3 +80,17 @@ void BM_Baseline_CalcFlux(benchmark::State& state) {
 BENCHMARK(BM_Baseline_CalcFlux)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter(true);  // processor time: the machine is shared with builds
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto ratio = [&](const char* what, const std::string& a, const std::string& b) {
+    auto ia = reporter.seconds.find(a), ib = reporter.seconds.find(b);
+    if (ia != reporter.seconds.end() && ib != reporter.seconds.end() && ib->second > 0)
+      std::printf("ratio %-40s %8.2f\n", what, ia->second / ib->second);
+  };
+  ratio("all evaluations / CalcFlux", "BM_AllEvaluations", "BM_Baseline_CalcFlux");
+  benchmark::Shutdown();
+  return 0;
+}

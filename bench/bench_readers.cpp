@@ -3,6 +3,8 @@
 // (split on blanks, std::from_chars on every token, nothing else).
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -40,12 +42,7 @@ double Distribution(double gamma, double c) {
 }
 
 std::string Directory() {
-  static std::string dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("kandelo_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(d);
-    return d.string();
-  }();
-  return dir;
+  return bench::TempDir("readers");
 }
 
 std::string Fmt(double v, int decimals) {

@@ -5,6 +5,8 @@
 // to the sorting.
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,7 +24,7 @@ const std::string& FileOf(int keys) {
   static std::map<int, std::string> files;
   auto& path = files[keys];
   if (!path.empty()) return path;
-  path = (fsys::temp_directory_path() / ("kandelo-bench-settings-" + std::to_string(keys) + ".ini")).string();
+  path = bench::TempDir("settings") + "/keys-" + std::to_string(keys) + ".ini";
   std::ofstream out(path, std::ios::binary);
   for (int s = 0; s < 10; ++s) {
     out << "[SECTION" << s << "]\r\n";

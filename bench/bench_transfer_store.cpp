@@ -3,6 +3,9 @@
 // baseline; the cache must be clearly cheaper to be worth its file.
 #include <benchmark/benchmark.h>
 
+#include "bench_temp.h"
+#include "ratio_reporter.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -11,7 +14,7 @@
 namespace {
 
 std::string CachePath() {
-  static std::string path = (std::filesystem::temp_directory_path() / "kandelo-bench-EXCPW.DAT").string();
+  static std::string path = bench::TempDir("transfer-store") + "/EXCPW.DAT";
   return path;
 }
 
@@ -39,3 +42,17 @@ void BM_LoadCachedStore(benchmark::State& state) {
 BENCHMARK(BM_LoadCachedStore);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter(true);  // processor time: the machine is shared with builds
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto ratio = [&](const char* what, const std::string& a, const std::string& b) {
+    auto ia = reporter.seconds.find(a), ib = reporter.seconds.find(b);
+    if (ia != reporter.seconds.end() && ib != reporter.seconds.end() && ib->second > 0)
+      std::printf("ratio %-40s %8.2f\n", what, ia->second / ib->second);
+  };
+  ratio("load cached store / build", "BM_LoadCachedStore", "BM_BuildStore_Baseline");
+  benchmark::Shutdown();
+  return 0;
+}

@@ -8,6 +8,7 @@
 #include "cli/cli_common.h"
 #include "cli/cmd_list.h"
 #include "cli/progress_line.h"
+#include "cli/cli_output.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "frame/msgmanager.h"
@@ -132,7 +133,9 @@ int list(int keyNo, bool json) {
   TBTreeBase& t = *Catalogue();
   if (t.SelectKey(keyNo) != isam::kOk) return Fail("no key " + std::to_string(keyNo));
   TPathList paths(PathListFileName());
-  nlohmann::ordered_json all = nlohmann::ordered_json::array();
+  // JSON goes out entry by entry, as the array the whole document would
+  // print, so that the memory stays the same for any catalogue size.
+  JsonArrayWriter array(stdout);
   t.ResetKey();
   std::string key;
   int e;
@@ -141,14 +144,14 @@ int list(int keyNo, bool json) {
     const std::int32_t n = t.CurrentRecordNumber();
     if (!ReadCatalogueRecord(n, r)) return Fail("cannot read record " + std::to_string(n));
     if (json)
-      all.push_back(recordJson(n, r, paths));
+      array.Add(recordJson(n, r, paths));
     else
       std::printf("%6d  %-12s  %-40s  %-24s  %-25s  %s\n", n, r.FileNameField().c_str(),
                   ToUtf8(r.LumName()).c_str(), ToUtf8(r.LumNumber()).c_str(), ToUtf8(r.Manufacturer()).c_str(),
                   CatalogueFilePath(r, paths).c_str());
   }
   if (e != isam::kErrEndOfIndex) return Fail("DB-Error : " + std::to_string(e));
-  if (json) std::printf("%s\n", all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  if (json) array.End();
   return kOk;
 }
 

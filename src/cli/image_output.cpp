@@ -1,48 +1,21 @@
 #include "cli/image_output.h"
 
-#include <cstdlib>
-#include <memory>
-
 #include "cli/cli_common.h"
-#include "platform/text.h"
-
-#if __has_include(<QGuiApplication>)
-#include <QGuiApplication>
-
-#include "graphics/qt/qt_output.h"
-#include "graphics/text_metrics.h"
-#define KANDELO_CLI_HAS_QT 1
-#endif
 
 namespace kandelo::cli {
 
+namespace {
+TImageWriter& Writer() {
+  static TImageWriter writer = nullptr;
+  return writer;
+}
+}  // namespace
+
+RegisterImageWriter::RegisterImageWriter(TImageWriter writer) { Writer() = writer; }
+
 int WriteImage(const std::string& output, const std::string& ext, int width, int height, const TImageDraw& draw) {
-#ifdef KANDELO_CLI_HAS_QT
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "kandelo-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  UseToolkitTextMetrics();
-  const TDrawFunction paint = [&](TDevice& dc, QSize s) { draw(dc, s.width(), s.height()); };
-  const QSize size(width, height);
-  bool ok = false;
-  if (ext == ".png") ok = SavePng(output, size, paint);
-  if (ext == ".svg") ok = SaveSvg(output, size, paint);
-  if (ext == ".pdf") ok = SavePdf(output, size, paint);
-  SetScreenTextMeasurer(nullptr);
-  if (!ok) return Fail("cannot write " + FromUtf8(output));
-  return kOk;
-#else
-  (void)width;
-  (void)height;
-  (void)draw;
-  (void)ext;
+  if (Writer()) return Writer()(output, ext, width, height, draw);
   return Fail("this build has no image output; use .wmf (" + FromUtf8(output) + ")");
-#endif
 }
 
 }  // namespace kandelo::cli

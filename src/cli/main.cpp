@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "cli/cli_common.h"
+#include "cli/drawing_part.h"
 #include "database/catalogue.h"
 #include "database/isam.h"
 #include "frame/inifile.h"
@@ -207,11 +208,15 @@ int main(int argc, char** argv) {
   for (auto& setup : Commands()) setup(app, exitCode);
   try {
     app.parse(argc, argv);
-  } catch (const CLI::Success& e) {
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
+    // A command this program lacks (one that draws) or a request for help:
+    // the drawing part is the whole command line and answers it.
     StopCli();
+    HandOverToDrawingPart(argc, argv);
+    if (dynamic_cast<const CLI::Success*>(&e)) return app.exit(e);
+    app.exit(e);
     return kUsage;
   }
   StopCli();

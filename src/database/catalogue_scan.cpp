@@ -1,5 +1,6 @@
 #include "database/catalogue_scan.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -130,36 +131,56 @@ class FileLoader {
   FileLoader(const FileLoader&) = delete;
   FileLoader& operator=(const FileLoader&) = delete;
 
-  // File i, when it is one loaded here (asked for in order).
+  // File i, when it is one loaded here (asked for in order). The files come
+  // over in batches, so that the two threads meet once per batch rather than
+  // once per file.
   std::optional<LoadedFile> take(std::size_t i) {
     if (i >= mine_.size() || !mine_[i]) return std::nullopt;
-    std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [this] { return !ready_.empty() || ended_; });
-    if (ready_.empty()) return std::nullopt;  // the thread gave up here: the caller loads it
-    LoadedFile f = std::move(ready_.front());
-    ready_.pop_front();
-    cv_.notify_all();
+    if (taken_.empty()) {
+      std::unique_lock<std::mutex> lock(m_);
+      if (ready_.empty() && !ended_) {
+        waiting_.store(true, std::memory_order_relaxed);
+        cv_.wait(lock, [this] { return !ready_.empty() || ended_; });
+        waiting_.store(false, std::memory_order_relaxed);
+      }
+      if (ready_.empty()) return std::nullopt;  // the thread gave up here: the caller loads it
+      taken_.swap(ready_);
+      cv_.notify_all();  // room for the loader
+    }
+    LoadedFile f = std::move(taken_.front());
+    taken_.pop_front();
     return f;
   }
 
  private:
   static constexpr std::size_t kAhead = 64;
+  static constexpr std::size_t kBatch = 16;
   void run() {
     try {
+      std::deque<LoadedFile> batch;
       for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!mine_[i]) continue;
-        LoadedFile f = loadFile(files_[i]);
-        std::unique_lock<std::mutex> lock(m_);
-        cv_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
-        if (stop_) break;
-        ready_.push_back(std::move(f));
-        cv_.notify_all();
+        batch.push_back(loadFile(files_[i]));
+        // A full batch, or the caller waiting for one: hand them over.
+        if ((batch.size() >= kBatch || waiting_.load(std::memory_order_relaxed)) && !handOver(batch)) break;
       }
+      handOver(batch);
     } catch (const std::exception&) {  // out of memory: the files not handed over are loaded by the caller
     }
     std::lock_guard<std::mutex> lock(m_);
     ended_ = true;
     cv_.notify_all();
+  }
+  // False when the caller is done.
+  bool handOver(std::deque<LoadedFile>& batch) {
+    if (batch.empty()) return true;
+    std::unique_lock<std::mutex> lock(m_);
+    cv_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+    if (stop_) return false;
+    for (auto& f : batch) ready_.push_back(std::move(f));
+    batch.clear();
+    cv_.notify_all();
+    return true;
   }
 
   const std::vector<std::string>& files_;
@@ -167,6 +188,8 @@ class FileLoader {
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<LoadedFile> ready_;
+  std::deque<LoadedFile> taken_;  // the caller's side: handed over, not yet taken
+  std::atomic<bool> waiting_{false};  // the caller waits for files
   bool stop_ = false;   // the caller is done
   bool ended_ = false;  // the thread is done
   std::thread thread_;

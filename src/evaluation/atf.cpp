@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
 
 #include "evaluation/coeff_tables.h"
 #include "frame/msgbox.h"
@@ -22,7 +24,7 @@ std::string DefaultTransferStorePath() {
   return dir + "/EXCPW.DAT";
 }
 
-ATFObject::ATFObject(std::string path) : path_(std::move(path)), store_(kTransferRows, kTransferCols) {
+ATFObject::ATFObject(std::string path) : path_(std::move(path)), store_(0, 0) {
   if (platform::fs().exists(path_)) {
     try {
       store_.LoadFromFile(path_);
@@ -186,6 +188,46 @@ void ATFObject::BuildTransferTable() {
           for (int c = 0; c < 4; ++c) store_.SetItem(row, 4 * r + c + 1, (*m)[r][c]);
       }
     }
+}
+
+namespace {
+
+struct SharedStore {
+  std::shared_ptr<const ATFObject> store;
+  bool written = false;  // the file holds this store (read from it, or written since)
+};
+
+std::mutex& StoresMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::map<std::string, SharedStore>& Stores() {
+  static std::map<std::string, SharedStore> stores;
+  return stores;
+}
+
+}  // namespace
+
+std::shared_ptr<const ATFObject> SharedTransferStore(const std::string& path) {
+  std::lock_guard lock(StoresMutex());
+  SharedStore& entry = Stores()[path];
+  if (!entry.store) {
+    auto store = std::make_shared<const ATFObject>(path);  // throws when a system is singular
+    entry.written = store->LoadedFromFile();
+    entry.store = std::move(store);
+  }
+  return entry.store;
+}
+
+void KeepTransferStoreFile(const std::string& path) {
+  std::lock_guard lock(StoresMutex());
+  auto it = Stores().find(path);
+  if (it == Stores().end() || !it->second.store) return;
+  SharedStore& entry = it->second;
+  if (entry.written && platform::fs().exists(path)) return;
+  entry.store->Store().SaveToFile(path);
+  entry.written = true;
 }
 
 }  // namespace kandelo

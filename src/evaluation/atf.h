@@ -63,4 +63,12 @@ class ATFObject {
   bool loaded_ = false;
 };
 
+// The store of the cache file `path`, read or built at the first use in the
+// process and then shared read-only by every computation.
+std::shared_ptr<const ATFObject> SharedTransferStore(const std::string& path);
+// Writes the shared store of `path` to its file (atomically) when it was built
+// here and not written yet, or when the file has gone since; throws the
+// TExtArray write errors, and tries again at the next call after one.
+void KeepTransferStoreFile(const std::string& path);
+
 }  // namespace kandelo

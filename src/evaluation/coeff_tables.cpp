@@ -1,12 +1,16 @@
 #include "evaluation/coeff_tables.h"
 
+#include <atomic>
+#include <map>
+#include <mutex>
+
 #include "frame/strutil.h"
 #include "platform/resources.h"
 
 namespace kandelo {
 
 namespace {
-CoeffResourceSource g_override = nullptr;
+std::atomic<CoeffResourceSource> g_override = nullptr;
 }
 
 std::optional<CoeffTable> CoeffTable::FromStream(std::string_view bytes) {
@@ -22,22 +26,37 @@ std::optional<CoeffTable> CoeffTable::FromStream(std::string_view bytes) {
 
 std::string CoeffResourcePath(int number) { return "tables/257_" + std::to_string(number) + ".sgl"; }
 
-std::optional<CoeffTable> LoadCoeffTable(int number) {
-  if (g_override) {
-    auto bytes = g_override(number);
-    if (!bytes) return std::nullopt;
-    return CoeffTable::FromStream(*bytes);
-  }
-  auto bytes = platform::EmbeddedFile(CoeffResourcePath(number));
+namespace {
+
+std::optional<CoeffTable> Decode(const std::string& path) {
+  auto bytes = platform::EmbeddedFile(path);
   if (!bytes) return std::nullopt;
   return CoeffTable::FromStream(*bytes);
 }
 
-std::optional<CoeffTable> LoadUgrShapes() {
-  auto bytes = platform::EmbeddedFile("tables/ugr_shapes.sgl");
-  if (!bytes) return std::nullopt;
-  return CoeffTable::FromStream(*bytes);
+// The embedded tables are fixed for the life of the process: each is decoded
+// at its first use and then shared (evaluations ask for them on every call).
+std::optional<CoeffTable> Shared(const std::string& path) {
+  static std::mutex mutex;
+  static std::map<std::string, std::optional<CoeffTable>> tables;
+  std::lock_guard lock(mutex);
+  auto it = tables.find(path);
+  if (it == tables.end()) it = tables.emplace(path, Decode(path)).first;
+  return it->second;
 }
+
+}  // namespace
+
+std::optional<CoeffTable> LoadCoeffTable(int number) {
+  if (CoeffResourceSource source = g_override.load()) {
+    auto bytes = source(number);
+    if (!bytes) return std::nullopt;
+    return CoeffTable::FromStream(*bytes);
+  }
+  return Shared(CoeffResourcePath(number));
+}
+
+std::optional<CoeffTable> LoadUgrShapes() { return Shared("tables/ugr_shapes.sgl"); }
 
 void SetCoeffResourceOverride(CoeffResourceSource source) { g_override = source; }
 

@@ -1,6 +1,9 @@
 #include "evaluation/ext_array.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <limits>
 
@@ -38,7 +41,32 @@ std::array<unsigned char, 10> EncodeExtended(long double x) {
   return b;
 }
 
+namespace {
+
+constexpr bool kX87LongDouble =
+    std::numeric_limits<long double>::digits == 64 && std::endian::native == std::endian::little;
+
+// Where long double is the x87 type, a normal value or zero is the bytes
+// themselves; ldexp on every cell made reading the transfer store dearer
+// than building it. False for anything else (the portable decoding follows).
+inline bool DecodeAsStored(const unsigned char* p, long double& v) {
+  if constexpr (kX87LongDouble) {
+    std::uint64_t mant;
+    std::memcpy(&mant, p, 8);
+    const int exp = (p[8] | (p[9] << 8)) & 0x7fff;
+    if ((exp > 0 && exp < 0x7fff && (mant >> 63) != 0) || (exp == 0 && mant == 0)) {
+      v = 0;
+      std::memcpy(&v, p, 10);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 long double DecodeExtended(const unsigned char* p) {
+  if (long double v; DecodeAsStored(p, v)) return v;
   std::uint64_t mant = 0;
   for (int i = 0; i < 8; ++i) mant |= std::uint64_t(p[i]) << (8 * i);
   std::uint16_t signExp = std::uint16_t(p[8] | (p[9] << 8));
@@ -63,11 +91,6 @@ void TExtArray::SetItem(int row, int column, long double value) {
   cells_[std::size_t(row) * cols_ + std::size_t(column)] = value;
 }
 
-long double TExtArray::GetItem(int row, int column) const {
-  if (row < 0 || column < 0 || row >= rows_ || column >= cols_) return 0.0L;
-  return cells_[std::size_t(row) * cols_ + std::size_t(column)];
-}
-
 void TExtArray::LoadFromFile(const std::string& name) {
   auto f = platform::fs().open(name, platform::OpenMode::Read);
   if (!f) throw EvaluationError("File does not exist ");
@@ -79,15 +102,25 @@ void TExtArray::LoadFromFile(const std::string& name) {
   // The counts are checked against the file before anything is allocated: a
   // damaged header must not ask for gigabytes.
   if (f->size() < static_cast<std::int64_t>(4 + total)) throw EvaluationError("out of memory ");
-  std::vector<unsigned char> buf(total);
-  std::size_t got = 0;
-  while (got < total) {
-    long long n = f->read(buf.data() + got, total - got);
-    if (n <= 0) throw EvaluationError("out of memory ");
-    got += std::size_t(n);
-  }
+  // Decoded chunk by chunk from a buffer on the stack: no second heap block
+  // of the file's size beside the cells.
   std::vector<long double> cells(std::size_t(rows) * cols);
-  for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = DecodeExtended(buf.data() + 10 * i);
+  unsigned char buf[10 * 1024];
+  std::size_t done = 0;
+  while (done < total) {
+    const std::size_t want = std::min(sizeof buf, total - done);
+    std::size_t got = 0;
+    while (got < want) {
+      long long n = f->read(buf + got, want - got);
+      if (n <= 0) throw EvaluationError("out of memory ");
+      got += std::size_t(n);
+    }
+    for (std::size_t i = 0; i < want / 10; ++i) {
+      long double& cell = cells[done / 10 + i];
+      if (!DecodeAsStored(buf + 10 * i, cell)) cell = DecodeExtended(buf + 10 * i);
+    }
+    done += want;
+  }
   rows_ = rows;
   cols_ = cols;
   cells_ = std::move(cells);

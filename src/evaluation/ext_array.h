@@ -25,8 +25,11 @@ class TExtArray {
   // Throws EvaluationError "Col too large ! <col>" (tested first) or
   // "Row too large ! <row>".
   void SetItem(int row, int column, long double value);
-  // 0 outside the array.
-  long double GetItem(int row, int column) const;
+  // 0 outside the array. Inline: the store is read cell by cell.
+  long double GetItem(int row, int column) const {
+    if (row < 0 || column < 0 || row >= rows_ || column >= cols_) return 0.0L;
+    return cells_[std::size_t(row) * cols_ + std::size_t(column)];
+  }
 
   // Replaces the content with the file's. Throws "File does not exist " when
   // it cannot be opened and "out of memory " when the header or the rows

@@ -146,7 +146,9 @@ std::optional<std::string> CalcRoomUtilTable(TLUM32& lum, bool suspended, RoomUt
   EnsureFluxes(lum);
   if (auto err = PartialFluxes(lum)) return err;
   try {
-    ATFObject store(storePath.empty() ? DefaultTransferStorePath() : storePath);
+    const std::string path = storePath.empty() ? DefaultTransferStorePath() : storePath;
+    const std::shared_ptr<const ATFObject> shared = SharedTransferStore(path);
+    const ATFObject& store = *shared;
     int n = store.CombinationCount();
     // A luminaire without flux has no utilization: the table stays 0 rather
     // than dividing by a zero light output ratio.
@@ -163,7 +165,7 @@ std::optional<std::string> CalcRoomUtilTable(TLUM32& lum, bool suspended, RoomUt
         auto e = store.TransferFluxes(i, j, phi, suspended);
         table[i - 1][j - 1] = lum.LOR < 0.0001f ? 0.0f : float(e[3] / flux);
       }
-    store.Release();
+    KeepTransferStoreFile(path);
   } catch (const EvaluationError& e) {
     return std::string(e.what());
   }

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
 
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
@@ -48,38 +52,89 @@ double PositionIndex(double tr, double hr) {
   return table.PositionIndex(tr, hr);
 }
 
-void BuildUgrGrids(const TLUM32& lum, UgrResultSet& r) {
-  TPosIndex pos;
-  for (auto& row : r.cross) row.fill(0);
-  for (auto& row : r.end) row.fill(0);
+namespace {
+
+// One position of the grids (row pair n, column c): what does not depend on
+// the luminaire. The luminaire's share is the four intensities and two areas.
+struct UgrCell {
+  int n, c;
+  double p, d2, gamma;
+  double c4[4];                // C of the four intensities: 360 − φ, φ, 90 − φ, φ + 90
+  double sg, cg, sPhi, cPhi, sPhi90, cPhi90;  // sines and cosines of γ, φ and φ + 90
+};
+
+// The cells with a glare term: a position index that rounds to 0, and the
+// positions beyond the rooms that the tables leave out, have none.
+std::vector<UgrCell> MakeUgrGeometry(const TPosIndex& pos) {
+  std::vector<UgrCell> cells;
   for (int n = 0; n < 24; ++n) {
     double y = 0.25 + 0.5 * n;
     for (int c = 2; c < 48; ++c) {
+      if (c <= 7 && n >= 3 * (c + 1) - 1) continue;
       double x = 0.25 + 0.5 * c;
       double p = pos.PositionIndex(y / x, 2 / x);
       if (std::lround(100 * p) == 0) continue;
-      double d2 = x * x + y * y + 4;
-      double gamma = std::atan(std::sqrt(x * x + y * y) / 2) / kDegToRad;
+      UgrCell k;
+      k.n = n;
+      k.c = c;
+      k.p = p;
+      k.d2 = x * x + y * y + 4;
+      k.gamma = std::atan(std::sqrt(x * x + y * y) / 2) / kDegToRad;
       double phi = std::atan(y / x) / kDegToRad;
-      auto term = [&](double intensity, double area) {
-        // A direction without luminous area shows no luminance: no glare term.
-        if (!(area > 0)) return 0.0f;
-        double q = intensity / p;
-        return float(q * q / (area * d2));
-      };
-      double a1 = lum.ProjectedArea(gamma, phi);
-      r.cross[24 + n][c] = term(lum.Intensity(gamma, 360 - phi), a1);
-      r.cross[23 - n][c] = term(lum.Intensity(gamma, phi), a1);
-      double a2 = lum.ProjectedArea(gamma, phi + 90);
-      r.end[24 + n][c] = term(lum.Intensity(gamma, 90 - phi), a2);
-      r.end[23 - n][c] = term(lum.Intensity(gamma, phi + 90), a2);
+      k.c4[0] = 360 - phi;
+      k.c4[1] = phi;
+      k.c4[2] = 90 - phi;
+      k.c4[3] = phi + 90;
+      k.sg = std::sin(k.gamma * kDegToRad);
+      k.cg = std::cos(k.gamma * kDegToRad);
+      k.sPhi = std::sin(phi * kDegToRad);
+      k.cPhi = std::cos(phi * kDegToRad);
+      k.sPhi90 = std::sin((phi + 90) * kDegToRad);
+      k.cPhi90 = std::cos((phi + 90) * kDegToRad);
+      cells.push_back(k);
     }
   }
-  for (int c = 2; c <= 7; ++c)
-    for (int n = 3 * (c + 1) - 1; n < 24; ++n) {
-      r.cross[24 + n][c] = r.cross[23 - n][c] = 0;
-      r.end[24 + n][c] = r.end[23 - n][c] = 0;
-    }
+  return cells;
+}
+
+// Built once per process from the position-index table and shared; built
+// again only when that table is not the process's own (a test's replacement).
+std::shared_ptr<const std::vector<UgrCell>> UgrGeometry() {
+  static std::mutex mutex;
+  static std::optional<CoeffTable> source;
+  static std::shared_ptr<const std::vector<UgrCell>> shared;
+  std::optional<CoeffTable> table = LoadCoeffTable(2);
+  std::lock_guard lock(mutex);
+  if (shared && table && source && table->SharesCells(*source)) return shared;
+  TPosIndex pos;  // throws "programming error" when the table is missing
+  shared = std::make_shared<const std::vector<UgrCell>>(MakeUgrGeometry(pos));
+  source = std::move(table);
+  return shared;
+}
+
+}  // namespace
+
+void BuildUgrGrids(const TLUM32& lum, UgrResultSet& r) {
+  const std::shared_ptr<const std::vector<UgrCell>> geometry = UgrGeometry();
+  for (auto& row : r.cross) row.fill(0);
+  for (auto& row : r.end) row.fill(0);
+  int from[4] = {1, 1, 1, 1};
+  float in[4];
+  for (const UgrCell& k : *geometry) {
+    auto term = [&](double intensity, double area) {
+      // A direction without luminous area shows no luminance: no glare term.
+      if (!(area > 0)) return 0.0f;
+      double q = intensity / k.p;
+      return float(q * q / (area * k.d2));
+    };
+    lum.IntensitiesAt(k.gamma, k.c4, in, 4, from);
+    double a1 = lum.ProjectedArea(k.sg, k.cg, k.sPhi, k.cPhi);
+    r.cross[24 + k.n][k.c] = term(in[0], a1);
+    r.cross[23 - k.n][k.c] = term(in[1], a1);
+    double a2 = lum.ProjectedArea(k.sg, k.cg, k.sPhi90, k.cPhi90);
+    r.end[24 + k.n][k.c] = term(in[2], a2);
+    r.end[23 - k.n][k.c] = term(in[3], a2);
+  }
 }
 
 namespace {

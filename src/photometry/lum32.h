@@ -230,6 +230,10 @@ class TLUM32 {
   void SelectIntensityFunctions(std::uint8_t symmetry);
   // Intensity in cd/klm in the direction (γ, C), whatever the file's system.
   float Intensity(double gamma, double c) const { return (this->*intensity_)(gamma, c); }
+  // Intensity(gamma, c[k]) for k < n, with the γ cell found once. `from`, when
+  // given, holds n plane numbers kept between calls (start with 1s): a
+  // searched plane list starts at the plane found for the same k last time.
+  void IntensitiesAt(double gamma, const double* c, float* out, int n, int* from = nullptr) const;
   // B-β data: intensity at (β, B).
   float IntensityBB(double beta, double b) const { return (this->*intensityBB_)(beta, b); }
   // Mean over the planes at γ, weighted by the plane spacing.
@@ -259,6 +263,8 @@ class TLUM32 {
   double BottomArea() const;
   double SideArea(bool lengthSide) const;
   double ProjectedArea(double gamma, double c) const;
+  // The same from the sines and cosines of γ and C, for callers that keep them.
+  double ProjectedArea(double sinGamma, double cosGamma, double sinC, double cosC) const;
   bool HasLuminousArea() const;
   bool LuminanceAvailable();
 
@@ -293,6 +299,9 @@ class TLUM32 {
   bool EquiGridUsable() const;
   GammaCell FindGammaCell(double gamma, bool equidistant) const;
   double RowValue(int plane, const GammaCell& g) const;
+  // The C interpolation of the two forms for a γ cell found before.
+  float PlaneValueEqui(const GammaCell& g, double c) const;
+  float PlaneValueSearch(const GammaCell& g, double c, int* from) const;
   float IntensityBBInterp(double beta, double b) const;
   float IntensityFromBB(double gamma, double c) const;
   float IntensityZero(double, double) const { return 0; }

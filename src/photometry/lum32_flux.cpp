@@ -312,7 +312,11 @@ double TLUM32::SideArea(bool lengthSide) const {
 }
 
 double TLUM32::ProjectedArea(double gamma, double c) const {
-  double sg = std::sin(gamma * kDegToRad), cg = std::cos(gamma * kDegToRad);
+  return ProjectedArea(std::sin(gamma * kDegToRad), std::cos(gamma * kDegToRad), std::sin(c * kDegToRad),
+                       std::cos(c * kDegToRad));
+}
+
+double TLUM32::ProjectedArea(double sg, double cg, double sc, double cc) const {
   if (LumAreaDiameter != 0) {
     double d = LumAreaDiameter, h0 = LumAreaHeight[0];
     double disc = kPi * d * d / 4 * 1e-6;
@@ -320,7 +324,6 @@ double TLUM32::ProjectedArea(double gamma, double c) const {
     return std::fabs(sg) * d * h0 * 1e-6 + std::fabs(cg) * disc;
   }
   double l = LumAreaLength, w = LumAreaWidth, h0 = LumAreaHeight[0];
-  double sc = std::sin(c * kDegToRad), cc = std::cos(c * kDegToRad);
   return (std::fabs(sc * sg) * h0 * w + std::fabs(cc * sg) * h0 * l + std::fabs(cg) * w * l) * 1e-6;
 }
 

@@ -111,10 +111,13 @@ float TLUM32::IntensityCgEqui(double gamma, double c) const {
   if (!TableUsable()) return 0;
   if (!(gamma >= GammaStart && gamma <= GammaEnd)) return 0;
   if (!EquiGridUsable()) return IntensityCgSearch(gamma, c);
-  const int nC = CPlaneCount;
-  GammaCell g = FindGammaCell(gamma, true);
-  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(RowValue(1, g));
+  const GammaCell g = FindGammaCell(gamma, true);
+  if (selectedSymmetry_ == symRotational || CPlaneCount == 1) return static_cast<float>(RowValue(1, g));
+  return PlaneValueEqui(g, c);
+}
 
+float TLUM32::PlaneValueEqui(const GammaCell& g, double c) const {
+  const int nC = CPlaneCount;
   double cf = FoldC(c);
   double c0 = selectedSymmetry_ == symC90C270 ? CStart : 0.0;
   int i = static_cast<int>(std::clamp((cf - c0) / CStep, -1.0, double(nC))) + 1;
@@ -138,17 +141,25 @@ float TLUM32::IntensityCgEqui(double gamma, double c) const {
 float TLUM32::IntensityCgSearch(double gamma, double c) const {
   if (!TableUsable()) return 0;
   if (!(gamma >= GammaStart && gamma <= GammaEnd)) return 0;
+  const GammaCell g = FindGammaCell(gamma, false);
+  if (selectedSymmetry_ == symRotational || CPlaneCount == 1) return static_cast<float>(RowValue(1, g));
+  return PlaneValueSearch(g, c, nullptr);
+}
+
+// `from`, when given, holds the plane found for a neighbouring direction; the
+// search starts there when the planes ascend and that plane lies at or below
+// C, which finds the plane a search from the first one finds.
+float TLUM32::PlaneValueSearch(const GammaCell& g, double c, int* from) const {
   const int nC = CPlaneCount;
   const TSglArray& t = *Table;
-  GammaCell g = FindGammaCell(gamma, false);
-  if (selectedSymmetry_ == symRotational || nC == 1) return static_cast<float>(RowValue(1, g));
-
   double cf = FoldC(c);
   // Full circle: a direction before the first plane lies between the last
   // plane and the first one turned by 360°.
   if (selectedSymmetry_ == symNone && cf < t.At(1, 0)) cf += 360.0;
   int i = 1;
+  if (from && *from > 1 && *from <= nC && t.At(*from, 0) <= cf) i = *from;
   while (i < nC && t.At(i + 1, 0) <= cf) ++i;
+  if (from) *from = i;
   int i2;
   double upper;
   if (selectedSymmetry_ == symNone && i == nC) {
@@ -163,6 +174,33 @@ float TLUM32::IntensityCgSearch(double gamma, double c) const {
   if (i == i2 || upper == ci) return static_cast<float>(ia);
   double ib = RowValue(i2, g);
   return static_cast<float>(ia + (ib - ia) * Clamp01((cf - ci) / (upper - ci)));
+}
+
+void TLUM32::IntensitiesAt(double gamma, const double* c, float* out, int n, int* from) const {
+  const bool cg = intensity_ == &TLUM32::IntensityCgEqui || intensity_ == &TLUM32::IntensityCgSearch;
+  if (!cg) {
+    for (int k = 0; k < n; ++k) out[k] = Intensity(gamma, c[k]);
+    return;
+  }
+  if (!TableUsable() || !(gamma >= GammaStart && gamma <= GammaEnd)) {
+    std::fill(out, out + n, 0.0f);
+    return;
+  }
+  const bool equi = intensity_ == &TLUM32::IntensityCgEqui && EquiGridUsable();
+  const GammaCell g = FindGammaCell(gamma, equi);
+  if (selectedSymmetry_ == symRotational || CPlaneCount == 1) {
+    std::fill(out, out + n, static_cast<float>(RowValue(1, g)));
+    return;
+  }
+  if (equi) {
+    for (int k = 0; k < n; ++k) out[k] = PlaneValueEqui(g, c[k]);
+    return;
+  }
+  // A start plane only helps where the planes ascend; elsewhere every search
+  // starts at the first plane as Intensity does.
+  bool ascending = true;
+  for (int i = 1; i < CPlaneCount && ascending; ++i) ascending = Table->At(i, 0) <= Table->At(i + 1, 0);
+  for (int k = 0; k < n; ++k) out[k] = PlaneValueSearch(g, c[k], ascending && from ? from + k : nullptr);
 }
 
 float TLUM32::IntensityBBInterp(double beta, double b) const {

@@ -136,6 +136,31 @@ TEST(LitgMethod, StoreIsBuiltOnceAndReadBackWithTheSameResult) {
   EXPECT_EQ(first, second);
 }
 
+// The store is read or built once per process; its file stays the cache
+// between processes and is written again whenever it is not the store's.
+TEST(LitgMethod, ProcessStoreKeepsItsCacheFile) {
+  test::TempUserEnvironment env;
+  test::TempDir dir;
+  const std::string path = dir.file("EXCPW.DAT");
+  auto lum = MakeLum(DownUp);
+  RoomUtilTableT first{}, again{};
+  test::writeFile(path, "damaged");
+  ASSERT_FALSE(CalcRoomUtilTable(*lum, true, first, path).has_value());
+  EXPECT_TRUE(ATFObject(path).LoadedFromFile());  // rebuilt and written over the damaged file
+  platform::fs().removeFile(path);
+  ASSERT_FALSE(CalcRoomUtilTable(*lum, true, again, path).has_value());
+  EXPECT_TRUE(ATFObject(path).LoadedFromFile());
+  EXPECT_EQ(first, again);
+  // Where it cannot be written, every computation says so and still fills the table.
+  for (int run = 0; run < 2; ++run) {
+    RoomUtilTableT eta{};
+    auto err = CalcRoomUtilTable(*lum, true, eta, dir.file("no/such/EXCPW.DAT"));
+    ASSERT_TRUE(err.has_value());
+    EXPECT_EQ(err->rfind("filerr : ", 0), 0u) << *err;
+    EXPECT_EQ(eta, first);
+  }
+}
+
 TEST(LitgMethod, MissingOrEmptyFactorTable) {
   test::TempUserEnvironment env;
   struct Case { CoeffResourceSource source; const char* text; };

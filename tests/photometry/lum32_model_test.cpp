@@ -161,6 +161,45 @@ TEST(LuminaireIntensity, UnbalancedWeightsAreReportedOnce) {
   EXPECT_EQ(ui.shown[0].text, "180.00");
 }
 
+// The batch form gives Intensity's values bit for bit, on every grid form,
+// with start planes kept between calls (also for planes out of order).
+TEST(LuminaireIntensity, IntensitiesAtOneGammaMatchSingleLookups) {
+  auto wavy = [](double g, double c) { return 300 * std::cos(g * kPiD / 360) + c / 7 + std::sin(c); };
+  std::vector<TLUM32> lums;
+  for (std::uint8_t sym : {symNone, symRotational, symC0C180, symC90C270, symQuadrant})
+    for (std::uint8_t flags : {0, int(kGammaNotEquidistant), int(kCNotEquidistant)}) {
+      const int planes = sym == symNone ? 24 : sym == symRotational ? 1 : sym == symQuadrant ? 7 : 13;
+      lums.push_back(Make(sym, planes, sym == symC90C270 ? 90 : 0, 15, 37, 0, 5, wavy));
+      lums.back().GridFlags = flags;
+      lums.back().SelectIntensityFunctions(sym);
+    }
+  TLUM32 unsorted;  // planes out of order: every search starts at the first plane
+  ASSERT_TRUE(unsorted.CreateNew("x", psCGamma, symNone, kCNotEquidistant, 4, 0, 0, 270, {0, 180, 90, 270}, 3, 0, 0,
+                                 90, {0, 45, 90}));
+  for (int i = 1; i <= 4; ++i)
+    for (int j = 1; j <= 3; ++j) unsorted.SetValue(i, j, float(10 * i + j));
+  unsorted.SelectIntensityFunctions(symNone);
+  lums.push_back(std::move(unsorted));
+  TLUM32 bb;
+  ASSERT_TRUE(bb.CreateNew("x", psBBeta, symNone, 0, 37, -90, 5, 90, {}, 37, -90, 5, 90, {}));
+  for (int i = 1; i <= 37; ++i)
+    for (int j = 1; j <= 37; ++j) bb.SetValue(i, j, float(i * j));
+  bb.SelectIntensityFunctions(symNone);
+  lums.push_back(std::move(bb));
+
+  for (std::size_t n = 0; n < lums.size(); ++n) {
+    const TLUM32& lum = lums[n];
+    int from[4] = {1, 1, 1, 1};
+    for (double g = -1; g <= 181; g += 3.7) {
+      const double phi = std::fmod(g * 13.1, 90);
+      const double c[4] = {360 - phi, phi, 90 - phi, phi + 90};
+      float batch[4];
+      lum.IntensitiesAt(g, c, batch, 4, from);
+      for (int k = 0; k < 4; ++k) ASSERT_EQ(batch[k], lum.Intensity(g, c[k])) << "luminaire " << n << " γ " << g;
+    }
+  }
+}
+
 TEST(LuminaireIntensity, BBetaDataSeenInCGamma) {
   // Uniform B-β data over the whole sphere: every direction gives the value,
   // and the flux is 4π·I.
