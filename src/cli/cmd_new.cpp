@@ -27,11 +27,11 @@ std::string GridError(const std::string& key) {
   return SessionText("ERRORS", key, it != english.end() ? it->second : key);
 }
 
-int Create(const std::string& out, std::uint8_t format, const TNewLuminaire& spec, bool overwrite) {
-  if (std::string error = CheckNewLumGrid(spec.grid); !error.empty()) return Fail(GridError(error));
+int Create(const std::string& out, std::uint8_t format, const TNewLuminaire& wanted, bool overwrite) {
+  if (std::string error = CheckNewLumGrid(wanted.grid); !error.empty()) return Fail(GridError(error));
   if (platform::fs().exists(out) && !overwrite)
     return FailFile(out, SessionText("CL_EXISTS", "exists already (--overwrite replaces it)"));
-  TNewLuminaire grid = spec;
+  TNewLuminaire grid = wanted;
   // The presets fill the plane range the symmetry implies.
   const double step = grid.grid.planeStep;
   SetCSymmetry(grid.grid, grid.grid.symmetry);
@@ -69,11 +69,11 @@ void Setup(CLI::App& app, int& exitCode) {
   cmd->callback([&exitCode] {
     static const std::map<std::string, std::uint8_t> codes = {
         {"ldt", fmtEulumdat}, {"ies95", fmtIes95}, {"tm14", fmtTm14}, {"l32", fmtLum32}};
-    TNewLuminaire spec;
-    spec.grid = grid;
-    spec.lumName = FromUtf8(name);
-    spec.manufacturer = FromUtf8(maker);
-    exitCode = Create(out, codes.at(format), spec, overwrite);
+    TNewLuminaire wanted;
+    wanted.grid = grid;
+    wanted.lumName = FromUtf8(name);
+    wanted.manufacturer = FromUtf8(maker);
+    exitCode = Create(out, codes.at(format), wanted, overwrite);
   });
 }
 

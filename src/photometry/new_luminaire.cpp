@@ -129,8 +129,8 @@ std::string CheckNewLumGrid(const TNewLumGrid& grid) {
   return {};
 }
 
-bool MakeNewLuminaire(const TNewLuminaire& spec, const std::string& fileName, TLUM32& lum) {
-  const TNewLumGrid& g = spec.grid;
+bool MakeNewLuminaire(const TNewLuminaire& wanted, const std::string& fileName, TLUM32& lum) {
+  const TNewLumGrid& g = wanted.grid;
   const int planes = PlaneCount(g), angles = AngleCount(g);
   if (!lum.CreateNew(fileName, g.bPlanes ? psBBeta : psCGamma, static_cast<std::uint8_t>(g.symmetry), 0, planes,
                      static_cast<float>(g.planeStart), static_cast<float>(g.planeStep),
@@ -140,8 +140,8 @@ bool MakeNewLuminaire(const TNewLuminaire& spec, const std::string& fileName, TL
   lum.SetFileName(fileName);
   lum.BlockSize = 2432;
   lum.BlockFlags = 7;
-  lum.Manufacturer = spec.manufacturer;
-  lum.LumName = spec.lumName;
+  lum.Manufacturer = wanted.manufacturer;
+  lum.LumName = wanted.lumName;
   lum.LampSetCount = 1;
   lum.LampSets[0].LampCount = 1;
   lum.LampSets[0].LampType = "NN";
@@ -149,11 +149,11 @@ bool MakeNewLuminaire(const TNewLuminaire& spec, const std::string& fileName, TL
   lum.LampSets[0].SetWatt = 1;
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   lum.FileDate = 25569.0 + std::chrono::duration<double>(now).count() / 86400.0;
-  if (spec.luxInput) {
+  if (wanted.luxInput) {
     lum.LampQuantity = 1;
-    lum.MeasLampFlux[0] = static_cast<float>(spec.totalFlux);
-    lum.MeasTotalFlux = static_cast<float>(spec.totalFlux);
-    lum.MeasDistance = static_cast<float>(spec.distance);
+    lum.MeasLampFlux[0] = static_cast<float>(wanted.totalFlux);
+    lum.MeasTotalFlux = static_cast<float>(wanted.totalFlux);
+    lum.MeasDistance = static_cast<float>(wanted.distance);
   }
   return true;
 }

@@ -52,6 +52,6 @@ std::string CheckNewLumGrid(const TNewLumGrid& grid);
 
 // The luminaire with all intensities 0, one lamp set ("NN", 1000 lm, 1 W),
 // dated now. False when the table cannot be made.
-bool MakeNewLuminaire(const TNewLuminaire& spec, const std::string& fileName, TLUM32& lum);
+bool MakeNewLuminaire(const TNewLuminaire& wanted, const std::string& fileName, TLUM32& lum);
 
 }  // namespace kandelo

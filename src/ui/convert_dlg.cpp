@@ -16,6 +16,7 @@
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
+#include "ui/ui_texts.h"
 
 namespace kandelo {
 
@@ -23,10 +24,7 @@ namespace pf = kandelo::platform;
 
 namespace {
 
-std::string MsgOr(const char* key, const char* fallback) {
-  const std::string text = TMsgManager(kandelo::Settings().OrvMsgFile).GetText("CONVERSION", key);
-  return text.empty() ? std::string(fallback) : text;
-}
+std::string MsgOr(const char* key, const char* fallback) { return OrvMsgText("CONVERSION", key, fallback); }
 
 }  // namespace
 

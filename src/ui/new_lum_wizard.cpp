@@ -24,17 +24,13 @@
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
+#include "ui/ui_texts.h"
 
 namespace kandelo {
 
 namespace pf = kandelo::platform;
 
 namespace {
-
-std::string Text(const char* section, const char* key, const char* fallback) {
-  const std::string t = TMsgManager(Settings().OrvMsgFile).GetText(section, key);
-  return t.empty() ? std::string(fallback) : t;
-}
 
 QString Angle(double v) { return QString::number(v, 'f', 1); }
 
@@ -205,7 +201,7 @@ TNLWIZ::TNLWIZ(bool showTranslate, QWidget* parent) : QDialog(parent) {
   // The symmetry lists in the session's language.
   for (int s = 0; s <= 4; ++s) {
     const std::string key = "SYM" + std::to_string(s);
-    const QString text = Q(Text("OUTTXT", key.c_str(), key.c_str()));
+    const QString text = Q(OrvMsgText("OUTTXT", key.c_str(), key.c_str()));
     symmCombo_->addItem(text);
     if (s % 2 == 0) betaSymmCombo_->addItem(text);
   }
@@ -292,7 +288,7 @@ void TNLWIZ::ShowGrids() {
 }
 
 bool TNLWIZ::Refuse(QLineEdit* field, const std::string& errorKey) {
-  ShowErrorL(Text("ERRORS", errorKey.c_str(), errorKey.c_str()), Settings().MsgTxtFile);
+  ShowErrorL(OrvMsgText("ERRORS", errorKey.c_str(), errorKey.c_str()), Settings().MsgTxtFile);
   field->setFocus();
   field->selectAll();
   return false;
@@ -308,7 +304,7 @@ bool TNLWIZ::CheckFileName() {
   const std::string full = AddBackslash(Settings().LumDir1) + stem + S(extLabel_->text());
   if (full == fileNameFull_) return true;  // already accepted (and asked about)
   if (pf::fs().exists(full) &&
-      AskYesNoCancelL(Text("DEFAULT MESSAGES", "DM_REPLACE", "The file already exists. Replace it?") + "\n" + full,
+      AskYesNoCancelL(OrvMsgText("DEFAULT MESSAGES", "DM_REPLACE", "The file already exists. Replace it?") + "\n" + full,
                       Settings().MsgTxtFile) != mrYes) {
     fileNameFull_.clear();
     fnFld_->setFocus();
@@ -361,28 +357,28 @@ bool TNLWIZ::Create() {
   ShowGrids();
   if (!CheckFileName()) return false;
   if (fileNameFull_.empty()) {
-    ShowErrorL(Text("DEFAULT MESSAGES", "DM_NOFN", "Please enter a file name."), Settings().MsgTxtFile);
+    ShowErrorL(OrvMsgText("DEFAULT MESSAGES", "DM_NOFN", "Please enter a file name."), Settings().MsgTxtFile);
     fnFld_->setFocus();
     return false;
   }
-  TNewLuminaire spec;
-  spec.grid = b ? b_ : c_;
-  spec.lumName = Cut(S(lNameFld_->text()), 80);
-  spec.manufacturer = Cut(S(lManuFld_->text()), 80);
-  spec.luxInput = newFormat_ == fmtLum32 && luxBox_->isChecked();
-  if (spec.luxInput) {
+  TNewLuminaire wanted;
+  wanted.grid = b ? b_ : c_;
+  wanted.lumName = Cut(S(lNameFld_->text()), 80);
+  wanted.manufacturer = Cut(S(lManuFld_->text()), 80);
+  wanted.luxInput = newFormat_ == fmtLum32 && luxBox_->isChecked();
+  if (wanted.luxInput) {
     const std::optional<double> flux = Number(fluxFld_), dist = Number(distFld_);
     if (!flux || *flux <= 0) return Refuse(fluxFld_, "EM_INVMEAS");
     if (!dist || *dist <= 0) return Refuse(distFld_, "EM_INVMEAS");
-    spec.totalFlux = *flux;
-    spec.distance = *dist;
+    wanted.totalFlux = *flux;
+    wanted.distance = *dist;
   }
   TLUM32 lum;
   // Staged and renamed into place: an existing file the user agreed to
   // replace is never left half written.
-  if (!MakeNewLuminaire(spec, fileNameFull_, lum) ||
+  if (!MakeNewLuminaire(wanted, fileNameFull_, lum) ||
       !WriteLuminaireSafely(lum, static_cast<std::uint8_t>(newFormat_), fileNameFull_)) {
-    ShowErrorL(Text("DEFAULT MESSAGES", "DM_NOWRITE", "The file cannot be written") + " : " + fileNameFull_,
+    ShowErrorL(OrvMsgText("DEFAULT MESSAGES", "DM_NOWRITE", "The file cannot be written") + " : " + fileNameFull_,
                Settings().MsgTxtFile);
     return false;
   }
@@ -392,7 +388,7 @@ bool TNLWIZ::Create() {
 }
 
 void TNLWIZ::AbortClicked() {
-  if (AskYesNoCancelL(Text("DEFAULT MESSAGES", "DM_ABORT", "Abort?"), Settings().MsgTxtFile) != mrYes) return;
+  if (AskYesNoCancelL(OrvMsgText("DEFAULT MESSAGES", "DM_ABORT", "Abort?"), Settings().MsgTxtFile) != mrYes) return;
   fileNameFull_.clear();
   reject();
 }

@@ -49,6 +49,7 @@
 #include "ui/lamp_windows.h"
 #include "ui/small_editors.h"
 #include "ui/text_viewer.h"
+#include "ui/ui_texts.h"
 
 namespace kandelo {
 
@@ -235,7 +236,7 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
                                             "symmetrisch zu C90 / C270", "symmetrisch zu C 0  / C 90"};
   for (int s = 0; s < 5; ++s) {
     const std::string key = "SYM" + std::to_string(s);
-    const std::string t = Text("OUTTXT", key.c_str(), symmetries[s]);
+    const std::string t = OrvMsgText("OUTTXT", key.c_str(), symmetries[s]);
     symm_->addItem(Q(t));
   }
 
@@ -263,13 +264,8 @@ Tdbedform::~Tdbedform() {
   if (closeLamps_) CloseLampTable();
 }
 
-std::string Tdbedform::Text(const char* section, const char* key, const char* fallback) const {
-  const std::string t = TMsgManager(Settings().OrvMsgFile).GetText(section, key);
-  return t.empty() ? std::string(fallback) : t;
-}
-
 void Tdbedform::Error(const char* key, const char* fallback, const std::string& detail) {
-  std::string text = Text("DEFAULT MESSAGES", key, fallback);
+  std::string text = OrvMsgText("DEFAULT MESSAGES", key, fallback);
   if (!detail.empty()) text += " : " + detail;
   ShowErrorL(text, Settings().MsgTxtFile);
 }
@@ -433,7 +429,7 @@ void Tdbedform::BuildGeneralPage(QWidget* page) {
   connect(select_, &QPushButton::clicked, this, [this] {
     std::string dir = Settings().LumDir2;
     if (dir.empty() || !pf::fs().isDirectory(dir)) dir = pf::fs().currentDirectory();
-    const std::string chosen = ui().chooseOpenFile(Text("DEFAULT MESSAGES", "DM_FILE", "File"), dir,
+    const std::string chosen = ui().chooseOpenFile(OrvMsgText("DEFAULT MESSAGES", "DM_FILE", "File"), dir,
                                                    OpenFileTypes(TMsgManager(Settings().OrvMsgFile)));
     if (!chosen.empty()) ChooseFile(chosen);
   });
@@ -737,7 +733,7 @@ bool Tdbedform::ChooseFile(const std::string& file) {
     // A file from elsewhere is copied under the luminaire directory first.
     target = root + name;
     if (!pf::fs().exists(target) ||
-        AskYesNoCancelL(Text("DEFAULT MESSAGES", "DM_REPLACE", "The file already exists. Replace it?") + "\n" + target,
+        AskYesNoCancelL(OrvMsgText("DEFAULT MESSAGES", "DM_REPLACE", "The file already exists. Replace it?") + "\n" + target,
                         Settings().MsgTxtFile) == mrYes) {
       if (CopyFileBuffered(file, target) != 0) {
         Error("DM_NOWRITE", "The file cannot be written", target);
@@ -761,7 +757,7 @@ bool Tdbedform::ChooseFile(const std::string& file) {
     FillGeneralPage();
     RecordTakesFields(Fields(), work_->FormatCode, rec_);
   }
-  if (locked_) ShowInfoL(Text("DEFAULT MESSAGES", "DM_NoEd", "Files of this format cannot be edited."),
+  if (locked_) ShowInfoL(OrvMsgText("DEFAULT MESSAGES", "DM_NoEd", "Files of this format cannot be edited."),
                          Settings().MsgTxtFile);
   return work_->Valid;
 }
@@ -770,7 +766,7 @@ int Tdbedform::Page() const { return page_; }
 
 bool Tdbedform::AskApplyCopy() {
   if (!copy_) return true;
-  if (AskYesNoCancelL(Text("DEFAULT MESSAGES", "DM_APPLYLUM", "Apply the changes to the luminaire?"),
+  if (AskYesNoCancelL(OrvMsgText("DEFAULT MESSAGES", "DM_APPLYLUM", "Apply the changes to the luminaire?"),
                       Settings().MsgTxtFile) != mrYes)
     return false;
   const std::uint8_t format = work_->FormatCode;
@@ -793,7 +789,7 @@ bool Tdbedform::WriteWorking() {
   // Another program (or station) changed or removed the file meanwhile: say so
   // rather than overwrite it blindly.
   if (known_ && pf::readWholeFile(path_) != known_ &&
-      AskYesNoCancelL(Text("DEFAULT MESSAGES", "DM_CHANGED",
+      AskYesNoCancelL(OrvMsgText("DEFAULT MESSAGES", "DM_CHANGED",
                            "The file was changed or removed by another program since it was opened. Overwrite it?") +
                           "\n" + path_,
                       Settings().MsgTxtFile) != mrYes)
@@ -925,7 +921,7 @@ bool Tdbedform::SaveAsClicked() {
   StoreFieldsInLuminaire(Fields(), *work_);
   int filter = 1;
   const std::string chosen =
-      ui().chooseSaveFile(Text("CONVERSION", "CV_SAVEAS", "Save as"), Settings().LumDir1, CatalogueFileName(rec_),
+      ui().chooseSaveFile(OrvMsgText("CONVERSION", "CV_SAVEAS", "Save as"), Settings().LumDir1, CatalogueFileName(rec_),
                           SaveFileTypes(TMsgManager(Settings().OrvMsgFile)), filter);
   if (chosen.empty() || filter < 1 || filter > static_cast<int>(SaveFilterCodes().size())) return false;
   const SaveAsResult r = SaveLuminaireAs(*work_, SaveFilterCodes()[static_cast<std::size_t>(filter - 1)], chosen);
@@ -940,7 +936,7 @@ bool Tdbedform::SaveAsClicked() {
   rec_.SetDirIndex(backend_.PathIndexOf(r.written.substr(0, r.written.find_last_of('/'))));
   SetCatalogueFileName(rec_, r.written.substr(r.written.find_last_of('/') + 1));
   FillGeneralPage();
-  if (locked_) ShowInfoL(Text("DEFAULT MESSAGES", "DM_NoEd", "Files of this format cannot be edited."),
+  if (locked_) ShowInfoL(OrvMsgText("DEFAULT MESSAGES", "DM_NoEd", "Files of this format cannot be edited."),
                          Settings().MsgTxtFile);
   return true;
 }

@@ -84,7 +84,6 @@ class Tdbedform : public QDialog {
   void ViewTextClicked();
   bool AskApplyCopy();
   bool WriteWorking();
-  std::string Text(const char* section, const char* key, const char* fallback) const;
   void Error(const char* key, const char* fallback, const std::string& detail = {});
   // The page check failed: says why and puts the cursor on the field.
   void RefusePage(const std::string& key);

@@ -101,14 +101,14 @@ TEST(NewLuminaireGrid, EmptyFileLoadsWithItsGrid) {
   } formats[] = {{fmtEulumdat, "N.LDT"}, {fmtLum32, "N.L32"}, {fmtTm14, "N.CIB"}, {fmtIes95, "N.IES"}};
   for (const auto& f : formats) {
     SCOPED_TRACE(f.name);
-    TNewLuminaire spec;
-    spec.lumName = "Empty";
-    spec.manufacturer = "Maker";
-    SetCSymmetry(spec.grid, 2);
-    ASSERT_EQ(SetPlaneStep(spec.grid, 30), "");
-    ASSERT_EQ(SetAngleStep(spec.grid, 10), "");
+    TNewLuminaire wanted;
+    wanted.lumName = "Empty";
+    wanted.manufacturer = "Maker";
+    SetCSymmetry(wanted.grid, 2);
+    ASSERT_EQ(SetPlaneStep(wanted.grid, 30), "");
+    ASSERT_EQ(SetAngleStep(wanted.grid, 10), "");
     TLUM32 lum;
-    ASSERT_TRUE(MakeNewLuminaire(spec, dir.file(f.name), lum));
+    ASSERT_TRUE(MakeNewLuminaire(wanted, dir.file(f.name), lum));
     ASSERT_TRUE(lum.Save(f.format));
     TLUM32 back;
     ASSERT_TRUE(back.LoadFromFile(dir.file(f.name)));
