@@ -135,6 +135,15 @@ std::int32_t CoreBrowserBackend::ExportList(int keyNo, bool all, const std::stri
   return all ? ExportAll(keyNo) : ExportKeyRange(keyNo, from, to);
 }
 
+std::int32_t CoreBrowserBackend::ExportListText(int keyNo, bool all, const std::string& from, const std::string& to,
+                                                std::string& error) {
+  if (!OpenCatalogue()) {
+    error = "the catalogue is not open";
+    return -1;
+  }
+  return kandelo::ExportListText(keyNo, all, from, to, ListTextPath(), error);
+}
+
 std::string CoreBrowserBackend::ListFile() const { return ListFilePath(); }
 std::string CoreBrowserBackend::ListTextFile() const { return ListTextPath(); }
 

@@ -33,6 +33,8 @@ class CoreBrowserBackend : public BrowserBackend {
   std::int32_t ExportList(int keyNo, bool all, const std::string& from, const std::string& to) override;
   std::string ListFile() const override;
   std::string ListTextFile() const override;
+  std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& to,
+                              std::string& error) override;
   std::string ReadVersionLabel() override;
 
   std::string GetPath(std::int32_t index) override;

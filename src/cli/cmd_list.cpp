@@ -20,9 +20,10 @@ struct ListOptions {
   std::string from, to, output;
 };
 
-// Exports the chosen entries to the list file; the count, or the exit code
-// (negative) when nothing can be listed.
-int Export(const ListOptions& o, int& exitCode) {
+// Exports the chosen entries to the list file, or with `text` straight to
+// the text list at o.output; the count, or the exit code (negative) when
+// nothing can be listed.
+int Export(const ListOptions& o, bool text, int& exitCode) {
   const StartupState state = StartCli();
   if (!state.catalogueReady || !Catalogue()) {
     exitCode = CatalogueUnavailable();
@@ -32,9 +33,12 @@ int Export(const ListOptions& o, int& exitCode) {
   // The key strings are upper case; the defaults are those of the dialog.
   const std::string from = platform::upper1252(FromUtf8(o.from.empty() ? " " : o.from));
   const std::string to = platform::upper1252(FromUtf8(o.to.empty() ? "Z" : o.to));
-  const std::int32_t n = all ? ExportAll(o.keyNo) : ExportKeyRange(o.keyNo, from, to);
+  std::string error;
+  std::int32_t n;
+  if (text) n = ExportListText(o.keyNo, all, from, to, o.output, error);
+  else n = all ? ExportAll(o.keyNo) : ExportKeyRange(o.keyNo, from, to);
   if (n < 0) {
-    exitCode = Fail("cannot write the list file " + ListFilePath());
+    exitCode = Fail(text ? error : "cannot write the list file " + ListFilePath());
     return -1;
   }
   if (n == 0) {
@@ -47,20 +51,15 @@ int Export(const ListOptions& o, int& exitCode) {
 
 int ExportListCmd(const ListOptions& o) {
   int exitCode = kOk;
-  const int n = Export(o, exitCode);
+  const int n = Export(o, true, exitCode);
   if (n < 0) return exitCode;
-  std::string error;
-  if (!WriteListText(ListFilePath(), o.output, error)) {
-    platform::fs().removeFile(ListFilePath());
-    return Fail(error);
-  }
   std::printf("%d\n", n);
   return kOk;
 }
 
 int PrintListCmd(const ListOptions& o) {
   int exitCode = kOk;
-  const int n = Export(o, exitCode);
+  const int n = Export(o, false, exitCode);
   if (n < 0) return exitCode;
   const auto entries = ReadListFile(ListFilePath());
   platform::fs().removeFile(ListFilePath());

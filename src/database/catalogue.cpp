@@ -111,14 +111,15 @@ std::string lastComponent(const std::string& path) {
   return i == std::string::npos ? path : path.substr(i + 1);
 }
 
-std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const std::string& prefix) {
+}  // namespace
+
+std::int32_t WalkListEntries(int keyNo, bool all, const std::string& from, const std::string& prefix,
+                             const std::function<bool(const unsigned char*)>& take) {
   TBTreeBase* t = Catalogue();
   if (!t) return -1;
-  const std::string path = ListFilePath();
   t->SavePosition();
-  auto h = pf::fs().open(path, pf::OpenMode::Create);
   std::int32_t count = 0;
-  bool ok = h != nullptr && t->SelectKey(keyNo) == isam::kOk;
+  bool ok = t->SelectKey(keyNo) == isam::kOk;
   if (ok) {
     std::string key = from;
     int e;
@@ -128,36 +129,47 @@ std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const s
     } else {
       e = t->SearchKey(key);
     }
-    // Records are collected and written in blocks: one write per record
-    // would cost more than the walk itself.
-    constexpr std::size_t kBlockRecords = 256;
-    std::string block;
-    block.reserve(kBlockRecords * kCatalogueRecordSize);
-    TCatalogueRecord rec;
+    // The records are looked at in the engine's cache, not copied out: the
+    // list of a large catalogue costs little more than the walk itself.
+    const unsigned char* rec = nullptr;
     while (e == isam::kOk) {
       if (!all && std::string_view(key).substr(0, prefix.size()).compare(prefix) > 0) break;
-      if (!readRaw(*t, t->CurrentRecordNumber(), rec)) {
+      if (t->PeekRecord(rec) != isam::kOk || GetU32(rec) != 0 || !take(rec)) {
         ok = false;
         break;
-      }
-      block.append(reinterpret_cast<const char*>(rec.data()), rec.bytes.size());
-      if (block.size() >= kBlockRecords * kCatalogueRecordSize) {
-        if (!h->write(block.data(), block.size())) {
-          ok = false;
-          break;
-        }
-        block.clear();
       }
       ++count;
       e = t->NextKey(key);
     }
-    if (ok && !block.empty() && !h->write(block.data(), block.size())) ok = false;
     if (e != isam::kOk && e != isam::kErrEndOfIndex && e != isam::kErrSearchEnd) ok = false;
   }
-  if (h) ok = h->close() && ok;
-  if (h && (!ok || count == 0)) pf::fs().removeFile(path);
   t->RestorePosition();
   return ok ? count : -1;
+}
+
+namespace {
+
+std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const std::string& prefix) {
+  if (!Catalogue()) return -1;
+  const std::string path = ListFilePath();
+  auto h = pf::fs().open(path, pf::OpenMode::Create);
+  if (!h) return -1;
+  // Records are collected and written in blocks: one write per record
+  // would cost more than the walk itself.
+  constexpr std::size_t kBlockRecords = 256;
+  std::string block;
+  block.reserve(kBlockRecords * kCatalogueRecordSize);
+  std::int32_t count = WalkListEntries(keyNo, all, from, prefix, [&](const unsigned char* rec) {
+    block.append(reinterpret_cast<const char*>(rec), kCatalogueRecordSize);
+    if (block.size() < kBlockRecords * kCatalogueRecordSize) return true;
+    const bool written = h->write(block.data(), block.size());
+    block.clear();
+    return written;
+  });
+  if (count >= 0 && !block.empty() && !h->write(block.data(), block.size())) count = -1;
+  if (!h->close()) count = -1;
+  if (count <= 0) pf::fs().removeFile(path);
+  return count;
 }
 
 }  // namespace

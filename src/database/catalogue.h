@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -83,5 +84,13 @@ std::int32_t ExportAll(int keyNo);
 // prefix. Both delete an empty list file, restore the key selection and the
 // current entry, and give -1 when the list file cannot be written.
 std::int32_t ExportKeyRange(int keyNo, const std::string& from, const std::string& prefix);
+
+// The walk behind both exports: every record of key k (all, or the range
+// as ExportKeyRange takes it) handed to `take` as its stored bytes, valid
+// only during the call. Stops when `take` says false. Restores the key
+// selection and the current entry; the count, or -1 when a record cannot
+// be read or `take` failed.
+std::int32_t WalkListEntries(int keyNo, bool all, const std::string& from, const std::string& prefix,
+                             const std::function<bool(const unsigned char*)>& take);
 
 }  // namespace kandelo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "database/catalogue.h"
 #include "database/isam.h"
@@ -52,44 +53,115 @@ void AppendCounted(std::string& out, const unsigned char* rec, std::size_t offse
 
 }  // namespace
 
+namespace {
+
+const std::array<std::string, 256>& formatNames() {
+  static const std::array<std::string, 256> formats = [] {
+    std::array<std::string, 256> f;
+    for (int i = 0; i < 256; ++i) f[static_cast<std::size_t>(i)] = FormatDisplayName(i);
+    return f;
+  }();
+  return formats;
+}
+
+// One line of the text list, straight from the record's bytes.
+void AppendListLine(std::string& text, const unsigned char* rec) {
+  AppendCounted(text, rec, catoff::Manufacturer, 25);
+  text += '\t';
+  AppendCounted(text, rec, catoff::LumName, 40);
+  text += '\t';
+  AppendCounted(text, rec, catoff::LumNumber, 24);
+  text += '\t';
+  if (rec[catoff::RealName] != 0)
+    AppendCounted(text, rec, catoff::RealName, kMaxRealNameLength);
+  else
+    AppendCounted(text, rec, catoff::FileName, kFileNameFieldWidth);
+  text += '\t';
+  text += formatNames()[rec[catoff::FormatCode]];
+  text += "\r\n";
+}
+
+// The text file written under a temporary name in blocks and renamed into
+// place when whole, so a failed write leaves no partial file.
+class TextListWriter {
+ public:
+  explicit TextListWriter(const std::string& path) : path_(path), tmp_(path + ".tmp~") {
+    h_ = pf::fs().open(tmp_, pf::OpenMode::Create);
+    text_.reserve(kBlock + 512);
+    text_ += kListTextHeader;
+    text_ += "\r\n";
+  }
+  ~TextListWriter() {
+    if (h_) h_->close();
+    if (!done_) pf::fs().removeFile(tmp_);
+  }
+  bool Add(const unsigned char* rec) {
+    AppendListLine(text_, rec);
+    return text_.size() < kBlock || Spill();
+  }
+  bool Finish() {
+    if (!h_ || !Spill() || !h_->flush()) return false;
+    const bool closed = h_->close();
+    h_.reset();
+    done_ = closed && pf::fs().renameFile(tmp_, path_);
+    return done_;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 256 * 1024;
+  bool Spill() {
+    const bool ok = h_ && h_->write(text_.data(), text_.size());
+    text_.clear();
+    return ok;
+  }
+  std::string path_, tmp_;
+  std::unique_ptr<pf::FileHandle> h_;
+  std::string text_;
+  bool done_ = false;
+};
+
+}  // namespace
+
 bool WriteListText(const std::string& listFile, const std::string& textFile, std::string& error) {
   const auto bytes = pf::readWholeFile(listFile);
   if (!bytes) {
     error = "cannot read " + listFile;
     return false;
   }
-  // Straight from the records' bytes into the text: a list of a large
-  // catalogue is written in about the time its records take to walk.
-  static const std::array<std::string, 256> formats = [] {
-    std::array<std::string, 256> f;
-    for (int i = 0; i < 256; ++i) f[static_cast<std::size_t>(i)] = FormatDisplayName(i);
-    return f;
-  }();
-  const std::size_t n = bytes->size() / kCatalogueRecordSize;
-  std::string text;
-  text.reserve(64 + n * 96);
-  text += kListTextHeader;
-  text += "\r\n";
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto* rec = reinterpret_cast<const unsigned char*>(bytes->data() + i * kCatalogueRecordSize);
-    AppendCounted(text, rec, catoff::Manufacturer, 25);
-    text += '\t';
-    AppendCounted(text, rec, catoff::LumName, 40);
-    text += '\t';
-    AppendCounted(text, rec, catoff::LumNumber, 24);
-    text += '\t';
-    if (rec[catoff::RealName] != 0) AppendCounted(text, rec, catoff::RealName, kMaxRealNameLength);
-    else AppendCounted(text, rec, catoff::FileName, kFileNameFieldWidth);
-    text += '\t';
-    text += formats[rec[catoff::FormatCode]];
-    text += "\r\n";
-  }
-  if (!pf::writeFileAtomic(textFile, text)) {
+  TextListWriter out(textFile);
+  bool ok = true;
+  for (std::size_t at = 0; ok && at + kCatalogueRecordSize <= bytes->size(); at += kCatalogueRecordSize)
+    ok = out.Add(reinterpret_cast<const unsigned char*>(bytes->data() + at));
+  if (!ok || !out.Finish()) {
     error = "cannot write " + textFile;
     return false;
   }
   pf::fs().removeFile(listFile);
   return true;
+}
+
+std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& prefix,
+                            const std::string& textFile, std::string& error) {
+  if (!Catalogue()) {
+    error = "the catalogue is not open";
+    return -1;
+  }
+  TextListWriter out(textFile);
+  bool written = true;
+  const std::int32_t count = WalkListEntries(keyNo, all, from, prefix, [&](const unsigned char* rec) {
+    written = out.Add(rec);
+    return written;
+  });
+  if (count < 0 && written) {
+    error = "cannot read the catalogue";
+    return -1;
+  }
+  if (count == 0) return 0;  // nothing listed: no text file
+  if (!written || !out.Finish()) {
+    error = "cannot write " + textFile;
+    return -1;
+  }
+  return count;
 }
 
 }  // namespace kandelo

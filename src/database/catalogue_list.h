@@ -3,6 +3,7 @@
 // and the tab-separated ".TXT" list written from it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,5 +38,12 @@ std::string ListTextPath();
 // write leaves no partial file (and an older list stays whole). False with
 // the reason in `error`.
 bool WriteListText(const std::string& listFile, const std::string& textFile, std::string& error);
+
+// The same text file written during the walk of key k (all entries, or the
+// range as ExportKeyRange takes it), without the list file in between. The
+// count; 0 writes no file; -1 with the reason in `error` leaves no partial
+// file and an older text file whole.
+std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& prefix,
+                            const std::string& textFile, std::string& error);
 
 }  // namespace kandelo

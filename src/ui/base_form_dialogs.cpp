@@ -66,24 +66,26 @@ void TfBaseForm::ListClicked() {
   const TListChoice c = dlg.Choice();
   const int row = ActiveRow();
   ui().setBusy(true);
-  const std::int32_t count = backend_.ExportList(c.keyNo, c.all, c.from, c.to);
+  // The text list is written during the walk; a printed list goes through
+  // the list file.
+  std::string error;
+  const std::string txt = backend_.ListTextFile();
+  const std::int32_t count = c.textFile ? backend_.ExportListText(c.keyNo, c.all, c.from, c.to, error)
+                                        : backend_.ExportList(c.keyNo, c.all, c.from, c.to);
   ui().setBusy(false);
-  if (count < 0) {
+  if (count < 0 && c.textFile) {
+    ShowErrorL(MsgOr("LISTPRINT", "LP_NOTWRITTEN", "The list could not be written:") + " " + txt,
+               Settings().MsgTxtFile);
+  } else if (count < 0) {
     ShowErrorL(MsgOr("LISTPRINT", "LP_NOEXPORT", "The list file could not be written:") + " " + backend_.ListFile(),
                Settings().MsgTxtFile);
   } else if (count == 0) {
     // Reversed limits or a range without entries: said, not printed.
     ShowInfoL(MsgOr("LISTPRINT", "LP_EMPTY", "No catalogue entries lie in the chosen range."), Settings().MsgTxtFile);
   } else if (c.textFile) {
-    std::string error;
-    const std::string txt = backend_.ListTextFile();
-    if (WriteListText(backend_.ListFile(), txt, error))
-      ShowInfoL(MsgOr("LISTPRINT", "LP_WRITTEN", "The list was written to") + " " + txt + " (" +
-                    std::to_string(count) + ")",
-                Settings().MsgTxtFile);
-    else
-      ShowErrorL(MsgOr("LISTPRINT", "LP_NOTWRITTEN", "The list could not be written:") + " " + txt,
-                 Settings().MsgTxtFile);
+    ShowInfoL(MsgOr("LISTPRINT", "LP_WRITTEN", "The list was written to") + " " + txt + " (" + std::to_string(count) +
+                  ")",
+              Settings().MsgTxtFile);
   } else {
     PrintListFile(backend_.ListFile(), this);
   }

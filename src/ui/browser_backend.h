@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion/convert_files.h"
+#include "database/catalogue_list.h"
 #include "database/catalogue_record.h"
 #include "database/catalogue_scan.h"
 #include "graphics/gdi_types.h"
@@ -141,6 +142,17 @@ class BrowserBackend {
   }
   virtual std::string ListFile() const { return {}; }      // the ".FIL" list file
   virtual std::string ListTextFile() const { return {}; }  // the ".TXT" list
+  // The same entries written as the ".TXT" list: the count (0 writes no
+  // file), -1 with the reason in `error`. By default through the list file.
+  virtual std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& to,
+                                      std::string& error) {
+    const std::int32_t n = ExportList(keyNo, all, from, to);
+    if (n <= 0) {
+      if (n < 0) error = "cannot write " + ListFile();
+      return n;
+    }
+    return WriteListText(ListFile(), ListTextFile(), error) ? n : -1;
+  }
   virtual std::string ReadVersionLabel() { return {}; }
 
   // Saving and converting. SaveLuminaireAs writes the loaded luminaire in the

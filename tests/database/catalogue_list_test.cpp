@@ -1,5 +1,6 @@
 // The catalogue list of the filter dialog: the entries a choice selects, in
-// which order, and the ".TXT" file written from the list file.
+// which order, and the ".TXT" file written from the list file or during the
+// walk.
 #include "database/catalogue_list.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,14 @@
 #include "database/catalogue.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
+#include "platform/fileio.h"
 #include "support/test_support.h"
 
 namespace kandelo {
 namespace {
 
 namespace fsys = std::filesystem;
+namespace pf = kandelo::platform;
 using test::readFile;
 
 class CatalogueListTest : public ::testing::Test {
@@ -27,8 +30,8 @@ class CatalogueListTest : public ::testing::Test {
     ASSERT_TRUE(InitCatalogue(base));
     // name, manufacturer, file (a long one gets an alias), info line
     const char* rows[][4] = {
-        {"Bravo", "Zenit", "b.ldt", ""},        {"alpha", "Mira", "a.ldt", "IP65"},
-        {"Carat", "Aurel", "c.ies", ""},        {"Boreal", "Mira", "long file name.ldt", ""},
+        {"Bravo", "Zenit", "b.ldt", ""}, {"alpha", "Mira", "a.ldt", "IP65"},
+        {"Carat", "Aurel", "c.ies", ""}, {"Boreal", "Mira", "long file name.ldt", ""},
         {"Delta", "Aurel", "d.ldt", ""},
     };
     for (auto& r : rows) {
@@ -104,6 +107,62 @@ TEST_F(CatalogueListTest, AnUnwritableTextFileIsAnErrorAndLeavesNothingBehind) {
   fsys::resize_file(ListFilePath(), 2 * kCatalogueRecordSize + 100);
   EXPECT_EQ(ReadListFile(ListFilePath())->size(), 2u);
   EXPECT_FALSE(ReadListFile(env.root() + "/none.FIL"));
+}
+
+// The text list written during the walk: the same file as through the list
+// file, no list file, the browser's key and entry kept.
+TEST_F(CatalogueListTest, DirectTextExportMatchesTheListFileRoute) {
+  ASSERT_EQ(ExportKeyRange(1, "A", "B"), 3);
+  std::string error;
+  const std::string viaList = env.root() + "/via-list.TXT";
+  ASSERT_TRUE(WriteListText(ListFilePath(), viaList, error)) << error;
+
+  TBTreeBase& t = *Catalogue();
+  t.SelectKey(5);
+  std::string key;
+  t.ResetKey();
+  ASSERT_EQ(t.NextKey(key), 0);
+  ASSERT_EQ(t.NextKey(key), 0);
+  const std::int32_t current = t.CurrentRecordNumber();
+  const std::string txt = ListTextPath();
+  EXPECT_EQ(ExportListText(1, false, "A", "B", txt, error), 3) << error;
+  EXPECT_EQ(readFile(txt), readFile(viaList));
+  EXPECT_FALSE(fsys::exists(ListFilePath()));
+  EXPECT_EQ(t.CurrentKeyNumber(), 5);
+  EXPECT_EQ(t.CurrentRecordNumber(), current);
+
+  // Nothing in range: no file written, the older list stays.
+  EXPECT_EQ(ExportListText(1, false, "C", "A", txt, error), 0);
+  EXPECT_EQ(readFile(txt), readFile(viaList));
+  ASSERT_EQ(ExportListText(5, true, {}, {}, txt, error), 5);
+  const std::string all = readFile(txt);
+  EXPECT_EQ(all.find("Aurel\tCarat\t"), all.find("\r\n") + 2) << "manufacturer order";
+}
+
+TEST_F(CatalogueListTest, AFailedDirectTextExportKeepsTheOlderListWhole) {
+  const std::string txt = ListTextPath();
+  std::string error;
+  ASSERT_EQ(ExportListText(1, false, "A", "B", txt, error), 3);
+  const std::string older = readFile(txt);
+  struct Fault {
+    const char* what;
+    int pf::FaultInjectingFileSystem::*at;
+  };
+  for (const Fault f : {Fault{"write", &pf::FaultInjectingFileSystem::failWriteAt},
+                        Fault{"short write", &pf::FaultInjectingFileSystem::shortWriteAt},
+                        Fault{"close", &pf::FaultInjectingFileSystem::failCloseAt},
+                        Fault{"open", &pf::FaultInjectingFileSystem::failOpenAt}}) {
+    SCOPED_TRACE(f.what);
+    pf::FaultInjectingFileSystem faulty;
+    pf::ScopedFileSystem guard(faulty);
+    faulty.*f.at = 1;
+    error.clear();
+    EXPECT_EQ(ExportListText(1, true, {}, {}, txt, error), -1);
+    EXPECT_NE(error.find(txt), std::string::npos);
+    EXPECT_EQ(readFile(txt), older);
+    EXPECT_FALSE(fsys::exists(txt + ".tmp~"));
+  }
+  EXPECT_EQ(ExportListText(1, true, {}, {}, env.root() + "/missing-dir/LIST.TXT", error), -1);
 }
 
 }  // namespace
