@@ -1,8 +1,10 @@
 // Printing of data records: JSON with --json, otherwise one "key=value" line each.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <nlohmann/json.hpp>
 
 namespace kandelo::cli {
@@ -35,10 +37,56 @@ class JsonArrayWriter {
   }
   void End() { std::fputs(first_ ? "[]\n" : "\n]\n", out_); }
 
+  // A flat object written field by field, as Add would print it, without
+  // building the object first: a long list costs little more than its text.
+  void BeginObject() {
+    line_.assign(first_ ? "[\n  {" : ",\n  {");
+    first_ = false;
+    fields_ = 0;
+  }
+  void Field(std::string_view key, std::string_view value) {
+    Key(key);
+    AppendString(value);
+  }
+  void Field(std::string_view key, long long value) {
+    Key(key);
+    line_ += std::to_string(value);
+  }
+  void Field(std::string_view key, double value) {
+    Key(key);
+    line_ += nlohmann::json(value).dump();
+  }
+  void EndObject() {
+    line_ += fields_ ? "\n  }" : "}";
+    std::fwrite(line_.data(), 1, line_.size(), out_);
+  }
+
  private:
+  void Key(std::string_view key) {
+    line_ += fields_++ ? ",\n    " : "\n    ";
+    AppendString(key);
+    line_ += ": ";
+  }
+  // Plain ASCII goes straight in; anything the library escapes or replaces
+  // (quotes, control characters, bytes above 127) goes through it.
+  void AppendString(std::string_view s) {
+    const bool plain = std::all_of(s.begin(), s.end(), [](char c) {
+      const auto u = static_cast<unsigned char>(c);
+      return u >= 0x20 && u < 0x80 && c != '"' && c != '\\';
+    });
+    if (plain) {
+      line_ += '"';
+      line_ += s;
+      line_ += '"';
+    } else {
+      line_ += nlohmann::json(std::string(s)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+  }
+
   std::FILE* out_;
   std::string line_;
   bool first_ = true;
+  int fields_ = 0;
 };
 
 }  // namespace kandelo::cli

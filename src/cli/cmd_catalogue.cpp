@@ -35,22 +35,23 @@ void ensureLumDir1(TPathList& paths) {
   if (paths.IndexOfPath(Settings().LumDir1) < 0 && paths.AddPath(Settings().LumDir1) >= 0) paths.SavePathList();
 }
 
-nlohmann::ordered_json recordJson(std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
-  nlohmann::ordered_json j;
-  j["record"] = n;
+// An entry of the JSON list, written straight into the array.
+void writeRecordJson(JsonArrayWriter& array, std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
+  array.BeginObject();
+  array.Field("record", static_cast<long long>(n));
   // File names and paths are the file system's bytes (UTF-8 on Linux), not 1252 texts.
-  j["file"] = r.FileNameField();
-  j["path"] = CatalogueFilePath(r, paths);
-  j["name"] = ToUtf8(r.LumName());
-  j["number"] = ToUtf8(r.LumNumber());
-  j["manufacturer"] = ToUtf8(r.Manufacturer());
-  j["format"] = r.FormatCode();
-  j["formatName"] = FormatDisplayName(r.FormatCode());
-  j["lampType"] = ToUtf8(r.LampType());
-  j["lamps"] = r.LampCount();
-  j["flux"] = r.LampFlux();
-  j["watt"] = r.GetI16(catoff::LampWatt);
-  return j;
+  array.Field("file", r.FileNameField());
+  array.Field("path", CatalogueFilePath(r, paths));
+  array.Field("name", ToUtf8(r.LumName()));
+  array.Field("number", ToUtf8(r.LumNumber()));
+  array.Field("manufacturer", ToUtf8(r.Manufacturer()));
+  array.Field("format", static_cast<long long>(r.FormatCode()));
+  array.Field("formatName", FormatDisplayName(r.FormatCode()));
+  array.Field("lampType", ToUtf8(r.LampType()));
+  array.Field("lamps", static_cast<long long>(r.LampCount()));
+  array.Field("flux", static_cast<double>(r.LampFlux()));
+  array.Field("watt", static_cast<long long>(r.GetI16(catoff::LampWatt)));
+  array.EndObject();
 }
 
 void printCounts(const ScanCounts& c) {
@@ -144,7 +145,7 @@ int list(int keyNo, bool json) {
     const std::int32_t n = t.CurrentRecordNumber();
     if (!ReadCatalogueRecord(n, r)) return Fail("cannot read record " + std::to_string(n));
     if (json)
-      array.Add(recordJson(n, r, paths));
+      writeRecordJson(array, n, r, paths);
     else
       std::printf("%6d  %-12s  %-40s  %-24s  %-25s  %s\n", n, r.FileNameField().c_str(),
                   ToUtf8(r.LumName()).c_str(), ToUtf8(r.LumNumber()).c_str(), ToUtf8(r.Manufacturer()).c_str(),

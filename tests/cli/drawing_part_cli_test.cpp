@@ -72,4 +72,36 @@ TEST(CliDrawingPart, JsonArrayWriterPrintsAsTheWholeDocument) {
     EXPECT_EQ(std::string(data, size), expected);
     std::free(data);
   }
+
+  // Flat objects written field by field print as the objects would: plain
+  // and escaped strings, Windows-1252 texts as UTF-8, invalid bytes, floats.
+  const std::vector<std::pair<std::string, std::string>> texts = {
+      {"plain", "LED 4000 K"}, {"escaped", "a\"b\\c\td\x01"}, {"umlaut", "Gr\xC3\xBC\xC3\x9F"},
+      {"invalid", "\xC4 x \xFF"}, {"empty", ""}};
+  J all = J::array();
+  char* data = nullptr;
+  std::size_t size = 0;
+  FILE* out = open_memstream(&data, &size);
+  kandelo::cli::JsonArrayWriter writer(out);
+  for (const float flux : {1200.0f, 3.3f, -0.0f}) {
+    J e;
+    writer.BeginObject();
+    e["record"] = 7;
+    writer.Field("record", 7LL);
+    for (const auto& [key, text] : texts) {
+      e[key] = text;
+      writer.Field(key, text);
+    }
+    e["flux"] = flux;
+    writer.Field("flux", static_cast<double>(flux));
+    writer.EndObject();
+    all.push_back(e);
+  }
+  writer.BeginObject();
+  writer.EndObject();
+  all.push_back(J::object());
+  writer.End();
+  std::fclose(out);
+  EXPECT_EQ(std::string(data, size), all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+  std::free(data);
 }
