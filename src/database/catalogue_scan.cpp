@@ -1,6 +1,5 @@
 #include "database/catalogue_scan.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -137,15 +136,19 @@ class FileLoader {
   std::optional<LoadedFile> take(std::size_t i) {
     if (i >= mine_.size() || !mine_[i]) return std::nullopt;
     if (taken_.empty()) {
-      std::unique_lock<std::mutex> lock(m_);
-      if (ready_.empty() && !ended_) {
-        waiting_.store(true, std::memory_order_relaxed);
-        cv_.wait(lock, [this] { return !ready_.empty() || ended_; });
-        waiting_.store(false, std::memory_order_relaxed);
+      bool loaderBlocked;
+      {
+        std::unique_lock<std::mutex> lock(m_);
+        if (ready_.empty() && !ended_) {
+          waiting_ = true;
+          cv_.wait(lock, [this] { return !ready_.empty() || ended_; });
+          waiting_ = false;
+        }
+        if (ready_.empty()) return std::nullopt;  // the thread gave up here: the caller loads it
+        loaderBlocked = ready_.size() >= kAhead;
+        taken_.swap(ready_);
       }
-      if (ready_.empty()) return std::nullopt;  // the thread gave up here: the caller loads it
-      taken_.swap(ready_);
-      cv_.notify_all();  // room for the loader
+      if (loaderBlocked) cv_.notify_all();  // room for the loader
     }
     LoadedFile f = std::move(taken_.front());
     taken_.pop_front();
@@ -161,25 +164,33 @@ class FileLoader {
       for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!mine_[i]) continue;
         batch.push_back(loadFile(files_[i]));
-        // A full batch, or the caller waiting for one: hand them over.
-        if ((batch.size() >= kBatch || waiting_.load(std::memory_order_relaxed)) && !handOver(batch)) break;
+        // Only full batches: handing over single files whenever the caller
+        // waits would cost both threads a wake-up per file.
+        if (batch.size() >= kBatch && !handOver(batch)) break;
       }
       handOver(batch);
     } catch (const std::exception&) {  // out of memory: the files not handed over are loaded by the caller
     }
-    std::lock_guard<std::mutex> lock(m_);
-    ended_ = true;
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      ended_ = true;
+    }
     cv_.notify_all();
   }
-  // False when the caller is done.
+  // False when the caller is done. The caller is woken only when it waits,
+  // after the lock is let go, so that it does not wake into a held lock.
   bool handOver(std::deque<LoadedFile>& batch) {
     if (batch.empty()) return true;
-    std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
-    if (stop_) return false;
-    for (auto& f : batch) ready_.push_back(std::move(f));
+    bool wake;
+    {
+      std::unique_lock<std::mutex> lock(m_);
+      cv_.wait(lock, [this] { return stop_ || ready_.size() < kAhead; });
+      if (stop_) return false;
+      for (auto& f : batch) ready_.push_back(std::move(f));
+      wake = waiting_;
+    }
     batch.clear();
-    cv_.notify_all();
+    if (wake) cv_.notify_all();
     return true;
   }
 
@@ -189,7 +200,7 @@ class FileLoader {
   std::condition_variable cv_;
   std::deque<LoadedFile> ready_;
   std::deque<LoadedFile> taken_;  // the caller's side: handed over, not yet taken
-  std::atomic<bool> waiting_{false};  // the caller waits for files
+  bool waiting_ = false;  // the caller waits for files
   bool stop_ = false;   // the caller is done
   bool ended_ = false;  // the thread is done
   std::thread thread_;

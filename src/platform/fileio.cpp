@@ -132,7 +132,8 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK stays: on a regular file reads and writes ignore it, and
+    // clearing it would cost two more system calls for every file opened.
     return std::make_unique<PosixHandle>(fd, static_cast<std::int64_t>(st.st_size));
   }
   bool exists(const std::string& path) override {
