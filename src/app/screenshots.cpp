@@ -66,12 +66,12 @@ bool Save(QWidget& w, const QString& dir, const QString& name, const char* lang)
 
 // The evaluation window of the browser's luminaire: every type at a large
 // size and at the window's minimum size.
-bool SaveEvaluations(CoreBrowserBackend& backend, TfBaseForm& browser, const QString& dir, const char* lang) {
+bool SaveEvaluations(CoreBrowserBackend& backend, TfBaseForm& browser, std::int32_t recNo, const QString& dir,
+                     const char* lang) {
   const TLUM32* lum = backend.Luminaire();
   if (!lum) return false;
   TCatalogueRecord rec;
-  const CatalogueRow* row = browser.Model().RowAt(browser.ActiveRow());
-  if (!row || !backend.ReadCatalogueRecord(row->recNo, rec)) rec.Clear();
+  if (recNo <= 0 || !backend.ReadCatalogueRecord(recNo, rec)) rec.Clear();
   TLinfoForm form(rec, *lum, false, &browser);
   struct Choice {
     int tab, item;
@@ -200,6 +200,10 @@ int main(int argc, char** argv) {
       browser.show();
       browser.ActivateRow(3);
       browser.LoadCurrentLuminaire(true);
+      // The loaded luminaire's entry, for its evaluation window: the windows
+      // shown before that walk the catalogue behind the table's back.
+      const CatalogueRow* current = browser.Model().RowAt(browser.ActiveRow());
+      const std::int32_t currentRecNo = current ? current->recNo : 0;
       browser.resize(1600, 1000);
       ok = Save(browser, dir, QStringLiteral("browser"), lang) && ok;
       browser.resize(browser.minimumSizeHint());
@@ -253,7 +257,7 @@ int main(int argc, char** argv) {
         TMsgTransDlg messages(std::move(*rows), AddBackslash(Settings().LangDir) + "ORVMSG" + destExt, &browser);
         ok = Save(messages, dir, QStringLiteral("message-translation"), lang) && ok;
       }
-      ok = SaveEvaluations(backend, browser, dir, lang) && ok;
+      ok = SaveEvaluations(backend, browser, currentRecNo, dir, lang) && ok;
       ok = SaveSmallWindows(browser, dir, lang) && ok;
       ok = SaveDatasheetShots(browser, backend, dir, lang) && ok;
     }
