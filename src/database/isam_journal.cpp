@@ -135,6 +135,12 @@ long long Journal::overlay(int file, std::int64_t offset, unsigned char* buf, st
     std::memcpy(buf + (from - offset), it->second.data() + (from - it->first), static_cast<std::size_t>(upto - from));
     result = std::max<long long>(result, upto - offset);
   }
+  // Held-back bytes further on: up to them the file will hold zeros.
+  const long long reach = std::min<std::int64_t>(end, pendingEnd(file)) - offset;
+  if (reach > result) {
+    std::memset(buf + result, 0, static_cast<std::size_t>(reach - result));
+    result = reach;
+  }
   return result;
 }
 
