@@ -128,6 +128,9 @@ class JournaledHandle : public platform::FileHandle {
     return inner_->lockRange(offset, length, exclusive);
   }
   bool unlockRange(std::int64_t offset, std::int64_t length) override { return inner_->unlockRange(offset, length); }
+  platform::LockResult testRange(std::int64_t offset, std::int64_t length, bool exclusive) override {
+    return inner_->testRange(offset, length, exclusive);
+  }
 
  private:
   std::unique_ptr<platform::FileHandle> inner_;

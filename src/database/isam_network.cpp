@@ -80,10 +80,7 @@ bool TakeLock(pf::FileHandle& h, std::int64_t offset, std::int64_t length, int w
 // could keep the others out past all their tries.
 void LetWaitersFirst(pf::FileHandle& h, std::chrono::steady_clock::time_point lastChange) {
   if (std::chrono::steady_clock::now() - lastChange > std::chrono::milliseconds(5)) return;
-  if (h.lockRange(kWaitersByte, 1, true) == pf::LockResult::Locked) {
-    h.unlockRange(kWaitersByte, 1);
-    return;
-  }
+  if (h.testRange(kWaitersByte, 1, true) == pf::LockResult::Locked) return;
   std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
