@@ -520,7 +520,7 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
     // A station of network mode that died in the middle of a change left
     // its journal; nobody else has the file open now (the lock above).
     if (!f->readOnly)
-      if (int err = RollBackJournal(base)) return err;
+      if (int err = RecoverJournal(base)) return err;
     if (int err = LoadHeaders(*f, mode)) return err;
   } else {
     // The coordination takes the opening lock, under which no station

@@ -157,9 +157,9 @@ void SetNetworkHooks(NetworkHooks* hooks);
 // The coordination of several stations through the ".DIA" file and
 // byte-range locks (isam_network.cpp); the engine instance installs it.
 NetworkHooks& NetworkCoordination();
-// Puts back the bytes a change that did not finish had overwritten, as its
-// journal kept them; nothing when there is no such journal. Only while no
-// other station is inside the file (the write lock, or local mode).
-int RollBackJournal(const std::string& basePath);
+// Completes a change whose station died while writing it to the files, from
+// its journal; nothing when there is no such journal. Only while no other
+// station is inside the file (the write lock, or local mode).
+int RecoverJournal(const std::string& basePath);
 
 }  // namespace kandelo::isam

@@ -2,8 +2,8 @@
 // file open at once, in network mode.
 //
 // The coordination file "<base>.DIA" (29 bytes for six keys):
-//   0      byte    1 while a change is in progress (its journal not yet
-//                  emptied), else 0
+//   0      byte    1 while a change is being written to the files (its
+//                  journal is whole), else 0
 //   1      uint16  2000: the file is initialized
 //   3      w bytes no station's slot; byte 3 is also the opening lock
 //   3+i*w  w bytes slot of station i (1..25): bit 0 the data header, bit k
@@ -25,10 +25,11 @@
 // fails while any station reads, opens or changes, and while it is held no
 // other station can do any of these.
 //
-// A change keeps the old bytes it overwrites in the journal (isam_journal.h)
-// and marks byte 0. A station that finds byte 0 set while it holds every
-// slot knows that the changing station died: it puts the old bytes back and
-// has every station read everything anew.
+// A change is held back until it is complete, written to the journal
+// (isam_journal.h), marked in byte 0, and then written to the files. A
+// station that finds byte 0 set while it holds every slot knows that the
+// changing station died while writing: it writes the journal's bytes again
+// and has every station read everything anew.
 
 #include <chrono>
 #include <memory>
@@ -79,10 +80,7 @@ bool TakeLock(pf::FileHandle& h, std::int64_t offset, std::int64_t length, int w
 // could keep the others out past all their tries.
 void LetWaitersFirst(pf::FileHandle& h, std::chrono::steady_clock::time_point lastChange) {
   if (std::chrono::steady_clock::now() - lastChange > std::chrono::milliseconds(5)) return;
-  if (h.lockRange(kWaitersByte, 1, true) == pf::LockResult::Locked) {
-    h.unlockRange(kWaitersByte, 1);
-    return;
-  }
+  if (h.testRange(kWaitersByte, 1, true) == pf::LockResult::Locked) return;
   std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
@@ -97,6 +95,9 @@ struct Station {
   bool writeLock = false;
   bool slotLock = false;
   bool refreshAll = false;  // the next refresh reads every part anew
+  // The coordination file as this station found it when it took the write
+  // lock; nobody else writes it until the lock is released.
+  std::vector<unsigned char> atLock;
   std::chrono::steady_clock::time_point lastChange{};
 
   std::int64_t size() const { return 3 + std::int64_t{kStations + 1} * width; }
@@ -149,10 +150,10 @@ bool WriteFreshDia(Station& s) {
   return s.dia->writeAt(0, d.data(), d.size()) && (s.dia->size() == s.size() || s.dia->truncate(s.size()));
 }
 
-// Puts back what a dead station's change overwrote and has everyone,
+// Completes what a dead station's change had partly written and has everyone,
 // this station included, read everything anew. Needs every slot locked.
 int Recover(IndexedFile& f, Station& s) {
-  if (RollBackJournal(f.basePath)) return kErrNetIO;
+  if (RecoverJournal(f.basePath)) return kErrNetIO;
   if (!WriteFreshDia(s)) return kErrNetIO;
   s.refreshAll = true;
   return kOk;
@@ -245,8 +246,8 @@ int Coordination::onOpen(IndexedFile& f, bool readOnly) {
     }
     if (all) {
       // Damaged, or left by a station that died while changing: what it
-      // had half written goes back first.
-      const int err = RollBackJournal(f.basePath) ? kErrNetOpen : (WriteFreshDia(*s) ? kOk : kErrNetOpen);
+      // had half written is completed first.
+      const int err = RecoverJournal(f.basePath) ? kErrNetOpen : (WriteFreshDia(*s) ? kOk : kErrNetOpen);
       s->dia->unlockRange(s->slot(1), std::int64_t{kStations} * s->width);
       if (err) {
         s->dia->unlockRange(kStationLockBase - s->number, 1);
@@ -370,18 +371,18 @@ int Coordination::lock(IndexedFile& f) {
     if (!Initialized(*s, d)) return release(kErrWriteLock);
   }
   if (int err = Refresh(f, *s, d)) return release(err);
-  // From here on a death of this station is repaired by the next one.
-  const unsigned char changing = 1;
-  if (!s->dia->writeAt(0, &changing, 1)) return release(kErrWriteLock);
+  // The change's writes are held back until UnlockFile: a death of this
+  // station before then leaves the files untouched.
   s->journal->begin();
+  s->atLock = std::move(d);
   f.changedParts = 0;
   s->writeLock = true;
   return kOk;
 }
 
 int Coordination::Abandon(IndexedFile& f, Station& s, int error) {
-  // The journal still holds the old bytes: back to the state before the
-  // change, which the caller then learns did not happen.
+  // Nothing of the change reached the files (or a whole journal is written
+  // again by the recovery): the cached pages are the change's, and go.
   s.journal->stop();
   engine().cache.drop(f);
   if (Recover(f, s) == kOk) ReloadParts(f, s.allParts());
@@ -398,15 +399,24 @@ int Coordination::unlock(IndexedFile& f) {
     s->slotLock = false;
     return s->unlockSlot() ? kOk : kErrReleaseWriteLock;
   }
-  const std::uint32_t parts = f.changedParts;
+  std::uint32_t parts = f.changedParts;
   if (WriteParts(f, parts)) return Abandon(f, *s, kErrNetIO);
-  // Everything of the change is on disk: it is done once the journal is
-  // empty. Should emptying fail, byte 0 cleared below still marks the
-  // journal as one of a finished change, which nobody rolls back.
-  const bool ended = s->journal->end();
+  switch (s->journal->commit(*s->dia)) {
+    case Journal::Commit::Done:
+      break;
+    case Journal::Commit::NotWritten:
+      return Abandon(f, *s, kErrNetIO);
+    case Journal::Commit::Unfinished:
+      // The journal is whole: writing it again completes the change, and
+      // then it did happen. Else byte 0 stays set for the next station.
+      if (RecoverJournal(f.basePath)) return Abandon(f, *s, kErrNetIO);
+      parts = s->allParts();
+      break;
+  }
 
-  std::vector<unsigned char> d;
-  if (parts != s->allParts()) d = ReadDia(*s);
+  std::vector<unsigned char> d = std::move(s->atLock);
+  s->atLock.clear();
+  if (parts == s->allParts()) d.clear();
   if (static_cast<std::int64_t>(d.size()) != s->size()) {
     // Unreadable: everybody reads everything anew.
     d.assign(static_cast<std::size_t>(s->size()), 0xFF);
@@ -426,7 +436,7 @@ int Coordination::unlock(IndexedFile& f) {
   s->writeLock = false;
   const bool released = s->dia->unlockRange(3, s->writeLength());
   s->lastChange = std::chrono::steady_clock::now();
-  if (!written || !ended) return kErrNetIO;
+  if (!written) return kErrNetIO;
   return released ? kOk : kErrReleaseWriteLock;
 }
 

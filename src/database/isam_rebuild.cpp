@@ -158,8 +158,8 @@ int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable
     if (probe && probe->lockRange(0, 0, false) == pf::LockResult::Busy) return c.done(kErrAccessDenied);
     if (StationsOpen(base)) return c.done(kErrAccessDenied);
   }
-  // What a station that died in the middle of a change had half written goes back first.
-  if (int err = RollBackJournal(base)) return c.done(err);
+  // What a station that died while writing a change had half written is completed first.
+  if (int err = RecoverJournal(base)) return c.done(err);
 
   if (!pf::fs().renameFile(dat, sav)) return c.done(kErrRebuildName);
   IndexedFile* f = nullptr;

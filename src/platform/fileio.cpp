@@ -74,6 +74,16 @@ class PosixHandle : public FileHandle {
     fl.l_len = length;
     return ::fcntl(fd_, F_OFD_SETLK, &fl) == 0;
   }
+  // One call instead of the two of taking and releasing.
+  LockResult testRange(std::int64_t offset, std::int64_t length, bool exclusive) override {
+    struct flock fl{};
+    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = offset;
+    fl.l_len = length;
+    if (::fcntl(fd_, F_OFD_GETLK, &fl) != 0) return LockResult::Error;
+    return fl.l_type == F_UNLCK ? LockResult::Locked : LockResult::Busy;
+  }
 
  private:
   // Repeats a partial transfer op(at, bytes left, bytes done) until all n
@@ -471,6 +481,7 @@ class FaultyHandle : public FileHandle {
   }
   LockResult lockRange(std::int64_t o, std::int64_t l, bool x) override { return inner_->lockRange(o, l, x); }
   bool unlockRange(std::int64_t o, std::int64_t l) override { return inner_->unlockRange(o, l); }
+  LockResult testRange(std::int64_t o, std::int64_t l, bool x) override { return inner_->testRange(o, l, x); }
 
  private:
   std::unique_ptr<FileHandle> inner_;

@@ -54,6 +54,13 @@ class FileHandle {
   // Byte-range lock on the open file (one non-blocking attempt).
   virtual LockResult lockRange(std::int64_t offset, std::int64_t length, bool exclusive) = 0;
   virtual bool unlockRange(std::int64_t offset, std::int64_t length) = 0;
+  // Whether lockRange would succeed now, without taking the lock; only for
+  // a range this handle does not hold. The default takes and releases it.
+  virtual LockResult testRange(std::int64_t offset, std::int64_t length, bool exclusive) {
+    const LockResult r = lockRange(offset, length, exclusive);
+    if (r == LockResult::Locked && !unlockRange(offset, length)) return LockResult::Error;
+    return r;
+  }
 };
 
 // What kind of medium holds a directory, for choosing where converted files

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "database/isam_journal.h"
 #include "isam_stations.h"
 
 namespace kandelo::test {
@@ -240,7 +241,7 @@ TEST_F(StationProcessesTest, FourStationsChangeConcurrentlyAndOneIsKilled) {
   EXPECT_GT(records.size(), 20u) << "the stations did get work done";
 }
 
-TEST_F(StationProcessesTest, StationKilledInsideAChangeIsRolledBack) {
+TEST_F(StationProcessesTest, StationKilledInsideAChangeLeavesTheFilesAlone) {
   Contents before;
   {
     Station s;
@@ -256,7 +257,8 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeIsRolledBack) {
     if (s.open(base())) return 1;
     IndexedFile* f = s.file();
     if (LockFile(f)) return 2;
-    // Half a delete and half an add, with the pages on disk.
+    // Half a delete and half an add, flushed: still held back, and read
+    // back by this station as changed.
     unsigned char rec[kRecLen];
     FillRecord(rec, 77, "NAME" + std::to_string(77 % 13));
     std::int32_t n = 0;
@@ -265,6 +267,8 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeIsRolledBack) {
       return 3;
     FillRecord(rec, 999, "NEW");
     if (AddRecord(f, rec, n) || AddKey(f, 1, n, "NEW") || FlushIndexedFile(f)) return 4;
+    std::int32_t found = 0;
+    if (FindKey(f, 1, "NEW", found) || found != n || FindKey(f, 2, IdKey(77), found) != kErrKeyNotFound) return 7;
     const char go = 'x';
     if (::write(ready[1], &go, 1) != 1) return 5;
     ::pause();
@@ -274,8 +278,8 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeIsRolledBack) {
   char go = 0;
   ASSERT_EQ(::read(ready[0], &go, 1), 1);
   ::close(ready[0]);
-  EXPECT_TRUE(readFile(DataFilePath(base())) != dat || readFile(IndexFilePath(base())) != idx)
-      << "the change was half on disk";
+  EXPECT_EQ(readFile(DataFilePath(base())), dat);
+  EXPECT_EQ(readFile(IndexFilePath(base())), idx);
   ::kill(child, SIGKILL);
   EXPECT_EQ(Wait(child), 128 + SIGKILL);
 
@@ -295,6 +299,75 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeIsRolledBack) {
   ASSERT_EQ(CheckKeyedFile(base(), &records), "");
   before[1000] = "LATER";
   EXPECT_EQ(records, before);
+}
+
+// A station killed while it writes a finished change to the files leaves
+// torn pages; whoever opens next (a station or a local opener) completes
+// the change from the journal.
+TEST_F(StationProcessesTest, StationKilledWhileWritingAChangeIsCompleted) {
+  for (const bool local : {false, true}) {
+    SCOPED_TRACE(local ? "local opener" : "station");
+    const std::string name = local ? "TORNL" : "TORNS", at = base(name);
+    Contents expected;
+    {
+      Station s;
+      ASSERT_EQ(s.open(at), 0);
+      for (int i = 1; i <= 200; ++i) ASSERT_EQ(s.add(i, "NAME" + std::to_string(i % 13)), 0);
+      expected = s.contents();
+    }
+    const std::string dat = readFile(DataFilePath(at)), idx = readFile(IndexFilePath(at));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    static int readyFd = -1;
+    readyFd = ready[1];
+    const pid_t child = Fork([&] {
+      Station s;
+      if (s.open(at)) return 1;
+      IndexedFile* f = s.file();
+      if (LockFile(f)) return 2;
+      // One change of many pages: a delete and forty adds.
+      unsigned char rec[kRecLen];
+      FillRecord(rec, 77, "NAME" + std::to_string(77 % 13));
+      std::int32_t n = 0;
+      if (FindKey(f, 2, IdKey(77), n) || DeleteKey(f, 2, n, IdKey(77)) || DeleteKey(f, 1, n, RecordName(rec)) ||
+          DeleteRecord(f, n))
+        return 3;
+      for (int i = 1000; i < 1040; ++i) {
+        FillRecord(rec, i, "NEW" + std::to_string(i));
+        if (AddRecord(f, rec, n) || AddKey(f, 1, n, RecordName(rec)) || AddKey(f, 2, n, IdKey(i))) return 4;
+      }
+      detail::Journal::afterFileWrite = [] {
+        const char go = 'x';
+        if (::write(readyFd, &go, 1) == 1) ::pause();
+      };
+      UnlockFile(f);
+      return 5;
+    });
+    ::close(ready[1]);
+    char go = 0;
+    ASSERT_EQ(::read(ready[0], &go, 1), 1);
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    EXPECT_EQ(Wait(child), 128 + SIGKILL);
+    EXPECT_TRUE(readFile(DataFilePath(at)) != dat || readFile(IndexFilePath(at)) != idx) << "the change was torn";
+    expected.erase(77);
+    for (int i = 1000; i < 1040; ++i) expected[i] = "NEW" + std::to_string(i);
+    if (local) {
+      ScopedEnv off("KANDELO_NETWORK_MODE", "off");
+      unsigned char buf[kRecLen];
+      auto t = OpenTable(buf, name);
+      EXPECT_EQ(t->RecordCount(), static_cast<int>(expected.size()));
+    } else {
+      Station s;
+      ASSERT_EQ(s.open(at), 0);
+      int err = 0;
+      EXPECT_EQ(s.contents(&err), expected);
+      EXPECT_EQ(err, 0);
+    }
+    Contents records;
+    ASSERT_EQ(CheckKeyedFile(at, &records), "");
+    EXPECT_EQ(records, expected);
+  }
 }
 
 TEST_F(StationProcessesTest, KilledChangeIsRolledBackByALocalOpenerToo) {

@@ -89,6 +89,11 @@ TEST(FileIo, ByteRangeLocksConflictBetweenOpenFiles) {
   EXPECT_EQ(a->lockRange(0, 10, true), pf::LockResult::Locked);
   EXPECT_EQ(b->lockRange(5, 10, true), pf::LockResult::Busy);
   EXPECT_EQ(b->lockRange(20, 10, true), pf::LockResult::Locked);
+  // Testing sees the other open's lock and takes none itself.
+  EXPECT_EQ(b->testRange(5, 10, false), pf::LockResult::Busy);
+  EXPECT_EQ(a->testRange(20, 10, false), pf::LockResult::Busy);
+  EXPECT_EQ(a->testRange(40, 10, true), pf::LockResult::Locked);
+  EXPECT_EQ(b->lockRange(40, 10, true), pf::LockResult::Locked);
   EXPECT_TRUE(a->unlockRange(0, 10));
   EXPECT_EQ(b->lockRange(5, 10, true), pf::LockResult::Locked);
 }
