@@ -58,34 +58,30 @@ class PosixHandle : public FileHandle {
     return r == 0;
   }
   LockResult lockRange(std::int64_t offset, std::int64_t length, bool exclusive) override {
-    struct flock fl{};
-    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = offset;
-    fl.l_len = length;
+    struct flock fl = rangeLock(exclusive ? F_WRLCK : F_RDLCK, offset, length);
     if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0) return LockResult::Locked;
     return (errno == EACCES || errno == EAGAIN) ? LockResult::Busy : LockResult::Error;
   }
   bool unlockRange(std::int64_t offset, std::int64_t length) override {
-    struct flock fl{};
-    fl.l_type = F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = offset;
-    fl.l_len = length;
+    struct flock fl = rangeLock(F_UNLCK, offset, length);
     return ::fcntl(fd_, F_OFD_SETLK, &fl) == 0;
   }
   // One call instead of the two of taking and releasing.
   LockResult testRange(std::int64_t offset, std::int64_t length, bool exclusive) override {
-    struct flock fl{};
-    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = offset;
-    fl.l_len = length;
+    struct flock fl = rangeLock(exclusive ? F_WRLCK : F_RDLCK, offset, length);
     if (::fcntl(fd_, F_OFD_GETLK, &fl) != 0) return LockResult::Error;
     return fl.l_type == F_UNLCK ? LockResult::Locked : LockResult::Busy;
   }
 
  private:
+  static struct flock rangeLock(short type, std::int64_t offset, std::int64_t length) {
+    struct flock fl{};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = offset;
+    fl.l_len = length;
+    return fl;
+  }
   // Repeats a partial transfer op(at, bytes left, bytes done) until all n
   // bytes or the end of the file; interrupted calls are repeated.
   template <class Op>

@@ -180,6 +180,16 @@ int RunStation(const StationRun& r) {
   return 0;
 }
 
+// Deletes the entry of `id` (added with the name "NAME" + id % 13) with its
+// two keys, as a station does inside a change; non-zero when a step fails.
+int DeleteEntry(IndexedFile* f, int id, std::int32_t& n) {
+  unsigned char rec[kRecLen];
+  FillRecord(rec, id, "NAME" + std::to_string(id % 13));
+  n = 0;
+  return FindKey(f, 2, IdKey(id), n) || DeleteKey(f, 2, n, IdKey(id)) || DeleteKey(f, 1, n, RecordName(rec)) ||
+         DeleteRecord(f, n);
+}
+
 pid_t Fork(const std::function<int()>& body) {
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -260,11 +270,8 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeLeavesTheFilesAlone) {
     // Half a delete and half an add, flushed: still held back, and read
     // back by this station as changed.
     unsigned char rec[kRecLen];
-    FillRecord(rec, 77, "NAME" + std::to_string(77 % 13));
     std::int32_t n = 0;
-    if (FindKey(f, 2, IdKey(77), n) || DeleteKey(f, 2, n, IdKey(77)) || DeleteKey(f, 1, n, RecordName(rec)) ||
-        DeleteRecord(f, n))
-      return 3;
+    if (DeleteEntry(f, 77, n)) return 3;
     FillRecord(rec, 999, "NEW");
     if (AddRecord(f, rec, n) || AddKey(f, 1, n, "NEW") || FlushIndexedFile(f)) return 4;
     std::int32_t found = 0;
@@ -327,11 +334,8 @@ TEST_F(StationProcessesTest, StationKilledWhileWritingAChangeIsCompleted) {
       if (LockFile(f)) return 2;
       // One change of many pages: a delete and forty adds.
       unsigned char rec[kRecLen];
-      FillRecord(rec, 77, "NAME" + std::to_string(77 % 13));
       std::int32_t n = 0;
-      if (FindKey(f, 2, IdKey(77), n) || DeleteKey(f, 2, n, IdKey(77)) || DeleteKey(f, 1, n, RecordName(rec)) ||
-          DeleteRecord(f, n))
-        return 3;
+      if (DeleteEntry(f, 77, n)) return 3;
       for (int i = 1000; i < 1040; ++i) {
         FillRecord(rec, i, "NEW" + std::to_string(i));
         if (AddRecord(f, rec, n) || AddKey(f, 1, n, RecordName(rec)) || AddKey(f, 2, n, IdKey(i))) return 4;
