@@ -190,6 +190,16 @@ int DeleteEntry(IndexedFile* f, int id, std::int32_t& n) {
          DeleteRecord(f, n);
 }
 
+// Waits for the forked child's one byte on the pipe and closes both ends:
+// false when the child ended without sending it.
+bool ChildIsReady(int ready[2]) {
+  ::close(ready[1]);
+  char go = 0;
+  const bool sent = ::read(ready[0], &go, 1) == 1;
+  ::close(ready[0]);
+  return sent;
+}
+
 pid_t Fork(const std::function<int()>& body) {
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -281,10 +291,7 @@ TEST_F(StationProcessesTest, StationKilledInsideAChangeLeavesTheFilesAlone) {
     ::pause();
     return 6;
   });
-  ::close(ready[1]);
-  char go = 0;
-  ASSERT_EQ(::read(ready[0], &go, 1), 1);
-  ::close(ready[0]);
+  ASSERT_TRUE(ChildIsReady(ready));
   EXPECT_EQ(readFile(DataFilePath(base())), dat);
   EXPECT_EQ(readFile(IndexFilePath(base())), idx);
   ::kill(child, SIGKILL);
@@ -347,10 +354,7 @@ TEST_F(StationProcessesTest, StationKilledWhileWritingAChangeIsCompleted) {
       UnlockFile(f);
       return 5;
     });
-    ::close(ready[1]);
-    char go = 0;
-    ASSERT_EQ(::read(ready[0], &go, 1), 1);
-    ::close(ready[0]);
+    ASSERT_TRUE(ChildIsReady(ready));
     ::kill(child, SIGKILL);
     EXPECT_EQ(Wait(child), 128 + SIGKILL);
     EXPECT_TRUE(readFile(DataFilePath(at)) != dat || readFile(IndexFilePath(at)) != idx) << "the change was torn";
@@ -395,10 +399,7 @@ TEST_F(StationProcessesTest, KilledChangeIsRolledBackByALocalOpenerToo) {
     ::pause();
     return 4;
   });
-  ::close(ready[1]);
-  char go = 0;
-  ASSERT_EQ(::read(ready[0], &go, 1), 1);
-  ::close(ready[0]);
+  ASSERT_TRUE(ChildIsReady(ready));
   ::kill(child, SIGKILL);
   Wait(child);
   {
