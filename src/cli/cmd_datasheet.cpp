@@ -1,6 +1,6 @@
 // kandelo-cli datasheet FILE [--pages main,polar,cartesian,table,ugr,glare,
 //     utf-din,utf-tm5,utf-nb,isolux,cone,count,floor|all] [--planes 0,90,...]
-//     [--language ger|eng|fra] -o OUT.pdf
+//     [--language ger|eng|fra] (-o OUT.pdf | --printer QUEUE)
 // The printed datasheet of a photometric file, with the company name and
 // address of the settings in its footer.
 #include "cli/cli_common.h"
@@ -68,13 +68,15 @@ bool ParsePlaneList(const std::string& text, TPlaneList& out) {
 }
 
 int Run(const std::string& file, const std::string& pages, const std::string& planes, const std::string& language,
-        const std::string& output) {
+        const TPrintTarget& target) {
   TOutputSettings settings = InitialOutputSettings();
   std::string message;
   if (!ParsePages(pages, settings.OutputSet, message)) return UsageError(message);
   const bool planesGiven = !planes.empty();
   if (planesGiven && !ParsePlaneList(planes, *settings.Planes)) return UsageError("bad plane list: " + FromUtf8(planes));
-  if (platform::lower1252(ExtractFileExt(output)) != ".pdf") return UsageError("the output must end in .pdf");
+  if (target.pdf.empty() == target.printer.empty()) return UsageError("give either -o OUT.pdf or --printer QUEUE");
+  if (!target.pdf.empty() && platform::lower1252(ExtractFileExt(target.pdf)) != ".pdf")
+    return UsageError("the output must end in .pdf");
 
   LoadSettings();
   InstallLanguageFiles();
@@ -85,12 +87,13 @@ int Run(const std::string& file, const std::string& pages, const std::string& pl
   TLUM32 lum;
   if (int code = kOk; !LoadForCommand(lum, file, code)) return code;
   if (!planesGiven) *settings.Planes = DefaultPlaneList(lum);
-  return WriteDatasheetPdf(lum, settings, msg, options, output);
+  return WriteDatasheetPdf(lum, settings, msg, options, target);
 }
 
 void Setup(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("datasheet", "Print the datasheet of a photometric file into a PDF file");
-  static std::string file, pages = "all", planes, language, output;
+  static std::string file, pages = "all", planes, language;
+  static TPrintTarget target;
   cmd->add_option("FILE", file, "Photometric file")->required();
   cmd->add_option("--pages", pages,
                   "Page kinds: main, polar, cartesian, table, ugr, glare, utf-din, utf-tm5, utf-nb, isolux, cone, "
@@ -99,8 +102,9 @@ void Setup(CLI::App& app, int& exitCode) {
                   "Plane angles of the polar and cartesian pages, e.g. 0,90 (default: 0 and 90, or 0 when "
                   "rotational; none for no such pages)");
   cmd->add_option("--language", language, "Texts: ger, eng or fra (default: the configured language)");
-  cmd->add_option("-o,--output", output, "Output file (.pdf)")->required();
-  cmd->callback([&exitCode] { exitCode = Run(file, pages, planes, language, output); });
+  auto* out = cmd->add_option("-o,--output", target.pdf, "Output file (.pdf)");
+  cmd->add_option("--printer", target.printer, "Print on this printer queue instead of writing a file")->excludes(out);
+  cmd->callback([&exitCode] { exitCode = Run(file, pages, planes, language, target); });
 }
 
 KANDELO_COMMAND(Setup);

@@ -17,7 +17,7 @@ namespace {
 
 struct ListOptions {
   int keyNo = 1;
-  std::string from, to, output;
+  std::string from, to, output, printer;
 };
 
 // Exports the chosen entries to the list file, or with `text` straight to
@@ -58,6 +58,10 @@ int ExportListCmd(const ListOptions& o) {
 }
 
 int PrintListCmd(const ListOptions& o) {
+  if (o.output.empty() == o.printer.empty()) {
+    std::fprintf(stderr, "give either -o OUT.pdf or --printer QUEUE\n");
+    return kUsage;
+  }
   int exitCode = kOk;
   const int n = Export(o, false, exitCode);
   if (n < 0) return exitCode;
@@ -65,17 +69,21 @@ int PrintListCmd(const ListOptions& o) {
   platform::fs().removeFile(ListFilePath());
   if (!entries) return Fail("cannot read the list file " + ListFilePath());
   std::string error;
-  if (!WriteListPdf(*entries, ListTextsFrom(Settings().OrvMsgFile), o.output, error)) return Fail(error);
+  if (!WriteListPdf(*entries, ListTextsFrom(Settings().OrvMsgFile), {o.output, o.printer}, error))
+    return Fail(error);
   std::printf("%d entries, %zu pages\n", n, PaginateList(*entries).size());
   return kOk;
 }
 
-void AddOptions(CLI::App* cmd, ListOptions& o) {
+// `printing`: the output may also be a printer queue.
+void AddOptions(CLI::App* cmd, ListOptions& o, bool printing) {
   cmd->add_option("--key", o.keyNo, "Sort key: 1 name, 2 number, 3 file name, 5 manufacturer")
       ->check(CLI::IsMember({1, 2, 3, 5}));
   cmd->add_option("--from", o.from, "First key prefix of the range (upper case is used)");
   cmd->add_option("--to", o.to, "Last key prefix of the range");
-  cmd->add_option("-o,--output", o.output, "Output file")->required();
+  auto* out = cmd->add_option("-o,--output", o.output, "Output file");
+  if (!printing) out->required();
+  else cmd->add_option("--printer", o.printer, "Print on this printer queue instead of writing a file")->excludes(out);
 }
 
 }  // namespace
@@ -83,10 +91,10 @@ void AddOptions(CLI::App* cmd, ListOptions& o) {
 void AddListCommands(CLI::App& catalogue, int& exitCode) {
   static ListOptions text, print;
   auto* exportCmd = catalogue.add_subcommand("export-list", "Write the catalogue list as a tab-separated text file");
-  AddOptions(exportCmd, text);
+  AddOptions(exportCmd, text, false);
   exportCmd->callback([&exitCode] { exitCode = ExportListCmd(text); });
-  auto* printCmd = catalogue.add_subcommand("print-list", "Print the catalogue list into a PDF file (landscape)");
-  AddOptions(printCmd, print);
+  auto* printCmd = catalogue.add_subcommand("print-list", "Print the catalogue list into a PDF file or on a printer (landscape)");
+  AddOptions(printCmd, print, true);
   printCmd->callback([&exitCode] { exitCode = PrintListCmd(print); });
 }
 

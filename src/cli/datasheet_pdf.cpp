@@ -1,44 +1,35 @@
 #include "cli/datasheet_pdf.h"
 
-#include <cstdlib>
-#include <memory>
-
 #include "cli/cli_common.h"
 
 #if __has_include(<QGuiApplication>)
-#include <QGuiApplication>
 #include <QPrinter>
 
-#include "graphics/qt/qt_output.h"
+#include "cli/toolkit_session.h"
 #include "graphics/qt/qt_page_job.h"
-#include "graphics/text_metrics.h"
 #define KANDELO_CLI_HAS_QT 1
 #endif
 
 namespace kandelo::cli {
 
 int WriteDatasheetPdf(TLUM32& lum, const TOutputSettings& settings, const TMsgManager& msg,
-                      const TDatasheetOptions& options, const std::string& output) {
+                      const TDatasheetOptions& options, const TPrintTarget& target) {
 #ifdef KANDELO_CLI_HAS_QT
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "kandelo-cli";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  UseToolkitTextMetrics();
+  TToolkitSession session;
   QPrinter printer(QPrinter::HighResolution);
+  if (!target.printer.empty()) {
+    std::string error;
+    if (!SelectPrintQueue(printer, target.printer, error)) return Fail(error);
+  }
   printer.setPageSize(QPageSize(QPageSize::A4));
-  TQtPageJob job(printer, output);
+  TQtPageJob job(printer, target.printer.empty() ? target.pdf : std::string());
   const TDatasheetResult r = PrintDatasheet(lum, nullptr, settings, msg, job, options);
-  SetScreenTextMeasurer(nullptr);
+  const std::string where = target.printer.empty() ? FromUtf8(target.pdf) : "the printer " + target.printer;
   switch (r.status) {
     case TDatasheetStatus::Printed: return kOk;
     case TDatasheetStatus::NoData: return Fail("the luminaire holds no usable data; nothing was printed");
     case TDatasheetStatus::NoPages: return Fail("none of the chosen pages can be printed for this luminaire");
-    case TDatasheetStatus::JobFailed: return Fail("cannot write " + FromUtf8(output));
+    case TDatasheetStatus::JobFailed: return Fail("cannot write " + where);
     case TDatasheetStatus::Failed: return Fail(r.error);
   }
   return kFailure;
@@ -47,7 +38,7 @@ int WriteDatasheetPdf(TLUM32& lum, const TOutputSettings& settings, const TMsgMa
   (void)settings;
   (void)msg;
   (void)options;
-  return Fail("this build has no PDF output (" + FromUtf8(output) + ")");
+  return Fail("this build has no printed output (" + FromUtf8(target.pdf + target.printer) + ")");
 #endif
 }
 

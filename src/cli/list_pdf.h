@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/print_target.h"
 #include "database/catalogue_list.h"
 #include "graphics/list_print.h"
 
 namespace kandelo::cli {
 
-// Writes the list in landscape into the PDF file (under a temporary name,
-// renamed on success). False with the reason in `error`.
-bool WriteListPdf(const std::vector<TListEntry>& entries, const TListTexts& texts, const std::string& pdf,
+// Prints the list in landscape to the target. False with the reason in
+// `error`.
+bool WriteListPdf(const std::vector<TListEntry>& entries, const TListTexts& texts, const TPrintTarget& target,
                   std::string& error);
 
 }  // namespace kandelo::cli

@@ -11,7 +11,7 @@
 
 namespace kandelo::cli {
 
-bool WriteListPdf(const std::vector<TListEntry>&, const TListTexts&, const std::string&, std::string& error) {
+bool WriteListPdf(const std::vector<TListEntry>&, const TListTexts&, const TPrintTarget&, std::string& error) {
   // The command line as this process was started with it.
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

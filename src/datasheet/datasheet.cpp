@@ -24,6 +24,7 @@
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
 #include "platform/locale_info.h"
+#include "platform/text.h"
 
 namespace kandelo {
 
@@ -237,6 +238,11 @@ TDatasheetResult PrintDatasheet(TLUM32& lum, const TCatalogueRecord* record, con
     result.status = TDatasheetStatus::NoPages;
     return result;
   }
+  TDocumentInfo info;
+  info.title = platform::cp1252ToUtf8(TrimBlanks(TrimBlanks(lum.LumName) + " " + TrimBlanks(lum.LumNumber)));
+  info.author = platform::cp1252ToUtf8(options.userName);
+  info.subject = platform::cp1252ToUtf8(msg.GetText("OUTTXT", "HDMAIN"));
+  job.SetDocumentInfo(info);
   if (!job.Begin()) {
     result.status = TDatasheetStatus::JobFailed;
     return result;

@@ -5,12 +5,16 @@
 #pragma once
 
 #include "graphics/device.h"
+#include "graphics/pdf_info.h"
 
 namespace kandelo {
 
 class TPageJob {
  public:
   virtual ~TPageJob() = default;
+  // The document's title, author and subject, before Begin: the name of the
+  // print job, and the document information of a PDF file.
+  virtual void SetDocumentInfo(const TDocumentInfo& info) { (void)info; }
   // Starts the document; false when the printer or the file cannot be opened.
   virtual bool Begin() = 0;
   // Sets up the current page in twips (BeginTwipsPage with the job's

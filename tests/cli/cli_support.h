@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 
@@ -13,10 +14,9 @@ struct CliResult {
   std::string out;
 };
 
-// Runs `kandelo-cli ARGS` through the shell (stderr discarded unless redirected in args).
-inline CliResult RunCli(const std::string& args) {
+// Runs a shell command line; its standard output and exit code.
+inline CliResult RunShell(const std::string& cmd) {
   CliResult r;
-  std::string cmd = std::string("'") + KANDELO_CLI + "' " + args;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
   std::array<char, 4096> buf{};
@@ -26,5 +26,14 @@ inline CliResult RunCli(const std::string& args) {
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
 }
+
+// One field of a "Name:   value" report such as pdfinfo's ("" when missing).
+inline std::string ReportField(const std::string& report, const std::string& name) {
+  std::smatch m;
+  return std::regex_search(report, m, std::regex("(^|\n)" + name + ":[ ]+([^\n]*)")) ? m[2].str() : "";
+}
+
+// Runs `kandelo-cli ARGS` through the shell (stderr discarded unless redirected in args).
+inline CliResult RunCli(const std::string& args) { return RunShell(std::string("'") + KANDELO_CLI + "' " + args); }
 
 }  // namespace kandelo::test

@@ -94,3 +94,20 @@ TEST(CliDatasheet, BadInputWritesNothing) {
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(e.path().filename().string().find(".part"), std::string::npos) << e.path();
 }
+
+TEST(CliDatasheet, ThePdfNamesLuminaireCompanyAndProgram) {
+  kandelo::test::TempUserEnvironment env;
+  kandelo::test::TempDir dir;
+  const std::string lum = Fixture(dir), out = dir.file("sheet.pdf");
+  ASSERT_EQ(RunCli("settings set USER NAME 'Lichtwerk Süd GmbH'").exitCode, 0);
+  const auto r = RunCli("datasheet '" + lum + "' --pages main --language eng -o '" + out + "' 2>&1");
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  const auto info = kandelo::test::RunShell("pdfinfo '" + out + "' 2>&1");
+  if (info.exitCode == 127) GTEST_SKIP() << "pdfinfo is missing";
+  using kandelo::test::ReportField;
+  EXPECT_EQ(ReportField(info.out, "Title"), "Leuchte A A-100") << info.out;
+  EXPECT_EQ(ReportField(info.out, "Author"), "Lichtwerk Süd GmbH");
+  EXPECT_EQ(ReportField(info.out, "Subject"), "Data sheet");
+  EXPECT_EQ(ReportField(info.out, "Creator").rfind("Kandelo ", 0), 0u);
+  EXPECT_EQ(ReportField(info.out, "Pages"), "1");
+}

@@ -143,8 +143,15 @@ class TQtPrintJob::PrinterDevice : public TQtPainterDevice {
 TQtPrintJob::TQtPrintJob(QPrinter& printer) : printer_(printer) {}
 TQtPrintJob::~TQtPrintJob() { Abort(); }
 
+void TQtPrintJob::SetDocumentInfo(const TDocumentInfo& info) {
+  info_ = info;
+  info_.creator = std::string("Kandelo ") + KANDELO_VERSION;
+}
+
 bool TQtPrintJob::Begin(const std::string& outputFile, QPageLayout::Orientation orientation) {
   Abort();
+  if (!info_.title.empty()) printer_.setDocName(QString::fromStdString(info_.title));
+  printer_.setCreator(QString::fromStdString(std::string("Kandelo ") + KANDELO_VERSION));
   if (!outputFile.empty()) {
     const std::filesystem::path target(outputFile);
     target_ = outputFile;
@@ -187,6 +194,7 @@ bool TQtPrintJob::End() {
   painter_.reset();
   if (!temporary_.empty()) {
     std::error_code ec;
+    if (ok && !info_.empty()) ok = AddPdfDocumentInfo(temporary_, info_);
     if (ok) std::filesystem::rename(temporary_, target_, ec);
     if (!ok || ec) {
       std::filesystem::remove(temporary_, ec);

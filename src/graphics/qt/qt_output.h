@@ -11,6 +11,7 @@
 #include <string>
 
 #include "graphics/device.h"
+#include "graphics/pdf_info.h"
 #include "graphics/printer_page.h"
 
 namespace kandelo {
@@ -47,6 +48,9 @@ class TQtPrintJob {
  public:
   explicit TQtPrintJob(QPrinter& printer);
   ~TQtPrintJob();  // abandons a job that was not ended
+  // For the next Begin: the job's name and a PDF file's document
+  // information (the creator is always the program and its version).
+  void SetDocumentInfo(const TDocumentInfo& info);
   // False when the printer or the file cannot be opened (a missing or
   // read-only directory).
   bool Begin(const std::string& outputFile = "",
@@ -69,6 +73,7 @@ class TQtPrintJob {
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<PrinterDevice> device_;
   TPageMargins margins_;
+  TDocumentInfo info_;
   std::string target_;     // the PDF file asked for
   std::string temporary_;  // where it is written until End
 };

@@ -16,6 +16,7 @@ class TQtPageJob : public TPageJob {
   TQtPageJob(QPrinter& printer, std::string pdfFile,
              QPageLayout::Orientation orientation = QPageLayout::Portrait)
       : job_(printer), file_(std::move(pdfFile)), orientation_(orientation) {}
+  void SetDocumentInfo(const TDocumentInfo& info) override { job_.SetDocumentInfo(info); }
   bool Begin() override { return job_.Begin(file_, orientation_); }
   TRect BeginTwipsPage() override { return job_.BeginTwipsPage(); }
   void EndTwipsPage() override { job_.EndTwipsPage(); }
