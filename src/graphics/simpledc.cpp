@@ -224,6 +224,28 @@ std::uint16_t TSimpleDC::TextWidth(std::string_view text) {
   return static_cast<std::uint16_t>(extent.cx & 0xFFFF);
 }
 
+std::string TSimpleDC::FitText(std::string_view text, int maxWidth) {
+  if (text.empty()) return {};
+  const int whole = TextWidth(text);
+  if (whole == 0 || whole <= maxWidth) return std::string(text);
+  static constexpr char kEllipsis[] = "\x85";  // "…" in 1252
+  // Widths grow with the length: halve the range of lengths that still fit.
+  std::size_t lo = 0, hi = text.size();
+  while (lo < hi) {
+    const std::size_t mid = (lo + hi + 1) / 2;
+    std::string candidate(text.substr(0, mid));
+    candidate += kEllipsis;
+    if (TextWidth(candidate) <= maxWidth)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  if (lo == 0) return TextWidth(kEllipsis) <= maxWidth ? std::string(kEllipsis) : std::string();
+  std::string out(text.substr(0, lo));
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out + kEllipsis;
+}
+
 std::int32_t TSimpleDC::TextHeight(std::string_view text) {
   TSize extent;
   if (measurer_) {

@@ -189,7 +189,7 @@ TEST(UgrTableDrawing, ValuesCorrectedForTheLampFluxAndNoResultsDrawnEmpty) {
   dev = Record([&](TDevice& dc) { DrawUgrTable(*lum, &r, dc, rect, true, kEnglish, false, rect); });
   EXPECT_EQ(count(*dev, "22.4"), 190);
   EXPECT_TRUE(HasText(*dev, "3.9"));
-  EXPECT_TRUE(HasText(*dev, "UGR values corrected for the lamp flux  2000lm"));
+  EXPECT_TRUE(HasText(*dev, "UGR values corrected for the lamp flux  2000 lm"));
   // Without results: frame, headings and reflectances, no values.
   dev = Record([&](TDevice& dc) { DrawUgrTable(*lum, nullptr, dc, rect, true, kEnglish, false, rect); });
   EXPECT_EQ(count(*dev, "22.4"), 0);
