@@ -249,11 +249,22 @@ TEST(DiagramTextsTest, FloorCurvesStateTheMaintenanceFactorAndTheEmergencyScale)
     EXPECT_TRUE(dev.FindText("E (lx)"));
     // Three heights, each in its own pattern: solid, dashes, dots.
     const int cw = DiagramState().curveWidth;
-    std::set<int> runs;
-    for (const TDrawOp& op : dev.ops)
-      if (op.kind == TDrawOp::Line && op.pen.width == cw && op.pen.style != gdi::PS_NULL)
-        runs.insert(std::abs(op.points[1].x - op.points[0].x) + std::abs(op.points[1].y - op.points[0].y));
-    EXPECT_TRUE(runs.count(cw) || runs.count(cw - 1) || runs.count(cw + 1)) << "no dots";
+    // Dash lengths along x of the curves' runs: dots (about one curve width)
+    // and dashes (about six) both occur, besides the solid curve.
+    int dots = 0, dashes = 0, solid = 0;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind != TDrawOp::Polyline || op.pen.width != cw || op.pen.style == gdi::PS_NULL) continue;
+      const int length = std::abs(op.points.back().x - op.points.front().x);
+      if (length > 1000)
+        ++solid;
+      else if (length <= 3 * cw)
+        ++dots;
+      else if (length <= 9 * cw)
+        ++dashes;
+    }
+    EXPECT_GE(solid, 1);
+    EXPECT_GT(dots, 20);
+    EXPECT_GT(dashes, 20);
   }
 }
 
