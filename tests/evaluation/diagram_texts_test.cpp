@@ -13,6 +13,7 @@
 #include "evaluation/cartesian_diagram.h"
 #include "evaluation/cone.h"
 #include "evaluation/diagram_common.h"
+#include "evaluation/glare_diagram.h"
 #include "evaluation/isolux_diagram.h"
 #include "evaluation/polar_diagram.h"
 #include "evaluation/quick_planning.h"
@@ -95,7 +96,16 @@ std::function<void(const TLUM32&, TDevice&, const TRect&)> Floor(float left, flo
   };
 }
 
+void Glare(const TLUM32& lum, TDevice& dc, const TRect& r) { DrawGlareCurves(lum, dc, r, true, kEnglish, false, r); }
+std::unique_ptr<TLUM32> DimPanel() {
+  auto lum = test::MakeLum(test::Lambert);
+  lum->LampSets[0].SetFlux = 500;
+  return lum;
+}
+
 const TDrawingCase kCases[] = {
+    {"glare below the scale", DimPanel, Glare, 6000.0 / 3197},
+    {"glare asymmetric", Asymmetric, Glare, 6000.0 / 3197},
     {"polar narrow", Narrow, Polar},
     {"polar wide", Wide, Polar},
     {"polar asymmetric", Asymmetric, Polar},

@@ -83,6 +83,16 @@ TEST(GlareCurvesDrawing, LongSidedLuminaireDrawsBothFamiliesTheSidedOneDotted) {
   EXPECT_GT(Polylines(*dev, 2, 0), 9 * 10);
 }
 
+// Profiles below the scale's 0.8 kcd/m² run along its left edge: the chart says so.
+TEST(GlareCurvesDrawing, SaysWhenAProfileFallsBelowTheScale) {
+  for (double flux : {1000.0, 500.0}) {
+    auto lum = test::MakeLum(test::Lambert);  // 884 cd/m² at 1000 lm
+    lum->LampSets[0].SetFlux = static_cast<float>(flux);
+    const auto dev = Record([&](TDevice& dc) { DrawGlareCurves(*lum, dc, kGlareRect, true, kEnglish, false, kGlareRect); });
+    EXPECT_EQ(HasText(*dev, "Below 0.8 kcd/m\xB2: at the left edge"), flux < 900) << flux;
+  }
+}
+
 TEST(GlareTableDrawing, ShowsTheProfileValues) {
   auto lum = test::MakeLum(test::Lambert);
   const auto dev = Record([&](TDevice& dc) { DrawGlareTable(*lum, dc, kGlareRect, true, kEnglish, false, kGlareRect); });
