@@ -18,6 +18,7 @@
 #include "evaluation/polar_diagram.h"
 #include "evaluation/quick_planning.h"
 #include "evaluation/quick_planning_diagram.h"
+#include "evaluation/utilization_diagram.h"
 #include "frame/settings.h"
 #include "graphics/recording_device.h"
 #include "lum_fixture.h"
@@ -342,6 +343,43 @@ TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
   bool unit = false;
   for (const std::string& t : dev.Texts()) unit |= t.find("lx") != std::string::npos;
   EXPECT_TRUE(unit);
+}
+
+// The room indices of the DIN and NB tables stand in the middle of their
+// rows, and the NB table has no empty row under its last.
+TEST(DiagramTextsTest, UtilizationRowsHoldTheirTextsInTheMiddle) {
+  const auto lum = Wide();
+  for (bool nb : {false, true}) {
+    SCOPED_TRACE(nb ? "NB" : "DIN");
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    const TRect r{0, 0, 5201, 4000};
+    if (nb)
+      DrawUtilizationNB(*lum, dev, r, true, kEnglish, r);
+    else
+      DrawUtilizationDIN(*lum, RoomUtilTableT{}, false, dev, r, true, kEnglish, r);
+    std::vector<int> rows;  // y of the horizontal lines across the values and of the frame
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind == TDrawOp::Line && op.points[0].y == op.points[1].y && std::abs(op.points[1].x - op.points[0].x) > 2000)
+        rows.push_back(op.points[0].y);
+      if (op.kind == TDrawOp::Rectangle) rows.push_back(std::max(op.points[0].y, op.points[1].y));
+    }
+    std::sort(rows.begin(), rows.end());
+    int last = 0;
+    for (const char* k : {"0.6", "0.8", "1.0", "1.25", "1.5", "2.0", "2.5", "3.0", "4.0", "5.0"}) {
+      const TDrawOp* op = dev.FindText(k);
+      ASSERT_TRUE(op) << k;
+      const test::TTextBox box = test::TextBoxOf(*op);
+      const double centre = (box.top + box.bottom) / 2;
+      const auto below = std::upper_bound(rows.begin(), rows.end(), static_cast<int>(centre));
+      ASSERT_TRUE(below != rows.begin() && below != rows.end()) << k;
+      const int top = *(below - 1), bottom = *below;
+      EXPECT_NEAR(centre, (top + bottom) / 2.0, 0.12 * (bottom - top)) << k;
+      last = bottom;
+    }
+    // Under the last row: the note's row (DIN) or the frame (NB).
+    EXPECT_EQ(last == rows.back(), nb);
+  }
 }
 
 }  // namespace
