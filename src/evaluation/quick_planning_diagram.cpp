@@ -215,8 +215,8 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
   const int wL = b.TextWidth("L");
   const int c = std::clamp(static_cast<int>(record.Reflectances), 0, 14);
   const int* refl = kLitgReflectances[c];
-  const std::string heading = m.GetText("OUTTXT", "HDSRT") + PadLeft(std::to_string(refl[0]), 3) + "/" +
-                              PadLeft(std::to_string(refl[2]), 3) + "/" + PadLeft(std::to_string(refl[3]), 3) + " )";
+  const std::string heading = m.GetText("OUTTXT", "HDSRT") + " " + std::to_string(refl[0]) + "/" +
+                              std::to_string(refl[2]) + "/" + std::to_string(refl[3]) + ")";
   b.Font(10, boldHeading);
   b.Text(wL, y1 - y1 / 3, heading, gdi::TA_LEFT, gdi::TA_BASELINE);
   b.Line(0, y1, W, y1);
@@ -243,7 +243,8 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
 
   // Header.
   b.Font(8);
-  const int w0 = b.TextWidth("0"), wI = b.TextWidth("I");
+  // Right-aligned numbers keep a digit's width from the line to their right.
+  const int w0 = b.TextWidth("0"), wI = w0;
   const int textDrop = RoundEven(0.35 * dc.Font().GetHeight());
   auto headerY = [&](int r) { return y1 + RoundEven((r + 0.5) * hr) + textDrop; };
   b.Text(x0 + w0, headerY(0), LampText(lum) + " / " + std::to_string(RoundEven(LampFlux(lum))) + " lm", gdi::TA_LEFT,

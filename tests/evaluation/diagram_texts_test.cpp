@@ -345,6 +345,33 @@ TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
   EXPECT_TRUE(unit);
 }
 
+// The luminaire count: its title names the reflectances plainly, and its
+// right-aligned numbers keep clear of the cell line to their right.
+TEST(DiagramTextsTest, CountNumbersKeepClearOfTheirCellLines) {
+  const auto lum = Wide();
+  TRecordingDevice dev(true);
+  TStandaloneScope standalone;
+  const TRect r{0, 0, 5201, 4000};
+  TLuminaireCountParams params;
+  TLuminaireCountResult result{};
+  DrawLuminaireCount(*lum, dev, r, true, kEnglish, params, result, false, r);
+  EXPECT_TRUE(dev.FindText("Number of luminaires in the room (reflectances 80/80/30)"));
+  std::vector<int> verticals;
+  for (const TDrawOp& op : dev.ops)
+    if (op.kind == TDrawOp::Line && op.points[0].x == op.points[1].x) verticals.push_back(op.points[0].x);
+  std::sort(verticals.begin(), verticals.end());
+  int checked = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if (op.kind != TDrawOp::Text || (op.textAlign & gdi::TA_CENTER) != gdi::TA_RIGHT) continue;
+    const test::TTextBox box = test::TextBoxOf(op);
+    const auto line = std::lower_bound(verticals.begin(), verticals.end(), static_cast<int>(box.right));
+    if (line == verticals.end()) continue;
+    ++checked;
+    EXPECT_GE(*line - box.right, 0.35 * (box.bottom - box.top)) << op.text;
+  }
+  EXPECT_GT(checked, 30);
+}
+
 // The room indices of the DIN and NB tables stand in the middle of their
 // rows, and the NB table has no empty row under its last.
 TEST(DiagramTextsTest, UtilizationRowsHoldTheirTextsInTheMiddle) {

@@ -116,7 +116,7 @@ TEST(LuminaireCountDrawing, CountsRoundUpBeyondAThousandth) {
   EXPECT_TRUE(HasText(*dev, "12"));
   EXPECT_TRUE(HasText(*dev, "13"));
   EXPECT_TRUE(HasText(*dev, "-"));
-  EXPECT_TRUE(HasText(*dev, "Number of luminaires in the room (reflectances 80/ 80/ 30 )"));
+  EXPECT_TRUE(HasText(*dev, "Number of luminaires in the room (reflectances 80/80/30)"));
   EXPECT_TRUE(HasText(*dev, "Maintenance factor : 0.8"));
 }
 
