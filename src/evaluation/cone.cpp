@@ -253,9 +253,8 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
     const double t = std::tan(alpha * kDegToRad);
     dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
     dc.Pen().SetColor(0);
-    const double far = 4.0 * fr.Width();
     for (std::size_t k = 0; k < steps.size(); ++k) {
-      const double radius = std::min(static_cast<double>(k + 1) * p * t, far);
+      const double radius = std::min(static_cast<double>(k + 1) * p * t, static_cast<double>(fr.Width()));
       const int y = fr.top + RoundEven(static_cast<double>(k + 1) * p);
       std::vector<TPoint> half = HalfEllipse(fr.left, y, RoundEven(radius));
       for (TPoint& pt : half) pt.x = std::min(pt.x, fr.right);

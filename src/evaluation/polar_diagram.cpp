@@ -331,13 +331,16 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
     // The box holds the text however small the diagram: at a few pixels a
     // line width is large beside a letter, and "100 %" took more than the
     // nine digits' width ("n" measures like the Greek letter).
+    // Half a digit spare on each side: the Greek letter may come from
+    // another face, wider than the measured "n".
     const int text = dc.TextWidth("n = " + value);
-    const int width = std::max(9 * a, text + 5 * lw);
+    const int inset = std::max(3 * lw, a / 2);
+    const int width = std::max(9 * a, text + inset + 2 * lw + a / 2);
     dc.Brush().SetBrush(gdi::BS_SOLID, 0, printMode ? kWhite : kYellow);
     dc.Rectangle(right - width, boxTop, right, boxBottom);
     dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
     // The Greek letter itself; metafiles turn it into the Symbol face.
-    dc.TextOutUtf8(right - 3 * lw, boxBottom - lw, "\xCE\xB7 = " + value);
+    dc.TextOutUtf8(right - inset, boxBottom - lw, "\xCE\xB7 = " + value);
   }
 }
 

@@ -306,14 +306,17 @@ TEST(DiagramTextsTest, ConeSectionsOfAWideBeamStayInTheFrame) {
   const auto lum = Wide();
   TRecordingDevice dev(true);
   TStandaloneScope standalone;
-  Cone(5)(*lum, dev, TRect{0, 0, 4000, 4000});
+  Cone(12)(*lum, dev, TRect{0, 0, 4000, 4000});
   const std::vector<TRect> frames = test::Frames(dev);
   ASSERT_FALSE(frames.empty());
   int sections = 0;
   for (const TDrawOp& op : dev.ops) {
     if (op.kind != TDrawOp::Polygon || op.brush.color != 0x00FFFFu) continue;
     ++sections;
-    for (TPoint p : op.points) EXPECT_LE(p.x, frames.front().right);
+    for (TPoint p : op.points) {
+      EXPECT_LE(p.x, frames.front().right);
+      EXPECT_LE(p.y, frames.front().bottom);
+    }
   }
   EXPECT_EQ(sections, 4);
 }
