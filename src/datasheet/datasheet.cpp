@@ -175,7 +175,7 @@ std::string PageTitle(int kind, const TMsgManager& msg, const TOutputSettings& s
   std::string title = msg.GetText("OUTTXT", kOutputTitleKeys[static_cast<std::size_t>(kind)]);
   if (kind == otSrt) {
     const int* r = kLitgReflectances[std::clamp<int>(s.CountReflectances, 0, 14)];
-    title += IntToStrPadded(r[0], 3) + "/" + IntToStrPadded(r[2], 3) + "/" + IntToStrPadded(r[3], 3) + " )";
+    title += " " + std::to_string(r[0]) + "/" + std::to_string(r[2]) + "/" + std::to_string(r[3]) + ")";
   }
   return title;
 }

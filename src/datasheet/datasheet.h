@@ -72,6 +72,10 @@ void ComputeUteClass(TLUM32& lum, TUteResult& ute, char decimalSep);
 // The text of a classification (also stored in ute.text by ComputeUteClass).
 std::string UteText(const TUteResult& ute, char decimalSep);
 
+// The file name the first page prints: the last part of the path the
+// luminaire came from, its short name when it has none.
+std::string DatasheetFileName(const TLUM32& lum);
+
 // ---- Page drawing (twips, y downward); each makes its own drawing context.
 // Header and footer of a page; `page` becomes the body (25 mm from the top of
 // the printable area to 18 mm above the page bottom).

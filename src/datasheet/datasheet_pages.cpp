@@ -31,22 +31,24 @@ class TRowWriter {
  public:
   TRowWriter(TSimpleDC& dc, const TMsgManager& msg) : dc_(dc), msg_(msg) {}
   std::string Label(const char* key) const { return msg_.GetText("FirstPage", key); }
-  void Text(int x, int y, const std::string& s, int align = gdi::TA_LEFT) {
+  // `maxWidth` > 0: the text is cut with an ellipsis to stay in its cell.
+  void Text(int x, int y, const std::string& s, int align = gdi::TA_LEFT, int maxWidth = 0) {
     dc_.SetTextAlign(align, gdi::TA_BOTTOM);
-    dc_.TextOut(x, y, s);
+    dc_.TextOut(x, y, maxWidth > 0 ? dc_.FitText(s, maxWidth) : s);
   }
   void Heading(int x, int y, const std::string& s) {
     dc_.Font().SetStyle(fsBold);
     Text(x, y, s);
     dc_.Font().SetStyle(0);
   }
-  void Row(int x, int y, const std::string& label, const std::string& value, bool rightAligned) {
-    Text(x, y, label);
+  // A left-aligned value may run to `right` (0: to the right-aligned column).
+  void Row(int x, int y, const std::string& label, const std::string& value, bool rightAligned, int right = 0) {
+    Text(x, y, label, gdi::TA_LEFT, Mm(34));
     Text(x + Mm(35), y, ":");
     if (rightAligned)
-      Text(x + Mm(55), y, value, gdi::TA_RIGHT);
+      Text(x + Mm(55), y, value, gdi::TA_RIGHT, Mm(17));
     else
-      Text(x + Mm(37), y, value);
+      Text(x + Mm(37), y, value, gdi::TA_LEFT, (right > 0 ? right : x + Mm(74)) - (x + Mm(37)));
   }
 
  private:
@@ -55,6 +57,14 @@ class TRowWriter {
 };
 
 }  // namespace
+
+std::string DatasheetFileName(const TLUM32& lum) {
+  // The path the luminaire was read from holds the real, long name; the
+  // 12-character short name is only the catalogue's key.
+  const std::size_t slash = lum.FileName.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? lum.FileName : lum.FileName.substr(slash + 1);
+  return name.empty() ? lum.ShortName : name;
+}
 
 void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, const TMsgManager& msg,
                    const TLUM32& lum, const std::string& title, const TDatasheetOptions& options) {
@@ -103,25 +113,25 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     const int x0 = body.left, x1 = x0 + Mm(75);
     const std::string mm = " " + w.Label("MM");
     int y = body.top + Mm(5);
-    w.Row(x0, y, w.Label("filename"), lum.ShortName, false);
-    w.Row(x0, y += Mm(6), w.Label("MNUM"), lum.ReportNumber, false);
-    w.Row(x0, y += Mm(6), w.Label("LNUM"), lum.LumNumber, false);
-    w.Row(x0, y += Mm(6), w.Label("DATEOP"), lum.DateUser, false);
+    w.Row(x0, y, w.Label("filename"), DatasheetFileName(lum), false, body.right);
+    w.Row(x0, y += Mm(6), w.Label("MNUM"), lum.ReportNumber, false, body.right);
+    w.Row(x0, y += Mm(6), w.Label("LNUM"), lum.LumNumber, false, body.right);
+    w.Row(x0, y += Mm(6), w.Label("DATEOP"), lum.DateUser, false, body.right);
 
     w.Heading(x0, y + Mm(10), w.Label("DEFLAMP"));
     y += Mm(17);
-    w.Text(x0, y, w.Label("LNr"));
-    w.Text(x0 + Mm(30), y, w.Label("LTYP"));
-    w.Text(x0 + Mm(75), y, w.Label("LFlux"));
-    w.Text(x0 + Mm(120), y, w.Label("LPOWER"));
+    // Four columns; a text stays in its own (2 mm apart).
+    const int lampColumn[5] = {x0, x0 + Mm(30), x0 + Mm(75), x0 + Mm(120), body.right + Mm(2)};
+    auto lampRow = [&](const std::string (&cells)[4]) {
+      for (int c = 0; c < 4; ++c) w.Text(lampColumn[c], y, cells[c], gdi::TA_LEFT, lampColumn[c + 1] - lampColumn[c] - Mm(2));
+    };
+    lampRow({w.Label("LNr"), w.Label("LTYP"), w.Label("LFlux"), w.Label("LPOWER")});
     const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
     for (int i = 0; i < sets; ++i) {
       const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
       y += Mm(6);
-      w.Text(x0, y, std::to_string(set.LampCount));
-      w.Text(x0 + Mm(30), y, set.LampType);
-      w.Text(x0 + Mm(75), y, Num(set.LampFlux, 0) + " lm");
-      w.Text(x0 + Mm(120), y, std::to_string(set.SetWatt) + " W");
+      lampRow({std::to_string(set.LampCount), set.LampType, Num(set.LampFlux, 0) + " lm",
+               std::to_string(set.SetWatt) + " W"});
     }
 
     w.Heading(x0, y + Mm(10), w.Label("DIM"));
@@ -158,7 +168,11 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     y += Mm(6);
     pair("PL1", Num(lum.CStart, 1) + deg, "AN1", Num(lum.GammaStart, 1) + deg);
     y += Mm(6);
-    pair("STP", Num(lum.CStep, 1) + deg, "STP", Num(lum.GammaStep, 1) + deg);
+    // Planes or angles at unequal distances have no step.
+    auto step = [&](float value, std::uint8_t unequal) {
+      return (lum.GridFlags & unequal) != 0 || value == 0 ? std::string("-") : Num(value, 1) + deg;
+    };
+    pair("STP", step(lum.CStep, kCNotEquidistant), "STP", step(lum.GammaStep, kGammaNotEquidistant));
     y += Mm(6);
     pair("PLX", Num(lum.CEnd, 1) + deg, "ANX", Num(lum.GammaEnd, 1) + deg);
     y += Mm(6);

@@ -35,12 +35,15 @@ bool InRange(int step, int cls, long double x) {
 
 std::string UteText(const TUteResult& ute, char decimalSep) {
   if (ute.count == 0) return ute.indirect ? FormatFixed(ute.up, 2, decimalSep) + " T" : std::string();
+  // Each class as the UTE writes it, "0.84 E" or "0.50 C + 0.25 T"; a
+  // luminaire that two classes fit gets both, one after the other.
   std::string text;
   for (int i = 0; i < ute.count && i < 10; ++i) {
     const int c = ute.classes[static_cast<std::size_t>(i)];
-    text += FormatFixed(ute.down, 2, decimalSep);
+    if (i > 0) text += " / ";
+    text += FormatFixed(ute.down, 2, decimalSep) + " ";
     text += c >= 1 && c <= 10 ? static_cast<char>('A' + c - 1) : '?';
-    if (ute.indirect) text += "+" + FormatFixed(ute.up, 2, decimalSep) + "T  ";
+    if (ute.indirect) text += " + " + FormatFixed(ute.up, 2, decimalSep) + " T";
   }
   return text;
 }

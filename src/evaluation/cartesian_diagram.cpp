@@ -85,7 +85,7 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
   const int base = st.baseFontSize;
   const int lw = st.lineWidth;
   dc.Font().SetHeight(6 * base);
-  dc.Pen().SetWidth(0);
+  dc.Pen().SetWidth(st.gridWidth);
   dc.Line(in.left, in.bottom, in.right, in.bottom);
   if (lay.steps <= 0 || lay.divisionHeight <= 0 || W <= 0) return;
 
@@ -124,16 +124,18 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
     dc.Polygon(poly.data(), static_cast<int>(poly.size()));
   }
 
-  // Grid and scale values.
+  // Grid and scale values: solid lines in the grid width, dotted ones the
+  // thinnest line of the device (a wide dotted pen draws solid on some).
   dc.Brush().SetStyle(gdi::BS_NULL);
-  dc.Pen().SetWidth(0);
   dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BASELINE);
   for (int u = 0; u <= divisions; ++u) {
     const int y = in.bottom - u * lay.divisionHeight;
     dc.Pen().SetStyle(gdi::PS_SOLID);
     dc.Pen().SetColor(0);
+    dc.Pen().SetWidth(st.gridWidth);
     dc.Line(in.left - RoundEven(0.01 * w), y, in.left, y);
     if (u >= 1) {
+      dc.Pen().SetWidth(0);
       dc.Pen().SetStyle(gdi::PS_DOT);
       dc.Pen().SetColor(kGrey);
       dc.Line(in.left, y, in.right, y);
@@ -151,7 +153,9 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
       const int x = lay.axisCentre + side * off;
       dc.Pen().SetStyle(gdi::PS_SOLID);
       dc.Pen().SetColor(0);
+      dc.Pen().SetWidth(st.gridWidth);
       dc.Line(x, in.bottom, x, in.bottom + RoundEven(0.01 * H));
+      dc.Pen().SetWidth(0);
       dc.Pen().SetStyle(gdi::PS_DOT);
       dc.Pen().SetColor(j == 0 ? 0 : kGrey);
       dc.Line(x, in.bottom, x, in.top);
@@ -160,16 +164,18 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
   }
   dc.Pen().SetStyle(gdi::PS_SOLID);
   dc.Pen().SetColor(0);
+  dc.Pen().SetWidth(st.gridWidth);
   dc.Line(in.left, in.top, in.left, in.bottom);
   dc.Line(in.right, in.top, in.right, in.bottom);
 
   // Outlines and legend.
   dc.Font().SetName(st.fontName);
   dc.Font().SetHeight(7 * base);
-  dc.Pen().SetWidth(lw);
+  const int cw = st.curveWidth;
+  dc.Pen().SetWidth(cw);
   for (std::size_t k = 0; k < curves.size(); ++k) {
     const TDash d = PlaneDash(static_cast<int>(k));
-    dc.DashedPolyline(curves[k].data(), static_cast<int>(curves[k].size()), d.dash * lw, d.gap * lw);
+    dc.DashedPolyline(curves[k].data(), static_cast<int>(curves[k].size()), d.dash * cw, d.gap * cw);
   }
   dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BASELINE);
   const int sampleLength = RoundEven(0.08 * w);
@@ -179,13 +185,13 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
     TPoint sample[31];
     for (int i = 0; i < 31; ++i) sample[i] = {x0 + sampleLength * i / 30, y};
     const TDash d = PlaneDash(static_cast<int>(k));
-    dc.DashedPolyline(sample, 31, d.dash * lw, d.gap * lw);
+    dc.DashedPolyline(sample, 31, d.dash * cw, d.gap * cw);
     dc.TextOut(x0 + sampleLength + RoundEven(0.02 * w), in.top - RoundEven(0.01 * h), LegendText(lum, planes[k]));
   }
 
   dc.Font().SetHeight(6 * base);
   dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
-  dc.TextOut(sq.left + RoundEven(0.02 * w), sq.top + RoundEven(0.02 * h), "   I ( cd/klm ) ");
+  dc.TextOut(sq.left + RoundEven(0.02 * w), sq.top + RoundEven(0.02 * h), "I (cd/klm)");
   dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
   dc.TextOut(lay.axisCentre, sq.bottom - RoundEven(0.02 * h), messages.GetText("OUTTXT", "AW"));
 }

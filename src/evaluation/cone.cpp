@@ -1,10 +1,12 @@
 #include "evaluation/cone.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "evaluation/diagram_common.h"
 #include "frame/msgmanager.h"
+#include "frame/settings.h"
 #include "frame/strutil.h"
 #include "photometry/numeric.h"
 
@@ -56,9 +58,21 @@ double HalfValueAngle(const TLUM32& lum, double c) {
 
 const TDistanceSet& DistanceSet(int index) { return kDistanceSets[std::clamp(index, 0, kDistanceSetCount - 1)]; }
 
-std::string DistanceSetText(int index) {
+char LanguageDecimalSeparator(const std::string& language) {
+  std::string tail = language.size() >= 4 ? language.substr(language.size() - 4) : language;
+  for (char& ch : tail) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return tail == ".GER" || tail == ".FRA" ? ',' : '.';
+}
+
+std::string DistanceSetText(int index) { return DistanceSetText(index, LanguageDecimalSeparator(Settings().UiLangExt)); }
+
+std::string DistanceSetText(int index, char decimalSep) {
   const double d = DistanceSet(index).largest;
-  return FormatFixed(d, d == std::floor(d) ? 0 : 1, ',') + " m";
+  return FormatFixed(d, d == std::floor(d) ? 0 : 1, decimalSep) + " m";
+}
+
+double BeamAngle(const TLUM32& lum, double c) {
+  return HalfValueAngle(lum, c) + HalfValueAngle(lum, std::fmod(c + 180.0, 360.0));
 }
 
 int FindDistanceSet(double metres) {
@@ -76,7 +90,8 @@ double LampFluxOf(const TLUM32& lum) {
 TConeRecord MakeConeRecord(const TLUM32& lum, int distanceSet, double lampFlux) {
   TConeRecord r;
   r.distanceSet = static_cast<std::uint8_t>(std::clamp(distanceSet, 0, kDistanceSetCount - 1));
-  r.planeCount = lum.Symmetry <= symRotational ? 1 : 2;
+  // Only a rotationally symmetric luminaire has one beam angle.
+  r.planeCount = lum.Symmetry == symRotational ? 1 : 2;
   r.angleC0 = static_cast<float>(HalfValueAngle(lum, 0));
   r.angleC90 = r.planeCount == 2 ? static_cast<float>(HalfValueAngle(lum, 90)) : r.angleC0;
   r.lampFlux = static_cast<float>(lampFlux);
@@ -116,17 +131,20 @@ std::vector<TConeStep> ComputeCone(const TLUM32& lum, const TConeRecord& rec) {
       const double r = s.distance * std::tan(rec.angleC0 * kDegToRad);
       s.diameter = 2 * r;
       s.meanIlluminance = mean(flux1, r);
-      if (rec.planeCount == 2 && FiniteCone(rec.angleC90))
-        s.meanIlluminance2 = mean(flux2, s.distance * std::tan(rec.angleC90 * kDegToRad));
+      if (rec.planeCount == 2 && FiniteCone(rec.angleC90)) {
+        const double r2 = s.distance * std::tan(rec.angleC90 * kDegToRad);
+        s.diameter2 = 2 * r2;
+        s.meanIlluminance2 = mean(flux2, r2);
+      }
     }
     steps.push_back(s);
   }
   return steps;
 }
 
-std::string IlluminanceText(double lx) {
+std::string IlluminanceText(double lx, char decimalSep) {
   const int decimals = lx > 10 ? 0 : lx > 5 ? 1 : 2;
-  return TrimBlanks(FormatFixed(lx, decimals)) + " lx";
+  return TrimBlanks(FormatFixed(lx, decimals, decimalSep)) + " lx";
 }
 
 void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::string& languageFile,
@@ -134,6 +152,7 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
   TDiagramState& st = DiagramState();
   TSimpleDC dc(target, st.standalone);
   TMsgManager messages(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect sq = DiagramSquare(rect);
   const int s = sq.Width();
   const TRect fr{sq.left + RoundEven(0.25 * s), sq.top + RoundEven(0.1 * s), sq.right - RoundEven(0.15 * s),
@@ -150,9 +169,19 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
   dc.Font().SetHeight(10 * base);
   const int wq = dc.TextWidth("Q");
   const double alpha = rec.angleC0;
+  auto number = [&](double v, int decimals) { return FormatFixed(v, decimals, sep); };
 
+  // The beam angle; an asymmetric luminaire has one per plane pair.
+  std::string heading = messages.GetText("OUTTXT", "ASW") + " ";
+  if (rec.planeCount == 2)
+    heading += "C0-C180 " + number(BeamAngle(lum, 0), 1) + "\xB0, C90-C270 " + number(BeamAngle(lum, 90), 1) + "\xB0";
+  else
+    heading += number(2 * alpha, 1) + "\xB0";
   dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
-  dc.TextOut(fr.left, fr.top - wq / 2, messages.GetText("OUTTXT", "ASW") + " " + FormatFixed(2 * alpha, 1) + "\xB0");
+  for (int f = 10 * base; f > 6 * base && dc.TextWidth(heading) > sq.right - fr.left; f -= std::max(1, base / 2))
+    dc.Font().SetHeight(f - std::max(1, base / 2));
+  dc.TextOut(fr.left, fr.top - wq / 2, dc.FitText(heading, sq.right - fr.left));
+  dc.Font().SetHeight(10 * base);
   dc.Pen().SetWidth(lw);
   dc.RectangleRect(fr);
   if (fr.Width() <= 0 || fr.Height() <= 0) return;
@@ -169,31 +198,67 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
 
   const std::vector<TConeStep> steps = ComputeCone(lum, rec);
   const double p = static_cast<double>(fr.Height()) / (static_cast<double>(steps.size()) + 1);
+  // The row texts beside the frame: smaller type when the widest would cross
+  // it (large diameters and illuminances), never more than half a row high.
+  std::vector<std::string> leftTexts, rightTexts;
+  for (const TConeStep& step : steps) {
+    leftTexts.push_back("H : " + number(step.distance, 1) + " m");
+    leftTexts.push_back(IlluminanceText(step.axisIlluminance, sep));
+    if (!step.hasCone) continue;
+    std::string d = "\xD8" + number(step.diameter, 1);
+    std::string e = IlluminanceText(step.meanIlluminance, sep);
+    if (rec.planeCount == 2 && step.diameter2 > 0) {
+      d += " / " + number(step.diameter2, 1);
+      e = TrimBlanks(FormatFixed(step.meanIlluminance, step.meanIlluminance > 10 ? 0 : 1, sep)) + " / " +
+          IlluminanceText(step.meanIlluminance2, sep);
+    }
+    rightTexts.push_back(d + " m");
+    rightTexts.push_back(e);
+  }
+  const int leftRoom = fr.left - wq - sq.left, rightRoom = sq.right - wq / 2 - (fr.right + wq / 2);
+  int font = 10 * base;
+  auto widest = [&](const std::vector<std::string>& texts) {
+    int w = 0;
+    for (const std::string& t : texts) w = std::max<int>(w, dc.TextWidth(t));
+    return w;
+  };
+  const int rowLimit = std::max(1, RoundEven(0.45 * p));
+  while (font > 4 * base && (font > rowLimit || widest(leftTexts) > leftRoom || widest(rightTexts) > rightRoom)) {
+    font -= std::max(1, base / 2);
+    dc.Font().SetHeight(font);
+  }
+  const int gap = std::max(1, dc.TextWidth("Q") / 2);
   dc.Pen().SetWidth(0);
+  std::size_t right = 0;
   for (std::size_t k = 0; k < steps.size(); ++k) {
     const TConeStep& st2 = steps[k];
     const int y = fr.top + RoundEven(static_cast<double>(k + 1) * p);
     dc.Line(fr.left - 15, y, fr.right + 30, y);
     dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
-    dc.TextOut(fr.left - wq / 2, y + wq / 2, IlluminanceText(st2.axisIlluminance));
-    if (st2.hasCone) dc.TextOut(sq.right - wq / 2, y + wq / 2, IlluminanceText(st2.meanIlluminance));
+    dc.TextOut(fr.left - gap, y + gap, dc.FitText(leftTexts[2 * k + 1], leftRoom));
+    if (st2.hasCone) dc.TextOut(sq.right - wq / 2, y + gap, dc.FitText(rightTexts[right + 1], rightRoom));
     dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
-    dc.TextOut(fr.left - wq, y - wq / 2, "H : " + FormatFixed(st2.distance, 1) + " m");
-    if (st2.hasCone) dc.TextOut(sq.right - wq / 2, y - wq / 2, "\xD8" + FormatFixed(st2.diameter, 1) + " m");
+    dc.TextOut(fr.left - gap, y - gap, dc.FitText(leftTexts[2 * k], leftRoom));
+    if (st2.hasCone) {
+      dc.TextOut(sq.right - wq / 2, y - gap, dc.FitText(rightTexts[right], rightRoom));
+      right += 2;
+    }
   }
 
-  // Cross-sections of the cone while they fit the frame's width: the half
-  // on the cone's side of the axis, so that the flat ellipses stay inside
-  // the frame instead of covering the distance texts left of it.
+  // Cross-sections of the cone: the half on the cone's side of the axis, so
+  // that the flat ellipses stay inside the frame instead of covering the
+  // distance texts left of it; a section wider than the frame is cut at its
+  // right side.
   if (FiniteCone(alpha)) {
     const double t = std::tan(alpha * kDegToRad);
     dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
     dc.Pen().SetColor(0);
     for (std::size_t k = 0; k < steps.size(); ++k) {
-      const double radius = static_cast<double>(k + 1) * p * t;
-      if (!(radius < fr.Width())) break;
+      const double radius = std::min(static_cast<double>(k + 1) * p * t, static_cast<double>(fr.Width()));
       const int y = fr.top + RoundEven(static_cast<double>(k + 1) * p);
-      dc.Polygon(HalfEllipse(fr.left, y, RoundEven(radius)).data(), kHalfEllipsePoints);
+      std::vector<TPoint> half = HalfEllipse(fr.left, y, RoundEven(radius));
+      for (TPoint& pt : half) pt.x = std::min(pt.x, fr.right);
+      dc.Polygon(half.data(), kHalfEllipsePoints);
     }
     dc.Brush().SetStyle(gdi::BS_NULL);
   }

@@ -28,14 +28,18 @@ struct TDistanceSet {
 };
 constexpr int kDistanceSetCount = 13;
 const TDistanceSet& DistanceSet(int index);  // index clamped to 0 … 12
-// The window's text of a set ("2 m", "7,5 m", …).
+// The window's text of a set ("2 m", "7.5 m", …) with the decimal separator
+// of the user interface's language ("," for German and French).
 std::string DistanceSetText(int index);
+std::string DistanceSetText(int index, char decimalSep);
+// The decimal separator of a language (".ENG", ".GER", a language file's path).
+char LanguageDecimalSeparator(const std::string& languageExtOrFile);
 // The set whose largest distance is `metres`; −1 when none is.
 int FindDistanceSet(double metres);
 
 struct TConeRecord {
   std::uint8_t distanceSet = 5;  // "10 m"
-  std::uint8_t planeCount = 1;   // 1 for symmetry codes 0 and 1, else 2
+  std::uint8_t planeCount = 1;   // 1 for a rotationally symmetric luminaire, else 2
   float angleC0 = 0, angleC90 = 0;
   float lampFlux = 1000;
 };
@@ -51,6 +55,7 @@ struct TConeStep {
   double meanIlluminance = 0;  // Em inside the cone of the C 0 angle, lx
   double meanIlluminance2 = 0; // the same for the C 90 angle (two planes only)
   double diameter = 0;         // 2r, m
+  double diameter2 = 0;        // the same for the C 90 angle (two planes only)
   bool hasCone = false;        // false when the half-value angle leaves no finite cone
 };
 // Luminous flux in lm per 1000 lm between the axis and γ = α.
@@ -58,7 +63,11 @@ double ConeFlux(const TLUM32& lum, double alpha);
 std::vector<TConeStep> ComputeCone(const TLUM32& lum, const TConeRecord& record);
 
 // "0 decimals above 10 lx, 1 above 5 lx, else 2", followed by " lx".
-std::string IlluminanceText(double lx);
+std::string IlluminanceText(double lx, char decimalSep = '.');
+
+// The beam angle (sum of the half-value angles of the plane and of its
+// opposite): C0–C180 for `c` 0, C90–C270 for 90.
+double BeamAngle(const TLUM32& lum, double c);
 
 // `rect2` is accepted for the callers' sake and not read.
 void DrawCone(const TLUM32& lum, TDevice& dc, const TRect& rect, const std::string& languageFile,

@@ -67,11 +67,13 @@ void FitHeadingFont(TSimpleDC& dc, int width, std::string_view text) {
     st.lineWidth = 14;
     dc.Font().SetStyle(dc.Font().GetStyle() & ~fsBold);
     dc.Font().SetHeight(st.baseFontSize * 10);
+    DiagramLineWidths(dc);
     return;
   }
   TPoint px[2] = {{0, 0}, {2, 0}};
   dc.DPtoLP(px, 2);
   st.lineWidth = std::abs(px[1].x - px[0].x);
+  DiagramLineWidths(dc);
   st.baseFontSize = 35;
   dc.Font().SetStyle(dc.Font().GetStyle() | fsBold);
   auto ratio = [&](std::uint16_t& measured) {
@@ -96,6 +98,26 @@ void FitHeadingFont(TSimpleDC& dc, int width, std::string_view text) {
   }
   dc.Font().SetHeight(st.baseFontSize * 10);
   dc.Font().SetStyle(dc.Font().GetStyle() & ~fsBold);
+}
+
+void DiagramLineWidths(TSimpleDC& dc) {
+  TDiagramState& st = DiagramState();
+  if (st.standalone) {
+    // A picture of a few thousand units whose device is not known yet (a
+    // metafile): the curve keeps the line width, the grid a third of it.
+    st.gridWidth = std::max(1, st.lineWidth / 3);
+    st.curveWidth = std::max(st.lineWidth, 2 * st.gridWidth);
+    return;
+  }
+  // Logical units per device pixel and per millimetre on the device.
+  TPoint p[2] = {{0, 0}, {1000, 0}};
+  dc.DPtoLP(p, 2);
+  const double perPixel = std::abs(p[1].x - p[0].x) / 1000.0;
+  const int dpi = dc.Target().GetDeviceCaps(gdi::LOGPIXELSX);
+  const double perMm = perPixel * (dpi > 0 ? dpi : 96) / 25.4;
+  auto atLeast = [](double a, double b) { return static_cast<int>(std::ceil(std::max(a, b) - 1e-9)); };
+  st.gridWidth = std::max(1, atLeast(perPixel, 0.1 * perMm));
+  st.curveWidth = atLeast(std::max(2 * perPixel, 2.0 * st.gridWidth), 0.5 * perMm);
 }
 
 namespace {

@@ -19,8 +19,13 @@ struct TDiagramState {
   bool standalone = false;
   // Label fonts are multiples of it (height = base × factor).
   int baseFontSize = 35;
-  // Width of curve outlines and frames, logical units.
+  // Width of frames and outlines, logical units.
   int lineWidth = 1;
+  // Grid lines and rings, and the intensity curves drawn over them: the
+  // curves are at least twice as wide as the grid on every device, so that
+  // they stay the boldest lines on paper as on the screen.
+  int gridWidth = 0;
+  int curveWidth = 1;
   std::string fontName = "Arial";
 };
 TDiagramState& DiagramState();
@@ -54,8 +59,13 @@ TNiceScale NiceScaleWithHeadroom(double x);
 // Sets transparent background, no brush, a thin black pen and the diagram
 // font; chooses the base font size so that `text` in bold at 10 × base fills
 // 95 % of `width`, and the line width (2 device pixels). Standalone drawings
-// use base 18 and line width 14 without measuring.
+// use base 18 and line width 14 without measuring. Sets the grid and curve
+// widths too (DiagramLineWidths).
 void FitHeadingFont(TSimpleDC& dc, int width, std::string_view text);
+
+// Grid and curve widths for the device: the grid at least one device pixel
+// and 0.1 mm, the curves at least two pixels, 0.5 mm and twice the grid.
+void DiagramLineWidths(TSimpleDC& dc);
 
 std::int32_t LogAxisX(std::int32_t p0, std::int32_t p1, double vmin, double vmax, double v);
 std::int32_t LogAxisY(std::int32_t p0, std::int32_t p1, double vmin, double vmax, double v);

@@ -122,10 +122,14 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
       b.Line(ax.F, y, ax.G, y);
     b.Text(ax.F - tick - wI / 2, y + textDrop, std::to_string(g) + "\xB0", gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
+  // Ratios crowd towards 90°: a label closer than a line to the last one is left out.
+  int lastLabel = ax.bottom + 2 * dc.Font().GetHeight();
   for (int ratio = 2; ratio <= 8; ratio += 2) {
     const int y = ax.Y(std::atan(static_cast<double>(ratio)) / kDegToRad);
     b.Line(ax.G, y, ax.G + RoundEven(0.0091 * W), y);
+    if (lastLabel - y < std::abs(dc.Font().GetHeight())) continue;
     b.Text(ax.G + RoundEven(0.0091 * W), y + textDrop, " " + std::to_string(ratio), gdi::TA_LEFT, gdi::TA_BASELINE);
+    lastLabel = y;
   }
 
   // Limiting curves of the families.
@@ -159,12 +163,14 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   const bool rotational = lum.Symmetry == symRotational;
   const double flux = LampFlux(lum);
   dc.Pen().SetWidth(lw);
+  bool belowScale = false;  // a profile runs below the scale's start, along the left edge
   for (int plane = 0; plane < (rotational ? 1 : 2); ++plane) {
     const TLuminanceProfile p = LuminanceProfile(lum, plane == 0 ? 0 : 90, flux);
     std::vector<TPoint> pts;
     pts.reserve(kProfileSteps);
     for (int n = 1; n <= kProfileSteps; ++n) {
       const double l = std::max(static_cast<double>(p[std::size_t(n)]), 1e-3);
+      belowScale |= l < kLMin;
       pts.push_back({std::min(ax.X(l), ax.G - lw), ax.Y(ProfileGamma(n))});
     }
     if (plane == 0)
@@ -193,7 +199,14 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     b.Text(lx + sample, y, " C90-C270", gdi::TA_LEFT, gdi::TA_BASELINE);
   }
   dc.Pen().SetWidth(0);
-  y += 2 * pitch;
+  y += pitch;
+  if (belowScale) {
+    const std::string note = m.GetText("OUTTXT", "GLSLOW");
+    b.FitFont(7, {note}, W - lx);
+    b.Text(lx, y, b.dc().FitText(note, W - lx), gdi::TA_LEFT, gdi::TA_BASELINE);
+    b.Font(8);
+  }
+  y += pitch;
   b.Text(lx, y, m.GetText("OUTTXT", "GLSTYP"), gdi::TA_LEFT, gdi::TA_BASELINE);
   y += pitch;
   b.Text(lx, y, std::to_string(lum.LampSets[0].LampCount) + " x " + lum.LampSets[0].LampType, gdi::TA_LEFT,

@@ -44,9 +44,28 @@ void tisoline::Project(const TMatrix4& view) {
 void tisoline::Draw(TDrawRecord& r) {
   const int n = screen.NumPoints();
   if (!r.dc || n < 2) return;
-  std::vector<TPoint> pts(screen.Items().begin(), screen.Items().end());
-  pts.push_back(pts.front());
-  r.dc->Polyline(pts.data(), static_cast<int>(pts.size()));
+  const std::vector<TPoint> all(screen.Items().begin(), screen.Items().end());
+  auto edge = [&](int i) { return static_cast<std::size_t>(i) < onEdge.size() && onEdge[static_cast<std::size_t>(i)]; };
+  std::vector<TPoint> run;
+  auto flush = [&] {
+    if (run.size() >= 2) r.dc->Polyline(run.data(), static_cast<int>(run.size()));
+    run.clear();
+  };
+  // Start after an edge piece when there is one, so that a closed line
+  // without one stays one polyline.
+  int first = 0;
+  for (int i = 0; i < n; ++i)
+    if (edge(i) && edge((i + 1) % n)) first = (i + 1) % n;
+  for (int k = 0; k < n; ++k) {
+    const int i = (first + k) % n, j = (i + 1) % n;
+    if (edge(i) && edge(j)) {
+      flush();
+      continue;
+    }
+    if (run.empty()) run.push_back(all[static_cast<std::size_t>(i)]);
+    run.push_back(all[static_cast<std::size_t>(j)]);
+  }
+  flush();
 }
 
 void tisocoll::Sort() {
@@ -289,7 +308,11 @@ std::unique_ptr<tisoline> MakeLine(const std::vector<TIsoPoint>& traced, float l
   line->level = level;
   line->spacing = spacing;
   if (!line->Allocate(static_cast<int>(smooth.size()) - 1)) return nullptr;
-  for (std::size_t i = 0; i < smooth.size(); ++i) line->SetPoint3(static_cast<int>(i), {smooth[i].x, smooth[i].y, 0});
+  line->onEdge.resize(smooth.size());
+  for (std::size_t i = 0; i < smooth.size(); ++i) {
+    line->SetPoint3(static_cast<int>(i), {smooth[i].x, smooth[i].y, 0});
+    line->onEdge[i] = smooth[i].flag == 0;
+  }
   const TBox3 box = line->Bounds();
   line->boxArea = static_cast<double>(box.max.x - box.min.x) * static_cast<double>(box.max.y - box.min.y);
   return line;

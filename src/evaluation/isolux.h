@@ -45,8 +45,12 @@ class tisoline : public tline_3d {
   double boxArea = 0;   // area of the bounding box, m²
   tline_tp screen;
   trectcoll labels;
+  // Per point: it lies on the grid's edge. A line leaving the grid is closed
+  // along the edge; those pieces are not drawn, so that the frame is not
+  // doubled by contour lines.
+  std::vector<bool> onEdge;
   void Project(const TMatrix4& view) override;
-  // The screen polyline, closed.
+  // The screen polyline, closed, without its pieces along the grid's edge.
   void Draw(TDrawRecord& r) override;
 };
 

@@ -44,15 +44,18 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
   }
 }
 
-void DrawLuminaireOutline(TSimpleDC& dc, const TLUM32& lum, TPoint centre, double perMm) {
+// The luminaire's outline to scale: its box, and drawn when `dc` is given.
+TRect LuminaireOutline(TSimpleDC* dc, const TLUM32& lum, TPoint centre, double perMm) {
   if (lum.Length == 0) {
     const double diameter = lum.Diameter > 0 ? lum.Diameter : 100.0;
-    dc.Circle(centre.x, centre.y, std::max(1, RoundEven(diameter * perMm / 2)));
-    return;
+    const int r = std::max(1, RoundEven(diameter * perMm / 2));
+    if (dc) dc->Circle(centre.x, centre.y, r);
+    return {centre.x - r, centre.y - r, centre.x + r, centre.y + r};
   }
   // The length runs across the C 0 plane, the width along it.
   const int hx = std::max(1, RoundEven(lum.Width * perMm / 2)), hy = std::max(1, RoundEven(lum.Length * perMm / 2));
-  dc.Rectangle(centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy);
+  if (dc) dc->Rectangle(centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy);
+  return {centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy};
 }
 
 void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side) {
@@ -121,7 +124,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
   // Texts above the area.
   const int textY = area.top - RoundEven(0.02 * s);
   const std::string parameters =
-      "H = " + Metres(rec.height) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm";
+      "H = " + Metres(rec.height) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm        E (lx)";
   if (st.standalone) {
     dc.Font().SetHeight(10 * base);
     dc.Font().SetStyle(boldHeading ? fsBold : 0);
@@ -153,7 +156,11 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     TDrawRecord record{&dc};
     iso->lines.Draw(record);
 
+    // No label over the luminaire.
+    const TPoint centre = ProjectPoint(matrix, {0, 0, 0});
+    const double perMm = area.Width() / (rec.side * 1000.0);
     trectcoll placed;
+    placed.AddRect(LuminaireOutline(nullptr, lum, centre, perMm));
     PlaceLabels(dc, iso->lines, area, placed);
     dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
     for (int i = 0; i < iso->lines.Count(); ++i) {
@@ -169,7 +176,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     }
     dc.Brush().SetStyle(gdi::BS_NULL);
     dc.Pen().SetStyle(gdi::PS_SOLID);
-    DrawLuminaireOutline(dc, lum, ProjectPoint(matrix, {0, 0, 0}), area.Width() / (rec.side * 1000.0));
+    LuminaireOutline(&dc, lum, centre, perMm);
   }
   dc.Pen().SetWidth(lw);
   dc.Brush().SetStyle(gdi::BS_NULL);

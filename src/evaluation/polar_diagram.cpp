@@ -214,11 +214,8 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
   dc.Font().SetHeight(7 * base);
   dc.Pen().SetStyle(gdi::PS_SOLID);
   dc.Pen().SetColor(0);
-  dc.Pen().SetWidth(lw);
-  for (std::size_t k = 0; k < curves.size(); ++k) {
-    const TDash d = PlaneDash(static_cast<int>(k));
-    dc.DashedPolyline(curves[k].data(), static_cast<int>(curves[k].size()), d.dash * lw, d.gap * lw);
-  }
+  const int cw = st.curveWidth;
+  dc.Pen().SetWidth(cw);
 
   // Legend.
   dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
@@ -229,13 +226,13 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
     TPoint sample[31];
     for (int i = 0; i < 31; ++i) sample[i] = {x0 + sampleLength * i / 30, y};
     const TDash d = PlaneDash(static_cast<int>(k));
-    dc.DashedPolyline(sample, 31, d.dash * lw, d.gap * lw);
+    dc.DashedPolyline(sample, 31, d.dash * cw, d.gap * cw);
     dc.TextOut(x0 + sampleLength + RoundEven(0.02 * w), in.bottom + RoundEven(0.01 * h),
                LegendText(lum, planes[k], lay.bBeta));
   }
 
   // Radial grid, from the first ring to the frame.
-  dc.Pen().SetWidth(0);
+  dc.Pen().SetWidth(st.gridWidth);
   const TPoint c = lay.centre;
   const double dr = in.right - c.x - lw / 2.0, dl = c.x - in.left;
   const double dt = c.y - in.top, db = in.bottom - c.y - lw / 2.0;
@@ -292,6 +289,14 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
     }
   }
 
+  // The curves over the grid.
+  dc.Pen().SetWidth(cw);
+  for (std::size_t k = 0; k < curves.size(); ++k) {
+    const TDash d = PlaneDash(static_cast<int>(k));
+    dc.DashedPolyline(curves[k].data(), static_cast<int>(curves[k].size()), d.dash * cw, d.gap * cw);
+  }
+  dc.Pen().SetWidth(st.gridWidth);
+
   // Ring values on the vertical axis.
   const bool above = lay.position != TCentrePosition::High;
   const double iaxis = Finite(lum.Intensity(above ? 180.0 : 0.0, 0.0));
@@ -318,21 +323,24 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
   dc.Rectangle(in.left + lw, boxTop, in.left + lw + 9 * a, boxBottom);
   dc.Font().SetHeight(7 * base);
   dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
-  dc.TextOut(in.left + lw, boxBottom - lw, "   I ( cd/klm ) ");
-  if (showEta && !printMode) {
+  dc.TextOut(in.left + lw + a, boxBottom - lw, "I (cd/klm)");
+  if (showEta) {
     const int right = in.right - (lw + 2);
     const std::string value = std::to_string(RoundEven(lum.LOR)) + " %";
     dc.Font().SetHeight(8 * base);
     // The box holds the text however small the diagram: at a few pixels a
     // line width is large beside a letter, and "100 %" took more than the
     // nine digits' width ("n" measures like the Greek letter).
+    // Half a digit spare on each side: the Greek letter may come from
+    // another face, wider than the measured "n".
     const int text = dc.TextWidth("n = " + value);
-    const int width = std::max(9 * a, text + 5 * lw);
-    dc.Brush().SetBrush(gdi::BS_SOLID, 0, kYellow);
+    const int inset = std::max(3 * lw, a / 2);
+    const int width = std::max(9 * a, text + inset + 2 * lw + a / 2);
+    dc.Brush().SetBrush(gdi::BS_SOLID, 0, printMode ? kWhite : kYellow);
     dc.Rectangle(right - width, boxTop, right, boxBottom);
     dc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
     // The Greek letter itself; metafiles turn it into the Symbol face.
-    dc.TextOutUtf8(right - 3 * lw, boxBottom - lw, "\xCE\xB7 = " + value);
+    dc.TextOutUtf8(right - inset, boxBottom - lw, "\xCE\xB7 = " + value);
   }
 }
 

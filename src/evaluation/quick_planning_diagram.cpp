@@ -27,6 +27,26 @@ std::string ScaleLabel(double v) { return Fixed(v, v < 1 ? 1 : 0); }
 
 }  // namespace
 
+int SectionLabelDecimals(double left, double right, int divisions) {
+  // The fewest decimals (up to three) that write every division exactly; else
+  // two, or three when two would show neighbours alike.
+  const double step = (right - left) / divisions;
+  for (int d = 0; d <= 3; ++d) {
+    const double unit = std::pow(10.0, d);
+    bool exact = true;
+    for (int i = 0; i <= divisions && exact; ++i) {
+      const double a = (left + i * step) * unit;
+      exact = std::fabs(a - std::nearbyint(a)) < 1e-6 * std::max(1.0, std::fabs(a));
+    }
+    if (exact) return d;
+  }
+  return std::fabs(step) >= 0.01 ? 2 : 3;
+}
+
+namespace {
+
+}  // namespace
+
 void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool boldHeading,
                      const std::string& languageFile, const TFloorCurveParams& record,
                      const TFloorCurveResult& result, bool datasheetMode, const TRect&) {
@@ -52,7 +72,8 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   // Axes. The verticals and their distance labels share the curves' span
   // gl … gr, so that a label stands over the distance it names.
   const int gx = RoundEven(0.0747 * W), gr = W - RoundEven(0.03 * W), gl = RoundEven(0.0841 * W);
-  const int yBase = RoundEven(0.75 * H), yTop = RoundEven(0.1088 * H), yLow = RoundEven(0.77 * H);
+  // The top leaves room for the unit above the scale, below the heading line.
+  const int yBase = RoundEven(0.75 * H), yTop = RoundEven(0.16 * H), yLow = RoundEven(0.77 * H);
   b.Line(gx, yBase, gr, yBase);
   b.Line(gr, yTop, gr, yLow);
   b.Line(gl, yTop, gl, yLow);
@@ -60,11 +81,12 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   b.Font(8);
   const int w0 = b.TextWidth("0");
   const int textDrop = RoundEven(0.35 * dc.Font().GetHeight());
+  const int decimals = SectionLabelDecimals(record.Left, record.Right, 8);
   for (int i = 0; i <= 8; ++i) {
     const int x = gl + RoundEven(i * (gr - gl) / 8.0);
     if (i > 0 && i < 8) b.Line(x, yTop, x, yLow);
     const double a = record.Left + i * (static_cast<double>(record.Right) - record.Left) / 8;
-    b.Text(x, yLow + RoundEven(0.005 * H), std::to_string(RoundEven(a)), gdi::TA_CENTER, gdi::TA_TOP);
+    b.Text(x, yLow + RoundEven(0.005 * H), Fixed(a, decimals), gdi::TA_CENTER, gdi::TA_TOP);
   }
   b.ArrowH(RoundEven(0.0345 * W), RoundEven(0.9 * W), RoundEven(0.84 * H));
   b.Text(RoundEven(0.9 * W) + RoundEven(0.0345 * W) + w0, RoundEven(0.84 * H) + textDrop, "a (m)", gdi::TA_LEFT,
@@ -95,14 +117,14 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     b.Line(gx, y, gr, y);
     b.Text(gx - w0, y + textDrop, ScaleLabel(scale.high), gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
-  dc.Font().SetEscapement(900);
-  b.Text(gx / 3, RoundEven(0.25 * H), "E ( lx )", gdi::TA_LEFT, gdi::TA_BASELINE);
-  dc.Font().SetEscapement(0);
-  b.ArrowV(RoundEven(0.0345 * W), RoundEven(0.0205 * W), RoundEven(0.32702 * H));
+  // The unit over the column of scale values, clear of the top value.
+  b.Text(gx - w0, yTop - dc.Font().GetHeight() * 7 / 10, "E (lx)", gdi::TA_RIGHT, gdi::TA_BOTTOM);
 
-  // Curves: h1 solid, h2 and h3 dashed.
-  const TDash styles[3] = {{0, 0}, {8 * lw, 3 * lw}, {3 * lw, std::max(1, lw / 2)}};
-  dc.Pen().SetWidth(lw);
+  // Curves: h1 solid, h2 dashed, h3 dotted, all in the curve width, so that
+  // they differ by pattern on the screen as on paper.
+  const int cw = st.curveWidth;
+  const TDash styles[3] = {{0, 0}, {6 * cw, 3 * cw}, {cw, 2 * cw}};
+  dc.Pen().SetWidth(cw);
   for (int j = 0; j < 3; ++j) {
     std::vector<TPoint> pts;
     pts.reserve(kFloorPoints);
@@ -147,7 +169,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   for (int j = 0; j < 3; ++j) {
     const int y = RoundEven(sampleY[j] * H);
     const std::vector<TPoint> sample = {{gx, y - textDrop}, {gx + RoundEven(0.07 * W), y - textDrop}};
-    dc.Pen().SetWidth(lw);
+    dc.Pen().SetWidth(cw);
     if (j == 0)
       b.Polyline(sample);
     else
@@ -155,6 +177,13 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     b.Text(gx + RoundEven(0.08 * W), y, "h = " + Fixed(record.Heights[std::size_t(j)], 2) + " m", gdi::TA_LEFT,
            gdi::TA_BASELINE);
   }
+  // The maintenance factor the values include, and the emergency scale.
+  dc.Pen().SetWidth(0);
+  const std::string note = m.GetText("OUTTXT", "SRTFT") + " " + Fixed(record.Maintenance, 2);
+  b.Text(gx, RoundEven(0.99 * H), b.dc().FitText(note, RoundEven(0.34 * W) - gx), gdi::TA_LEFT, gdi::TA_BASELINE);
+  if (record.Emergency)
+    b.Text(gr, yTop - dc.Font().GetHeight() * 7 / 10, b.dc().FitText(m.GetText("OUTTXT", "BBKNOT"), RoundEven(0.5 * W)),
+           gdi::TA_RIGHT, gdi::TA_BOTTOM);
   if (row) {
     // Below the height legend, at the bottom of the box.
     b.Text(legendX, RoundEven(0.99 * H),
@@ -186,8 +215,8 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
   const int wL = b.TextWidth("L");
   const int c = std::clamp(static_cast<int>(record.Reflectances), 0, 14);
   const int* refl = kLitgReflectances[c];
-  const std::string heading = m.GetText("OUTTXT", "HDSRT") + PadLeft(std::to_string(refl[0]), 3) + "/" +
-                              PadLeft(std::to_string(refl[2]), 3) + "/" + PadLeft(std::to_string(refl[3]), 3) + " )";
+  const std::string heading = m.GetText("OUTTXT", "HDSRT") + " " + std::to_string(refl[0]) + "/" +
+                              std::to_string(refl[2]) + "/" + std::to_string(refl[3]) + ")";
   b.Font(10, boldHeading);
   b.Text(wL, y1 - y1 / 3, heading, gdi::TA_LEFT, gdi::TA_BASELINE);
   b.Line(0, y1, W, y1);
@@ -214,7 +243,8 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
 
   // Header.
   b.Font(8);
-  const int w0 = b.TextWidth("0"), wI = b.TextWidth("I");
+  // Right-aligned numbers keep a digit's width from the line to their right.
+  const int w0 = b.TextWidth("0"), wI = w0;
   const int textDrop = RoundEven(0.35 * dc.Font().GetHeight());
   auto headerY = [&](int r) { return y1 + RoundEven((r + 0.5) * hr) + textDrop; };
   b.Text(x0 + w0, headerY(0), LampText(lum) + " / " + std::to_string(RoundEven(LampFlux(lum))) + " lm", gdi::TA_LEFT,

@@ -151,7 +151,7 @@ void DrawUgrTable(const TLUM32& lum, const UgrResultSet* results, TDevice& targe
   }
 
   b.Font(8);
-  b.Text(a, H - a / 3, m.GetText("OUTTXT", "UGR_L5") + "  " + Fixed(lum.LampSets[0].SetFlux, 0) + "lm",
+  b.Text(a, H - a / 3, m.GetText("OUTTXT", "UGR_L5") + "  " + Fixed(lum.LampSets[0].SetFlux, 0) + " lm",
          gdi::TA_LEFT, gdi::TA_BOTTOM);
 }
 

@@ -60,19 +60,21 @@ int ValueX(int x0, double colW, int column) {
 
 // DIN and NB: reflectance block of three rows over `columns` columns, then
 // ten rows of room indices k.
+// `footer`: a row under the table for a note (DIN); without one the rows
+// reach the frame.
 void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const std::array<std::string, 3>& labels,
                 const std::function<int(int row, int column)>& reflectance,
-                const std::function<std::string(int k, int column)>& cell) {
+                const std::function<std::string(int k, int column)>& cell, bool footer) {
   const int x0 = RoundEven(0.2272 * f.W);
   const double colW = static_cast<double>(f.W - x0) / columns;
-  const int y2 = RoundEven(0.201 * f.H), y3 = RoundEven(0.94 * f.H);
+  const int y2 = RoundEven(0.201 * f.H), y3 = footer ? RoundEven(0.94 * f.H) : f.H;
   const double rh = (y2 - f.y1) / 3.0;
 
   // Lines: thick under the reflectance block and left of the values, thin grid.
   dc.Pen().SetWidth(f.lw);
   b.Line(0, y2, f.W - f.lw, y2);
   b.Line(x0, f.y1, x0, y3);
-  b.Line(0, y3, f.W - f.lw, y3);
+  if (footer) b.Line(0, y3, f.W - f.lw, y3);
   dc.Pen().SetWidth(0);
   for (int i = 1; i < columns; ++i) b.Line(x0 + RoundEven(i * colW), f.y1, x0 + RoundEven(i * colW), y3);
   for (int r = 1; r < 3; ++r) b.Line(x0, f.y1 + RoundEven(r * rh), f.W - f.lw, f.y1 + RoundEven(r * rh));
@@ -81,8 +83,11 @@ void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const st
   for (int r = 1; r < 10; ++r) b.Line(kLeft, y2 + RoundEven(r * kh), f.W - f.lw, y2 + RoundEven(r * kh));
   b.Line(kLeft, y2, kLeft, y3);
 
+  // Texts stand in the middle of their rows.
+  b.Font(8);
+  const int drop = RoundEven(0.35 * dc.Font().GetHeight());
   for (int r = 0; r < 3; ++r) {
-    const int y = f.y1 + RoundEven((r + 1) * rh) - RoundEven(rh / 5);
+    const int y = f.y1 + RoundEven((r + 0.5) * rh) + drop;
     b.Font(8);
     b.TextUtf8(f.a, y, kRho, gdi::TA_LEFT, gdi::TA_BASELINE);
     b.Text(2 * f.a, y, labels[std::size_t(r)], gdi::TA_LEFT, gdi::TA_BASELINE);
@@ -94,7 +99,7 @@ void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const st
   b.Font(8);
   const int kx = kLeft + (x0 - kLeft) / 4;
   for (int k = 0; k < 10; ++k) {
-    const int y = y2 + RoundEven((k + 1) * kh) - RoundEven(kh / 5);
+    const int y = y2 + RoundEven((k + 0.5) * kh) + drop;
     b.Text(kx, y, Fixed(kNbRoomIndex[k], k == 3 ? 2 : 1), gdi::TA_LEFT, gdi::TA_BASELINE);
     for (int c = 0; c < columns; ++c) b.Text(ValueX(x0, colW, c), y, cell(k, c), gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
@@ -125,7 +130,8 @@ void DrawUtilizationDIN(const TLUM32& lum, const RoomUtilTableT& roomUtil, bool 
       [&](int k, int c) {
         const double v = roomUtil[std::size_t(k)][std::size_t(kDinCombinations[c] - 1)] * eta;
         return Fixed(std::isfinite(v) ? v : 0.0, 0);
-      });
+      },
+      true);
   const int y3 = RoundEven(0.94 * f.H);
   std::string note = m.GetText("OUTTXT", suspended ? "UTF_MP" : "UTF_MD");
   if (note.empty()) note = suspended ? "luminaires suspended" : "surface mounting of luminaires";
@@ -145,7 +151,7 @@ void DrawUtilizationNB(const TLUM32& lum, TDevice& target, const TRect& rect, bo
   for (int r = 0; r < 3; ++r) labels[std::size_t(r)] = m.GetText("OUTTXT", "UTF_R" + std::to_string(r + 1));
   DrawKTable(
       dc, b, f, 9, labels, [](int row, int c) { return kNbReflectances[c][row]; },
-      [&](int k, int c) { return std::to_string(lum.NbUF[std::size_t(k)][std::size_t(c)]); });
+      [&](int k, int c) { return std::to_string(lum.NbUF[std::size_t(k)][std::size_t(c)]); }, false);
 }
 
 void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, bool boldHeading,

@@ -224,6 +224,28 @@ std::uint16_t TSimpleDC::TextWidth(std::string_view text) {
   return static_cast<std::uint16_t>(extent.cx & 0xFFFF);
 }
 
+std::string TSimpleDC::FitText(std::string_view text, int maxWidth) {
+  if (text.empty()) return {};
+  const int whole = TextWidth(text);
+  if (whole == 0 || whole <= maxWidth) return std::string(text);
+  static constexpr char kEllipsis[] = "\x85";  // "…" in 1252
+  // Widths grow with the length: halve the range of lengths that still fit.
+  std::size_t lo = 0, hi = text.size();
+  while (lo < hi) {
+    const std::size_t mid = (lo + hi + 1) / 2;
+    std::string candidate(text.substr(0, mid));
+    candidate += kEllipsis;
+    if (TextWidth(candidate) <= maxWidth)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  if (lo == 0) return TextWidth(kEllipsis) <= maxWidth ? std::string(kEllipsis) : std::string();
+  std::string out(text.substr(0, lo));
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out + kEllipsis;
+}
+
 std::int32_t TSimpleDC::TextHeight(std::string_view text) {
   TSize extent;
   if (measurer_) {
@@ -268,10 +290,16 @@ void TSimpleDC::DashedPolyline(const TPoint* points, int n, int dash, int gap) {
   if (!points || n < 1) return;
   const std::int32_t oldStyle = pen_->GetStyle();
   pen_->SetStyle(gdi::PS_SOLID);
+  // Each visible run is one polyline: a vector file (SVG, PDF, metafile)
+  // then holds one element a dash instead of one a segment.
+  std::vector<TPoint> run;
+  auto flush = [&] {
+    if (run.size() >= 2) target_.Polyline(run.data(), static_cast<int>(run.size()));
+    run.clear();
+  };
   bool visible = true;
   TPoint runStart = points[0];
   float limit = static_cast<float>(dash);
-  target_.MoveTo(points[0].x, points[0].y);
   for (int i = 1; i < n; ++i) {
     const float dx = static_cast<float>(points[i].x) - static_cast<float>(runStart.x);
     const float dy = static_cast<float>(points[i].y) - static_cast<float>(runStart.y);
@@ -283,13 +311,20 @@ void TSimpleDC::DashedPolyline(const TPoint* points, int n, int dash, int gap) {
         runStart = points[i];
       } else {
         visible = !visible;
-        pen_->SetStyle(visible ? gdi::PS_SOLID : gdi::PS_NULL);
         limit = static_cast<float>(visible ? dash : gap);
         runStart = points[i];
       }
     }
-    target_.LineTo(points[i].x, points[i].y);
+    // The segment to point i takes the pattern's state at point i.
+    if (visible) {
+      if (run.empty()) run.push_back(points[i - 1]);
+      run.push_back(points[i]);
+    } else {
+      flush();
+    }
   }
+  flush();
+  target_.MoveTo(points[n - 1].x, points[n - 1].y);
   pen_->SetStyle(oldStyle);
 }
 

@@ -125,6 +125,10 @@ class TSimpleDC {
 
   std::uint16_t TextWidth(std::string_view text);
   std::int32_t TextHeight(std::string_view text);
+  // The text as it fits `maxWidth` in the current font: whole, or cut at a
+  // character and ended with an ellipsis; empty when not even that fits. A
+  // device that cannot measure gets the text whole.
+  std::string FitText(std::string_view text, int maxWidth);
   void SetTextAlign(int horizontal, int vertical);
   void TextOut(int x, int y, std::string_view text);
   // Text with characters outside 1252 (Greek letters), UTF-8.

@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "evaluation/cone.h"
 #include "evaluation/quick_planning.h"
@@ -60,7 +61,9 @@ TLinfoForm::TLinfoForm(const TCatalogueRecord& record, const TLUM32& lum, bool t
       msg_(std::make_unique<TMsgManager>(Settings().OrvMsgFile)) {
   BuildWidgets();
   LocalizeOrExport(this, Settings().OrvTxtFile);
-  nameSuffix_ = QStringLiteral(" : ") + Q(lum_.LumName);
+  // A luminaire without a name is known by its file.
+  nameSuffix_ = QStringLiteral(" : ") +
+                Q(lum_.LumName.empty() ? std::filesystem::path(lum_.FileName).filename().string() : lum_.LumName);
   setWindowTitle(windowTitle() + nameSuffix_);
   status_->setText(Q(lum_.FileName));
   std::string head = (record_.ShortNumber() + " ").substr(0, 16);
@@ -153,6 +156,8 @@ void TLinfoForm::Connect() {
   connect(planeList_, &QListWidget::itemChanged, this, &TLinfoForm::PlaneItemChanged);
   connect(gmax_, &QLineEdit::editingFinished, this, &TLinfoForm::GammaMaxEdited);
   connect(showBtn_, &QPushButton::clicked, this, &TLinfoForm::ShowIsolux);
+  // Like every other tab, the isolux drawing follows a field as soon as it is left.
+  for (QLineEdit* field : iso_) connect(field, &QLineEdit::editingFinished, this, &TLinfoForm::ShowIsolux);
   connect(distList_, &QListWidget::currentRowChanged, this, &TLinfoForm::ConeDistanceChanged);
   connect(reflCombo_, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
     set_.tables.count.Reflectances = i;

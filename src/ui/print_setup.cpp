@@ -44,7 +44,7 @@ std::optional<PrintTarget> ChoosePrintTarget(QWidget* parent, QPrinter& printer,
   const std::filesystem::path pdf(defaultPdf);
   int filter = 1;
   std::string file = ui().chooseSaveFile(title, pdf.parent_path().string(), pdf.filename().string(),
-                                         "PDF (*.pdf)|*.pdf", filter);
+                                         "PDF|*.pdf", filter);
   if (file.empty()) return std::nullopt;
   if (std::filesystem::path(file).extension().empty()) file += ".pdf";
   printer.setOutputFormat(QPrinter::PdfFormat);

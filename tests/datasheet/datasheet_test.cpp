@@ -13,6 +13,7 @@
 #include "graphics/printer_page.h"
 #include "graphics/recording_device.h"
 #include "photometry/lum32.h"
+#include "support/text_boxes.h"
 
 namespace kandelo::test {
 namespace {
@@ -181,7 +182,7 @@ TEST(Datasheet, PageNumbersRunOverAllKindsWithTheFrameTexts) {
   // The first page's rows and the two diagrams of five planes on the polar page.
   EXPECT_TRUE(job.HasText(0, "LiTG / DIN"));
   EXPECT_TRUE(job.HasText(0, "UTE"));
-  EXPECT_TRUE(job.HasText(0, "formula"));
+  EXPECT_TRUE(job.HasText(0, "formula.ldt"));
 }
 
 TEST(Datasheet, TablePageShowsEightPlanesOfThirtySevenAngles) {
@@ -233,6 +234,51 @@ TEST(Datasheet, WithoutLuminousAreaTheTotalCountsOnlyPrintedPages) {
   EXPECT_TRUE(job.HasText(1, "Page 2 / 2"));
 }
 
+// What a reader finds on every page of a real-looking datasheet: the file's
+// own name, η beside the polar diagram, a long lamp type cut before the flux
+// column, no step for unequal planes, and no text running into another.
+TEST(Datasheet, EveryPageReadsWithoutOverlapsAndWithTheRealNames) {
+  for (bool rotational : {true, false}) {
+    SCOPED_TRACE(rotational ? "rotational" : "asymmetric");
+    auto lum = MakeLum([](double g, double c) { return g <= 90 ? 400 * CosD(g) * (1.3 + 0.3 * CosD(c)) : 0.0; },
+                       rotational);
+    lum->LumName = "Road luminaire with a long name";
+    lum->LumNumber = "RL-1";
+    lum->SetFileName("/data/LLIA001477-01_road_luminaire.ldt");
+    lum->LampSets[0].LampType = "LED module 4000 K, CRI 80, tilted in 45 degrees towards the road";
+    if (!rotational) lum->GridFlags |= kCNotEquidistant;
+    TMsgManager msg(EnglishMessages());
+    TDatasheetOptions options;
+    options.languageFile = EnglishMessages();
+    options.showEta = true;
+    RecordingJob job;
+    TOutputSettings settings = Choose({otMain, otPolar, otKart, otTable, otBbk, otSrt}, Planes(5));
+    const auto r = PrintDatasheet(*lum, nullptr, settings, msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    EXPECT_TRUE(job.HasText(0, "LLIA001477-01_road_luminaire.ldt"));
+    bool eta = false;
+    for (const TDrawOp& op : job.pages[0]->ops) eta |= op.utf8 && op.text.rfind("\xCE\xB7 = ", 0) == 0;
+    EXPECT_TRUE(eta);
+    if (!rotational) EXPECT_TRUE(job.HasText(0, "-"));  // no step for unequal planes
+    bool countTitle = false;
+    for (const auto& page : job.pages)
+      countTitle |= page->FindText("Number of luminaires in the room (reflectances 80/80/30)") != nullptr;
+    EXPECT_TRUE(countTitle);
+    for (std::size_t n = 0; n < job.pages.size(); ++n) {
+      SCOPED_TRACE("page " + std::to_string(n + 1));
+      for (const std::string& pair : OverlappingTexts(TextBoxes(*job.pages[n]))) ADD_FAILURE() << "overlap: " << pair;
+    }
+    // The lamp type keeps its column.
+    const TDrawOp* flux = job.pages[0]->FindText("1000 lm");
+    ASSERT_TRUE(flux);
+    for (const TDrawOp& op : job.pages[0]->ops)
+      if (op.kind == TDrawOp::Text && op.text.rfind("LED module", 0) == 0) {
+        EXPECT_NE(op.text, lum->LampSets[0].LampType);
+        EXPECT_LE(TextBoxOf(op).right, flux->points[0].x);
+      }
+  }
+}
+
 TEST(DatasheetUte, ClassesOfKnownDistributions) {
   struct Case {
     const char* what;
@@ -240,9 +286,9 @@ TEST(DatasheetUte, ClassesOfKnownDistributions) {
     std::string text;
   } cases[] = {
       // Lambertian: zone 1 holds sin²41.41° = 437.5 ‰ (E, F), zones 1 + 2 sin²60° = 750 ‰ (E only).
-      {"Lambertian", Lambert, "1.00E"},
+      {"Lambertian", Lambert, "1.00 E"},
       // A narrow beam puts nearly everything into zone 1: class A takes values above its range.
-      {"narrow beam", [](double g, double) { return g <= 90 ? std::pow(CosD(g), 40) * 6500 : 0; }, "1.00A"},
+      {"narrow beam", [](double g, double) { return g <= 90 ? std::pow(CosD(g), 40) * 6500 : 0; }, "1.00 A"},
       // An upward Lambertian has no downward part: only the upward number.
       {"indirect", [](double g, double) { return g >= 90 ? -1000 / M_PI * CosD(g) : 0; }, "1.00 T"},
   };
@@ -263,9 +309,9 @@ TEST(DatasheetUte, TextOfDirectIndirectClasses) {
   ute.down = 0.5f;
   ute.indirect = 1;
   ute.up = 0.25f;
-  EXPECT_EQ(UteText(ute, ','), "0,50C+0,25T  0,50D+0,25T  ");
+  EXPECT_EQ(UteText(ute, ','), "0,50 C + 0,25 T / 0,50 D + 0,25 T");
   ute.indirect = 0;
-  EXPECT_EQ(UteText(ute, '.'), "0.50C0.50D");
+  EXPECT_EQ(UteText(ute, '.'), "0.50 C / 0.50 D");
   ute.count = 0;
   EXPECT_EQ(UteText(ute, '.'), "");
 }

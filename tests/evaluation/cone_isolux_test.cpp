@@ -43,7 +43,7 @@ TEST(HalfValueAngleTest, ReferenceRules) {
 }
 
 TEST(ConeTest, DistanceSetsAndValues) {
-  EXPECT_EQ(DistanceSetText(4), "7,5 m");
+  EXPECT_EQ(DistanceSetText(4, ','), "7,5 m");
   EXPECT_EQ(DistanceSetText(12), "100 m");
   EXPECT_EQ(FindDistanceSet(7.5), 4);
   EXPECT_EQ(FindDistanceSet(8), -1);
@@ -103,12 +103,14 @@ TEST(ConeTest, DrawingShowsStepsAndSections) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
   EXPECT_EQ(texts.front().substr(0, 4), " 120");  // no language file: the key's text is empty
   // Frame 1000..3400 × 400..3700, p = 825: radii 1429, 2858 and 4287 units;
-  // the last does not fit the frame's width of 2400.
+  // the last two are wider than the frame's 2400 and cut at its right side.
   // Half-ellipses from the axis into the frame.
+  const int radii[3] = {1429, 2858, 4287};
   int sections = 0;
   for (const TDrawOp& op : dev.ops)
     if (op.kind == TDrawOp::Polygon && op.brush.color == 0x00FFFFu) {
-      ++sections;
+      ASSERT_LT(sections, 3);
+      const int k = sections++;
       int left = 1 << 30, right = -(1 << 30), top = 1 << 30, bottom = -(1 << 30);
       for (TPoint p : op.points) {
         left = std::min(left, p.x);
@@ -117,11 +119,11 @@ TEST(ConeTest, DrawingShowsStepsAndSections) {
         bottom = std::max(bottom, p.y);
       }
       EXPECT_EQ(left, 1000);
-      EXPECT_EQ(right, 1000 + 1429);
-      EXPECT_EQ(top + bottom, 2 * (400 + 825));
-      EXPECT_NEAR(bottom - top, 2 * 143, 1);
+      EXPECT_EQ(right, std::min(1000 + radii[k], 3400));
+      EXPECT_EQ(top + bottom, 2 * (400 + 825 * (k + 1)));
+      EXPECT_NEAR(bottom - top, 2 * std::min(radii[k], 2400) / 10.0, 1);
     }
-  EXPECT_EQ(sections, 1);
+  EXPECT_EQ(sections, 3);
 }
 
 // ---- isolux ------------------------------------------------------------------------
@@ -219,7 +221,7 @@ TEST(IsoluxTest, DrawingTextsScalesAndLabels) {
     TStandaloneScope standalone;
     DrawIsolux(*lum, dev, kBox, true, "", rec, false, kBox);
     const std::vector<std::string> texts = dev.Texts();
-    for (const char* t : {"H = 5.0 m        1000 lm", "-5.0", "0.0", "5.0 m", "3.0", "10.0"})
+    for (const char* t : {"H = 5.0 m        1000 lm        E (lx)", "-5.0", "0.0", "5.0 m", "3.0", "10.0"})
       EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "Downlight"), texts.end());
     // White label boxes inside the frame, none overlapping another.
@@ -245,7 +247,7 @@ TEST(IsoluxTest, DrawingTextsScalesAndLabels) {
     TRecordingDevice dev(true);
     DrawIsolux(*lum, dev, kBox, true, "", rec, datasheet, kBox);
     const std::vector<std::string> texts = dev.Texts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "H = 5.0 m        1000 lm"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "H = 5.0 m        1000 lm        E (lx)"), texts.end());
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "Downlight") != texts.end(), !datasheet);
   }
 }

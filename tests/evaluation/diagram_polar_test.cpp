@@ -92,7 +92,7 @@ TEST(PolarDiagramTest, RingsStayInsideTheFrame) {
       EXPECT_GE(op.points[0].x, lay.inner.left);
       EXPECT_GE(op.points[0].y, lay.inner.top);
     }
-    if (op.kind == TDrawOp::Polyline && op.pen.width == 0 && op.points.size() > 3) {
+    if (op.kind == TDrawOp::Polyline && op.pen.width == DiagramState().gridWidth && op.points.size() > 3) {
       ++arcs;
       for (TPoint p : op.points) {
         EXPECT_GE(p.x, lay.inner.left - 1);
@@ -121,21 +121,19 @@ TEST(PolarDiagramTest, CurvesLegendAndDashes) {
   EXPECT_GT(c60->points[0].x, 3600);
   EXPECT_EQ(c60->points[0].y, 3700 + 40);
   EXPECT_EQ(c60->textAlign, gdi::TA_LEFT | gdi::TA_TOP);
-  // Curve outlines are drawn with the line width: the first plane solid
-  // throughout, the others switching between visible and hidden runs.
-  int hidden = 0, visible = 0;
+  // Curve outlines are drawn with the curve width: the first plane one
+  // solid polyline, the others one polyline a dash.
+  int dashes = 0;
   for (const TDrawOp& op : dev->ops) {
-    if (op.kind != TDrawOp::Line || op.pen.width != 14) continue;
-    (op.pen.style == gdi::PS_NULL ? hidden : visible)++;
+    EXPECT_FALSE(op.kind == TDrawOp::Line && op.pen.width == 14);
+    if (op.kind == TDrawOp::Polyline && op.pen.width == 14) ++dashes;
   }
-  EXPECT_GT(hidden, 100);
-  EXPECT_GT(visible, hidden);
+  EXPECT_GT(dashes, 100);
   const auto solid = DrawPolar(lum, {0});
-  for (const TDrawOp& op : solid->ops) {
-    if (op.kind == TDrawOp::Line && op.pen.width == 14) {
-      EXPECT_EQ(op.pen.style, gdi::PS_SOLID);
-    }
-  }
+  int runs = 0;
+  for (const TDrawOp& op : solid->ops)
+    if (op.kind == TDrawOp::Polyline && op.pen.width == 14 && op.points.size() > 100) ++runs;
+  EXPECT_EQ(runs, 1);
 }
 
 TEST(PolarDiagramTest, PlanePairing) {
@@ -173,15 +171,20 @@ TEST(PolarDiagramTest, BoxesAndHeading) {
   ASSERT_TRUE(eta);
   EXPECT_EQ(eta->text, "\xCE\xB7 = " + std::to_string(static_cast<int>(std::nearbyint(lum.LOR))) + " %");
   EXPECT_EQ(eta->textAlign, gdi::TA_RIGHT | gdi::TA_BOTTOM);
-  EXPECT_TRUE(shown->FindText("   I ( cd/klm ) "));
-  // Print mode: no η, a white unit box.
+  EXPECT_TRUE(shown->FindText("I (cd/klm)"));
+  // Print mode: η as well, white boxes.
   const auto printed = DrawPolar(lum, {0}, true, true);
+  bool printedEta = false;
   for (const TDrawOp& op : printed->ops) {
-    EXPECT_FALSE(op.utf8);
+    printedEta |= op.utf8;
     if (op.kind == TDrawOp::Rectangle && op.pen.style == gdi::PS_SOLID && op.pen.width == 0) {
       EXPECT_EQ(op.brush.color, 0xFFFFFFu);
     }
   }
+  EXPECT_TRUE(printedEta);
+  // Not asked for: no η.
+  const auto withoutEta = DrawPolar(lum, {0}, false, true);
+  for (const TDrawOp& op : withoutEta->ops) EXPECT_FALSE(op.utf8);
 }
 
 // In the browser the diagram is drawn in twips on a screen of 15 twips a

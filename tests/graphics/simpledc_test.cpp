@@ -195,11 +195,15 @@ TEST(TSimpleDCTest, PolarPointTruncatesTowardZero) {
   EXPECT_EQ(PolarPoint(100, 100, 180, 10.9f), (TPoint{90, 100}));
 }
 
-// Segment i runs from point i to point i + 1: true when drawn visibly.
-std::vector<bool> Visibility(const TRecordingDevice& dev) {
-  std::vector<bool> out;
-  for (const TDrawOp& op : dev.ops)
-    if (op.kind == TDrawOp::Line) out.push_back(op.pen.style != gdi::PS_NULL);
+// Segment i runs from point i to point i + 1 (points 10 apart on x): true
+// when a visible polyline holds it.
+std::vector<bool> Visibility(const TRecordingDevice& dev, int segments) {
+  std::vector<bool> out(static_cast<std::size_t>(segments), false);
+  for (const TDrawOp& op : dev.ops) {
+    if (op.kind == TDrawOp::Line) ADD_FAILURE() << "a dash drawn segment by segment";
+    if (op.kind != TDrawOp::Polyline || op.pen.style == gdi::PS_NULL) continue;
+    for (std::size_t k = 1; k < op.points.size(); ++k) out[static_cast<std::size_t>(op.points[k - 1].x / 10)] = true;
+  }
   return out;
 }
 
@@ -213,7 +217,9 @@ TEST(TSimpleDCTest, DashedPolylineSwitchesAtVertices) {
   // The segment reaching the vertex 30 away is already drawn hidden; the
   // hidden run ends at the vertex 20 further, whose segment is visible again.
   const std::vector<bool> expected = {true, true, false, false, true, true, true, false, false, true, true, true};
-  EXPECT_EQ(Visibility(dev), expected);
+  EXPECT_EQ(Visibility(dev, 12), expected);
+  // One polyline a dash.
+  EXPECT_EQ(dev.ops.size(), 3u);
   EXPECT_EQ(dc.Pen().GetStyle(), gdi::PS_DOT);
   EXPECT_EQ(dev.CurrentPen().style, gdi::PS_DOT);
 }
@@ -226,7 +232,8 @@ TEST(TSimpleDCTest, DashedPolylineSolidRuns) {
     TRecordingDevice dev;
     TSimpleDC dc(dev, false);
     dc.DashedPolyline(pts.data(), static_cast<int>(pts.size()), 1000, 10);
-    EXPECT_EQ(Visibility(dev), std::vector<bool>(50, true));
+    EXPECT_EQ(Visibility(dev, 50), std::vector<bool>(50, true));
+    EXPECT_EQ(dev.ops.size(), 1u);
     EXPECT_EQ(dc.Pen().GetStyle(), gdi::PS_SOLID);
   }
   {
@@ -234,7 +241,8 @@ TEST(TSimpleDCTest, DashedPolylineSolidRuns) {
     TRecordingDevice dev;
     TSimpleDC dc(dev, false);
     dc.DashedPolyline(pts.data(), static_cast<int>(pts.size()), 40, 0);
-    EXPECT_EQ(Visibility(dev), std::vector<bool>(50, true));
+    EXPECT_EQ(Visibility(dev, 50), std::vector<bool>(50, true));
+    EXPECT_EQ(dev.ops.size(), 1u);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -152,6 +153,26 @@ TEST(QtOutputTest, ClipboardPictureHasMetafileSvgAndPng) {
   EXPECT_TRUE(IsColor(png, 100, 384, Qt::yellow));
   EXPECT_TRUE(IsColor(png, 600, 384, Qt::white));
   EXPECT_TRUE(mime->data("image/svg+xml").contains("<svg"));
+}
+
+// A curve of 720 points, solid and dashed, stays a few elements in the
+// clipboard's SVG: a drawing of one curve was once close to a megabyte.
+TEST(QtOutputTest, ClipboardSvgOfACurveIsSmall) {
+  std::unique_ptr<QMimeData> mime(PictureMimeData([](TDevice& dc) {
+    dc.SetMapMode(gdi::MM_ANISOTROPIC);
+    dc.SetWindowExt(4000, 4000);
+    TSimpleDC sdc(dc, true);
+    std::vector<TPoint> curve;
+    for (int i = 0; i < 720; ++i)
+      curve.push_back({2000 + static_cast<int>(1500 * std::cos(i * M_PI / 360)),
+                       2000 + static_cast<int>(1500 * std::sin(i * M_PI / 360))});
+    sdc.Pen().SetWidth(14);
+    sdc.DashedPolyline(curve.data(), static_cast<int>(curve.size()), 10000, 0);
+    sdc.DashedPolyline(curve.data(), static_cast<int>(curve.size()), 70, 28);
+  }, 4000, 4000));
+  const QByteArray svg = mime->data("image/svg+xml");
+  EXPECT_TRUE(svg.contains("<svg"));
+  EXPECT_LT(svg.size(), 60000) << svg.size() << " bytes";
 }
 
 TEST(QtOutputTest, PrintToFileInTwips) {

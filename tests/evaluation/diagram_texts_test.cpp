@@ -1,0 +1,416 @@
+// What a reader sees of the evaluation drawings: over the drawing kinds and
+// their parameters, no text runs into another or across a frame line, the
+// labels say what they mean, and the intensity curves are the boldest lines
+// drawn over the grid, on the screen as on paper.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "evaluation/cartesian_diagram.h"
+#include "evaluation/cone.h"
+#include "evaluation/diagram_common.h"
+#include "evaluation/glare_diagram.h"
+#include "evaluation/isolux_diagram.h"
+#include "evaluation/polar_diagram.h"
+#include "evaluation/quick_planning.h"
+#include "evaluation/quick_planning_diagram.h"
+#include "evaluation/utilization_diagram.h"
+#include "frame/settings.h"
+#include "graphics/recording_device.h"
+#include "lum_fixture.h"
+#include "support/text_boxes.h"
+
+namespace kandelo {
+namespace {
+
+const std::string kEnglish = "resources/language/ORVMSG.ENG";
+const std::string kFrench = "resources/language/ORVMSG.FRA";
+
+// A printer page of 600 dots an inch drawn in twips, as the datasheet does.
+class TPrinterLike : public TRecordingDevice {
+ public:
+  TPrinterLike() : TRecordingDevice(true) {
+    SetMapMode(gdi::MM_ANISOTROPIC);
+    SetWindowExt(1440, 1440);
+    SetViewportExt(600, 600);
+  }
+  int GetDeviceCaps(int index) const override {
+    if (index == gdi::LOGPIXELSX || index == gdi::LOGPIXELSY) return 600;
+    return TRecordingDevice::GetDeviceCaps(index);
+  }
+};
+
+// A narrow downlight, a wide beam (half-value angle 62°), an asymmetric
+// street light (more light towards C 0).
+std::unique_ptr<TLUM32> Narrow() {
+  return test::MakeLum([](double g, double) { return g <= 90 ? 3000 * std::pow(test::CosD(g), 20) : 0.0; });
+}
+std::unique_ptr<TLUM32> Wide() {
+  return test::MakeLum([](double g, double) { return g < 62 ? 400.0 : g < 90 ? 100.0 : 0.0; });
+}
+std::unique_ptr<TLUM32> Asymmetric() {
+  return test::MakeLum(
+      [](double g, double c) { return g <= 85 ? 300 * (1.2 + test::CosD(c)) * test::CosD(g / 2) : 0.0; }, false);
+}
+
+struct TDrawingCase {
+  const char* name;
+  std::function<std::unique_ptr<TLUM32>()> lum;
+  std::function<void(const TLUM32&, TDevice&, const TRect&)> draw;
+  double aspect = 1;  // width : height of the picture
+};
+
+void Polar(const TLUM32& lum, TDevice& dc, const TRect& r) {
+  const std::vector<float> planes{0, 90, 45};
+  DrawLVKPolar(lum, &planes, dc, true, kEnglish, true, true, r, r);
+}
+void Cartesian(const TLUM32& lum, TDevice& dc, const TRect& r) {
+  const std::vector<float> planes{0, 90};
+  DrawLVKCartesian(lum, &planes, dc, kEnglish, 0, r, r);
+}
+std::function<void(const TLUM32&, TDevice&, const TRect&)> Cone(int distanceSet, const std::string& language = kEnglish) {
+  return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
+    DrawCone(lum, dc, r, language, MakeConeRecord(lum, distanceSet, LampFluxOf(lum)), r);
+  };
+}
+std::function<void(const TLUM32&, TDevice&, const TRect&)> Isolux(double side) {
+  return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
+    TIsoluxRecord rec;
+    rec.side = static_cast<float>(side);
+    DrawIsolux(lum, dc, r, true, kEnglish, rec, false, r);
+  };
+}
+std::function<void(const TLUM32&, TDevice&, const TRect&)> Floor(float left, float right, bool emergency,
+                                                                 const std::string& language = kEnglish) {
+  return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
+    TFloorCurveParams p;
+    p.Left = left;
+    p.Right = right;
+    p.Emergency = emergency ? 1 : 0;
+    TFloorCurveResult result{};
+    ComputeFloorCurves(p, result, lum);
+    DrawFloorCurves(lum, dc, r, true, language, p, result, false, r);
+  };
+}
+
+void Glare(const TLUM32& lum, TDevice& dc, const TRect& r) { DrawGlareCurves(lum, dc, r, true, kEnglish, false, r); }
+std::unique_ptr<TLUM32> DimPanel() {
+  auto lum = test::MakeLum(test::Lambert);
+  lum->LampSets[0].SetFlux = 500;
+  return lum;
+}
+
+const TDrawingCase kCases[] = {
+    {"glare below the scale", DimPanel, Glare, 6000.0 / 3197},
+    {"glare asymmetric", Asymmetric, Glare, 6000.0 / 3197},
+    {"polar narrow", Narrow, Polar},
+    {"polar wide", Wide, Polar},
+    {"polar asymmetric", Asymmetric, Polar},
+    {"cartesian narrow", Narrow, Cartesian},
+    {"cartesian asymmetric", Asymmetric, Cartesian},
+    {"cone narrow 2 m", Narrow, Cone(0)},
+    {"cone narrow 100 m", Narrow, Cone(12)},
+    {"cone wide 2 m", Wide, Cone(0)},
+    {"cone wide 10 m", Wide, Cone(5)},
+    {"cone wide 100 m", Wide, Cone(12)},
+    {"cone asymmetric 7.5 m", Asymmetric, Cone(4)},
+    {"cone asymmetric French", Asymmetric, Cone(5, kFrench)},
+    {"isolux narrow", Narrow, Isolux(10)},
+    {"isolux wide", Wide, Isolux(10)},
+    {"floor section -0.5 to 6", Wide, Floor(-0.5f, 6, false), 7509.0 / 4000},
+    {"floor section 5 to 6", Narrow, Floor(5, 6, false), 7509.0 / 4000},
+    {"floor emergency French", Wide, Floor(-2, 6, true, kFrench), 7509.0 / 4000},
+};
+
+// Draws the case on the screen (a standalone picture) and on a printed page.
+std::vector<std::pair<std::string, std::unique_ptr<TRecordingDevice>>> DrawEverywhere(const TDrawingCase& c,
+                                                                                       TRect& screenRect,
+                                                                                       TRect& pageRect) {
+  std::vector<std::pair<std::string, std::unique_ptr<TRecordingDevice>>> out;
+  const auto lum = c.lum();
+  screenRect = {0, 0, static_cast<int>(std::lround(4000 * c.aspect)), 4000};
+  {
+    auto dev = std::make_unique<TRecordingDevice>(true);
+    TStandaloneScope standalone;
+    c.draw(*lum, *dev, screenRect);
+    out.emplace_back("screen", std::move(dev));
+  }
+  // 100 × 100 mm on the page.
+  pageRect = {1000, 1500, 1000 + static_cast<int>(std::lround(5669 * c.aspect)), 1500 + 5669};
+  auto page = std::make_unique<TPrinterLike>();
+  c.draw(*lum, *page, pageRect);
+  out.emplace_back("page", std::move(page));
+  return out;
+}
+
+TEST(DiagramTextsTest, NoTextRunsIntoAnotherOrAcrossAFrame) {
+  for (const TDrawingCase& c : kCases) {
+    TRect screen, page;
+    for (auto& [where, dev] : DrawEverywhere(c, screen, page)) {
+      SCOPED_TRACE(std::string(c.name) + " on the " + where);
+      const std::vector<test::TTextBox> boxes = test::TextBoxes(*dev);
+      ASSERT_FALSE(boxes.empty());
+      for (const std::string& pair : test::OverlappingTexts(boxes)) ADD_FAILURE() << "overlap: " << pair;
+      for (const TRect& frame : test::Frames(*dev))
+        for (const std::string& text : test::TextsAcross(boxes, frame)) ADD_FAILURE() << "across a frame: " << text;
+      const TRect& r = where == "screen" ? screen : page;
+      const TRect sq = DiagramSquare(r);
+      const double slack = 0.01 * sq.Width();
+      for (const test::TTextBox& b : boxes) {
+        EXPECT_TRUE(b.left >= r.left - slack && b.right <= r.right + slack && b.top >= r.top - slack &&
+                    b.bottom <= r.bottom + slack)
+            << "outside the drawing: " << b.text;
+      }
+    }
+  }
+}
+
+// The grid's lines inside the frame and the curves over them: every curve
+// segment comes after the last grid line and is at least twice as wide as
+// the grid (whose width 0 means one device pixel); on paper the curves are
+// wider than a hairline.
+TEST(DiagramTextsTest, CurvesAreDrawnOverTheGridAndTwiceAsWide) {
+  struct Kind {
+    const char* name;
+    void (*draw)(const TLUM32&, TDevice&, const TRect&);
+  };
+  for (const Kind& kind : {Kind{"polar", Polar}, Kind{"cartesian", Cartesian}}) {
+    SCOPED_TRACE(kind.name);
+    const auto lum = Asymmetric();
+    TPrinterLike dev;
+    const TRect r{1000, 1500, 1000 + 5669, 1500 + 5669};
+    kind.draw(*lum, dev, r);
+    const int curve = DiagramState().curveWidth;
+    TPoint px[2] = {{0, 0}, {1, 0}};
+    dev.DPtoLP(px, 2);
+    const int pixel = std::max(1, px[1].x - px[0].x);
+    // 0.3 mm in twips.
+    EXPECT_GE(curve, 0.3 / 25.4 * 1440);
+    int lastGrid = -1, firstCurve = -1, gridWidth = 0;
+    const TRect sq = DiagramSquare(r);
+    const TRect inner{sq.left + sq.Width() / 10, sq.top + sq.Height() / 10, sq.right - sq.Width() / 10,
+                      sq.bottom - sq.Height() / 10};
+    auto inside = [&](const TDrawOp& op) {
+      for (TPoint p : op.points)
+        if (p.x <= inner.left || p.x >= inner.right || p.y <= inner.top || p.y >= inner.bottom) return false;
+      return true;
+    };
+    for (int i = 0; i < static_cast<int>(dev.ops.size()); ++i) {
+      const TDrawOp& op = dev.ops[static_cast<std::size_t>(i)];
+      if ((op.kind != TDrawOp::Line && op.kind != TDrawOp::Polyline) || op.pen.style == gdi::PS_NULL || !inside(op))
+        continue;
+      if (op.pen.width == curve) {
+        if (firstCurve < 0) firstCurve = i;
+      } else {
+        lastGrid = i;
+        gridWidth = std::max({gridWidth, op.pen.width, pixel});
+      }
+    }
+    ASSERT_GE(firstCurve, 0);
+    ASSERT_GE(lastGrid, 0);
+    EXPECT_LT(lastGrid, firstCurve);
+    EXPECT_GE(curve, 2 * gridWidth);
+  }
+}
+
+TEST(DiagramTextsTest, PrintedPolarDiagramShowsTheLightOutputRatio) {
+  const auto lum = Narrow();
+  TPrinterLike dev;
+  const TRect r{1000, 1500, 6669, 7169};
+  DrawLVKPolar(*lum, nullptr, dev, true, kEnglish, true, true, r, r);
+  bool eta = false;
+  for (const TDrawOp& op : dev.ops) eta |= op.utf8 && op.text.rfind("\xCE\xB7 = ", 0) == 0;
+  EXPECT_TRUE(eta);
+  EXPECT_TRUE(dev.FindText("I (cd/klm)"));
+}
+
+TEST(DiagramTextsTest, FloorSectionLabelsAreExactAndDistinct) {
+  struct Section {
+    float left, right;
+    std::vector<std::string> labels;
+  };
+  const Section sections[] = {
+      {-2, 6, {"-2", "-1", "0", "1", "2", "3", "4", "5", "6"}},
+      {5, 6, {"5.000", "5.125", "5.250", "5.375", "5.500", "5.625", "5.750", "5.875", "6.000"}},
+      {-0.5f, 6, {"-0.50", "0.31", "1.12", "1.94", "2.75", "3.56", "4.38", "5.19", "6.00"}},
+      {0, 2, {"0.00", "0.25", "0.50", "0.75", "1.00", "1.25", "1.50", "1.75", "2.00"}},
+  };
+  const auto lum = Wide();
+  for (const Section& s : sections) {
+    SCOPED_TRACE(std::to_string(s.left) + " ... " + std::to_string(s.right));
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    Floor(s.left, s.right, false)(*lum, dev, TRect{0, 0, 7509, 4000});
+    for (const std::string& label : s.labels) EXPECT_TRUE(dev.FindText(label)) << label;
+  }
+}
+
+TEST(DiagramTextsTest, FloorCurvesStateTheMaintenanceFactorAndTheEmergencyScale) {
+  const auto lum = Wide();
+  for (bool emergency : {false, true}) {
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    Floor(-2, 6, emergency)(*lum, dev, TRect{0, 0, 7509, 4000});
+    EXPECT_TRUE(dev.FindText("Maintenance factor 0.80"));
+    EXPECT_EQ(dev.FindText("Emergency lighting") != nullptr, emergency);
+    EXPECT_TRUE(dev.FindText("E (lx)"));
+    // Three heights, each in its own pattern: solid, dashes, dots.
+    const int cw = DiagramState().curveWidth;
+    // Dash lengths along x of the curves' runs: dots (about one curve width)
+    // and dashes (about six) both occur, besides the solid curve.
+    int dots = 0, dashes = 0, solid = 0;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind != TDrawOp::Polyline || op.pen.width != cw || op.pen.style == gdi::PS_NULL) continue;
+      const int length = std::abs(op.points.back().x - op.points.front().x);
+      if (length > 1000)
+        ++solid;
+      else if (length <= 3 * cw)
+        ++dots;
+      else if (length <= 9 * cw)
+        ++dashes;
+    }
+    EXPECT_GE(solid, 1);
+    EXPECT_GT(dots, 20);
+    EXPECT_GT(dashes, 20);
+  }
+}
+
+TEST(DiagramTextsTest, ConeStatesBothBeamAnglesAndTheLanguagesSeparator) {
+  const auto lum = Asymmetric();
+  TRecordingDevice dev(true);
+  TStandaloneScope standalone;
+  Cone(4)(*lum, dev, TRect{0, 0, 4000, 4000});
+  const std::vector<std::string> texts = dev.Texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_NE(texts.front().find("C0-C180 "), std::string::npos) << texts.front();
+  EXPECT_NE(texts.front().find("C90-C270 "), std::string::npos) << texts.front();
+  EXPECT_NE(BeamAngle(*lum, 0), 2 * HalfValueAngle(*lum, 0));
+  EXPECT_TRUE(dev.FindText("H : 7.5 m"));
+
+  const std::string saved = Settings().UiLangExt;
+  Settings().UiLangExt = ".ENG";
+  EXPECT_EQ(DistanceSetText(4), "7.5 m");
+  Settings().UiLangExt = ".GER";
+  EXPECT_EQ(DistanceSetText(4), "7,5 m");
+  Settings().UiLangExt = ".FRA";
+  EXPECT_EQ(DistanceSetText(4), "7,5 m");
+  Settings().UiLangExt = saved;
+}
+
+// Wide beams: every distance gets its cross-section, cut at the frame.
+TEST(DiagramTextsTest, ConeSectionsOfAWideBeamStayInTheFrame) {
+  const auto lum = Wide();
+  TRecordingDevice dev(true);
+  TStandaloneScope standalone;
+  Cone(12)(*lum, dev, TRect{0, 0, 4000, 4000});
+  const std::vector<TRect> frames = test::Frames(dev);
+  ASSERT_FALSE(frames.empty());
+  int sections = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if (op.kind != TDrawOp::Polygon || op.brush.color != 0x00FFFFu) continue;
+    ++sections;
+    for (TPoint p : op.points) {
+      EXPECT_LE(p.x, frames.front().right);
+      EXPECT_LE(p.y, frames.front().bottom);
+    }
+  }
+  EXPECT_EQ(sections, 4);
+}
+
+// The contour lines end at the frame instead of running along it.
+TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
+  const auto lum = Wide();
+  TRecordingDevice dev(true);
+  TStandaloneScope standalone;
+  Isolux(4)(*lum, dev, TRect{0, 0, 4000, 4000});
+  const TRect area = IsoluxDrawingArea(TRect{0, 0, 4000, 4000});
+  int alongFrame = 0, lines = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if (op.kind != TDrawOp::Polyline || op.pen.style == gdi::PS_NULL) continue;
+    ++lines;
+    for (std::size_t i = 1; i < op.points.size(); ++i) {
+      const TPoint a = op.points[i - 1], b = op.points[i];
+      auto near = [](int v, int edge) { return std::abs(v - edge) <= 20; };
+      if ((near(a.x, area.left) && near(b.x, area.left)) || (near(a.y, area.top) && near(b.y, area.top)) ||
+          (near(a.x, area.right - 14) && near(b.x, area.right - 14)) ||
+          (near(a.y, area.bottom - 14) && near(b.y, area.bottom - 14)))
+        ++alongFrame;
+    }
+  }
+  EXPECT_GT(lines, 0);
+  EXPECT_EQ(alongFrame, 0);
+  bool unit = false;
+  for (const std::string& t : dev.Texts()) unit |= t.find("lx") != std::string::npos;
+  EXPECT_TRUE(unit);
+}
+
+// The luminaire count: its title names the reflectances plainly, and its
+// right-aligned numbers keep clear of the cell line to their right.
+TEST(DiagramTextsTest, CountNumbersKeepClearOfTheirCellLines) {
+  const auto lum = Wide();
+  TRecordingDevice dev(true);
+  TStandaloneScope standalone;
+  const TRect r{0, 0, 5201, 4000};
+  TLuminaireCountParams params;
+  TLuminaireCountResult result{};
+  DrawLuminaireCount(*lum, dev, r, true, kEnglish, params, result, false, r);
+  EXPECT_TRUE(dev.FindText("Number of luminaires in the room (reflectances 80/80/30)"));
+  std::vector<int> verticals;
+  for (const TDrawOp& op : dev.ops)
+    if (op.kind == TDrawOp::Line && op.points[0].x == op.points[1].x) verticals.push_back(op.points[0].x);
+  std::sort(verticals.begin(), verticals.end());
+  int checked = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if (op.kind != TDrawOp::Text || (op.textAlign & gdi::TA_CENTER) != gdi::TA_RIGHT) continue;
+    const test::TTextBox box = test::TextBoxOf(op);
+    const auto line = std::lower_bound(verticals.begin(), verticals.end(), static_cast<int>(box.right));
+    if (line == verticals.end()) continue;
+    ++checked;
+    EXPECT_GE(*line - box.right, 0.35 * (box.bottom - box.top)) << op.text;
+  }
+  EXPECT_GT(checked, 30);
+}
+
+// The room indices of the DIN and NB tables stand in the middle of their
+// rows, and the NB table has no empty row under its last.
+TEST(DiagramTextsTest, UtilizationRowsHoldTheirTextsInTheMiddle) {
+  const auto lum = Wide();
+  for (bool nb : {false, true}) {
+    SCOPED_TRACE(nb ? "NB" : "DIN");
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    const TRect r{0, 0, 5201, 4000};
+    if (nb)
+      DrawUtilizationNB(*lum, dev, r, true, kEnglish, r);
+    else
+      DrawUtilizationDIN(*lum, RoomUtilTableT{}, false, dev, r, true, kEnglish, r);
+    std::vector<int> rows;  // y of the horizontal lines across the values and of the frame
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind == TDrawOp::Line && op.points[0].y == op.points[1].y && std::abs(op.points[1].x - op.points[0].x) > 2000)
+        rows.push_back(op.points[0].y);
+      if (op.kind == TDrawOp::Rectangle) rows.push_back(std::max(op.points[0].y, op.points[1].y));
+    }
+    std::sort(rows.begin(), rows.end());
+    int last = 0;
+    for (const char* k : {"0.6", "0.8", "1.0", "1.25", "1.5", "2.0", "2.5", "3.0", "4.0", "5.0"}) {
+      const TDrawOp* op = dev.FindText(k);
+      ASSERT_TRUE(op) << k;
+      const test::TTextBox box = test::TextBoxOf(*op);
+      const double centre = (box.top + box.bottom) / 2;
+      const auto below = std::upper_bound(rows.begin(), rows.end(), static_cast<int>(centre));
+      ASSERT_TRUE(below != rows.begin() && below != rows.end()) << k;
+      const int top = *(below - 1), bottom = *below;
+      EXPECT_NEAR(centre, (top + bottom) / 2.0, 0.12 * (bottom - top)) << k;
+      last = bottom;
+    }
+    // Under the last row: the note's row (DIN) or the frame (NB).
+    EXPECT_EQ(last == rows.back(), nb);
+  }
+}
+
+}  // namespace
+}  // namespace kandelo
