@@ -419,7 +419,16 @@ int CreateFiles(const std::string& base, int recordLength, const KeyTable& keys)
   if (int err = CheckLayout(recordLength, keys)) return err;
 
   const std::string dat = DataFilePath(base), idx = IndexFilePath(base);
-  for (const std::string& p : {idx, CoordinationFilePath(base), JournalFilePath(base), dat})
+  // The coordination file of a hold carries the hold's lock: emptied (a
+  // fresh start for the stations), not deleted, so that the lock goes on
+  // keeping every opener out.
+  auto held = engine().exclusive.find(base);
+  if (held != engine().exclusive.end()) {
+    if (!held->second.first->truncate(0)) return kErrAccessDenied;
+  } else if (pf::fs().exists(CoordinationFilePath(base)) && !pf::fs().removeFile(CoordinationFilePath(base))) {
+    return kErrAccessDenied;
+  }
+  for (const std::string& p : {idx, JournalFilePath(base), dat})
     if (pf::fs().exists(p) && !pf::fs().removeFile(p)) return kErrAccessDenied;
 
   IndexedFile f;

@@ -145,6 +145,12 @@ class ExclusiveHold {
   int error_;
 };
 
+// Creates the files when the data file is missing, under the exclusive hold,
+// looking again once it holds it: several openers that find no file at once
+// create it once, and none creates it anew over the records another has
+// added meanwhile. kOk when the file exists afterwards.
+int CreateMissingIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
+
 namespace detail {
 
 // ---- page cache ---------------------------------------------------------------
@@ -214,12 +220,6 @@ class PageRef {
 };
 
 // ---- engine state -----------------------------------------------------------
-
-// Creates the files when the data file is missing, under the exclusive hold,
-// looking again once it holds it: several openers that find no file at once
-// create it once, and none creates it anew over the records another has
-// added meanwhile. kOk when the file exists afterwards.
-int CreateMissingIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
 
 // The gate byte of the ".DIA" file: every opener, local or station, holds a
 // shared lock on it while it has the file open; a rebuild, a recovery or a
