@@ -736,7 +736,9 @@ int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTa
   Call c;
   if (int err = c.enter()) return c.done(err);
   ExclusiveHold hold(basePath);
-  if (hold.error()) return c.done(hold.error());
+  // Without a coordination file (none can be made there) nobody else holds
+  // the file either: the creation says what is wrong with the path.
+  if (hold.error() && pf::fs().exists(CoordinationFilePath(basePath))) return c.done(hold.error());
   return c.done(CreateFiles(basePath, recordLength, keys));
 }
 
