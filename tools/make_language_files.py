@@ -210,6 +210,13 @@ ORVMSG = [
          "Rebuild with: kandelo-cli catalogue rebuild",
          "Le fichier de données du catalogue manque ou est tronqué ; l'index est conservé. "
          "Reconstruire avec : kandelo-cli catalogue rebuild"),
+        ("CL_NOTCOPIED", "lässt sich nicht in das Leuchtenverzeichnis kopieren",
+         "cannot be copied into the luminaire directory", "ne peut pas être copié dans le répertoire des luminaires"),
+        ("CL_NOPATHENTRY", "ihr Verzeichnis lässt sich nicht in die Pfadliste eintragen",
+         "its directory cannot be entered in the path list",
+         "son répertoire ne peut pas être inscrit dans la liste des chemins"),
+        ("CL_NOTSTORED", "nicht im Katalog gespeichert", "not stored in the catalogue",
+         "non enregistré dans le catalogue"),
         ("CL_DROPPED", "Datensätze verworfen, weil sie die Prüfung nicht bestehen",
          "records dropped because they fail the record checks",
          "enregistrements écartés car ils ne passent pas les contrôles"),

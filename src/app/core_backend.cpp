@@ -162,17 +162,13 @@ std::string CoreBrowserBackend::GetPath(std::int32_t index) { return paths_.GetP
 
 void CoreBrowserBackend::EnsurePathListed(const std::string& dir) {
   if (dir.empty() || paths_.IndexOfPath(dir) >= 0) return;
-  paths_.AddPath(dir);
-  paths_.SavePathList();
+  paths_.StorePath(dir);
 }
 
 std::int32_t CoreBrowserBackend::PathIndexOf(const std::string& dir) {
   if (dir.empty()) return -1;
-  int i = paths_.IndexOfPath(dir);
-  if (i >= 0) return i;
-  i = paths_.AddPath(dir);
   // Without a stored index a record would name another directory next time.
-  return i >= 0 && paths_.SavePathList() ? i : -1;
+  return paths_.StorePath(dir);
 }
 
 bool CoreBrowserBackend::ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) {
@@ -298,8 +294,7 @@ std::int32_t CoreBrowserBackend::CatalogueFileInPlace(const std::string& path) {
 ConversionReport CoreBrowserBackend::ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
                                                   const ConversionProgress& progress) {
   if (settings.AddToCatalogue && OpenCatalogue()) {
-    int i = paths_.AddPath(settings.DstDir);
-    if (i >= 0 && i >= paths_.SavedCount() && !paths_.SavePathList()) i = -1;
+    const int i = paths_.StorePath(settings.DstDir);
     // Without a stored index a record would name another directory next time.
     if (i < 0) settings.AddToCatalogue = false;
     else settings.DstPathIndex = i;

@@ -32,7 +32,7 @@ struct Session {
 };
 
 void ensureLumDir1(TPathList& paths) {
-  if (paths.IndexOfPath(Settings().LumDir1) < 0 && paths.AddPath(Settings().LumDir1) >= 0) paths.SavePathList();
+  if (paths.IndexOfPath(Settings().LumDir1) < 0) paths.StorePath(Settings().LumDir1);
 }
 
 // An entry of the JSON list, written straight into the array.
@@ -58,6 +58,33 @@ void printCounts(const ScanCounts& c) {
   std::printf("added %d, updated %d, failed %d (listed in %s)", c.added, c.updated, c.failed, ErrorListPath().c_str());
   if (c.kept > 0) std::printf(", kept %d", c.kept);
   std::printf("\n");
+}
+
+// Each file not stored as one line on stderr with the reason; kFailure when
+// there was one, so that no file that is missing from the catalogue passes
+// for stored.
+int reportFailures(const ScanCounts& c) {
+  for (const FailedFile& f : c.failures) {
+    std::string why;
+    switch (f.why) {
+      case AddFailure::NotCopied:
+        why = SessionText("CL_NOTCOPIED", "cannot be copied into the luminaire directory");
+        break;
+      case AddFailure::NoPathEntry:
+        why = SessionText("CL_NOPATHENTRY", "its directory cannot be entered in the path list");
+        break;
+      case AddFailure::NotStored:
+        why = SessionText("CL_NOTSTORED", "not stored in the catalogue");
+        if (f.error) why += " (DB-Error : " + std::to_string(f.error) + ")";
+        break;
+      case AddFailure::NotLoaded:
+      case AddFailure::None:
+        why = SessionText("CL_UNKNOWN", "not a photometric file in a known format");
+        break;
+    }
+    FailFile(f.path, why);
+  }
+  return c.failed ? kFailure : kOk;
 }
 
 // Messages to stderr as the console does; the question whether to overwrite
@@ -96,9 +123,11 @@ int add(const std::vector<std::string>& files, const std::string& overwrite) {
     if (outcome == AddOutcome::NoRoot) return Fail("the luminaire directory does not exist");
     if (outcome == AddOutcome::Failed && !path) AppendToErrorList(f);
     c.Count(outcome);
+    if (outcome == AddOutcome::Failed)
+      c.failures.push_back(path ? LastAddFailure() : FailedFile{f, AddFailure::NotLoaded, 0});
   }
   printCounts(c);
-  return c.failed ? kFailure : kOk;
+  return reportFailures(c);
 }
 
 // Without a root: the luminaire directory, as the browser's button takes it.
@@ -125,7 +154,7 @@ int scan(const std::string& rootArg) {
     counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs, update) : AddAllBelowRoot(paths, msgs, update);
   }
   printCounts(counts);
-  return kOk;
+  return reportFailures(counts);
 }
 
 int list(int keyNo, bool json) {

@@ -74,8 +74,8 @@ int convertMany(const std::vector<std::string>& files, std::uint8_t code, const 
     if (!session->catalogueReady || !Catalogue()) return Fail("the catalogue is not available");
     if (canonical) {
       TPathList paths(PathListFileName());
-      const int i = paths.AddPath(s.DstDir);
-      if (i < 0 || (i >= paths.SavedCount() && !paths.SavePathList()))
+      const int i = paths.StorePath(s.DstDir);
+      if (i < 0)
         return Fail("cannot enter " + s.DstDir + " into the path list");
       s.DstPathIndex = i;
     }

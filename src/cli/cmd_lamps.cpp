@@ -10,6 +10,10 @@
 #include "frame/strutil.h"
 
 namespace kandelo::cli {
+
+// StartCli without opening the catalogue (main.cpp): the lamp table alone.
+StartupState StartCli(bool catalogue);
+
 namespace {
 
 constexpr int kMaxWatt = 32767;
@@ -18,7 +22,7 @@ constexpr int kMaxWatt = 32767;
 struct LampSession {
   bool open = false;
   LampSession() {
-    StartCli();
+    StartCli(false);  // the lamp table alone: the catalogue's state is no concern here
     open = OpenLampTable(DefaultLampTablePath());
   }
   ~LampSession() { CloseLampTable(); }

@@ -58,15 +58,19 @@ void WaitForCatalogue(const std::string& base) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
-StartupState StartCli() {
+// Also without the catalogue (declared where it is used: the lamp commands),
+// which then says nothing about it.
+StartupState StartCli(bool catalogue) {
   StopCli();
   g_unavailableSaid = false;
   StartUi start;
   {
     ScopedUiServices collect(start);
-    Started() = StartProgram(CliStartupSteps());
+    StartupSteps steps = CliStartupSteps();
+    if (!catalogue) steps.catalogueHeld = steps.openCatalogue = nullptr;
+    Started() = StartProgram(steps);
   }
-  if (!Started()->catalogueReady && !Settings().LumDb.empty()) {
+  if (catalogue && !Started()->catalogueReady && !Settings().LumDb.empty()) {
     // One line instead of the engine's number and "Ldb not init".
     const std::string base = Settings().LumDb;
     if (const std::optional<int> holder = CatalogueHolderPid(base)) {
@@ -74,7 +78,8 @@ StartupState StartCli() {
       if (*holder > 0) text += " (" + SessionText("CL_PROCESS", "process") + " " + std::to_string(*holder) + ")";
       FailFile(isam::DataFilePath(base), text);
       g_unavailableSaid = true;
-    } else if (isam::InspectDataFile(base) != isam::DataFileState::Sound) {
+    } else if (!isam::StationsOpen(base) && isam::InspectDataFile(base) != isam::DataFileState::Sound) {
+      // (A catalogue that other stations have open is being written, not lost.)
       FailFile(isam::DataFilePath(base),
                SessionText("CL_DATALOST", "The catalogue's data file is missing or cut short; the index is kept. "
                                           "Rebuild with: kandelo-cli catalogue rebuild"));
@@ -85,6 +90,8 @@ StartupState StartCli() {
     for (const auto& box : start.boxes) ui().showMessage(box);
   return *Started();
 }
+
+StartupState StartCli() { return StartCli(true); }
 
 int CatalogueUnavailable() {
   return g_unavailableSaid ? kFailure : Fail("the catalogue is not available");

@@ -6,6 +6,7 @@
 #include <new>
 #include <thread>
 
+#include "database/isam_internal.h"
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
@@ -159,7 +160,7 @@ int TBTreeBase::Open() {
   auto open = [&] { return OpenIndexedFile(basePath_, false, network_, file_); };
   int err = WithRetries(kErrNetOpen, open(), open);
   if (err == kErrFileNotFound && autoCreate_) {
-    err = CreateIndexedFile(basePath_, recordLength_, keys_);
+    err = isam::CreateMissingIndexedFile(basePath_, recordLength_, keys_);
     if (!err) err = WithRetries(kErrNetOpen, open(), open);
   }
   if (err) {

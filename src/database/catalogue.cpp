@@ -55,15 +55,20 @@ bool readRaw(TBTreeBase& t, std::int32_t n, TCatalogueRecord& rec) {
 
 bool keyCountIsSix(TBTreeBase& t) { return t.KeyCount() == kCatalogueKeyCount; }
 
-// Eleven steps along key 1 must all succeed: a catalogue of ten records or
-// fewer is rebuilt at every start, which is cheap and keeps the check simple.
+// Eleven steps along key 1 must all succeed. A catalogue of ten entries or
+// fewer is checked without rewriting it (other stations may be adding to it):
+// the walk must end at the end of the index after exactly its entries.
 bool eleventhStepSucceeds(TBTreeBase& t) {
   if (t.SelectKey(1) != isam::kOk) return false;
   t.ResetKey();
   std::string key;
-  for (int i = 0; i < 11; ++i)
-    if (t.NextKey(key) != isam::kOk) return false;  // no wrap-around after the end
-  return key.size() == static_cast<std::size_t>(kCatalogueSortKeyLength);
+  std::int64_t steps = 0;
+  for (; steps < 11; ++steps) {
+    const int e = t.NextKey(key);
+    if (e == isam::kErrEndOfIndex) break;
+    if (e != isam::kOk || key.size() != static_cast<std::size_t>(kCatalogueSortKeyLength)) return false;
+  }
+  return steps == 11 || steps == t.EntryCount();  // no wrap-around after the end
 }
 
 bool entryCountsMatchRecords(TBTreeBase& t) {
@@ -188,8 +193,13 @@ bool InitCatalogue(const std::string& basePath) {
   }
   // Records lost by an outside hand (a deleted or cut data file) are said,
   // not repaired away in silence: the files stay as they are unless the
-  // user agrees to the new or rebuilt catalogue.
-  switch (isam::InspectDataFile(basePath)) {
+  // user agrees to the new or rebuilt catalogue. While anybody else has the
+  // catalogue open, the look at the data file proves nothing (another
+  // station may be writing a change into it that moment) and no rebuild
+  // could run anyway: the open, which reads under the stations' locks, decides.
+  isam::DataFileState inspected = isam::InspectDataFile(basePath);
+  if (inspected != isam::DataFileState::Sound && isam::StationsOpen(basePath)) inspected = isam::DataFileState::Sound;
+  switch (inspected) {
     case isam::DataFileState::Missing:
       if (AskYesNoCancel("The catalogue data file " + isam::DataFilePath(basePath) +
                          " is missing; its index is kept. Create a new, empty catalogue?") != mrYes)

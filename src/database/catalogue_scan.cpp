@@ -32,15 +32,13 @@ std::string lastComponent(const std::string& path) {
 // The directory's index, added to the path list when new. A record may only
 // carry an index that is in the file: one that exists in memory alone (a
 // read-only or unwritable path list) would name another directory next time.
-std::int32_t storedIndexOf(TPathList& paths, const std::string& dir) {
-  int i = paths.AddPath(dir);
-  if (i < 0) return -1;
-  if (i >= paths.SavedCount() && !paths.SavePathList()) return -1;
-  return i;
-}
+std::int32_t storedIndexOf(TPathList& paths, const std::string& dir) { return paths.StorePath(dir); }
 
-AddOutcome failed(const std::string& path) {
+thread_local FailedFile lastFailure;
+
+AddOutcome failed(const std::string& path, AddFailure why, int error = 0) {
   AppendToErrorList(path);
+  lastFailure = {path, why, error};
   return AddOutcome::Failed;
 }
 
@@ -88,16 +86,20 @@ LoadedFile loadFile(const std::string& path) {
 AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded,
                        std::int32_t* stored = nullptr) {
   for (const auto& box : loaded.messages) ui().showMessage(box);
-  if (!loaded.ok) return failed(path);
+  if (!loaded.ok) return failed(path, AddFailure::NotLoaded);
   loaded.rec.SetDirIndex(dirIndex);
   std::int32_t recNo = 0;
   AddOutcome outcome;
-  if (FindCatalogueFile(loaded.rec, recNo))
-    outcome = UpdateCatalogueRecord(loaded.rec, recNo) ? AddOutcome::Updated : failed(path);
-  else if (recNo == kNoFreeAlias)
-    return failed(path);
-  else
-    outcome = AddCatalogueRecord(loaded.rec, recNo) == isam::kOk ? AddOutcome::Added : failed(path);
+  if (FindCatalogueFile(loaded.rec, recNo)) {
+    outcome = UpdateCatalogueRecord(loaded.rec, recNo)
+                  ? AddOutcome::Updated
+                  : failed(path, AddFailure::NotStored, Catalogue() ? Catalogue()->LastError() : isam::kErrNotReady);
+  } else if (recNo == kNoFreeAlias) {
+    return failed(path, AddFailure::NotStored);
+  } else {
+    const int err = AddCatalogueRecord(loaded.rec, recNo);
+    outcome = err == isam::kOk ? AddOutcome::Added : failed(path, AddFailure::NotStored, err);
+  }
   if (stored && outcome != AddOutcome::Failed) *stored = recNo;
   return outcome;
 }
@@ -209,13 +211,13 @@ class FileLoader {
 // AddFileBelowRoot once the root is known to exist.
 AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll, TPathList& paths,
                         const TMsgManager& msgs, std::int32_t* recNo = nullptr) {
-  if (!Catalogue()) return failed(filePath);  // nothing copied for a catalogue that is not open
+  if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
   std::int32_t dirIndex;
   if (IsUnderRoot(root, dir)) {
     dirIndex = storedIndexOf(paths, dir);
-    if (dirIndex < 0) return failed(filePath);
+    if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   } else {
     const std::string name = lastComponent(filePath);
     const std::string target = AddBackslash(root) + name;
@@ -235,11 +237,11 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
       // it would describe another luminaire than the one the user chose.
       if (answer != mrYes && answer != mrAll) return AddOutcome::Kept;
     }
-    if (copy && CopyFileBuffered(filePath, target) != 0) return failed(filePath);
+    if (copy && CopyFileBuffered(filePath, target) != 0) return failed(filePath, AddFailure::NotCopied);
     path = target;
     // The root's own index: 0 when the root is LumDir1, as by default.
     dirIndex = storedIndexOf(paths, root);
-    if (dirIndex < 0) return failed(path);
+    if (dirIndex < 0) return failed(path, AddFailure::NoPathEntry);
   }
 
   LoadedFile loaded = loadFile(path);
@@ -248,9 +250,9 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
 
 // A file below the root that FileLoader has loaded.
 AddOutcome storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedFile& loaded) {
-  if (!Catalogue()) return failed(filePath);
+  if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);
   const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
-  if (dirIndex < 0) return failed(filePath);
+  if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   return storeLoaded(filePath, dirIndex, loaded);
 }
 
@@ -273,7 +275,10 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
     if (progress) progress(i, files.size());
     ui().updateWait(std::to_string(i + 1) + " / " + std::to_string(files.size()) + "   " + f);
     std::optional<LoadedFile> loaded = loader.take(i);
-    counts.Count(loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs));
+    const AddOutcome outcome =
+        loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs);
+    counts.Count(outcome);
+    if (outcome == AddOutcome::Failed) counts.failures.push_back(lastFailure);
   }
   if (progress && !counts.cancelled) progress(files.size(), files.size());
   ui().endWait();
@@ -281,6 +286,8 @@ ScanCounts addAll(const std::vector<std::string>& files, const std::string& root
 }
 
 }  // namespace
+
+const FailedFile& LastAddFailure() { return lastFailure; }
 
 void ScanCounts::Count(AddOutcome outcome) {
   switch (outcome) {
@@ -315,9 +322,9 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
 }
 
 AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::int32_t* recNo) {
-  if (!Catalogue()) return failed(filePath);
+  if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);
   const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
-  if (dirIndex < 0) return failed(filePath);
+  if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   LoadedFile loaded = loadFile(filePath);
   return storeLoaded(filePath, dirIndex, loaded, recNo);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kandelo {
 
@@ -43,8 +44,26 @@ AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root
 // for the file it has just written).
 AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::int32_t* recNo = nullptr);
 
+// Why a file was not taken in (the Failed outcome).
+enum class AddFailure {
+  None,
+  NotLoaded,    // not read as a photometric file (the reader's messages say more)
+  NotCopied,    // not copied into the luminaire directory
+  NoPathEntry,  // its directory could not be entered in the path list
+  NotStored,    // the catalogue refused the record (error: the engine's number)
+};
+struct FailedFile {
+  std::string path;
+  AddFailure why = AddFailure::None;
+  int error = 0;
+};
+// The last file that failed in this thread, and why.
+const FailedFile& LastAddFailure();
+
 struct ScanCounts {
   int added = 0, updated = 0, failed = 0, kept = 0;
+  // Every file that failed, in order.
+  std::vector<FailedFile> failures;
   // The user stopped the run under the wait window; every file before
   // stays stored, the rest was not looked at.
   bool cancelled = false;

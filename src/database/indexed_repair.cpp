@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "database/isam_internal.h"
 #include "frame/msgbox.h"
 #include "platform/fileio.h"
 
@@ -43,9 +44,15 @@ std::int64_t recordSlots(const std::string& path, int recordLength) {
 }  // namespace
 
 int RebuildRecovering(TBTreeBase& tree) {
+  if (tree.IsOpen()) tree.Close();
+  // The files are looked at and moved about while nobody else has them open,
+  // and nobody opens them before the rebuild is done: a station or a local
+  // opener that has the catalogue open keeps it as it is.
+  const std::string base = tree.BasePath();
+  isam::ExclusiveHold hold(base);
+  if (hold.error()) return hold.error();
   int r = tree.Rebuild();
   if (r != isam::kErrRebuildInterrupted) return r;
-  const std::string base = tree.BasePath();
   const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
   // The rebuild copies the records in use of "SAV", in order, into a new
   // data file, one slot each, and only then deletes "SAV". A new data file
@@ -73,7 +80,20 @@ int RebuildRecovering(TBTreeBase& tree) {
 int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options) {
   const std::string base = tree.BasePath();
   const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
-  if (pf::fs().exists(sav) && !pf::fs().exists(dat)) pf::fs().renameFile(sav, dat);
+  if (pf::fs().exists(sav)) {
+    // A rebuild that was stopped (killed) left its "SAV" file: the data file
+    // beside it may be a copy that stopped early and yet opens cleanly.
+    // Whoever comes first and finds the file open by nobody puts it right
+    // before anybody works in it; while another opener has it open (or its
+    // own rebuild is running) it stays as it is.
+    isam::ExclusiveHold hold(base);
+    if (!hold.error() && pf::fs().exists(sav)) {
+      if (!pf::fs().exists(dat))
+        pf::fs().renameFile(sav, dat);
+      else
+        RebuildRecovering(tree);
+    }
+  }
 
   int r = tree.Open();
   switch (r) {

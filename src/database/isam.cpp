@@ -106,6 +106,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -417,7 +419,16 @@ int CreateFiles(const std::string& base, int recordLength, const KeyTable& keys)
   if (int err = CheckLayout(recordLength, keys)) return err;
 
   const std::string dat = DataFilePath(base), idx = IndexFilePath(base);
-  for (const std::string& p : {idx, CoordinationFilePath(base), JournalFilePath(base), dat})
+  // The coordination file of a hold carries the hold's lock: emptied (a
+  // fresh start for the stations), not deleted, so that the lock goes on
+  // keeping every opener out.
+  auto held = engine().exclusive.find(base);
+  if (held != engine().exclusive.end()) {
+    if (!held->second.first->truncate(0)) return kErrAccessDenied;
+  } else if (pf::fs().exists(CoordinationFilePath(base)) && !pf::fs().removeFile(CoordinationFilePath(base))) {
+    return kErrAccessDenied;
+  }
+  for (const std::string& p : {idx, JournalFilePath(base), dat})
     if (pf::fs().exists(p) && !pf::fs().removeFile(p)) return kErrAccessDenied;
 
   IndexedFile f;
@@ -508,6 +519,18 @@ int OpenFile(const std::string& base, bool readOnly, bool network, IndexedFile*&
   auto attrs = pf::fs().attributes(f->dataPath);
   f->readOnly = readOnly || (attrs && (*attrs & pf::faReadOnly));
   const pf::OpenMode mode = f->readOnly ? pf::OpenMode::Read : pf::OpenMode::ReadWrite;
+  // The gate: a rebuild, recovery or creation that holds the file keeps every
+  // opener out until it is done, and none starts while anybody has it open.
+  // A reader in a directory it cannot write opens without it.
+  if (!e.exclusive.count(base)) {
+    f->gate = pf::fs().open(CoordinationFilePath(base), f->readOnly ? pf::OpenMode::Read : pf::OpenMode::OpenOrCreate);
+    pf::LockResult r = f->gate ? f->gate->lockRange(kGateByte, 1, false) : pf::LockResult::Error;
+    for (int waited = 0; r == pf::LockResult::Busy && waited < 20; ++waited) {  // a hold that is only tried
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      r = f->gate->lockRange(kGateByte, 1, false);
+    }
+    if (r == pf::LockResult::Busy) return f->network ? kErrNetOpen : kErrAccessDenied;
+  }
   errno = 0;
   f->dat = pf::fs().open(f->dataPath, mode);
   if (!f->dat) return OpenFailure();
@@ -612,6 +635,7 @@ int CloseFile(IndexedFile* f) {
   e.cache.drop(*f);
   if (f->idx && !f->idx->close() && !err) err = kErrClose;
   if (f->dat && !f->dat->close() && !err) err = kErrClose;
+  if (f->gate) f->gate->close();
   Unregister(f);
   delete f;
   return err;
@@ -661,18 +685,81 @@ int DeleteRecordRaw(IndexedFile& f, std::int32_t n) {
 
 }  // namespace detail
 
+// Every opener, local or station, holds a lock in the ".DIA" file (the gate)
+// while it has the file open, stations also their numbers.
 bool StationsOpen(const std::string& basePath) {
   const std::string dia = CoordinationFilePath(basePath);
   if (!pf::fs().exists(dia)) return false;
   auto h = pf::fs().open(dia, pf::OpenMode::ReadWrite);
-  return h && h->lockRange(0, 0, true) == pf::LockResult::Busy;
+  if (!h) return false;
+  // This process's own exclusive hold of the gate is nobody else.
+  if (!engine().exclusive.count(basePath)) return h->lockRange(0, 0, true) == pf::LockResult::Busy;
+  return h->lockRange(0, kGateByte, true) == pf::LockResult::Busy ||
+         h->lockRange(kGateByte + 1, 0, true) == pf::LockResult::Busy;
+}
+
+int HoldExclusively(const std::string& basePath) {
+  Engine& e = engine();
+  if (auto it = e.exclusive.find(basePath); it != e.exclusive.end()) {
+    ++it->second.second;
+    return kOk;
+  }
+  // This process's own open files of it count as well: their owner closes them first.
+  for (IndexedFile* open : e.files)
+    if (open->basePath == basePath) return kErrAccessDenied;
+  auto h = pf::fs().open(CoordinationFilePath(basePath), pf::OpenMode::OpenOrCreate);
+  if (!h) return kErrAccessDenied;
+  if (h->lockRange(kGateByte, 1, true) != pf::LockResult::Locked) return kErrAccessDenied;
+  // An opener that came before the gate existed (or could not be created
+  // then) holds the data file or a station number: it counts as well.
+  if (h->lockRange(0, kGateByte, true) == pf::LockResult::Busy ||
+      h->lockRange(kGateByte + 1, 0, true) == pf::LockResult::Busy)
+    return kErrAccessDenied;
+  h->unlockRange(0, kGateByte);
+  h->unlockRange(kGateByte + 1, 0);
+  if (auto dat = pf::fs().open(DataFilePath(basePath), pf::OpenMode::Read))
+    if (dat->lockRange(0, 0, true) == pf::LockResult::Busy) return kErrAccessDenied;
+  e.exclusive.emplace(basePath, std::make_pair(std::move(h), 1));
+  return kOk;
+}
+
+void ReleaseExclusively(const std::string& basePath) {
+  Engine& e = engine();
+  auto it = e.exclusive.find(basePath);
+  if (it == e.exclusive.end()) return;
+  if (--it->second.second > 0) return;
+  it->second.first->close();
+  e.exclusive.erase(it);
 }
 
 int CreateIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys) {
   Call c;
   if (int err = c.enter()) return c.done(err);
-  if (StationsOpen(basePath)) return c.done(kErrAccessDenied);
+  ExclusiveHold hold(basePath);
+  // Without a coordination file (none can be made there) nobody else holds
+  // the file either: the creation says what is wrong with the path.
+  if (hold.error() && pf::fs().exists(CoordinationFilePath(basePath))) return c.done(hold.error());
   return c.done(CreateFiles(basePath, recordLength, keys));
+}
+
+int CreateMissingIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys) {
+  Call c;
+  if (int err = c.enter()) return c.done(err);
+  const std::string dat = DataFilePath(basePath);
+  // Another opener's creation takes a moment; a rebuild's file moved aside is
+  // not missing (the opening puts it back).
+  for (int tries = 0; tries < 200; ++tries) {
+    if (pf::fs().exists(dat) || pf::fs().exists(SaveFilePath(basePath))) return c.done(kOk);
+    {
+      ExclusiveHold hold(basePath);
+      if (!hold.error()) {
+        if (pf::fs().exists(dat) || pf::fs().exists(SaveFilePath(basePath))) return c.done(kOk);
+        return c.done(CreateFiles(basePath, recordLength, keys));
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return c.done(kErrAccessDenied);
 }
 
 int OpenIndexedFile(const std::string& basePath, bool readOnly, bool network, IndexedFile*& file) {

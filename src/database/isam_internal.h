@@ -114,12 +114,42 @@ class IndexedFile {
   std::int64_t rows = 0;  // complete rows in the index file
   int id = 0;
   void* coordination = nullptr;  // state of the network coordination, if any
+  // The ".DIA" file with this opener's shared lock on the gate byte, held
+  // from opening to closing (see HoldExclusively).
+  std::unique_ptr<platform::FileHandle> gate;
   // Network mode: the parts changed under the write lock since it was taken
   // (bit 0 the data header, bit k key k, bit K + 1 any change at all).
   std::uint32_t changedParts = 0;
   // Network mode: how often a refresh found changes of other stations.
   std::uint64_t foreignChanges = 0;
 };
+
+// Takes the file away from every other opener (stations and local openers,
+// in this process and in others) for a rebuild, a recovery or a creation:
+// 9908 while anybody has it open. While held, nobody else can open it; this
+// process opens it without asking. Nested holds count; each is released.
+int HoldExclusively(const std::string& basePath);
+void ReleaseExclusively(const std::string& basePath);
+class ExclusiveHold {
+ public:
+  explicit ExclusiveHold(std::string basePath) : base_(std::move(basePath)), error_(HoldExclusively(base_)) {}
+  ~ExclusiveHold() {
+    if (!error_) ReleaseExclusively(base_);
+  }
+  ExclusiveHold(const ExclusiveHold&) = delete;
+  ExclusiveHold& operator=(const ExclusiveHold&) = delete;
+  int error() const { return error_; }
+
+ private:
+  std::string base_;
+  int error_;
+};
+
+// Creates the files when the data file is missing, under the exclusive hold,
+// looking again once it holds it: several openers that find no file at once
+// create it once, and none creates it anew over the records another has
+// added meanwhile. kOk when the file exists afterwards.
+int CreateMissingIndexedFile(const std::string& basePath, int recordLength, const KeyTable& keys);
 
 namespace detail {
 
@@ -191,8 +221,17 @@ class PageRef {
 
 // ---- engine state -----------------------------------------------------------
 
+// The gate byte of the ".DIA" file: every opener, local or station, holds a
+// shared lock on it while it has the file open; a rebuild, a recovery or a
+// creation holds it exclusively for as long as it changes the files. Past the
+// station numbers (2147483647 - 1..25) and the waiters' byte (- 40).
+inline constexpr std::int64_t kGateByte = 2147483647 - 41;
+
 struct Engine {
   bool started = false;
+  // Files this process holds exclusively (HoldExclusively): base path ->
+  // the ".DIA" handle with the exclusive gate lock and how often it is held.
+  std::unordered_map<std::string, std::pair<std::unique_ptr<platform::FileHandle>, int>> exclusive;
   bool busy = false;
   int lastError = 0;
   PageCache cache;

@@ -151,13 +151,12 @@ int RebuildIndexedFile(const std::string& base, int recordLength, const KeyTable
     if (open->dataPath == dat) return c.done(kErrAccessDenied);  // the owner closes it first
 
   if (int err = CheckLayout(recordLength, keys)) return c.done(err);
-  {
-    // Another program (a station of network mode among them) that has the
-    // file open would go on working in the old files.
-    auto probe = pf::fs().open(dat, pf::OpenMode::Read);
-    if (probe && probe->lockRange(0, 0, false) == pf::LockResult::Busy) return c.done(kErrAccessDenied);
-    if (StationsOpen(base)) return c.done(kErrAccessDenied);
-  }
+  // Another program (a station of network mode among them) that has the
+  // file open would go on working in the old files, and one that opened it
+  // while the data lies aside would start a new, empty file: the rebuild
+  // holds the file against every opener until it is done.
+  ExclusiveHold hold(base);
+  if (hold.error()) return c.done(hold.error());
   // What a station that died while writing a change had half written is completed first.
   if (int err = RecoverJournal(base)) return c.done(err);
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <climits>
@@ -432,7 +433,11 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 }
 
 bool writeFileAtomic(const std::string& path, const std::string& content) {
-  std::string tmp = path + ".tmp~";
+  // A temporary name of this writer alone: two processes (or threads) that
+  // write the same shared file at once must not write into one temporary file
+  // and rename the other's half-written text over the target.
+  static std::atomic<unsigned> serial{0};
+  std::string tmp = path + "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".tmp~";
   auto h = fs().open(tmp, OpenMode::Create);
   if (!h) return false;
   bool ok = h->write(content.data(), content.size()) && h->flush();

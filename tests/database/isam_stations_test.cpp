@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "database/isam_internal.h"
 #include "database/isam_journal.h"
 #include "isam_stations.h"
 
@@ -410,6 +411,66 @@ TEST_F(StationProcessesTest, KilledChangeIsRolledBackByALocalOpenerToo) {
   }
   EXPECT_EQ(readFile(DataFilePath(base())), dat);
   EXPECT_EQ(readFile(IndexFilePath(base())), idx);
+}
+
+// A rebuild (or recovery) holds the file against every opener: it does not
+// run while a local opener or a station has the file open, and while it
+// holds the file nobody opens it, in either mode.
+TEST_F(StationProcessesTest, RebuildAndOpenersKeepEachOtherOut) {
+  {
+    Station s;
+    ASSERT_EQ(s.open(base()), 0);
+    for (int i = 1; i <= 5; ++i) ASSERT_EQ(s.add(i, "A"), 0);
+  }
+  for (const char* mode : {"off", "force"}) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t opener = Fork([&] {
+      ::setenv("KANDELO_NETWORK_MODE", mode, 1);
+      Station s;
+      if (s.open(base())) return 1;
+      const char go = 'x';
+      if (::write(ready[1], &go, 1) != 1) return 2;
+      char back = 0;
+      return ::read(release[0], &back, 1) == 1 ? 0 : 3;
+    });
+    ASSERT_TRUE(ChildIsReady(ready)) << mode;
+    {
+      ScopedEnv local("KANDELO_NETWORK_MODE", "off");
+      unsigned char buf[kRecLen];
+      TBTreeBase t(base(), true, buf, false, TestKey, kRecLen);
+      for (int k = 1; k <= 2; ++k) t.DefineKey(k, TestKeys()[k - 1].length, TestKeys()[k - 1].duplicates);
+      EXPECT_EQ(t.Rebuild(), kErrAccessDenied) << mode;
+      EXPECT_NE(HoldExclusively(base()), kOk) << mode;
+    }
+    EXPECT_FALSE(platform::fs().exists(SaveFilePath(base()))) << mode;
+    const char go = 'x';
+    ASSERT_EQ(::write(release[1], &go, 1), 1);
+    ::close(release[1]);
+    ::close(release[0]);
+    EXPECT_EQ(Wait(opener), 0) << mode;
+  }
+  // Held: an opener of either mode is refused, and gets the file once it is let go.
+  ASSERT_EQ(HoldExclusively(base()), kOk);
+  for (const char* mode : {"off", "force"}) {
+    const pid_t opener = Fork([&] {
+      // The fork copied this process's record of the hold, not the hold:
+      // the child is another program, which knows nothing of it.
+      ReleaseExclusively(base());
+      ::setenv("KANDELO_NETWORK_MODE", mode, 1);
+      Station s;
+      return s.open(base()) == 0 ? 1 : 0;
+    });
+    EXPECT_EQ(Wait(opener), 0) << mode << ": opened while held";
+  }
+  ReleaseExclusively(base());
+  const pid_t opener = Fork([&] {
+    Station s;
+    return s.open(base());
+  });
+  EXPECT_EQ(Wait(opener), 0);
+  EXPECT_EQ(CheckKeyedFile(base()), "");
 }
 
 }  // namespace

@@ -46,6 +46,27 @@ TEST(PathList, AddPathAppendsOnceAndSaveWritesCrLf) {
   EXPECT_EQ(readFile(file), "/lum/\r\n/data/\r\n");
 }
 
+// Two copies of one list, as two stations hold them: each merges its new
+// lines into what the file holds now, so neither line is lost or numbered
+// twice, and a copy that added nothing never writes its stale lines back.
+TEST(PathList, CopiesMergeTheirLinesAndAnUnchangedCopyWritesNothing) {
+  TempDir dir;
+  const std::string file = dir.file("LUMPATHS.DAT");
+  writeFile(file, "/lum/\r\n");
+  {
+    TPathList a(file), b(file), idle(file);
+    EXPECT_EQ(a.StorePath("/a"), 1);
+    EXPECT_EQ(b.AddPath("/b"), 1);  // in memory only: the number may change
+    EXPECT_TRUE(b.SavePathList());
+    EXPECT_EQ(b.IndexOfPath("/b"), 2);
+    EXPECT_EQ(b.IndexOfPath("/a"), 1);
+    EXPECT_EQ(b.StorePath("/a/"), 1);  // found in the file, not added again
+    EXPECT_EQ(a.GetPath(2), "/b/");     // a line added since is read anew
+    EXPECT_EQ(idle.Count(), 1);
+  }  // the idle copy knows one line and writes nothing
+  EXPECT_EQ(readFile(file), "/lum/\r\n/a/\r\n/b/\r\n");
+}
+
 TEST(PathList, RefusesWhatCannotBeStored) {
   TempDir dir;
   TPathList list(dir.file("LUMPATHS.DAT"));
