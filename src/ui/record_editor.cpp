@@ -965,7 +965,17 @@ bool Tdbedform::SaveAsClicked() {
       ui().chooseSaveFile(OrvMsgText("CONVERSION", "CV_SAVEAS", "Save as"), Settings().LumDir1, CatalogueFileName(rec_),
                           SaveFileTypes(TMsgManager(Settings().OrvMsgFile)), filter);
   if (chosen.empty() || filter < 1 || filter > static_cast<int>(SaveFilterCodes().size())) return false;
-  const SaveAsResult r = SaveLuminaireAs(*work_, SaveFilterCodes()[static_cast<std::size_t>(filter - 1)], chosen);
+  // The extension typed decides the format when it names one that can be
+  // written; a name that still has to change is shown before anything is written.
+  const std::uint8_t code = SaveAsFormat(chosen, SaveFilterCodes()[static_cast<std::size_t>(filter - 1)]);
+  const std::string target = TargetNameForFormat(chosen, code);
+  if (target != chosen &&
+      AskYesNoCancelL(OrvMsgText("CONVERSION", "CV_NEWNAME",
+                                 "The file gets the extension of its format and will be written as:") +
+                          "\n" + target,
+                      Settings().MsgTxtFile) != mrYes)
+    return false;
+  const SaveAsResult r = SaveLuminaireAs(*work_, code, chosen);
   if (r.written.empty()) {
     ShowErrorL(r.error, Settings().MsgTxtFile);
     return false;
