@@ -297,6 +297,16 @@ ORVMSG = [
          "Die Datei wurde geschrieben, konnte aber nicht zur Datenbank hinzugefügt werden:",
          "The file was written but could not be added to the catalogue:",
          "Le fichier a été écrit mais n'a pas pu être ajouté au catalogue :"),
+        # "save as": the name differs from the one typed; followed by the name
+        ("CV_NEWNAME",
+         "Die Datei bekommt die Erweiterung ihres Formats und wird geschrieben als:",
+         "The file gets the extension of its format and will be written as:",
+         "Le fichier prend l'extension de son format et sera écrit sous le nom :"),
+        # "save as" outside the catalogued directories; followed by the name
+        ("CV_ADDCOPY",
+         "Die Kopie liegt außerhalb der Leuchtenverzeichnisse. Soll sie in die Datenbank aufgenommen werden?",
+         "The copy lies outside the luminaire directories. Add the copy to the catalogue?",
+         "La copie se trouve hors des répertoires des luminaires. Ajouter la copie au catalogue ?"),
     ]),
     # The evaluation window: refused entries and the files it writes.
     ("LINFO", [

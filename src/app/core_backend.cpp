@@ -19,6 +19,8 @@
 #include "platform/fileio.h"
 #include "photometry/format_io.h"
 #include "photometry/validate.h"
+#include "frame/pathlist.h"
+#include "platform/text.h"
 #include "platform/resources.h"
 #include "texts/qstr.h"
 #include "ui/qt_ui_services.h"
@@ -282,6 +284,12 @@ std::string CoreBrowserBackend::SaveLuminaireAs(int filterIndex, const std::stri
     lum_.FindMaxIntensity();
   }
   return r.written;
+}
+
+bool CoreBrowserBackend::DirectoryCatalogued(const std::string& dir) {
+  const std::string root = LuminaireRoot();
+  return (!root.empty() && IsUnderRoot(platform::upper1252(AddBackslash(root)), platform::upper1252(AddBackslash(dir)))) ||
+         paths_.IndexOfPath(dir) >= 0;
 }
 
 std::int32_t CoreBrowserBackend::CatalogueFileInPlace(const std::string& path) {

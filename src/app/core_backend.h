@@ -55,6 +55,7 @@ class CoreBrowserBackend : public BrowserBackend {
   std::string LuminaireProblems() const override;
   void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
   std::string SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) override;
+  bool DirectoryCatalogued(const std::string& dir) override;
   std::int32_t CatalogueFileInPlace(const std::string& path) override;
   ConversionReport ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
                                 const ConversionProgress& progress) override;

@@ -18,6 +18,7 @@ struct TLampRow {
   std::string type;
   double flux = 0;
   int watt = 0;
+  bool operator==(const TLampRow&) const = default;
 };
 
 // What the general page shows and edits.
@@ -34,15 +35,29 @@ struct TGeneralFields {
 };
 
 // The fields of a loaded luminaire (lamp rows 2 and 3 empty when the
-// luminaire has fewer sets: count 1, no type, flux 0).
+// luminaire has fewer sets: count 1, no type, flux 0). Texts are whole; the
+// comment keeps its empty lines between texts, so that it stores back in place.
 TGeneralFields FieldsOfLuminaire(const TLUM32& lum);
 // The fields of a record alone (a new entry, or a file that does not load).
 TGeneralFields FieldsOfRecord(const TCatalogueRecord& rec);
 
 // Writes the fields into the luminaire: texts, date or measurer by format,
 // dimensions (a width of 0 makes the length a diameter), and the lamp rows
-// with count > 0, a type and flux ≥ 1 as consecutive lamp sets.
+// with count > 0, a type and flux ≥ 1 as consecutive lamp sets. Only what
+// differs from the luminaire's own fields is stored: a field left as it was
+// keeps its value as read (a long lamp type, four different luminous-area
+// heights, a lamp set the rows do not show, a set without flux).
 void StoreFieldsInLuminaire(const TGeneralFields& fields, TLUM32& lum);
+
+// Writes an edited luminaire over its file, changing in the file only what
+// the edit changed. `loaded` is the luminaire as read from the file, whose
+// bytes are `fileText` (none after a new file was chosen: the luminaire is
+// written whole). An EULUMDAT file keeps every line the edit did not touch;
+// other formats keep the values computed from the intensities (flux, ratios,
+// maximum, partial fluxes) as read while the intensities and their grid are
+// unchanged, and take the recomputed ones otherwise. False when the file
+// cannot be written (it stays as it was).
+bool WriteEditedLuminaire(TLUM32& edited, const TLUM32* loaded, const std::string& fileText, const std::string& path);
 
 // The record takes the fields: numbers, name, manufacturer, lamp row 1,
 // dimensions, and the format code given.

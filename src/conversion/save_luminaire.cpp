@@ -4,9 +4,11 @@
 #include "evaluation/litg.h"
 #include "evaluation/tm5.h"
 #include "frame/settings.h"
+#include "frame/strutil.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
+#include "platform/text.h"
 
 namespace kandelo {
 
@@ -31,6 +33,18 @@ void AfterFlux(TLUM32& lum, std::uint8_t code) {
 }
 
 }  // namespace
+
+std::uint8_t SaveAsFormat(const std::string& chosenName, std::uint8_t filterCode) {
+  const std::string ext = ExtensionKey(chosenName);
+  const bool iesFilter = filterCode == fmtIes86 || filterCode == fmtIes91 || filterCode == fmtIes95;
+  // Only the whole extension names a format (".IESX" is no IES name).
+  if (platform::upper1252(ExtractFileExt(chosenName)).size() != 4) return filterCode;
+  if (ext == "LDT") return filterCode == fmtEulumdat2 ? filterCode : std::uint8_t(fmtEulumdat);
+  if (ext == "L32") return fmtLum32;
+  if (ext == "CIB") return fmtTm14;
+  if (ext == "IES") return iesFilter ? filterCode : std::uint8_t(fmtIes95);
+  return filterCode;
+}
 
 bool PrepareLuminaireForFormat(TLUM32& lum, std::uint8_t code) {
   if (!PrepareForFormat(lum, code)) return false;

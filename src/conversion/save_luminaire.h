@@ -14,6 +14,14 @@ class TLUM32;
 // False when the data cannot be prepared (the resampling failed).
 bool PrepareLuminaireForFormat(TLUM32& lum, std::uint8_t code);
 
+// The format a "save as" writes: the one the extension of the typed name
+// stands for when that format can be written (".LDT", ".L32", ".CIB", ".IES";
+// an IES name keeps the filter's edition when the filter is an IES one and
+// takes the newest otherwise), else the filter's. The name written is then
+// TargetNameForFormat(chosenName, that format): the caller shows it first
+// when it differs from what the user typed.
+std::uint8_t SaveAsFormat(const std::string& chosenName, std::uint8_t filterCode);
+
 struct SaveAsResult {
   std::string written;  // the name written (and loaded again); empty when nothing was written
   std::string error;    // why not (1252 text)

@@ -35,7 +35,7 @@ bool StagingDir::writable() const {
   return ok;
 }
 
-bool WriteLuminaireSafely(TLUM32& lum, std::uint8_t formatCode, const std::string& path) {
+bool WriteLuminaireSafely(TLUM32& lum, std::uint8_t formatCode, const std::string& path, bool keepShortName) {
   const auto slash = path.find_last_of("/\\");
   const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -44,11 +44,18 @@ bool WriteLuminaireSafely(TLUM32& lum, std::uint8_t formatCode, const std::strin
   if (!staging.ok()) return false;
   const std::string staged = staging.file(name);
   bool ok = false;
+  const std::string own = lum.FileName;
   try {
-    ok = lum.SaveAs(formatCode, staged);
+    if (keepShortName) {
+      lum.FileName = staged;
+      ok = lum.Save(formatCode);
+    } else {
+      ok = lum.SaveAs(formatCode, staged);
+    }
   } catch (const std::exception&) {  // no memory
     ok = false;
   }
+  if (keepShortName) lum.FileName = own;
   return ok && pf::fs().renameFile(staged, path);
 }
 

@@ -27,7 +27,9 @@ class StagingDir {
 };
 
 // Writes the luminaire in the format to `path` through a staging folder;
-// false (old file untouched) when the writer or the rename fails.
-bool WriteLuminaireSafely(TLUM32& lum, std::uint8_t formatCode, const std::string& path);
+// false (old file untouched) when the writer or the rename fails. The short
+// name written follows the file name unless keepShortName (an edit in place
+// writes the one the file held).
+bool WriteLuminaireSafely(TLUM32& lum, std::uint8_t formatCode, const std::string& path, bool keepShortName = false);
 
 }  // namespace kandelo

@@ -1,5 +1,6 @@
 // EULUMDAT (".LDT"): line-oriented C-γ photometry, one item per line.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -10,6 +11,7 @@
 #include "photometry/number_lists.h"
 #include "photometry/textfile.h"
 #include "platform/locale_info.h"
+#include "platform/text.h"
 
 namespace kandelo {
 namespace {
@@ -275,7 +277,14 @@ bool WriteLDT(TLUM32& lum, std::uint8_t) {
   TTextWriter w;
   w.Line(lum.Manufacturer);
   double r = lum.Width != 0 ? double(lum.Length) / lum.Width : 500;
-  w.Line(lum.Diameter == 0 && r > 1.5 ? "2" : (sym == symRotational ? "1" : "3"));
+  // The type indicator an EULUMDAT file brought is kept while it fits the
+  // symmetry (1 only for rotational data); other sources get it from the
+  // shape and the symmetry.
+  const int ityp = lum.LuminaireType;
+  if (ityp == 2 || (ityp == 1 && sym == symRotational) || (ityp == 3 && sym != symRotational))
+    w.Line(Int(ityp));
+  else
+    w.Line(lum.Diameter == 0 && r > 1.5 ? "2" : (sym == symRotational ? "1" : "3"));
   w.Line(Int(sym));
 
   switch (sym) {
@@ -311,8 +320,13 @@ bool WriteLDT(TLUM32& lum, std::uint8_t) {
   w.Line(Int(gammas.size()));
   w.Line(gEqui ? Num1(lum.GammaStep) : "0.0");
 
-  if (TrimBlanks(lum.DateUser).empty())
-    lum.DateUser = Cut(FileDateText(lum.FileDate) + " / " + lum.MeasuredBy, 40);
+  // An empty date/user line is filled only from a real file date (a LUM32
+  // source); a file without one keeps the line empty rather than a zero date.
+  if (TrimBlanks(lum.DateUser).empty() && lum.FileDate >= 1) {
+    const std::string date = FileDateText(lum.FileDate);
+    if (!date.empty())
+      lum.DateUser = Cut(TrimBlanks(lum.MeasuredBy).empty() ? date : date + " / " + lum.MeasuredBy, 40);
+  }
   w.Line(lum.ReportNumber);
   w.Line(lum.LumName);
   w.Line(lum.LumNumber);
@@ -407,6 +421,147 @@ bool WriteLDT(TLUM32& lum, std::uint8_t) {
     }
   }
   return w.Commit(target);
+}
+
+}  // namespace kandelo
+
+namespace kandelo {
+
+namespace {
+
+// A number as short as it can be written and still read back to the same
+// single (fixed notation, as every EULUMDAT reader understands it).
+std::string ShortestNumber(float v) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  std::string s(buf, r.ptr);
+  return s == "-0" ? "0" : s;
+}
+
+}  // namespace
+
+bool SameGrid(const TLUM32& a, const TLUM32& b) {
+  if (a.Symmetry != b.Symmetry || a.PlaneSystem != b.PlaneSystem || a.CPlaneCount != b.CPlaneCount ||
+      a.GammaCount != b.GammaCount || !a.TableUsable() || !b.TableUsable())
+    return false;
+  for (int i = 1; i <= a.CPlaneCount; ++i)
+    if (a.Table->At(i, 0) != b.Table->At(i, 0)) return false;
+  for (int j = 1; j <= a.GammaCount; ++j)
+    if (a.Table->At(0, j) != b.Table->At(0, j)) return false;
+  return true;
+}
+
+std::optional<std::string> EditedLDTText(const std::string& text, const TLUM32& before, const TLUM32& after) {
+  if (!SameGrid(before, after)) return std::nullopt;
+  TTextReader probe;
+  probe.OpenText(text);
+  const bool utf8 = probe.Utf8();
+  // The lines as the reader sees them, each with its own line end.
+  struct Line {
+    std::string text, end;
+  };
+  const std::size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::vector<Line> lines;
+  for (std::size_t pos = bom; pos < text.size();) {
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    std::size_t next = end;
+    if (next < text.size()) next += text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n' ? 2 : 1;
+    lines.push_back({text.substr(pos, end - pos), text.substr(end, next - end)});
+    pos = next;
+  }
+  if (lines.size() < 26) return std::nullopt;
+  int isym = 0, mc = 0, ng = 0, sets = 0;
+  double factor = 1;
+  if (!ParseIntLine(lines[2].text, isym) || isym != before.Symmetry || !ParseIntLine(lines[3].text, mc) ||
+      !ParseIntLine(lines[5].text, ng) || ng != before.GammaCount || !ParseFloatLine(lines[23].text, factor) ||
+      !ParseIntLine(lines[25].text, sets) || mc < 0 || sets < before.LampSetCount)
+    return std::nullopt;
+  if (std::lround(1000 * factor) == 0) factor = 1;
+  const std::size_t setBase = 26, drBase = setBase + 6 * std::size_t(sets), cBase = drBase + 10,
+                    valueBase = cBase + std::size_t(mc) + std::size_t(ng);
+  const int planes = before.CPlaneCount;
+  if (lines.size() < valueBase + std::size_t(planes) * std::size_t(ng)) return std::nullopt;
+
+  auto put = [&](std::size_t k, const std::string& value) { lines[k].text = utf8 ? platform::cp1252ToUtf8(value) : value; };
+  auto text1 = [&](std::size_t k, const std::string& a, const std::string& b) {
+    if (a != b) put(k, b);
+  };
+  auto int1 = [&](std::size_t k, long long a, long long b) {
+    if (a != b) put(k, Int(b));
+  };
+  text1(0, before.Manufacturer, after.Manufacturer);
+  text1(7, before.ReportNumber, after.ReportNumber);
+  text1(8, before.LumName, after.LumName);
+  text1(9, before.LumNumber, after.LumNumber);
+  text1(10, before.InfoText2, after.InfoText2);
+  text1(11, before.DateUser, after.DateUser);
+  // The reader takes a width of 0 as a diameter in the length's line.
+  auto length = [](const TLUM32& l) { return l.Diameter != 0 ? l.Diameter : l.Length; };
+  auto width = [](const TLUM32& l) { return l.Diameter != 0 ? 0 : l.Width; };
+  auto areaLength = [](const TLUM32& l) { return l.LumAreaDiameter != 0 ? l.LumAreaDiameter : l.LumAreaLength; };
+  auto areaWidth = [](const TLUM32& l) { return l.LumAreaDiameter != 0 ? 0 : l.LumAreaWidth; };
+  int1(12, length(before), length(after));
+  int1(13, width(before), width(after));
+  int1(14, before.Height[0], after.Height[0]);
+  int1(15, areaLength(before), areaLength(after));
+  int1(16, areaWidth(before), areaWidth(after));
+  for (std::size_t k = 0; k < 4; ++k) int1(17 + k, before.LumAreaHeight[k], after.LumAreaHeight[k]);
+
+  bool tableChanged = false;
+  for (int k = 0; k < planes; ++k) {
+    const int i = isym == 3 ? planes - k : k + 1;
+    for (int j = 1; j <= ng; ++j) {
+      const float a = after.Table->At(i, j);
+      if (before.Table->At(i, j) == a) continue;
+      tableChanged = true;
+      put(valueBase + std::size_t(k) * std::size_t(ng) + std::size_t(j - 1),
+          ShortestNumber(static_cast<float>(a / factor)));
+    }
+  }
+  if (tableChanged) {
+    // The ratios computed from the intensities follow them.
+    put(21, Int(std::lround(100.0 * after.DFF)));
+    put(22, FormatFixed(after.LOR, 2));
+    for (std::size_t k = 0; k < after.UtilValues.size() && k < 10; ++k)
+      put(drBase + k, std::lround(100.0 * after.LOR) == 0
+                          ? "0.0"
+                          : TrimBlanks(FormatFixed(after.UtilValues[k] / (10.0 * after.LOR), 5)));
+  }
+
+  // Lamp sets last: adding or removing one moves the lines behind it.
+  const int nb = before.LampSetCount, na = after.LampSetCount;
+  std::vector<Line> block;
+  const std::string eol = lines[25].end.empty() ? "\r\n" : lines[25].end;
+  for (int s = 0; s < na; ++s) {
+    const TLampSet& b = before.LampSets[std::size_t(s)];
+    const TLampSet& a = after.LampSets[std::size_t(s)];
+    const bool old = s < nb;
+    const std::size_t at = setBase + 6 * std::size_t(s);
+    auto field = [&](std::size_t n, bool same, const std::string& value) {
+      if (old && same) {
+        block.push_back(lines[at + n]);
+      } else {
+        block.push_back({utf8 ? platform::cp1252ToUtf8(value) : value, old ? lines[at + n].end : eol});
+      }
+    };
+    // A negative count (absolute photometry) keeps its sign.
+    const bool negative = old && TrimBlanks(lines[at].text).rfind('-', 0) == 0;
+    field(0, b.LampCount == a.LampCount, (negative ? "-" : "") + Int(a.LampCount));
+    field(1, b.LampType == a.LampType, a.LampType);
+    field(2, b.SetFlux == a.SetFlux, ShortestNumber(a.SetFlux));
+    field(3, b.ColourText == a.ColourText, a.ColourText);
+    field(4, b.RenderingText == a.RenderingText, a.RenderingText);
+    field(5, b.SetWatt == a.SetWatt, Int(a.SetWatt));
+  }
+  // Sets the reader did not take (beyond its maximum) stay behind them.
+  for (std::size_t k = setBase + 6 * std::size_t(nb); k < drBase; ++k) block.push_back(lines[k]);
+  if (na != nb) put(25, Int(sets - nb + na));
+  std::string out = text.substr(0, bom);
+  for (std::size_t k = 0; k < setBase; ++k) out += lines[k].text + lines[k].end;
+  for (const Line& l : block) out += l.text + l.end;
+  for (std::size_t k = drBase; k < lines.size(); ++k) out += lines[k].text + lines[k].end;
+  return out;
 }
 
 }  // namespace kandelo

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,19 @@ using WriterFn = bool (*)(TLUM32& lum, std::uint8_t code);
 // This unit (photometry): EULUMDAT, LUM32, LUM.
 ReadResult ReadLDT(TLUM32& lum);             // eulumdat.cpp, code 0
 bool WriteLDT(TLUM32& lum, std::uint8_t code);  // codes 0 and 3
+// Both luminaires have usable tables on the same grid: plane system,
+// symmetry, counts and every plane and γ angle.
+bool SameGrid(const TLUM32& a, const TLUM32& b);
+// An edit of an EULUMDAT file in place: `text` is the file as it was read
+// into `before`, `after` the same luminaire edited. The lines of the fields
+// in which `after` differs (texts, dimensions, lamp sets, intensities) take
+// the new values; every other line stays byte for byte, line ends included.
+// Changed intensities bring the light output ratio, the downward flux
+// fraction and the direct ratios of `after` with them. Empty when the edit
+// is not one of values in place (another grid, symmetry or plane system, or
+// a text that does not hold the lines `before` was read from): such a
+// luminaire is written whole.
+std::optional<std::string> EditedLDTText(const std::string& text, const TLUM32& before, const TLUM32& after);
 ReadResult ReadL32(TLUM32& lum);             // lum32_file.cpp, code 2
 bool WriteL32(TLUM32& lum, std::uint8_t code);
 ReadResult ReadLUM(TLUM32& lum);             // lum_file.cpp, code 1

@@ -1,12 +1,15 @@
 // The browser's "save as" (popup) and the batch conversion of the
 // multi-select list (FBtn1).
 #include <QTreeWidget>
+#include <algorithm>
 
+#include "conversion/save_luminaire.h"
 #include "frame/msgbox.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "photometry/format_io.h"
 #include "platform/text.h"
 #include "ui/base_form.h"
 #include "ui/convert_dlg.h"
@@ -33,6 +36,21 @@ void TfBaseForm::SaveAsClicked() {
     RestartTimer();
     return;
   }
+  // The extension typed decides the format when it names one that can be
+  // written; a name that still has to change is shown before anything is written.
+  const auto& codes = SaveFilterCodes();
+  if (filterIndex >= 1 && filterIndex <= static_cast<int>(codes.size())) {
+    const std::uint8_t code = SaveAsFormat(chosen, codes[static_cast<std::size_t>(filterIndex - 1)]);
+    filterIndex = static_cast<int>(std::find(codes.begin(), codes.end(), code) - codes.begin()) + 1;
+    const std::string target = TargetNameForFormat(chosen, code);
+    if (target != chosen &&
+        AskYesNoCancelL(MsgOr("CONVERSION", "CV_NEWNAME", "The file gets the extension of its format and will be written as:") +
+                            "\n" + target,
+                        Settings().MsgTxtFile) != mrYes) {
+      RestartTimer();
+      return;
+    }
+  }
   std::string error;
   const std::string written = backend_.SaveLuminaireAs(filterIndex, chosen, error);
   if (written.empty()) {
@@ -44,7 +62,20 @@ void TfBaseForm::SaveAsClicked() {
     RestartTimer();
     return;
   }
-  // The new file joins the catalogue where it was written, like an insert.
+  // The new file joins the catalogue where it was written, like an insert,
+  // when it lies where catalogued files lie; a copy elsewhere only when the
+  // user wants it there.
+  if (!backend_.DirectoryCatalogued(written.substr(0, written.find_last_of('/'))) &&
+      AskYesNoCancelL(MsgOr("CONVERSION", "CV_ADDCOPY",
+                            "The copy lies outside the luminaire directories. Add the copy to the catalogue?") +
+                          "\n" + written,
+                      Settings().MsgTxtFile) != mrYes) {
+    // The browser goes on with the entry it shows, not with the copy.
+    ClearLuminaire();
+    LoadCurrentLuminaire(true);
+    RestartTimer();
+    return;
+  }
   const std::int32_t recNo = backend_.CatalogueFileInPlace(written);
   ClearLuminaire();
   if (recNo > 0) {

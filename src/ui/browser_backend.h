@@ -164,6 +164,13 @@ class BrowserBackend {
     error = "not available";
     return {};
   }
+  // Whether files written into a directory belong in the catalogue without
+  // asking: the directory lies below the luminaire root or holds catalogued
+  // files already (it is in the path list).
+  virtual bool DirectoryCatalogued(const std::string& dir) {
+    (void)dir;
+    return false;
+  }
   // Catalogues a file where it lies (its directory joins the path list);
   // the record's number, 0 when it could not be stored.
   virtual std::int32_t CatalogueFileInPlace(const std::string& path) {

@@ -610,7 +610,9 @@ void Tdbedform::LoadWorking(const std::string& path) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   work_ = std::make_unique<TLUM32>();
   path_ = path;
+  loaded_.reset();
   if (work_->LoadFromFile(path) && work_->Valid) {
+    loaded_ = std::make_unique<TLUM32>(*work_);
     work_->CalcFlux();
     work_->FindMaxIntensity();
   }
@@ -645,7 +647,7 @@ void Tdbedform::ShowFields(const TGeneralFields& f) {
   for (int i = 0; i < 3; ++i) {
     const TLampRow& r = f.lamps[static_cast<std::size_t>(i)];
     lmpNo_[i]->setText(QString::number(r.count));
-    lampT_[i]->setText(Q(r.type));
+    lampT_[i]->setText(Q(r.type.substr(0, 20)));
     flux_[i]->setText(QString::number(r.flux, 'f', r.flux == std::floor(r.flux) ? 0 : 1));
     watt_[i]->setText(QString::number(r.watt));
   }
@@ -657,6 +659,21 @@ void Tdbedform::ShowFields(const TGeneralFields& f) {
   lHgt_->setText(QString::number(f.areaHeight));
   symm_->setCurrentIndex(std::clamp(f.symmetry, 0, 4));
   filling_ = false;
+  RememberShown();
+}
+
+void Tdbedform::RememberShown() {
+  shown_.clear();
+  for (QLineEdit* e : {lNum_, lName_, manu_, mNum_, mDate_, bea_, len_, wid_, hgt_, lLen_, lWid_, lHgt_})
+    shown_[e] = e->text();
+  for (int i = 0; i < 3; ++i)
+    for (QLineEdit* e : {lmpNo_[i], lampT_[i], flux_[i], watt_[i]}) shown_[e] = e->text();
+  shown_[memo_] = memo_->toPlainText();
+}
+
+bool Tdbedform::Typed(const QLineEdit* e) const {
+  const auto it = shown_.find(e);
+  return it == shown_.end() || it->second != e->text();
 }
 
 void Tdbedform::FillGeneralPage() {
@@ -692,30 +709,45 @@ void Tdbedform::FillGeneralPage() {
   } else {
     mDate_->setText(Q(f.dateUser));
   }
+  RememberShown();
   graph_->update();
 }
 
 TGeneralFields Tdbedform::Fields() const {
+  // Fields the user left as shown keep the luminaire's (or record's) value.
   TGeneralFields f = work_ ? FieldsOfLuminaire(*work_) : FieldsOfRecord(rec_);
-  f.lumNumber = S(lNum_->text());
-  f.lumName = S(lName_->text());
-  f.manufacturer = S(manu_->text());
-  f.reportNumber = S(mNum_->text());
-  f.dateUser = S(mDate_->text());
-  f.measuredBy = S(bea_->text());
-  f.commentLines.clear();
-  for (const QString& l : memo_->toPlainText().split(QLatin1Char('\n')))
-    if (!l.isEmpty() || f.commentLines.size() < 5) f.commentLines.push_back(S(l));
-  while (!f.commentLines.empty() && f.commentLines.back().empty()) f.commentLines.pop_back();
-  for (int i = 0; i < 3; ++i) {
-    f.lamps[static_cast<std::size_t>(i)] = {Int(lmpNo_[i]), S(lampT_[i]->text()), Real(flux_[i]), Int(watt_[i])};
+  auto text = [this](std::string& v, const QLineEdit* e) {
+    if (Typed(e)) v = S(e->text());
+  };
+  auto number = [this](int& v, const QLineEdit* e) {
+    if (Typed(e)) v = Int(e);
+  };
+  text(f.lumNumber, lNum_);
+  text(f.lumName, lName_);
+  text(f.manufacturer, manu_);
+  text(f.reportNumber, mNum_);
+  text(f.dateUser, mDate_);
+  text(f.measuredBy, bea_);
+  const auto memoShown = shown_.find(memo_);
+  if (memoShown == shown_.end() || memoShown->second != memo_->toPlainText()) {
+    f.commentLines.clear();
+    for (const QString& l : memo_->toPlainText().split(QLatin1Char('\n')))
+      if (!l.isEmpty() || f.commentLines.size() < 5) f.commentLines.push_back(S(l));
+    while (!f.commentLines.empty() && f.commentLines.back().empty()) f.commentLines.pop_back();
   }
-  f.length = Int(len_);
-  f.width = Int(wid_);
-  f.height = Int(hgt_);
-  f.areaLength = Int(lLen_);
-  f.areaWidth = Int(lWid_);
-  f.areaHeight = Int(lHgt_);
+  for (std::size_t i = 0; i < 3; ++i) {
+    TLampRow& row = f.lamps[i];
+    number(row.count, lmpNo_[i]);
+    text(row.type, lampT_[i]);
+    if (Typed(flux_[i])) row.flux = Real(flux_[i]);
+    number(row.watt, watt_[i]);
+  }
+  number(f.length, len_);
+  number(f.width, wid_);
+  number(f.height, hgt_);
+  number(f.areaLength, lLen_);
+  number(f.areaWidth, lWid_);
+  number(f.areaHeight, lHgt_);
   return f;
 }
 
@@ -794,11 +826,20 @@ bool Tdbedform::WriteWorking() {
                           "\n" + path_,
                       Settings().MsgTxtFile) != mrYes)
     return false;
-  if (!WriteLuminaireSafely(*work_, work_->FormatCode, path_)) {
+  if (!WriteEditedLuminaire(*work_, known_ ? loaded_.get() : nullptr, known_.value_or(std::string()), path_)) {
     Error("DM_NOWRITE", "The file cannot be written", path_);
     return false;
   }
   known_ = pf::readWholeFile(path_);
+  // The next write compares with what the file holds now: the lines of an
+  // EULUMDAT file stand for the working luminaire as written; other formats
+  // are read again, to keep the values computed into them.
+  if (work_->FormatCode == fmtEulumdat || work_->FormatCode == fmtEulumdat2) {
+    loaded_ = std::make_unique<TLUM32>(*work_);
+  } else {
+    loaded_ = std::make_unique<TLUM32>();
+    if (!loaded_->LoadFromFile(path_) || !loaded_->Valid) loaded_.reset();
+  }
   return true;
 }
 
@@ -924,7 +965,17 @@ bool Tdbedform::SaveAsClicked() {
       ui().chooseSaveFile(OrvMsgText("CONVERSION", "CV_SAVEAS", "Save as"), Settings().LumDir1, CatalogueFileName(rec_),
                           SaveFileTypes(TMsgManager(Settings().OrvMsgFile)), filter);
   if (chosen.empty() || filter < 1 || filter > static_cast<int>(SaveFilterCodes().size())) return false;
-  const SaveAsResult r = SaveLuminaireAs(*work_, SaveFilterCodes()[static_cast<std::size_t>(filter - 1)], chosen);
+  // The extension typed decides the format when it names one that can be
+  // written; a name that still has to change is shown before anything is written.
+  const std::uint8_t code = SaveAsFormat(chosen, SaveFilterCodes()[static_cast<std::size_t>(filter - 1)]);
+  const std::string target = TargetNameForFormat(chosen, code);
+  if (target != chosen &&
+      AskYesNoCancelL(OrvMsgText("CONVERSION", "CV_NEWNAME",
+                                 "The file gets the extension of its format and will be written as:") +
+                          "\n" + target,
+                      Settings().MsgTxtFile) != mrYes)
+    return false;
+  const SaveAsResult r = SaveLuminaireAs(*work_, code, chosen);
   if (r.written.empty()) {
     ShowErrorL(r.error, Settings().MsgTxtFile);
     return false;

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,6 +79,8 @@ class Tdbedform : public QDialog {
   void FillGeneralPage();
   void ShowFields(const TGeneralFields& f);
   TGeneralFields Fields() const;
+  void RememberShown();
+  bool Typed(const QLineEdit* e) const;
   void FieldLeft();
   void LockEditing(bool lock);
   void SetUpTable();
@@ -93,6 +97,12 @@ class Tdbedform : public QDialog {
   EditMode mode_;
   TCatalogueRecord rec_;
   std::unique_ptr<TLUM32> work_, copy_;
+  // The working luminaire as the file last read or written holds it: an
+  // edit writes only what differs from it.
+  std::unique_ptr<TLUM32> loaded_;
+  // The texts the general page's fields got when filled: a field whose text
+  // is unchanged keeps the luminaire's value as read, not its shown rounding.
+  std::map<const QObject*, QString> shown_;
   std::string path_;
   // The file as it was opened (restored by cancel in edit mode) and as this
   // window last read or wrote it (to notice a change by someone else).

@@ -179,6 +179,29 @@ TEST_F(ConvertFilesTest, SaveAsWritesAndReloadsButRefusesLtli) {
   EXPECT_EQ(lum.LumName, "B");
 }
 
+// "Save as": an extension that names a writable format decides the format,
+// whatever the filter; any other name takes the filter's format.
+TEST_F(ConvertFilesTest, SaveAsFollowsTheTypedExtension) {
+  struct Case {
+    const char* name;
+    std::uint8_t filter, format;
+  } cases[] = {
+      {"road-saveas.ies", fmtEulumdat, fmtIes95}, {"road.IES", fmtIes86, fmtIes86},
+      {"road.ldt", fmtTm14, fmtEulumdat},         {"road.L32", fmtEulumdat, fmtLum32},
+      {"road.cib", fmtIes91, fmtTm14},            {"road", fmtTm14, fmtTm14},
+      {"road.ltl", fmtEulumdat, fmtEulumdat},     {"road.txt", fmtLum32, fmtLum32},
+      {"road.iesx", fmtEulumdat, fmtEulumdat},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SaveAsFormat(c.name, c.filter), c.format) << c.name;
+  TLUM32 lum;
+  ASSERT_TRUE(lum.LoadFromFile(src() + "/b.ldt"));
+  const std::string typed = dst() + "/road-saveas.ies";
+  const SaveAsResult r = SaveLuminaireAs(lum, SaveAsFormat(typed, fmtEulumdat), typed);
+  EXPECT_EQ(r.written, typed);
+  EXPECT_EQ(test::readFile(typed).rfind("IESNA", 0), 0u);
+  EXPECT_FALSE(fsys::exists(dst() + "/road-saveas.LDT"));
+}
+
 TEST_F(ConvertFilesTest, Tm14VersionTwoCarriesTheCibseSection) {
   ConversionReport r = ConvertFiles({src() + "/a.ldt"}, settingsFor(2, dst()));
   ASSERT_EQ(r.written, 1);

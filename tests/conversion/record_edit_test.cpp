@@ -49,6 +49,44 @@ TEST(RecordEdit, FieldsIntoTheLuminaire) {
   EXPECT_EQ(back.commentLines.size(), 5u);
 }
 
+// Storing the fields as they were read changes nothing: not a long lamp type,
+// four different luminous-area heights, a set without flux, the sets behind
+// the three rows, nor the gaps of a comment; a changed row changes its set.
+TEST(RecordEdit, UntouchedFieldsKeepTheirValues) {
+  TLUM32 lum = Grid(psCGamma, fmtLum32);
+  lum.LampSetCount = 5;
+  for (int k = 0; k < 5; ++k) {
+    lum.LampSets[static_cast<std::size_t>(k)].LampCount = 1;
+    lum.LampSets[static_cast<std::size_t>(k)].LampType = "Set " + std::to_string(k + 1) + " with a rather long type";
+    lum.LampSets[static_cast<std::size_t>(k)].SetFlux = 1000.25f * float(k);
+  }
+  lum.LumAreaHeight = {10, 11, 12, 13};
+  lum.Length = 600, lum.Width = 300;
+  lum.InfoText1 = "first";
+  lum.InfoText3 = "third";
+  const TLUM32 before = lum;
+  StoreFieldsInLuminaire(FieldsOfLuminaire(lum), lum);
+  EXPECT_EQ(lum.LampSetCount, 5);
+  for (std::size_t k = 0; k < 5; ++k) {
+    EXPECT_EQ(lum.LampSets[k].LampType, before.LampSets[k].LampType);
+    EXPECT_EQ(lum.LampSets[k].SetFlux, before.LampSets[k].SetFlux);
+  }
+  EXPECT_EQ(lum.LumAreaHeight, before.LumAreaHeight);
+  EXPECT_EQ(lum.InfoText2, "");
+  EXPECT_EQ(lum.InfoText3, "third");
+
+  TGeneralFields f = FieldsOfLuminaire(lum);
+  f.lamps[1].flux = 2500;
+  f.lumName = "Renamed";
+  StoreFieldsInLuminaire(f, lum);
+  EXPECT_EQ(lum.LumName, "Renamed");
+  ASSERT_EQ(lum.LampSetCount, 5);
+  EXPECT_EQ(lum.LampSets[1].SetFlux, 2500);
+  EXPECT_EQ(lum.LampSets[0].SetFlux, 0);  // a set without flux stays as it was
+  EXPECT_EQ(lum.LampSets[4].LampType, before.LampSets[4].LampType);
+  EXPECT_EQ(lum.LumAreaHeight, before.LumAreaHeight);
+}
+
 TEST(RecordEdit, PageCheckInOrder) {
   TCatalogueRecord rec = NewEntryRecord();
   EXPECT_EQ(rec.GetI16(catoff::Value196), 230);

@@ -275,6 +275,88 @@ TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
   }
 }
 
+std::vector<std::string> SplitLines(const std::string& text, const std::string& eol) {
+  std::vector<std::string> out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = text.find(eol, pos);
+    out.push_back(text.substr(pos, end - pos));
+    pos = end == std::string::npos ? text.size() : end + eol.size();
+  }
+  return out;
+}
+
+// An edit in place rewrites only the lines of the fields that changed, in
+// the file's own line ends, through its conversion factor and its plane
+// order; a removed lamp set takes its lines with it; a negative lamp count
+// (absolute photometry) keeps its sign.
+TEST(Eulumdat, AnEditRewritesOnlyTheChangedLines) {
+  LdtSpec s;
+  s.isym = "3";  // the C90 … C270 blocks in reverse order
+  s.factor = "2.0";
+  s.lampSets = 2;
+  s.lampCount = "-1";
+  s.eol = "\r\n";
+  s.value = [](int p, int j) { return std::to_string(p + j) + ".125"; };
+  const std::string text = MakeLdt(s);
+  Loaded a;
+  Load(a, text);
+  ASSERT_TRUE(a.ok);
+  TLUM32 after = a.lum;
+  after.LumName = "Neu";
+  after.LumAreaHeight[2] = 99;
+  after.LampSets[0].LampCount = 2;
+  after.LampSetCount = 1;
+  after.Table->At(1, 3) = 50;  // C90, the last block of the file
+  after.CalcFlux();
+  const auto edited = EditedLDTText(text, a.lum, after);
+  ASSERT_TRUE(edited);
+  std::vector<std::string> expected = SplitLines(text, "\r\n");
+  const std::size_t valueBase = 26 + 12 + 10 + 24 + 7;
+  expected[valueBase + 12 * 7 + 2] = "25";
+  expected[8] = "Neu";
+  expected[19] = "99";
+  expected[25] = "1";
+  expected[26] = "-2";
+  expected.erase(expected.begin() + 32, expected.begin() + 38);  // the second set
+  std::vector<std::string> got = SplitLines(*edited, "\r\n");
+  ASSERT_EQ(got.size(), expected.size());
+  // The ratios follow the intensities.
+  for (std::size_t k : {21, 22, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41}) {
+    double v = 0;
+    EXPECT_TRUE(ParseFloatLine(got[k], v)) << got[k];
+    got[k] = expected[k];
+  }
+  for (std::size_t k = 0; k < got.size(); ++k) EXPECT_EQ(got[k], expected[k]) << "line " << k + 1;
+  EXPECT_EQ(edited->find('\n', 0), edited->find("\r\n", 0) + 1);
+
+  Loaded b;
+  Load(b, *edited);
+  ASSERT_TRUE(b.ok);
+  EXPECT_EQ(b.lum.GetValue(1, 3), 50.0f);
+  EXPECT_EQ(b.lum.LampSetCount, 1);
+
+  // A different grid is no edit in place: the file is written whole.
+  TLUM32 rotational = a.lum;
+  rotational.MakeRotational(true);
+  EXPECT_FALSE(EditedLDTText(text, a.lum, rotational));
+}
+
+// Writing a luminaire read from EULUMDAT keeps its type indicator and an
+// empty date/user line (no zero date is made up).
+TEST(Eulumdat, WriterKeepsTheTypeIndicatorAndAnEmptyDate) {
+  LdtSpec s;
+  std::string text = Replace(MakeLdt(s), "01.02.2020 / Prüfer", "");
+  text = Replace(text, "Maker Lichtwerk\n1\n", "Maker Lichtwerk\n3\n");
+  Loaded a;
+  Load(a, text);
+  ASSERT_TRUE(a.ok);
+  test::TempDir dir;
+  ASSERT_TRUE(a.lum.SaveAs(fmtEulumdat, dir.file("copy.ldt")));
+  const std::vector<std::string> lines = SplitLines(test::readFile(dir.file("copy.ldt")), "\r\n");
+  EXPECT_EQ(lines[1], "3");
+  EXPECT_EQ(lines[11], "");
+}
+
 // Found by fuzzing LUM32 and LUM files: a binary file's date and plane step
 // may be anything, and writing such a luminaire as EULUMDAT must neither
 // convert a huge date to an integer nor ask for millions of planes.

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "fake_backend.h"
+#include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
@@ -240,6 +241,62 @@ class ConversionTest : public QObject {
       QCOMPARE(f.Model().Count(), 2);
       QCOMPARE(f.Model().RowAt(f.ActiveRow())->fileName, std::string("band.CIB"));
     }
+  }
+
+  // The typed extension decides the format (no silent new name); a name that
+  // must change is shown first; a copy outside the catalogued directories is
+  // catalogued only when the user says so.
+  void saveAsKeepsTheTypedNameAndAsksBeforeCataloguingACopy() {
+    TempUserEnvironment env;
+    Session(kLanguages[1]);
+    TempDir dir, elsewhere;
+    writeFile(dir.file("ROAD.LDT"), "x");
+    ConvertingBackend b;
+    b.Add("Road", "R-1", "ROAD.LDT", "Alpha", "EULUM-DAT");
+    b.pathList = {dir.path()};
+    ScriptedUi ui;
+    ScopedUiServices scoped(ui);
+    TfBaseForm f(b);
+    f.ActivateRow(1);
+    f.LoadCurrentLuminaire(true);
+    QVERIFY(f.LuminaireLoaded());
+    const TMsgManager msgs(Settings().OrvMsgFile);
+    // An IES name under the EULUMDAT filter: written as IES under that name,
+    // and outside the catalogue only after a yes.
+    ui.saveName = elsewhere.file("road-saveas.ies");
+    ui.saveFilter = 1;
+    b.written = ui.saveName;
+    ui.answers = {mrNo};
+    f.SaveAsClicked();
+    QCOMPARE(b.saves.back(), std::make_pair(6, ui.saveName));
+    QCOMPARE(ui.shown.size(), std::size_t(1));
+    QCOMPARE(ui.shown.back().text, msgs.GetText("CONVERSION", "CV_ADDCOPY") + "\n" + ui.saveName);
+    QVERIFY(b.catalogued.empty());
+    QCOMPARE(f.Model().Count(), 1);
+    ui.answers = {mrYes};
+    f.SaveAsClicked();
+    QCOMPARE(b.catalogued, std::vector<std::string>{ui.saveName});
+    QCOMPARE(f.Model().Count(), 2);
+    // A name that gets the format's extension is shown before writing; no
+    // writes nothing.
+    f.ActivateRow(1);
+    f.LoadCurrentLuminaire(true);
+    QVERIFY(f.LuminaireLoaded());
+    ui.shown.clear();
+    ui.saveName = dir.file("road-2");
+    ui.answers = {mrNo};
+    f.SaveAsClicked();
+    QCOMPARE(ui.shown.size(), std::size_t(1));
+    QCOMPARE(ui.shown.back().text, msgs.GetText("CONVERSION", "CV_NEWNAME") + "\n" + dir.file("road-2.LDT"));
+    QCOMPARE(b.saves.size(), std::size_t(2));
+    // Written into a catalogued directory: catalogued without a question.
+    ui.shown.clear();
+    ui.saveName = dir.file("road-3.ldt");
+    b.written = ui.saveName;
+    f.SaveAsClicked();
+    QCOMPARE(b.saves.back(), std::make_pair(1, ui.saveName));
+    QVERIFY(ui.shown.empty());
+    QCOMPARE(b.catalogued.back(), ui.saveName);
   }
 
   void theWaitWindowOfLongBatchesCanBeCancelled() {

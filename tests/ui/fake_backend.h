@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/strutil.h"
 #include "graphics/device.h"
 #include "platform/text.h"
 #include "ui/browser_backend.h"
@@ -114,6 +115,10 @@ class FakeBackend : public BrowserBackend {
                                                                              : std::string();
   }
   void EnsurePathListed(const std::string&) override {}
+  bool DirectoryCatalogued(const std::string& dir) override {
+    return std::find(pathList.begin(), pathList.end(), dir) != pathList.end() ||
+           std::find(pathList.begin(), pathList.end(), AddBackslash(dir)) != pathList.end();
+  }
   ScanCounts AddAllBelowRoot() override { return addCounts; }
   std::optional<ScanCounts> AddFilesByDialog() override { return std::nullopt; }
   // Files handed over: each one becomes a new entry named after its file.
