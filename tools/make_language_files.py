@@ -328,6 +328,14 @@ ORVMSG = [
         # "<n> datasheets printed."
         ("PR_PRINTED", "Datenblätter gedruckt", "datasheets printed", "fiches techniques imprimées"),
         ("PR_CANCELLED", "Der Druck wurde abgebrochen.", "Printing was cancelled.", "L'impression a été interrompue."),
+        # the batch print's summary, each followed by the file, folder or printer
+        ("PR_FILE", "Geschrieben in die Datei", "Written to the file", "Écrites dans le fichier"),
+        ("PR_FOLDER", "Dateien geschrieben in den Ordner", "Files written to the folder",
+         "Fichiers écrits dans le dossier"),
+        ("PR_PRINTER", "Gesendet an den Drucker", "Sent to the printer", "Envoyées à l'imprimante"),
+        # title of the folder choice of "one PDF file per luminaire"
+        ("PR_CHOOSEDIR", "Ordner für die Datenblätter", "Folder for the datasheets",
+         "Dossier des fiches techniques"),
     ]),
     ("CONFMSG", [
         ("CONFDEL",

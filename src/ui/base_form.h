@@ -14,6 +14,7 @@
 #include "ui/browser_backend.h"
 #include "ui/catalogue_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QDialog;
 class QMessageBox;
@@ -53,6 +54,7 @@ class TfBaseForm : public QMainWindow {
   const TIncrementalSearch& Search() const { return search_; }
   QTimer& LoadTimer() { return loadTimer_; }
   QTreeWidget* TempList() const { return selList_; }
+  QCheckBox* EachPdfCheck() const { return eachPdfCheck_; }
   TMsgManager& Messages() { return *msg_; }
 
   // Reloads the table at row 1 (after a sort change or a change of records).
@@ -198,6 +200,7 @@ class TfBaseForm : public QMainWindow {
   QToolButton* lBtn1_ = nullptr;
   QToolButton* lBtn2_ = nullptr;
   QToolButton* catPrintBtn_ = nullptr;
+  QCheckBox* eachPdfCheck_ = nullptr;  // batch print: one PDF file per luminaire
   QLabel* infoLabel_ = nullptr;
   QToolButton* fBtn1_ = nullptr;
   ConversionSettings conversion_;

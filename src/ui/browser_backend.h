@@ -38,6 +38,8 @@ struct CatalogueRow {
   std::string manufacturer;
   std::string formatName;    // display name of the format code
   std::int32_t dirIndex = 0; // index into the path list
+  // The name of the file on disk, the one a person reads: never the alias.
+  const std::string& RealFileName() const { return diskName.empty() ? fileName : diskName; }
 };
 
 class BrowserBackend {
