@@ -290,7 +290,7 @@ void TfBaseForm::LoadCurrentLuminaire(bool explicitRequest) {
   // the key that closed the box, must not bring it back.
   if (!explicitRequest && rec.recNo == dismissedRecNo_) return;
   ShowRecordInfo(rec, false);
-  const std::string name = TrimBlanks(rec.diskName.empty() ? rec.fileName : rec.diskName);
+  const std::string name = TrimBlanks(rec.RealFileName());
   const std::string path = AddBackslash(backend_.GetPath(rec.dirIndex)) + name;
   if (path == backend_.LuminairePath()) {
     ShowRecordInfo(rec, loaded_);
@@ -425,7 +425,7 @@ void TfBaseForm::ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire) {
   QString html = QStringLiteral("<b>%1</b><br>%2<br>%3<br><br>%4 &nbsp; (%5)")
                      .arg(Q(rec.name).toHtmlEscaped(), Q(rec.number).toHtmlEscaped(),
                           Q(rec.manufacturer).toHtmlEscaped(),
-                          Q(rec.diskName.empty() ? rec.fileName : rec.diskName).toHtmlEscaped(),
+                          Q(rec.RealFileName()).toHtmlEscaped(),
                           Q(rec.formatName).toHtmlEscaped());
   const std::string summary = withLuminaire ? backend_.LuminaireSummary() : std::string();
   if (!summary.empty()) html += QStringLiteral("<br><br>") + Q(summary).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
@@ -621,8 +621,11 @@ void TfBaseForm::AddCurrentToList() {
   for (int i = 0; i < selList_->topLevelItemCount(); ++i)
     if (selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt() == r->recNo) present = true;
   if (!present) {
-    auto* item = new QTreeWidgetItem(selList_, {Q(PadRight(TrimBlanks(r->fileName), 15)), Q(r->name)});
+    // The real file name, not the alias the record may keep for it.
+    const QString file = Q(TrimBlanks(r->RealFileName()));
+    auto* item = new QTreeWidgetItem(selList_, {file, Q(r->name)});
     item->setData(0, Qt::UserRole, r->recNo);
+    item->setToolTip(0, file);
   }
   UpdateListButtons();
   if (row < model_->Count()) ActivateRow(row + 1);

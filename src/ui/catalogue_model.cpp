@@ -28,7 +28,7 @@ const std::string& Field(const CatalogueRow& r, int field) {
   switch (field) {
     case 0: return r.name;
     case 1: return r.number;
-    case 2: return r.diskName.empty() ? r.fileName : r.diskName;  // the real name, not its alias
+    case 2: return r.RealFileName();  // the real name, not its alias
     case 3: return r.manufacturer;
     default: return r.formatName;
   }
