@@ -94,7 +94,12 @@ class TfBaseForm : public QMainWindow {
   void ApplyLanguages(int source, int dest);
   void EnterMultiSelect();
   bool LeaveMultiSelect();
+  // The multi-select list: Insert adds the current entry and moves on,
+  // Ctrl+click (Ctrl+Space) adds or removes an entry, Shift+click adds the
+  // entries from the current row to the one clicked; rows are 1-based.
   void AddCurrentToList();
+  void ToggleRowInList(int row);
+  void AddRangeToList(int from, int to);
   void SetTranslationMode();
   // The popup's "save as" and the batch conversion of the list (FBtn1).
   void SaveAsClicked();
@@ -142,6 +147,7 @@ class TfBaseForm : public QMainWindow {
   bool TableKey(QKeyEvent* k);
   void SelectPage(int page);
   void UpdateListButtons();
+  bool AddRowToList(int row);
   void CloseWindow();
   void RestorePlacement();
   void KeepOnScreen();

@@ -239,6 +239,7 @@ void TfBaseForm::BuildWidgets() {
   table_ = new QTableView(lower);
   table_->setObjectName(QStringLiteral("DBGrid1"));
   table_->setModel(model_);
+  table_->setItemDelegate(new TCatalogueDelegate(table_));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
