@@ -102,9 +102,15 @@ ORVMSG = [
          "The luminaire file cannot be read.",
          "Impossible de lire le fichier du luminaire."),
         ("DM_MULTI",
-         "Mehrfachauswahl: Mit der Taste Einfg übernehmen Sie den aktuellen Eintrag in die Dateiliste.",
-         "Multiple selection: press the Insert key to add the current entry to the file list.",
-         "Sélection multiple : la touche Inser ajoute l'entrée actuelle à la liste des fichiers."),
+         "Mehrfachauswahl: Strg+Klick nimmt einen Eintrag in die Dateiliste auf oder entfernt ihn, "
+         "Umschalt+Klick nimmt alle Einträge vom aktuellen bis zum angeklickten auf; "
+         "die Taste Einfg übernimmt den aktuellen Eintrag und geht zum nächsten.",
+         "Multiple selection: Ctrl+click adds an entry to the file list or removes it, "
+         "Shift+click adds every entry from the current one to the one clicked; "
+         "the Insert key adds the current entry and moves to the next.",
+         "Sélection multiple : Ctrl+clic ajoute une entrée à la liste des fichiers ou l'en retire, "
+         "Maj+clic ajoute toutes les entrées de l'entrée actuelle à celle cliquée ; "
+         "la touche Inser ajoute l'entrée actuelle et passe à la suivante."),
         ("DM_NOBEST",
          "Bitte geben Sie die Anzahl der Lampen an.",
          "Please enter the number of lamps.",
@@ -345,6 +351,14 @@ ORVMSG = [
         # "<n> datasheets printed."
         ("PR_PRINTED", "Datenblätter gedruckt", "datasheets printed", "fiches techniques imprimées"),
         ("PR_CANCELLED", "Der Druck wurde abgebrochen.", "Printing was cancelled.", "L'impression a été interrompue."),
+        # the batch print's summary, each followed by the file, folder or printer
+        ("PR_FILE", "Geschrieben in die Datei", "Written to the file", "Écrites dans le fichier"),
+        ("PR_FOLDER", "Dateien geschrieben in den Ordner", "Files written to the folder",
+         "Fichiers écrits dans le dossier"),
+        ("PR_PRINTER", "Gesendet an den Drucker", "Sent to the printer", "Envoyées à l'imprimante"),
+        # title of the folder choice of "one PDF file per luminaire"
+        ("PR_CHOOSEDIR", "Ordner für die Datenblätter", "Folder for the datasheets",
+         "Dossier des fiches techniques"),
     ]),
     ("CONFMSG", [
         ("CONFDEL",

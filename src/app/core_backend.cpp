@@ -327,6 +327,22 @@ std::string CoreBrowserBackend::LuminaireSummary() const {
   return s;
 }
 
+namespace {
+LuminaireTexts TextsOf(const TLUM32& lum) { return {lum.LumName, lum.LumNumber, lum.Manufacturer}; }
+}  // namespace
+
+std::optional<LuminaireTexts> CoreBrowserBackend::LoadedTexts() const {
+  if (lum_.FileName.empty()) return std::nullopt;
+  return TextsOf(lum_);
+}
+
+std::optional<LuminaireTexts> CoreBrowserBackend::FileTexts(const std::string& path) {
+  if (path == lum_.FileName) return TextsOf(lum_);
+  TLUM32 lum;
+  if (!lum.LoadFromFile(path)) return std::nullopt;
+  return TextsOf(lum);
+}
+
 std::string CoreBrowserBackend::LuminaireProblems() const {
   if (lum_.FileName.empty()) return {};
   if (problemsOf_ != lum_.FileName) {

@@ -52,6 +52,8 @@ class CoreBrowserBackend : public BrowserBackend {
   void ClearLuminaire() override;
   std::string LuminairePath() const override;
   std::string LuminaireSummary() const override;
+  std::optional<LuminaireTexts> LoadedTexts() const override;
+  std::optional<LuminaireTexts> FileTexts(const std::string& path) override;
   std::string LuminaireProblems() const override;
   void DrawDiagram(TDevice& dc, const TRect& rect, const std::string& msgFile) override;
   std::string SaveLuminaireAs(int filterIndex, const std::string& chosenName, std::string& error) override;

@@ -13,13 +13,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "frame/msgbox.h"
 #include "frame/scan.h"
@@ -290,7 +293,7 @@ void TfBaseForm::LoadCurrentLuminaire(bool explicitRequest) {
   // the key that closed the box, must not bring it back.
   if (!explicitRequest && rec.recNo == dismissedRecNo_) return;
   ShowRecordInfo(rec, false);
-  const std::string name = TrimBlanks(rec.diskName.empty() ? rec.fileName : rec.diskName);
+  const std::string name = TrimBlanks(rec.RealFileName());
   const std::string path = AddBackslash(backend_.GetPath(rec.dirIndex)) + name;
   if (path == backend_.LuminairePath()) {
     ShowRecordInfo(rec, loaded_);
@@ -422,10 +425,17 @@ QString TfBaseForm::AboutText() const {
 }
 
 void TfBaseForm::ShowRecordInfo(const CatalogueRow& rec, bool withLuminaire) {
+  // The record keeps its texts cut to its fields; the loaded file has them whole.
+  LuminaireTexts texts{rec.name, rec.number, rec.manufacturer};
+  if (const auto whole = withLuminaire ? backend_.LoadedTexts() : std::nullopt) {
+    texts.name = UncutText(rec.name, whole->name);
+    texts.number = UncutText(rec.number, whole->number);
+    texts.manufacturer = UncutText(rec.manufacturer, whole->manufacturer);
+  }
   QString html = QStringLiteral("<b>%1</b><br>%2<br>%3<br><br>%4 &nbsp; (%5)")
-                     .arg(Q(rec.name).toHtmlEscaped(), Q(rec.number).toHtmlEscaped(),
-                          Q(rec.manufacturer).toHtmlEscaped(),
-                          Q(rec.diskName.empty() ? rec.fileName : rec.diskName).toHtmlEscaped(),
+                     .arg(Q(texts.name).toHtmlEscaped(), Q(texts.number).toHtmlEscaped(),
+                          Q(texts.manufacturer).toHtmlEscaped(),
+                          Q(rec.RealFileName()).toHtmlEscaped(),
                           Q(rec.formatName).toHtmlEscaped());
   const std::string summary = withLuminaire ? backend_.LuminaireSummary() : std::string();
   if (!summary.empty()) html += QStringLiteral("<br><br>") + Q(summary).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
@@ -576,6 +586,9 @@ void TfBaseForm::SelectPage(int page) {
 }
 
 void TfBaseForm::UpdateListButtons() {
+  std::set<std::int32_t> listed;
+  for (int i = 0; i < selList_->topLevelItemCount(); ++i) listed.insert(selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt());
+  model_->SetListed(std::move(listed));
   const bool any = selList_->topLevelItemCount() > 0;
   catPrintBtn_->setEnabled(any);
   lBtn2_->setEnabled(any);
@@ -605,6 +618,7 @@ bool TfBaseForm::LeaveMultiSelect() {
   multiPanel_->setVisible(false);
   infoLabel_->setVisible(true);
   selList_->clear();
+  UpdateListButtons();
   multiBtn_->setVisible(true);
   for (int b = nbInsert; b < kNavButtonCount; ++b)
     nav_->SetButtonVisible(static_cast<TNavigateBtn>(b), b != nbPost);
@@ -612,20 +626,56 @@ bool TfBaseForm::LeaveMultiSelect() {
   return true;
 }
 
+bool TfBaseForm::AddRowToList(int row) {
+  const CatalogueRow* r = model_->RowAt(row);
+  if (!r) return false;
+  for (int i = 0; i < selList_->topLevelItemCount(); ++i)
+    if (selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt() == r->recNo) return true;
+  // The real file name, not the alias the record may keep for it.
+  const QString file = Q(TrimBlanks(r->RealFileName()));
+  auto* item = new QTreeWidgetItem(selList_, {file, Q(r->name)});
+  item->setData(0, Qt::UserRole, r->recNo);
+  item->setToolTip(0, file);
+  item->setToolTip(1, Q(r->name));
+  return true;
+}
+
 void TfBaseForm::AddCurrentToList() {
   if (!multi_ || model_->Count() <= 0) return;
   const int row = ActiveRow();
-  const CatalogueRow* r = model_->RowAt(row);
-  if (!r) return;
-  bool present = false;
-  for (int i = 0; i < selList_->topLevelItemCount(); ++i)
-    if (selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt() == r->recNo) present = true;
-  if (!present) {
-    auto* item = new QTreeWidgetItem(selList_, {Q(PadRight(TrimBlanks(r->fileName), 15)), Q(r->name)});
-    item->setData(0, Qt::UserRole, r->recNo);
-  }
+  if (!AddRowToList(row)) return;
   UpdateListButtons();
   if (row < model_->Count()) ActivateRow(row + 1);
+}
+
+void TfBaseForm::ToggleRowInList(int row) {
+  if (!multi_ || row < 1 || row > model_->Count()) return;
+  const CatalogueRow* r = model_->RowAt(row);
+  if (!r) return;
+  bool removed = false;
+  for (int i = selList_->topLevelItemCount() - 1; i >= 0; --i)
+    if (selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt() == r->recNo) {
+      delete selList_->takeTopLevelItem(i);
+      removed = true;
+    }
+  if (!removed) AddRowToList(row);
+  UpdateListButtons();
+  ActivateRow(row);
+}
+
+void TfBaseForm::AddRangeToList(int from, int to) {
+  if (!multi_ || model_->Count() <= 0) return;
+  from = std::clamp(from, 1, model_->Count());
+  to = std::clamp(to, 1, model_->Count());
+  const int step = from <= to ? 1 : -1;
+  ui().setBusy(true);
+  for (int row = from;; row += step) {
+    AddRowToList(row);
+    if (row == to) break;
+  }
+  ui().setBusy(false);
+  UpdateListButtons();
+  ActivateRow(to);
 }
 
 void TfBaseForm::CloseWindow() {
@@ -650,6 +700,13 @@ bool TfBaseForm::TableKey(QKeyEvent* k) {
       searchEdit_->setVisible(false);
       DeleteCurrent();
       return true;
+    case Qt::Key_Space:
+      // Ctrl+Space adds or removes the current entry, as Ctrl+click does.
+      if (multi_ && (k->modifiers() & Qt::ControlModifier)) {
+        ToggleRowInList(ActiveRow());
+        return true;
+      }
+      break;
     case Qt::Key_Insert:
       if (multi_) {
         AddCurrentToList();
@@ -712,6 +769,20 @@ bool TfBaseForm::eventFilter(QObject* watched, QEvent* e) {
     }
   } else if (table_ && watched == table_->viewport() && e->type() == QEvent::Resize) {
     LayoutColumns();
+  } else if (table_ && watched == table_->viewport() && e->type() == QEvent::MouseButtonPress && multi_) {
+    // In multi-select mode Ctrl+click adds or removes one entry of the list,
+    // Shift+click adds the entries from the current one to the one clicked.
+    const auto* m = static_cast<QMouseEvent*>(e);
+    const QModelIndex i = table_->indexAt(m->position().toPoint());
+    if (m->button() == Qt::LeftButton && i.isValid() && (m->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
+      StopTimer();
+      if (m->modifiers() & Qt::ShiftModifier)
+        AddRangeToList(ActiveRow(), i.row() + 1);
+      else
+        ToggleRowInList(i.row() + 1);
+      table_->setFocus(Qt::MouseFocusReason);
+      return true;
+    }
   } else if (watched == splitter_ && e->type() == QEvent::Resize) {
     ApplySplitterShare();
   } else if (watched == searchEdit_ && e->type() == QEvent::KeyPress) {

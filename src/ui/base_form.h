@@ -14,6 +14,7 @@
 #include "ui/browser_backend.h"
 #include "ui/catalogue_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QDialog;
 class QMessageBox;
@@ -53,6 +54,7 @@ class TfBaseForm : public QMainWindow {
   const TIncrementalSearch& Search() const { return search_; }
   QTimer& LoadTimer() { return loadTimer_; }
   QTreeWidget* TempList() const { return selList_; }
+  QCheckBox* EachPdfCheck() const { return eachPdfCheck_; }
   TMsgManager& Messages() { return *msg_; }
 
   // Reloads the table at row 1 (after a sort change or a change of records).
@@ -92,7 +94,12 @@ class TfBaseForm : public QMainWindow {
   void ApplyLanguages(int source, int dest);
   void EnterMultiSelect();
   bool LeaveMultiSelect();
+  // The multi-select list: Insert adds the current entry and moves on,
+  // Ctrl+click (Ctrl+Space) adds or removes an entry, Shift+click adds the
+  // entries from the current row to the one clicked; rows are 1-based.
   void AddCurrentToList();
+  void ToggleRowInList(int row);
+  void AddRangeToList(int from, int to);
   void SetTranslationMode();
   // The popup's "save as" and the batch conversion of the list (FBtn1).
   void SaveAsClicked();
@@ -140,6 +147,7 @@ class TfBaseForm : public QMainWindow {
   bool TableKey(QKeyEvent* k);
   void SelectPage(int page);
   void UpdateListButtons();
+  bool AddRowToList(int row);
   void CloseWindow();
   void RestorePlacement();
   void KeepOnScreen();
@@ -198,6 +206,7 @@ class TfBaseForm : public QMainWindow {
   QToolButton* lBtn1_ = nullptr;
   QToolButton* lBtn2_ = nullptr;
   QToolButton* catPrintBtn_ = nullptr;
+  QCheckBox* eachPdfCheck_ = nullptr;  // batch print: one PDF file per luminaire
   QLabel* infoLabel_ = nullptr;
   QToolButton* fBtn1_ = nullptr;
   ConversionSettings conversion_;

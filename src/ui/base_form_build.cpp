@@ -1,6 +1,7 @@
 // The browser's controls: tool bar, diagram and multi-select panel, navigator
 // and table, status bar and popup menu, with their wiring.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -188,6 +189,15 @@ void TfBaseForm::BuildWidgets() {
   auto* catBtn4 = MakeButton(pages_[1], "CatBtn4", T("Ausgabeart"), T("set up type of output"));
   pages_[1]->layout()->addWidget(catPrintBtn_);
   pages_[1]->layout()->addWidget(catBtn4);
+  // Batch printing writes one document unless one file per luminaire is
+  // wanted; the choice is kept for the next start.
+  eachPdfCheck_ = new QCheckBox(T("one PDF file per luminaire"), pages_[1]);
+  eachPdfCheck_->setObjectName(QStringLiteral("EachPdfCheck"));
+  eachPdfCheck_->setToolTip(T("write each datasheet into a PDF file of its own in a folder"));
+  eachPdfCheck_->setChecked(ReadSettingString("LDBSETTINGS", "PRINTEACH", "0") == "1");
+  connect(eachPdfCheck_, &QCheckBox::toggled, this,
+          [](bool on) { WriteSettingString("LDBSETTINGS", "PRINTEACH", on ? "1" : "0"); });
+  pages_[1]->layout()->addWidget(eachPdfCheck_);
   fBtn1_ = MakeButton(pages_[2], "FBtn1", T("Exportieren"), T("Dateien in ein anderses Format exportieren"));
   pages_[2]->layout()->addWidget(fBtn1_);
   auto* leave = MakeButton(multiPanel_, "CatBtn2", T("leave multi-select mode"));
@@ -229,6 +239,7 @@ void TfBaseForm::BuildWidgets() {
   table_ = new QTableView(lower);
   table_->setObjectName(QStringLiteral("DBGrid1"));
   table_->setModel(model_);
+  table_->setItemDelegate(new TCatalogueDelegate(table_));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

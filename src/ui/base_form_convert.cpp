@@ -97,7 +97,7 @@ void TfBaseForm::ConvertListClicked() {
   for (int i = 0; i < selList_->topLevelItemCount(); ++i) {
     CatalogueRow row;
     if (!backend_.ReadRecord(selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt(), row)) continue;
-    paths.push_back(AddBackslash(backend_.GetPath(row.dirIndex)) + (row.diskName.empty() ? row.fileName : row.diskName));
+    paths.push_back(AddBackslash(backend_.GetPath(row.dirIndex)) + row.RealFileName());
   }
   const bool wait = paths.size() > kWaitFrom;
   ui().setBusy(true);

@@ -1,7 +1,9 @@
 // The browser's datasheets: printing the current luminaire (prtbtn), the
 // output selection of the batch (CatBtn4) and the batch print of the
-// multi-select list (CatPrintBtn): one job per entry, on the printer or as
-// one PDF file per entry.
+// multi-select list (CatPrintBtn): every datasheet in one document (on the
+// printer or in the one PDF file named), or one PDF file per entry in a
+// folder when "one file per luminaire" is ticked.
+#include <QCheckBox>
 #include <QPrinter>
 #include <QTreeWidget>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "graphics/batch_page_job.h"
 #include "graphics/qt/qt_page_job.h"
 #include "platform/text.h"
 #include "ui/base_form.h"
@@ -24,8 +27,20 @@ namespace {
 
 // Lists longer than this get the wait window with its cancel button.
 constexpr std::size_t kPrintWaitFrom = 20;
-// Entries named one by one in the summary; the rest are counted.
-constexpr std::size_t kListedFailures = 15;
+// Files and failures named one by one in the summary; "..." stands for the rest.
+constexpr std::size_t kListedEntries = 15;
+
+void AppendLines(std::string& text, const std::vector<std::string>& lines) {
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    if (k == kListedEntries) {
+      text += "\n...";
+      return;
+    }
+    text += "\n" + lines[k];
+  }
+}
+// The folder the last batch of datasheets was written to.
+constexpr const char* kPrintDirSetting = "PRINTDIR";
 
 // A file name not yet used by this batch in `dir`: "NAME.pdf", "NAME-2.pdf", …
 // Two entries of the same name in different directories must not overwrite
@@ -96,7 +111,7 @@ void TfBaseForm::PrintListClicked() {
     CatalogueRow row;
     const std::int32_t recNo = selList_->topLevelItem(i)->data(0, Qt::UserRole).toInt();
     if (!backend_.ReadRecord(recNo, row)) continue;
-    const std::string name = TrimBlanks(row.diskName.empty() ? row.fileName : row.diskName);
+    const std::string name = TrimBlanks(row.RealFileName());
     entries.push_back({recNo, name, AddBackslash(backend_.GetPath(row.dirIndex)) + name});
   }
   if (entries.empty()) {
@@ -104,16 +119,32 @@ void TfBaseForm::PrintListClicked() {
     return;
   }
   const std::string title = MsgOr("PRINTING", "PR_TITLE", "Print datasheet");
+  // The folder of the last batch written to files, else the documents folder.
+  std::string folder = ReadSettingString("LDBSETTINGS", kPrintDirSetting, "");
+  if (folder.empty() || !std::filesystem::is_directory(folder))
+    folder = std::filesystem::path(DefaultPdfPath("datasheets.pdf")).parent_path().string();
   QPrinter printer(QPrinter::HighResolution);
-  // Printing to files: the folder of the file chosen for the first entry
-  // takes one PDF per entry, each named after its luminaire file.
-  const auto target = ChoosePrintTarget(this, printer, title, DefaultPdfPath(entries.front().name));
-  if (!target) {
+  // One file per luminaire: a folder, each PDF named after its luminaire file.
+  // Otherwise one document: the printer, or the one PDF file named.
+  const bool each = eachPdfCheck_->isChecked();
+  std::string dir;
+  std::optional<PrintTarget> target;
+  if (each) {
+    dir = ui().chooseDirectory(MsgOr("PRINTING", "PR_CHOOSEDIR", "Folder for the datasheets"), folder);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+  } else {
+    target = ChoosePrintTarget(this, printer, title, (std::filesystem::path(folder) / "datasheets.pdf").string());
+    if (target && target->ToFile()) dir = std::filesystem::path(target->file).parent_path().string();
+  }
+  if (each ? dir.empty() : !target) {
     RestartTimer();
     return;
   }
-  const std::filesystem::path dir = std::filesystem::path(target->file).parent_path();
+  if (!dir.empty()) WriteSettingString("LDBSETTINGS", kPrintDirSetting, dir);
   std::set<std::string> used;
+  std::vector<std::string> written;  // the files of "one file per luminaire"
+  TQtPageJob single(printer, each ? std::string() : target->file);
+  TBatchPageJob batch(single);
 
   const bool wait = entries.size() > kPrintWaitFrom;
   ui().setBusy(true);
@@ -137,10 +168,15 @@ void TfBaseForm::PrintListClicked() {
       failures.push_back(Msg("DEFAULT MESSAGES", "DM_NOTFOUND") + " : " + e.path);
       continue;
     }
-    TQtPageJob job(printer, target->ToFile() ? UniquePdf(dir, e.name, used) : std::string());
+    const std::string file = each ? UniquePdf(dir, e.name, used) : std::string();
+    TQtPageJob own(printer, file);
     std::string error;
-    switch (backend_.PrintDatasheetOf(e.path, e.recNo, output_, *msg_, job, error)) {
-      case PrintOutcome::Printed: ++printed; break;
+    switch (backend_.PrintDatasheetOf(e.path, e.recNo, output_, *msg_, each ? static_cast<TPageJob&>(own) : batch,
+                                      error)) {
+      case PrintOutcome::Printed:
+        ++printed;
+        if (each) written.push_back(std::filesystem::path(file).filename().string());
+        break;
       case PrintOutcome::NotLoaded: failures.push_back(e.name + ": " + Msg("DEFAULT MESSAGES", "DM_LUMLOADERR")); break;
       case PrintOutcome::NoData:
         failures.push_back(e.name + ": " + MsgOr("PRINTING", "PR_NODATA", "The luminaire holds no data to print; nothing was printed."));
@@ -148,27 +184,42 @@ void TfBaseForm::PrintListClicked() {
       case PrintOutcome::JobFailed: jobFailed = true; break;
       case PrintOutcome::Failed: failures.push_back(e.name + ": " + error); break;
     }
-    // A printer or folder that refuses one job refuses the rest as well.
-    if (jobFailed) break;
+    // A printer or folder that refuses one job refuses the rest as well; a
+    // document whose job was thrown away holds nothing any more.
+    if (jobFailed || batch.Failed()) break;
+  }
+  // The one document ends once every datasheet is in it; one that failed
+  // was thrown away whole.
+  if (!each) {
+    if (printed > 0 && !batch.Failed()) batch.Finish();
+    if (batch.Failed()) {
+      jobFailed = true;
+      printed = 0;
+    }
   }
   if (wait) ui().endWait();
   ui().setBusy(false);
 
+  // The summary says what was written where.
   std::string text = std::to_string(printed) + " " + MsgOr("PRINTING", "PR_PRINTED", "datasheets printed") + ".";
+  if (printed > 0) {
+    if (each) {
+      text += "\n" + MsgOr("PRINTING", "PR_FOLDER", "Files written to the folder") + " " + dir + ":";
+      AppendLines(text, written);
+    } else if (target->ToFile()) {
+      text += "\n" + MsgOr("PRINTING", "PR_FILE", "Written to the file") + " " + target->file;
+    } else {
+      text += "\n" + MsgOr("PRINTING", "PR_PRINTER", "Sent to the printer") + " " + S(printer.printerName());
+    }
+  }
   if (cancelled) text += "\n" + MsgOr("PRINTING", "PR_CANCELLED", "Printing was cancelled.");
   if (jobFailed)
     text += "\n" + MsgOr("PRINTING", "PR_JOBFAILED", "The datasheet could not be written:") + " " +
-            (target->ToFile() ? dir.string() : S(printer.printerName()));
-  for (std::size_t k = 0; k < failures.size(); ++k) {
-    if (k == kListedFailures) {
-      text += "\n...";
-      break;
-    }
-    text += "\n" + failures[k];
-  }
+            (each ? dir : target->ToFile() ? target->file : S(printer.printerName()));
+  AppendLines(text, failures);
   if (jobFailed || !failures.empty())
     ShowErrorL(text, Settings().MsgTxtFile);
-  else if (wait || cancelled)
+  else
     ShowInfoL(text, Settings().MsgTxtFile);
   RestartTimer();
 }

@@ -38,6 +38,14 @@ struct CatalogueRow {
   std::string manufacturer;
   std::string formatName;    // display name of the format code
   std::int32_t dirIndex = 0; // index into the path list
+  // The name of the file on disk, the one a person reads: never the alias.
+  const std::string& RealFileName() const { return diskName.empty() ? fileName : diskName; }
+};
+
+// The texts of a luminaire as its file holds them: the catalogue record keeps
+// the name to 40, the number to 24 and the manufacturer to 25 characters.
+struct LuminaireTexts {
+  std::string name, number, manufacturer;
 };
 
 class BrowserBackend {
@@ -119,6 +127,13 @@ class BrowserBackend {
   // A few lines on the loaded luminaire (lamps, flux, light output ratio,
   // maximum intensity) for the browser's info pane; 1252 text.
   virtual std::string LuminaireSummary() const { return {}; }
+  // The uncut texts of the loaded luminaire (nullopt when none is loaded),
+  // and of another entry's file (nullopt when it does not load).
+  virtual std::optional<LuminaireTexts> LoadedTexts() const { return std::nullopt; }
+  virtual std::optional<LuminaireTexts> FileTexts(const std::string& path) {
+    (void)path;
+    return std::nullopt;
+  }
   // The problems the file checks find in the loaded luminaire's file, one
   // per line ("L03 warning, line 4: ..."); 1252 text, empty when none.
   virtual std::string LuminaireProblems() const { return {}; }

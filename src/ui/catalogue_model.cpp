@@ -1,5 +1,12 @@
 #include "ui/catalogue_model.h"
 
+#include <QAbstractItemView>
+#include <QFont>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QPalette>
+#include <QStyle>
+#include <QToolTip>
 #include <cstdlib>
 
 #include "frame/strutil.h"
@@ -28,13 +35,32 @@ const std::string& Field(const CatalogueRow& r, int field) {
   switch (field) {
     case 0: return r.name;
     case 1: return r.number;
-    case 2: return r.diskName.empty() ? r.fileName : r.diskName;  // the real name, not its alias
+    case 2: return r.RealFileName();  // the real name, not its alias
     case 3: return r.manufacturer;
     default: return r.formatName;
   }
 }
 
+// The widths of the record's fields per field number: a text that fills its
+// field may have been cut when the file was catalogued.
+constexpr std::size_t kStoredWidth[5] = {40, 24, 0, 25, 0};
+
+const std::string* FileText(const LuminaireTexts& t, int field) {
+  switch (field) {
+    case 0: return &t.name;
+    case 1: return &t.number;
+    case 3: return &t.manufacturer;
+    default: return nullptr;
+  }
+}
+
 }  // namespace
+
+std::string UncutText(const std::string& stored, const std::string& fromFile) {
+  std::string text = TrimBlanks(stored);
+  std::string whole = TrimBlanks(fromFile);
+  return whole.size() > text.size() && whole.compare(0, text.size(), text) == 0 ? whole : text;
+}
 
 TCatalogueModel::TCatalogueModel(BrowserBackend& backend, QObject* parent)
     : QAbstractTableModel(parent), backend_(backend) {
@@ -60,6 +86,7 @@ void TCatalogueModel::Reload(int keyNo) {
   curRecNo_ = 0;
   recordValid_ = false;
   anchors_.clear();
+  fileTexts_.clear();
   if (count_ > 0) {
     backend_.SelectKey(keyNo_);
     backend_.ResetKey();
@@ -136,6 +163,27 @@ std::string TCatalogueModel::CellText(int row, int column) {
   return Cut(Field(*r, FieldOf(keyNo_, column)), kCellWidth);
 }
 
+std::string TCatalogueModel::WholeText(int row, int column) {
+  const CatalogueRow* r = RowAt(row);
+  if (!r) return {};
+  const int field = FieldOf(keyNo_, column);
+  const std::string text = TrimBlanks(Field(*r, field));
+  if (kStoredWidth[field] == 0 || Field(*r, field).size() < kStoredWidth[field]) return text;
+  const std::int32_t recNo = r->recNo;
+  auto it = fileTexts_.find(recNo);
+  if (it == fileTexts_.end()) {
+    const std::string path = AddBackslash(backend_.GetPath(r->dirIndex)) + r->RealFileName();
+    it = fileTexts_.emplace(recNo, backend_.FileTexts(path).value_or(LuminaireTexts{})).first;
+  }
+  return UncutText(text, *FileText(it->second, field));
+}
+
+void TCatalogueModel::SetListed(std::set<std::int32_t> recNos) {
+  if (recNos == listed_) return;
+  listed_ = std::move(recNos);
+  if (count_ > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::BackgroundRole, Qt::FontRole});
+}
+
 int TCatalogueModel::RowOfRecord(std::int32_t recNo) {
   backend_.SelectKey(keyNo_);
   backend_.ResetKey();
@@ -167,10 +215,32 @@ int TCatalogueModel::rowCount(const QModelIndex& parent) const {
 int TCatalogueModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant TCatalogueModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || count_ == 0) return {};
+  if (!index.isValid() || count_ == 0) return {};
   // Showing a cell moves the key position: the model's cursor is its cache.
   auto* self = const_cast<TCatalogueModel*>(this);
-  return Q(self->CellText(index.row() + 1, index.column()));
+  switch (role) {
+    case Qt::DisplayRole: return Q(self->CellText(index.row() + 1, index.column()));
+    case Qt::ToolTipRole: {
+      if (FieldOf(keyNo_, index.column()) == 4) return {};
+      const std::string whole = self->WholeText(index.row() + 1, index.column());
+      return whole.empty() ? QVariant() : QVariant(Q(whole));
+    }
+    case Qt::BackgroundRole:
+    case Qt::FontRole: {
+      if (listed_.empty()) return {};
+      const CatalogueRow* r = self->RowAt(index.row() + 1);
+      if (!r || !Listed(r->recNo)) return {};
+      if (role == Qt::FontRole) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      QColor tint = QGuiApplication::palette().color(QPalette::Highlight);
+      tint.setAlpha(80);
+      return tint;
+    }
+    default: return {};
+  }
 }
 
 QVariant TCatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -178,6 +248,22 @@ QVariant TCatalogueModel::headerData(int section, Qt::Orientation orientation, i
   if (orientation == Qt::Vertical) return QString();
   if (section < 0 || section >= kColumns) return {};
   return headers_[FieldOf(keyNo_, section)];
+}
+
+bool TCatalogueDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) {
+  if (event && event->type() == QEvent::ToolTip && index.isValid()) {
+    const QString whole = index.data(Qt::ToolTipRole).toString();
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // The text's room: the cell less the margins the style leaves either side.
+    const int room = opt.rect.width() - 2 * (view ? view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 4);
+    if (whole.isEmpty() || (whole == opt.text && opt.fontMetrics.horizontalAdvance(opt.text) <= room)) {
+      QToolTip::hideText();
+      return true;
+    }
+  }
+  return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 int TIncrementalSearch::Type(char c, int activeRow, TCatalogueModel& model) {

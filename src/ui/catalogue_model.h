@@ -5,8 +5,11 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QStyledItemDelegate>
 #include <QStringList>
 #include <array>
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +44,14 @@ class TCatalogueModel : public QAbstractTableModel {
   // 1-based row of a record number in key order, 0 when it does not come up.
   int RowOfRecord(std::int32_t recNo);
 
+  // The entries of the multi-select list, shown highlighted in the table.
+  void SetListed(std::set<std::int32_t> recNos);
+  bool Listed(std::int32_t recNo) const { return listed_.count(recNo) > 0; }
+  // The whole text of column c of row i, as a tooltip shows it: the real file
+  // name, and for the texts the record keeps cut (name, number,
+  // manufacturer) the text from the file when the record's field is full.
+  std::string WholeText(int row, int column);
+
   // Header texts "LHD1".."LHD5" in field order (name, number, file, manufacturer, format).
   void SetHeaderTexts(const QStringList& texts);
   // Base widths of columns 1..4 for a key; column 5 takes the rest.
@@ -63,11 +74,29 @@ class TCatalogueModel : public QAbstractTableModel {
   CatalogueRow record_;
   bool recordValid_ = false;
   QStringList headers_;
+  std::set<std::int32_t> listed_;
+  // The uncut texts read from the files for tooltips, by record number.
+  std::map<std::int32_t, LuminaireTexts> fileTexts_;
   // Key entries seen at every kAnchorStep-th row (index row / kAnchorStep), so
   // a jump of the scroll thumb steps from the nearest of them.
   static constexpr int kAnchorStep = 128;
   std::vector<std::pair<std::string, std::int32_t>> anchors_;
   void Remember();
+};
+
+// The whole text of a record's field: the file's text when it continues the
+// stored one (the record cut it), else the stored text trimmed. A record
+// whose text differs from its file's keeps its own.
+std::string UncutText(const std::string& stored, const std::string& fromFile);
+
+// The table's cells show their tooltip (the whole text) only where the cell
+// does not show all of it: a column too narrow, or a text the record cut.
+class TCatalogueDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
 };
 
 // Incremental search over column 1 of the table (printable keys of the table).

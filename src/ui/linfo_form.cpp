@@ -21,6 +21,7 @@
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "ui/catalogue_model.h"
 #include "frame/ui_services.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "graphics/qt/qt_output.h"
@@ -66,11 +67,12 @@ TLinfoForm::TLinfoForm(const TCatalogueRecord& record, const TLUM32& lum, bool t
                 Q(lum_.LumName.empty() ? std::filesystem::path(lum_.FileName).filename().string() : lum_.LumName);
   setWindowTitle(windowTitle() + nameSuffix_);
   status_->setText(Q(lum_.FileName));
-  std::string head = (record_.ShortNumber() + " ").substr(0, 16);
-  head = (head + record_.LumName()).substr(0, 56);
-  head = (head + " ").substr(0, 57);
+  // The name as the file holds it: the record keeps only its first 40 characters.
+  const std::string name = UncutText(record_.LumName(), lum_.LumName);
+  std::string head = (record_.ShortNumber() + " ").substr(0, 16) + name + " ";
   head += std::to_string(record_.LampCount()) + "x" + record_.LampType();
   top_->setText(Q(head));
+  top_->setToolTip(Q(head));
 
   // Opening: the computations every tab draws from.
   ui().setBusy(true);

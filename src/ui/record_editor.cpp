@@ -293,8 +293,10 @@ void Tdbedform::BuildGeneralPage(QWidget* page) {
   auto* row = new QHBoxLayout(page);
   auto* left = new QVBoxLayout;
   auto* g = new QGridLayout;
-  lFile_ = TextField(page, "LFileFld", 12);
+  // The real name of the file, not the alias the record may keep for it.
+  lFile_ = TextField(page, "LFileFld", static_cast<int>(kMaxRealNameLength));
   lFile_->setReadOnly(true);
+  lFile_->setMinimumWidth(lFile_->fontMetrics().averageCharWidth() * 32);
   select_ = new QPushButton(QStringLiteral("Auswahl"), page);
   select_->setObjectName(QStringLiteral("SelectBtn"));
   fed_ = new QPushButton(QStringLiteral("..."), page);
@@ -678,7 +680,7 @@ bool Tdbedform::Typed(const QLineEdit* e) const {
 
 void Tdbedform::FillGeneralPage() {
   measInfo_->hide();
-  lFile_->setText(Q(rec_.FileNameField()));
+  lFile_->setText(Q(CatalogueFileName(rec_)));
   const bool valid = work_ && work_->Valid;
   if (!valid) {
     ShowFields(FieldsOfRecord(rec_));
@@ -780,7 +782,7 @@ bool Tdbedform::ChooseFile(const std::string& file) {
     return false;
   }
   rec_.SetDirIndex(index);
-  lFile_->setText(Q(rec_.FileNameField()));
+  lFile_->setText(Q(CatalogueFileName(rec_)));
   original_.reset();  // a file chosen here is not restored on cancel
   LoadWorking(target);
   if (work_->Valid) {

@@ -370,7 +370,7 @@ class BrowserTest : public QObject {
     f.ActivateRow(2);
     f.AddCurrentToList();
     QCOMPARE(f.TempList()->topLevelItemCount(), 1);
-    QCOMPARE(f.TempList()->topLevelItem(0)->text(0), QStringLiteral("BAND.LDT       "));
+    QCOMPARE(f.TempList()->topLevelItem(0)->text(0), QStringLiteral("BAND.LDT"));
     // With entries the question comes; anything but Yes stays in the mode.
     rec.answers = {mrNo};
     QVERIFY(!f.LeaveMultiSelect());

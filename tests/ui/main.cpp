@@ -5,6 +5,9 @@
 #include "ui_tests.h"
 
 int main(int argc, char** argv) {
+  // The tests never reach the machine's print server: a printer installed
+  // there would open the print dialog where the tests write PDF files.
+  qputenv("CUPS_SERVER", "/nonexistent/kandelo-tests/cups.sock");
   QApplication app(argc, argv);
   int status = 0;
   for (auto& make : kandelo::test::UiTestRegistry()) {

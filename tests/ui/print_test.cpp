@@ -2,14 +2,19 @@
 // only on OK; printing the current luminaire and the batch of the
 // multi-select list write real PDF files through the datasheet.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 
 #include "datasheet/datasheet.h"
@@ -45,20 +50,50 @@ void Session(int number, const char* ext) {
 // The PDF dialog answers from a script.
 class PdfAnswer : public RecordingUi {
  public:
-  std::string file;
+  std::string file, folder;
   int asked = 0;
-  std::string chooseSaveFile(const std::string&, const std::string&, const std::string&, const std::string&,
+  std::vector<std::string> startFolders;  // where each file or folder choice began
+  std::string chooseSaveFile(const std::string&, const std::string& dir, const std::string&, const std::string&,
                              int&) override {
     ++asked;
+    startFolders.push_back(dir);
     return file;
   }
+  std::string chooseDirectory(const std::string&, const std::string& dir) override {
+    startFolders.push_back(dir);
+    return folder;
+  }
 };
+
+// What poppler's tools read from a PDF: its page count and its text; -1 and
+// empty when the tools are not installed.
+std::string RunTool(const char* tool, const QStringList& args) {
+  if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return {};
+  QProcess p;
+  p.start(QString::fromLatin1(tool), args);
+  if (!p.waitForFinished(60000)) return {};
+  return p.readAllStandardOutput().toStdString();
+}
+int PdfPages(const std::string& pdf) {
+  const QString info = QString::fromStdString(RunTool("pdfinfo", {QString::fromStdString(pdf)}));
+  const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+  return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+std::string PdfText(const std::string& pdf) { return RunTool("pdftotext", {QString::fromStdString(pdf), "-"}); }
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // Formula luminaires behind the fake catalogue, printed by the real datasheet.
 class PrintingBackend : public FakeBackend {
  public:
   bool luminance = true;
   std::vector<std::string> printedPaths;
+  int pages = 0;  // pages of all datasheets printed
   std::optional<TOutputLuminaire> OutputLuminaire() override {
     if (luminaire.empty()) return std::nullopt;
     TOutputLuminaire o;
@@ -86,6 +121,7 @@ class PrintingBackend : public FakeBackend {
     error = r.error;
     if (r.status != TDatasheetStatus::Printed) return PrintOutcome::JobFailed;
     printedPaths.push_back(path);
+    pages += r.pages;
     return PrintOutcome::Printed;
   }
 };
@@ -239,33 +275,107 @@ class PrintTest : public QObject {
     QVERIFY(!fs::exists(env.root() + "/missing"));
   }
 
-  void batchPrintingToFilesWritesOnePdfPerEntry() {
+  void batchPrintingWritesOneDocumentUnderTheNameGiven() {
+    TempUserEnvironment env;
+    Session(2, ".ENG");
+    PdfAnswer answer;
+    ScopedUiServices scoped(answer);
+    PrintingBackend b;
+    FillFiles(b, env.root(), 3);
+    TfBaseForm form(b);
+    form.show();
+    form.EnterMultiSelect();
+    for (int row = 1; row <= 3; ++row) {
+      form.ActivateRow(row);
+      form.AddCurrentToList();
+    }
+    QVERIFY(!form.EachPdfCheck()->isChecked());
+    const std::string sheets = env.root() + "/sheets";
+    fs::create_directories(sheets);
+
+    // Cancelling the file choice prints nothing and says nothing.
+    const std::size_t before = answer.shown.size();
+    form.PrintListClicked();
+    QCOMPARE(answer.asked, 1);
+    QVERIFY(b.printedPaths.empty());
+    QCOMPARE(answer.shown.size(), before);
+
+    answer.file = sheets + "/batch.pdf";
+    form.PrintListClicked();
+    QCOMPARE(b.printedPaths.size(), std::size_t(3));
+    QCOMPARE(FilesIn(sheets), std::vector<std::string>{"batch.pdf"});
+    QVERIFY(IsPdf(answer.file));
+    // Every datasheet, each after the other, in the one file.
+    if (const int pages = PdfPages(answer.file); pages >= 0) {
+      QCOMPARE(pages, b.pages);
+      const std::string text = PdfText(answer.file);
+      std::size_t at = 0;
+      for (const char* name : {"LUM1.LDT", "LUM2.LDT", "LUM3.LDT"}) {
+        at = text.find(name, at);
+        QVERIFY2(at != std::string::npos, name);
+      }
+    }
+    // The summary names the file; the folder is kept for the next batch.
+    QCOMPARE(answer.shown.back().type, MsgType::Information);
+    QVERIFY2(answer.shown.back().text.find("3 datasheets printed") != std::string::npos, answer.shown.back().text.c_str());
+    QVERIFY2(answer.shown.back().text.find(answer.file) != std::string::npos, answer.shown.back().text.c_str());
+    QCOMPARE(ReadSettingString("LDBSETTINGS", "PRINTDIR", ""), sheets);
+    answer.file.clear();
+    form.PrintListClicked();
+    QCOMPARE(answer.startFolders.back(), sheets);
+
+    // A file that cannot be written: an error naming it, and no file.
+    answer.file = env.root() + "/missing/batch.pdf";
+    form.PrintListClicked();
+    QCOMPARE(answer.shown.back().type, MsgType::Error);
+    QVERIFY(answer.shown.back().text.find("0 datasheets printed") != std::string::npos);
+    QVERIFY(answer.shown.back().text.find(answer.file) != std::string::npos);
+    QVERIFY(!fs::exists(env.root() + "/missing"));
+  }
+
+  void batchPrintingOneFilePerLuminaireAsksForAFolder() {
     TempUserEnvironment env;
     Session(1, ".GER");
     PdfAnswer answer;
     ScopedUiServices scoped(answer);
     PrintingBackend b;
     FillFiles(b, env.root(), 10);
-    TfBaseForm form(b);
-    form.show();
-    form.EnterMultiSelect();
-    for (int row = 1; row <= 10; ++row) {
-      form.ActivateRow(row);
-      form.AddCurrentToList();
+    const std::string sheets = env.root() + "/sheets";
+    fs::create_directories(sheets);
+    {
+      TfBaseForm form(b);
+      form.show();
+      form.EnterMultiSelect();
+      for (int row = 1; row <= 10; ++row) {
+        form.ActivateRow(row);
+        form.AddCurrentToList();
+      }
+      QCOMPARE(form.TempList()->topLevelItemCount(), 10);
+      form.EachPdfCheck()->setChecked(true);
+      // No folder chosen: nothing printed.
+      form.PrintListClicked();
+      QVERIFY(b.printedPaths.empty());
+      answer.folder = sheets;
+      form.PrintListClicked();
+      QCOMPARE(answer.asked, 0);
+      QCOMPARE(b.printedPaths.size(), std::size_t(10));
+      QCOMPARE(FilesIn(sheets).size(), std::size_t(10));
+      for (const std::string& name : FilesIn(sheets)) QVERIFY(IsPdf(sheets + "/" + name));
+      QVERIFY(fs::exists(sheets + "/LUM7.pdf"));
+      // The summary names the folder and the files written.
+      const std::string& text = answer.shown.back().text;
+      QCOMPARE(answer.shown.back().type, MsgType::Information);
+      QVERIFY2(text.find(sheets) != std::string::npos && text.find("LUM7.pdf") != std::string::npos, text.c_str());
     }
-    QCOMPARE(form.TempList()->topLevelItemCount(), 10);
-    fs::create_directories(env.root() + "/sheets");
-    answer.file = env.root() + "/sheets/first.pdf";
-    form.PrintListClicked();
-    QCOMPARE(answer.asked, 1);
-    QCOMPARE(b.printedPaths.size(), std::size_t(10));
-    int pdfs = 0;
-    for (const auto& e : fs::directory_iterator(env.root() + "/sheets")) {
-      QVERIFY(IsPdf(e.path().string()));
-      ++pdfs;
-    }
-    QCOMPARE(pdfs, 10);
-    QVERIFY(fs::exists(env.root() + "/sheets/LUM7.pdf"));
+    // The choice and the folder are kept for the next start.
+    TfBaseForm again(b);
+    QVERIFY(again.EachPdfCheck()->isChecked());
+    again.EnterMultiSelect();
+    again.ActivateRow(1);
+    again.AddCurrentToList();
+    answer.folder.clear();
+    again.PrintListClicked();
+    QCOMPARE(answer.startFolders.back(), sheets);
   }
 };
 
