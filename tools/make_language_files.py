@@ -418,6 +418,7 @@ ORVMSG = [
         ("GLSCRV", "Leuchtdichtekurven:", "Luminance curves:", "Courbes de luminance :"),
         ("GLSTYP", "Bestückung:", "Lamps:", "Lampes :"),
         ("GLSFLX", "Lichtstrom:", "Luminous flux:", "Flux lumineux :"),
+        ("GLSLOW", "Unter 0,8 kcd/m²: am linken Rand", "Below 0.8 kcd/m²: at the left edge", "Sous 0,8 kcd/m² : au bord gauche"),
         ("GLSLMA", "Leuchten ohne leuchtende Seitenteile", "Luminaires without luminous sides",
          "Luminaires sans côtés lumineux"),
         ("GLSLMB", "Leuchten mit leuchtenden Seitenteilen", "Luminaires with luminous sides",
@@ -432,6 +433,7 @@ ORVMSG = [
         # BBKFT + " " + count + " " + BBKFT2
         ("BBKFT", "Lichtband aus", "Continuous row of", "Ligne continue de"),
         ("BBKFT2", "Leuchten", "luminaires", "luminaires"),
+        ("BBKNOT", "Notbeleuchtung", "Emergency lighting", "Éclairage de sécurité"),
         # luminaire count; the heading is followed by " 80/ 50/ 30 )"
         ("HDSRT", "Leuchtenanzahl im Raum (Reflexionsgrade",
          "Number of luminaires in the room (reflectances",
