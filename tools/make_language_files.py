@@ -174,8 +174,9 @@ ORVMSG = [
         # followed by the process number
         ("BR_PROCESS", "Prozess", "process", "processus"),
         ("BR_VERSION", "Version", "Version", "Version"),
-        ("BR_LICENCE", "Lizenz: alle Rechte vorbehalten", "Licence: all rights reserved",
-         "Licence : tous droits réservés"),
+        # (the key of the former "all rights reserved" is left to old installations)
+        ("BR_LICENSE", "Lizenz: Apache License 2.0 (SPDX: Apache-2.0)", "Licence: Apache License 2.0 (SPDX: Apache-2.0)",
+         "Licence : Apache License 2.0 (SPDX : Apache-2.0)"),
         ("BR_PROGDIR", "Programmverzeichnis", "Program directory", "Répertoire du programme"),
         ("BR_SETTINGS", "Einstellungen", "Settings", "Paramètres"),
         ("BR_LUMDIRS", "Leuchtenverzeichnisse", "Luminaire directories", "Répertoires des luminaires"),
