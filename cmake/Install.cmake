@@ -20,7 +20,11 @@ install(FILES ${dist}/${KANDELO_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DAT
 install(FILES ${dist}/kandelo-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Under the package's name, where the manual page points to the codes.
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/validation.md
+              ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kandelo)
+# Apache-2.0 (SPDX); Debian's machine-readable copyright file names the
+# licence of every part, with the data that come from others.
+install(FILES ${dist}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kandelo)
 
 set(CPACK_PACKAGE_NAME kandelo)
 set(CPACK_PACKAGE_VENDOR "Kandelo")
@@ -29,6 +33,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Luminaire database for lighting engineers
 set(CPACK_PACKAGE_DESCRIPTION "Keeps a catalogue of photometric files (EULUMDAT, IES LM-63, TM14, LTLI, \
 LUM32, LUM), evaluates luminaires, draws diagrams, converts formats and checks files.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY kandelo)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

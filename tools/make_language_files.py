@@ -180,13 +180,23 @@ ORVMSG = [
         # followed by the process number
         ("BR_PROCESS", "Prozess", "process", "processus"),
         ("BR_VERSION", "Version", "Version", "Version"),
-        ("BR_LICENCE", "Lizenz: alle Rechte vorbehalten", "Licence: all rights reserved",
-         "Licence : tous droits réservés"),
+        # (the key of the former "all rights reserved" is left to old installations)
+        ("BR_LICENSE", "Lizenz: Apache License 2.0 (SPDX: Apache-2.0)", "Licence: Apache License 2.0 (SPDX: Apache-2.0)",
+         "Licence : Apache License 2.0 (SPDX : Apache-2.0)"),
         ("BR_PROGDIR", "Programmverzeichnis", "Program directory", "Répertoire du programme"),
         ("BR_SETTINGS", "Einstellungen", "Settings", "Paramètres"),
         ("BR_LUMDIRS", "Leuchtenverzeichnisse", "Luminaire directories", "Répertoires des luminaires"),
         ("BR_CATALOGUE", "Katalog", "Catalogue", "Catalogue"),
         ("BR_HELP", "Hilfe", "Help", "Aide"),
+        # once after an update of the program; the file names follow
+        ("BR_LANGUPDATED",
+         "Die Sprachdateien haben die neuen Texte dieser Version erhalten; eigene Übersetzungen blieben erhalten:",
+         "The language files received the new texts of this version; your own translations were kept:",
+         "Les fichiers de langue ont reçu les nouveaux textes de cette version ; vos traductions ont été conservées :"),
+        ("BR_LANGFAILED",
+         "Diese Sprachdateien konnten nicht ergänzt werden; wo ihnen ein Text fehlt, erscheint der eingebaute:",
+         "These language files could not be completed; where they lack a text, the built-in one shows:",
+         "Ces fichiers de langue n'ont pas pu être complétés ; là où un texte manque, le texte intégré s'affiche :"),
     ]),
     # one-line messages of the command line; the file name comes before them
     ("COMMANDLINE", [

@@ -41,6 +41,33 @@ std::optional<int> HolderAfterWaiting(const std::string& base) {
   return std::nullopt;
 }
 
+// Once after an update of the program: which language files got the texts
+// they lacked, and which could not be written. Empty when nothing happened.
+std::string LanguageUpdateText(const kandelo::LanguageFileUpdate& update) {
+  using namespace kandelo;
+  const TMsgManager msgs(AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt);
+  auto text = [&msgs](const char* key, const char* fallback) {
+    const std::string t = msgs.GetText("BROWSER", key);
+    return t.empty() ? std::string(fallback) : t;
+  };
+  auto names = [](const std::vector<std::string>& files) {
+    std::string list;
+    for (const std::string& f : files) list += (list.empty() ? "" : ", ") + f;
+    return list;
+  };
+  std::string out;
+  if (!update.updated.empty())
+    out = text("BR_LANGUPDATED",
+               "The language files received the new texts of this version; your own translations were kept:") +
+          "\n" + names(update.updated);
+  if (!update.failed.empty())
+    out += (out.empty() ? "" : "\n\n") +
+           text("BR_LANGFAILED",
+                "These language files could not be completed; where they lack a text, the built-in one shows:") +
+           "\n" + names(update.failed);
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +122,8 @@ int main(int argc, char** argv) {
     TfBaseForm browser(backend);
     QObject::connect(&link, &TInstanceLink::FilesReceived, &browser, &TfBaseForm::OpenFiles);
     browser.show();
+    if (const std::string text = LanguageUpdateText(state.languageFiles); !text.empty())
+      QMetaObject::invokeMethod(&browser, [text] { ShowInfoL(text, Settings().MsgTxtFile); }, Qt::QueuedConnection);
     if (!files.isEmpty()) QMetaObject::invokeMethod(&browser, [&browser, &files] { browser.OpenFiles(files); },
                                                     Qt::QueuedConnection);
     result = QApplication::exec();

@@ -3,6 +3,7 @@
 #include "frame/inifile.h"
 #include "frame/strutil.h"
 #include "platform/fileio.h"
+#include "platform/locale_info.h"
 #include "platform/settings_store.h"
 
 namespace kandelo {
@@ -78,6 +79,19 @@ std::string ReadLanguage(SettingsKey& key, const std::string& value, const std::
   return v;
 }
 
+// Until the user chooses a language, the program speaks the desktop's:
+// German or French sessions get theirs, every other one English.
+std::int32_t DesktopLanguageNumber(SettingsKey& key) {
+  const std::string code = pf::desktopLanguage();
+  const std::string ext = code == "de" ? "GER" : code == "fr" ? "FRA" : "ENG";
+  for (std::int32_t n = 1; n < 100; ++n) {
+    const std::string name = TrimBlanks(Cut(key.ReadString("LANGUAGES", "LANG" + std::to_string(n), ""), 20));
+    if (name.empty()) break;
+    if (TrimBlanks(Cut(key.ReadString("LANGUAGES", name, ""), 3)) == ext) return n;
+  }
+  return 1;
+}
+
 float ReadMeasure(SettingsKey& key, const std::string& section, const std::string& value, float def) {
   std::string text = TrimBlanks(Cut(key.ReadString(section, value, ""), 30));
   double d = 0;
@@ -133,7 +147,7 @@ void LoadSettings() {
   std::string uiExt = ReadLanguage(key, uiName, "ENG", 3);
   s.UiLangExt = Cut("." + uiExt, 4);
 
-  s.DbLang = static_cast<std::int32_t>(key.ReadInteger("LANGUAGES", "DBLANG", 1));
+  s.DbLang = static_cast<std::int32_t>(key.ReadInteger("LANGUAGES", "DBLANG", DesktopLanguageNumber(key)));
   std::string dbName = TrimBlanks(Cut(key.ReadString("LANGUAGES", "LANG" + std::to_string(s.DbLang), "GERMAN"), 20));
   std::string dbExt = TrimBlanks(Cut(key.ReadString("LANGUAGES", dbName, ""), 3));
   s.DbLangExt = dbExt.empty() || dbName.empty() ? s.UiLangExt : Cut("." + dbExt, 4);

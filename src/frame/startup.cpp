@@ -1,5 +1,6 @@
 #include "frame/startup.h"
 
+#include "frame/inifile.h"
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
@@ -20,14 +21,59 @@ std::string WidenShortDateFormat(const std::string& format) {
   return f;
 }
 
-void InstallLanguageFiles() {
-  const std::string dir = AddBackslash(Settings().LangDir);
-  if (dir.empty()) return;
-  for (const std::string& res : pf::EmbeddedFiles("language/")) {
-    std::string target = dir + res.substr(std::string("language/").size());
-    if (pf::fs().exists(target)) continue;
-    if (auto data = pf::EmbeddedFile(res)) pf::writeFileAtomic(target, std::string(*data));
+namespace {
+
+// Adds to an installed language file the sections and keys the shipped one has
+// and it lacks; what is there (a translator's own texts) stays as it is.
+// Returns how many keys were added; -1 when the file could not be written,
+// which leaves it as it was.
+int AddMissingKeys(const std::string& target, std::string_view shipped) {
+  // A file that cannot be read is left alone: taking it for empty would put
+  // the shipped texts over the user's.
+  const auto text = pf::readWholeFile(target);
+  if (!text) return 0;
+  // So is one the user made read-only.
+  if (const auto attrs = pf::fs().attributes(target); attrs && (*attrs & pf::faReadOnly)) return 0;
+  TBigInifile installed("");
+  installed.SetTextStr(*text);
+  TBigInifile fresh("");
+  fresh.SetTextStr(shipped);
+  int added = 0;
+  for (int i = 0; i < fresh.Count(); ++i) {
+    const tsection& section = fresh.GetSection(i);
+    const tsection* have = installed.FindSection(section.Name());
+    for (int k = 0; k < section.Count(); ++k) {
+      if (have && have->Find(section.GetKey(k)) >= 0) continue;
+      installed.WriteString(section.Name(), section.GetKey(k), section.GetValue(k));
+      have = installed.FindSection(section.Name());
+      ++added;
+    }
   }
+  if (added == 0) return 0;
+  return installed.SaveToFile(target) ? added : -1;
+}
+
+}  // namespace
+
+LanguageFileUpdate InstallLanguageFiles() {
+  LanguageFileUpdate result;
+  const std::string dir = AddBackslash(Settings().LangDir);
+  if (dir.empty()) return result;
+  for (const std::string& res : pf::EmbeddedFiles("language/")) {
+    const std::string name = res.substr(std::string("language/").size());
+    const std::string target = dir + name;
+    const auto data = pf::EmbeddedFile(res);
+    if (!data) continue;
+    if (!pf::fs().exists(target)) {
+      if (!pf::writeFileAtomic(target, std::string(*data))) result.failed.push_back(name);
+      continue;
+    }
+    // A newer program brings keys an older installation lacks.
+    const int added = AddMissingKeys(target, *data);
+    if (added > 0) result.updated.push_back(name);
+    if (added < 0) result.failed.push_back(name);
+  }
+  return result;
 }
 
 void InstallDefaultLampTable() {
@@ -45,7 +91,7 @@ StartupState StartProgram(const StartupSteps& steps) {
   StartupState state;
   pf::setShortDateFormat(WidenShortDateFormat(pf::shortDateFormat()));
   LoadSettings();
-  InstallLanguageFiles();
+  state.languageFiles = InstallLanguageFiles();
 
   if (steps.initEngine) {
     // The engine reports its own error number; this box follows it.

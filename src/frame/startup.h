@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kandelo {
 
@@ -20,7 +21,14 @@ struct StartupSteps {
   std::function<void()> releaseEngine;
 };
 
+// What the start did to the language files in LangDir (file names).
+struct LanguageFileUpdate {
+  std::vector<std::string> updated;  // installed files that got the keys they lacked
+  std::vector<std::string> failed;   // could not be written; left as they were
+};
+
 struct StartupState {
+  LanguageFileUpdate languageFiles;
   bool engineReady = false;
   bool catalogueReady = false;
   bool catalogueHeld = false;
@@ -29,8 +37,10 @@ struct StartupState {
 // Widens the short date format to four-digit years: "dd.MM.yy" -> "dd.MM.yyyy".
 std::string WidenShortDateFormat(const std::string& format);
 
-// Copies the shipped language files into LangDir where they are missing.
-void InstallLanguageFiles();
+// Copies the shipped language files into LangDir where they are missing, and
+// adds to the installed ones the keys a newer program brought, keeping the
+// texts they have. Each file is replaced whole (temporary file + rename).
+LanguageFileUpdate InstallLanguageFiles();
 
 // Copies the shipped default lamp table (lamps/DEFLAMPS.DAT and .IDX) into
 // ExtData when it has no lamp table yet.

@@ -87,4 +87,17 @@ char decimalSeparator() {
   return sep;
 }
 
+std::string desktopLanguage() {
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(var);
+    if (!value || !*value) continue;
+    // "de_DE.UTF-8@euro" -> "de"
+    std::string code;
+    for (const char* c = value; *c && *c != '_' && *c != '.' && *c != '@'; ++c)
+      code += static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c);
+    return code == "c" || code == "posix" ? std::string() : code;
+  }
+  return {};
+}
+
 }  // namespace kandelo::platform

@@ -14,5 +14,9 @@ void setShortDateFormat(const std::string& format);
 std::string formatDate(const std::string& format, std::time_t t);
 // Decimal separator of the user locale ("." or ",").
 char decimalSeparator();
+// Language of the desktop session for messages, as its lower-case ISO 639
+// code ("de", "fr", ...): the first of LC_ALL, LC_MESSAGES and LANG that is
+// set decides, as for any program; "" when none is set or it is "C"/"POSIX".
+std::string desktopLanguage();
 
 }  // namespace kandelo::platform

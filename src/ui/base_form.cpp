@@ -419,7 +419,7 @@ QString TfBaseForm::AboutText() const {
                                 FormatFixed(static_cast<double>(bytes) / 1048576.0, 1) + " MB)";
   return QStringLiteral("<b>Kandelo - Leuchtendatenbank</b><br>") +
          line("BR_VERSION", "Version", KANDELO_VERSION) +
-         Q(MsgOr("BROWSER", "BR_LICENCE", "Licence: all rights reserved")).toHtmlEscaped() + QStringLiteral("<br><br>") +
+         Q(MsgOr("BROWSER", "BR_LICENSE", "Licence: Apache License 2.0 (SPDX: Apache-2.0)")).toHtmlEscaped() + QStringLiteral("<br><br>") +
          line("BR_PROGDIR", "Program directory", s.ProgDir) + line("BR_SETTINGS", "Settings", platform::settingsFilePath()) +
          line("BR_LUMDIRS", "Luminaire directories", lumDirs) + line("BR_CATALOGUE", "Catalogue", catalogue);
 }

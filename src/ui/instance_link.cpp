@@ -30,7 +30,8 @@ bool ReadLine(QLocalSocket& s, QByteArray& line, int timeoutMs) {
 
 }  // namespace
 
-TInstanceLink::TInstanceLink(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {
+TInstanceLink::TInstanceLink(QString name, QObject* parent)
+    : QObject(parent), name_(std::move(name)), server_(this) {
   connect(&server_, &QLocalServer::newConnection, this, &TInstanceLink::Accept);
 }
 
@@ -92,7 +93,13 @@ void TInstanceLink::Accept() {
         } else if (line.isEmpty()) {
           socket->write(QByteArray(kAnswer) + '\n');
           socket->flush();
-          emit FilesReceived(*files);
+          // The receiver may open a box with an event loop of its own, in
+          // which the second start hangs up and its socket is freed: the files
+          // go out once this handler has returned, never from inside it.
+          QMetaObject::invokeMethod(
+              this, [this, received = *files] { emit FilesReceived(received); }, Qt::QueuedConnection);
+          files->clear();
+          *started = false;
           return;
         } else {
           *files << QString::fromUtf8(line);

@@ -55,6 +55,36 @@ TEST(Settings, EmptyStoreGivesDefaultsCreatesDirectoriesAndWritesLanguages) {
   EXPECT_FALSE(store.SectionExists("GLOBAL"));
 }
 
+TEST(Settings, FirstStartSpeaksTheDesktopsLanguageUntilOneIsChosen) {
+  struct Case {
+    const char* lcAll;
+    const char* lcMessages;
+    const char* lang;
+    std::int32_t dbLang;
+    const char* ext;
+  };
+  const Case cases[] = {
+      {"", "", "en_GB.UTF-8", 2, ".ENG"},       {"", "", "fr_FR.UTF-8", 3, ".FRA"},
+      {"", "", "de_AT", 1, ".GER"},             {"", "", "C.UTF-8", 2, ".ENG"},
+      {"", "", "", 2, ".ENG"},                  {"", "", "es_ES.UTF-8", 2, ".ENG"},
+      {"", "fr_CA.UTF-8", "de_DE", 3, ".FRA"},  {"en_US.UTF-8", "fr_FR", "de_DE", 2, ".ENG"},
+      {"", "FR_be@euro", "", 3, ".FRA"},
+  };
+  for (const Case& c : cases) {
+    TempUserEnvironment env;
+    for (auto [var, value] : {std::pair{"LC_ALL", c.lcAll}, {"LC_MESSAGES", c.lcMessages}, {"LANG", c.lang}})
+      *value ? setenv(var, value, 1) : unsetenv(var);
+    LoadSettings();
+    EXPECT_EQ(Settings().DbLang, c.dbLang) << c.lcAll << "/" << c.lcMessages << "/" << c.lang;
+    EXPECT_EQ(Settings().DbLangExt, c.ext) << c.lcAll << "/" << c.lcMessages << "/" << c.lang;
+    EXPECT_EQ(Settings().MsgTxtFile, Settings().LangDir + "/MSGTXT" + c.ext);
+    // The language the user chose wins over the desktop's.
+    SaveDatabaseLanguage(1);
+    LoadSettings();
+    EXPECT_EQ(Settings().DbLangExt, ".GER");
+  }
+}
+
 TEST(Settings, DefaultsThatDependOnOtherValues) {
   TempUserEnvironment env;
   const std::string prog = env.root() + "/prog";

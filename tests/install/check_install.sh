@@ -8,12 +8,13 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 id=org.kandelo.Kandelo
 files=(usr/bin/kandelo-cli usr/share/mime/packages/$id.xml usr/share/man/man1/kandelo-cli.1
-       usr/share/doc/kandelo/validation.md)
+       usr/share/doc/kandelo/validation.md usr/share/doc/kandelo/copyright usr/share/doc/kandelo/THIRD-PARTY-NOTICES)
 if [ -e "$build/src/app/kandelo" ]; then
   files+=(usr/bin/kandelo usr/share/applications/$id.desktop usr/share/icons/hicolor/scalable/apps/$id.svg
           usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/kandelo.1)
 fi
 status=0
+grep -q '^License: Apache-2.0$' "$stage/usr/share/doc/kandelo/copyright" 2>/dev/null || { echo "copyright: no Apache-2.0"; status=1; }
 for f in "${files[@]}"; do
   [ -f "$stage/$f" ] || { echo "not installed: $f"; status=1; }
 done

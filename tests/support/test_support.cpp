@@ -25,10 +25,14 @@ TempDir::~TempDir() {
 }
 
 TempUserEnvironment::TempUserEnvironment() {
-  for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+  for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* old = std::getenv(v);
     saved_.emplace_back(v, old ? old : "");
   }
+  // A German desktop, whatever the machine's: a first start speaks its language.
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  setenv("LANG", "de_DE.UTF-8", 1);
   setenv("XDG_CONFIG_HOME", (dir_.path() + "/config").c_str(), 1);
   setenv("XDG_DATA_HOME", (dir_.path() + "/data").c_str(), 1);
   setenv("XDG_CACHE_HOME", (dir_.path() + "/cache").c_str(), 1);

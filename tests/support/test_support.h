@@ -24,7 +24,8 @@ class TempDir {
 };
 
 // Points XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME at a temporary
-// directory and changes into it; restores everything afterwards.
+// directory, makes the desktop a German one (LANG) and changes into the
+// directory; restores everything afterwards.
 class TempUserEnvironment {
  public:
   TempUserEnvironment();

@@ -2,9 +2,18 @@
 #include <QApplication>
 #include <QTest>
 
+#include "ui/instance_link.h"
 #include "ui_tests.h"
 
 int main(int argc, char** argv) {
+  // "--hand-over NAME FILE...": this process plays a second start of the
+  // program, which hands its files to the one listening on NAME and ends.
+  if (argc >= 3 && QByteArray(argv[1]) == "--hand-over") {
+    QCoreApplication app(argc, argv);
+    QStringList files;
+    for (int i = 3; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);
+    return kandelo::TInstanceLink(QString::fromLocal8Bit(argv[2])).HandOver(files) ? 0 : 1;
+  }
   // The tests never reach the machine's print server: a printer installed
   // there would open the print dialog where the tests write PDF files.
   qputenv("CUPS_SERVER", "/nonexistent/kandelo-tests/cups.sock");
