@@ -166,6 +166,66 @@ bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QStr
   return ok;
 }
 
+
+// "--first-start LANG DIR": the browser as a new user first meets it on a
+// desktop of that language (the caller sets LANG), at the size and in the
+// language the program chooses itself, as DIR/first-start-LANG.png.
+int FirstStart(const char* lang, const QString& dir) {
+  SilentUi silent;
+  ScopedUiServices scoped(silent);
+  StartupSteps steps;
+  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.closeCatalogue = [] { CloseCatalogue(); };
+  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  const StartupState state = StartProgram(steps);
+  bool ok = false;
+  {
+    CoreBrowserBackend backend;
+    Settings().OrvMsgFile = AddBackslash(Settings().LangDir) + "ORVMSG" + Settings().DbLangExt;
+    TakeSamplesIntoEmptyCatalogue(backend.Paths());
+    TfBaseForm browser(backend);
+    browser.show();
+    browser.LoadCurrentLuminaire(true);
+    ok = Save(browser, dir, QStringLiteral("first-start"), lang);
+  }
+  ShutdownProgram(steps, state);
+  return ok ? 0 : 1;
+}
+
+// Each desktop language in a process and user environment of its own, as a
+// first start has them.
+bool SaveFirstStarts(const QString& dir) {
+  const struct {
+    const char* lang;
+    const char* locale;
+  } desktops[] = {{"ger", "de_DE.UTF-8"}, {"eng", "en_US.UTF-8"}, {"fra", "fr_FR.UTF-8"}};
+  // On a common desktop screen, not on the offscreen platform's small default one.
+  QTemporaryDir config;
+  const QString screen = config.path() + QStringLiteral("/screen.json");
+  QFile json(screen);
+  if (!config.isValid() || !json.open(QIODevice::WriteOnly) ||
+      json.write("{\"screens\": [{\"name\": \"desktop\", \"x\": 0, \"y\": 0, \"width\": 1920, \"height\": 1080, "
+                 "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}") < 0)
+    return false;
+  json.close();
+  bool ok = true;
+  for (const auto& d : desktops) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen);
+    env.remove(QStringLiteral("LC_ALL"));
+    env.remove(QStringLiteral("LC_MESSAGES"));
+    env.insert(QStringLiteral("LANG"), QLatin1String(d.locale));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--first-start"), QLatin1String(d.lang), dir});
+    ok = child.waitForFinished(120000) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 && ok;
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +234,7 @@ int main(int argc, char** argv) {
   for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
     ::setenv(var, (home.path() + QLatin1Char('/') + QLatin1String(var)).toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
+  if (argc == 4 && QByteArray(argv[1]) == "--first-start") return FirstStart(argv[2], QString::fromLocal8Bit(argv[3]));
   const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
   if (!QDir().mkpath(dir)) {
     std::fprintf(stderr, "cannot create %s\n", argv[1]);
@@ -265,5 +326,6 @@ int main(int argc, char** argv) {
     CloseLampTable();
   }
   ShutdownProgram(steps, state);
+  ok = SaveFirstStarts(dir) && ok;
   return ok ? 0 : 1;
 }

@@ -60,9 +60,6 @@ class SettingsKey {
   bool dirty_ = false;
 };
 
-const char* const kDefaultUserName = "Kandelo Lichtplanung";
-const char* const kDefaultUserAddr = "Lichtstra\xDF" "e 1, 10115 Berlin";
-
 void CreateDir(const std::string& dir) {
   std::string d = TrimBlanks(dir);
   while (d.size() > 1 && d.back() == kPathSep) d.pop_back();
@@ -153,8 +150,9 @@ void LoadSettings() {
   s.DbLangExt = dbExt.empty() || dbName.empty() ? s.UiLangExt : Cut("." + dbExt, 4);
   s.DestLangExt = s.DbLangExt;
 
-  s.UserName = Cut(key.ReadString("USER", "NAME", kDefaultUserName));
-  s.UserAddr = Cut(key.ReadString("USER", "ADDR", kDefaultUserAddr));
+  // The print footer; a new installation has none until the user enters it.
+  s.UserName = Cut(key.ReadString("USER", "NAME", ""));
+  s.UserAddr = Cut(key.ReadString("USER", "ADDR", ""));
 
   s.IesExt = Cut(key.ReadString("CONVERSION", "IESEXT", "IES"), 3);
   s.IesType = static_cast<std::int32_t>(key.ReadInteger("CONVERSION", "IESTYPE", 0));

@@ -29,10 +29,14 @@ TLangDlg::TLangDlg(int source, int destination, bool showTranslateButton, QWidge
     : QDialog(parent), source_(source), destination_(destination) {
   setWindowTitle(QStringLiteral("Select language"));
   auto* grid = new QGridLayout(this);
-  auto* l1 = new QLabel(QStringLiteral("source language"), this);
-  l1->setObjectName(QStringLiteral("Label1"));
-  auto* l2 = new QLabel(QStringLiteral("destination language"), this);
-  l2->setObjectName(QStringLiteral("Label2"));
+  // The first list is the language the program speaks; the second the one
+  // the translation windows write into.
+  auto* l1 = new QLabel(QString::fromUtf8("Sprache des Programms (Fenster, Meldungen, Ausdrucke)"), this);
+  l1->setObjectName(QStringLiteral("ProgLangLbl"));
+  l1->setWordWrap(true);
+  auto* l2 = new QLabel(QString::fromUtf8("Texte übersetzen in (für Übersetzer)"), this);
+  l2->setObjectName(QStringLiteral("DestLangLbl"));
+  l2->setWordWrap(true);
   src_ = new QListWidget(this);
   src_->setObjectName(QStringLiteral("SrcList"));
   dst_ = new QListWidget(this);

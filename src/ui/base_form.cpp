@@ -36,6 +36,7 @@
 #include "platform/settings_store.h"
 #include "ui/drop_target.h"
 #include "ui/navigator.h"
+#include "ui/qt_translations.h"
 
 namespace kandelo {
 
@@ -50,6 +51,7 @@ TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
   // 1. Language files of the database language.
   s.MsgTxtFile = LangFile("MSGTXT", s.DbLangExt);
   s.OrvMsgFile = LangFile("ORVMSG", s.DbLangExt);
+  UseQtTranslations(s.DbLangExt);
 
   BuildWidgets();
   // Files and folders dropped onto the window are taken in like command-line files.
@@ -118,6 +120,9 @@ void TfBaseForm::RestorePlacement() {
     g.moveTop(std::clamp(g.top(), a.top(), std::max(a.top(), a.bottom() + 1 - g.height())));
   }
   if (placed || screen) setGeometry(g);
+  // A window closed maximized comes back maximized; the placement above is
+  // where it goes when the user restores it.
+  if (ReadSettingString("LDBSETTINGS", "MAXIMIZED", "0") == "1") setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TfBaseForm::KeepOnScreen() {
@@ -157,20 +162,17 @@ void TfBaseForm::LocalizeWindow(const std::string& orvTxtFile) {
 
 void TfBaseForm::UpdateToolStyle() {
   if (!tools_) return;
-  // The tool buttons show their texts while the row has room for them, else
-  // only their icons (the texts stay in the hints).
-  auto setStyle = [this](Qt::ToolButtonStyle style) {
+  // The tool buttons show their texts beside their icons while the row has
+  // room for that, else under them (narrower), and only when even that does
+  // not fit their icons alone (the texts stay in the hints).
+  auto fits = [this](Qt::ToolButtonStyle style) {
     for (QToolButton* b : toolButtons_) b->setToolButtonStyle(b->text().isEmpty() ? Qt::ToolButtonIconOnly : style);
-  };
-  setStyle(Qt::ToolButtonIconOnly);
-  tools_->layout()->invalidate();
-  tools_->setMinimumWidth(tools_->layout()->sizeHint().width());
-  setStyle(Qt::ToolButtonTextBesideIcon);
-  tools_->layout()->invalidate();
-  if (tools_->layout()->sizeHint().width() > tools_->width()) {
-    setStyle(Qt::ToolButtonIconOnly);
     tools_->layout()->invalidate();
-  }
+    return tools_->layout()->sizeHint().width() <= tools_->width();
+  };
+  fits(Qt::ToolButtonIconOnly);
+  tools_->setMinimumWidth(tools_->layout()->sizeHint().width());
+  if (!fits(Qt::ToolButtonTextBesideIcon) && !fits(Qt::ToolButtonTextUnderIcon)) fits(Qt::ToolButtonIconOnly);
 }
 
 void TfBaseForm::ApplySplitterShare() {
@@ -550,6 +552,7 @@ void TfBaseForm::ApplyLanguages(int source, int dest) {
   std::string name, ext;
   if (GetLanguageExtension(s.DbLang, name, ext)) {
     s.DbLangExt = ext;
+    UseQtTranslations(ext);
     s.OrvTxtFile = LangFile("ORVTXT", ext);
     LocalizeWindow(s.OrvTxtFile);
     SaveDatabaseLanguage(s.DbLang);
@@ -904,7 +907,10 @@ void TfBaseForm::showEvent(QShowEvent* e) {
 void TfBaseForm::closeEvent(QCloseEvent* e) {
   StopTimer();
   SaveBrowserPosition(model_->KeyNo(), ActiveRow());
-  const QRect g = geometry();
+  // Maximized, the normal placement is kept beside the state.
+  const bool maximized = isMaximized();
+  const QRect g = maximized ? normalGeometry() : geometry();
+  WriteSettingString("LDBSETTINGS", "MAXIMIZED", maximized ? "1" : "0");
   WriteSettingString("LDBSETTINGS", "WINPOS",
                      std::to_string(g.x()) + "," + std::to_string(g.y()) + "," + std::to_string(g.width()) + "," +
                          std::to_string(g.height()));

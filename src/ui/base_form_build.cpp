@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -95,9 +96,19 @@ void TfBaseForm::BuildWidgets() {
   auto* gadj = MakeTool(tools, "gAdjBtn", T("K312"), {}, QStyle::SP_ComputerIcon);
   auto* about = MakeTool(tools, "SpeedButton5", T("Info"), T("Programminformation"), QStyle::SP_MessageBoxInformation);
   auto* quit = MakeTool(tools, "QuitBtn", T("Beenden"), T("Programm beenden "), QStyle::SP_DialogCloseButton);
-  for (QToolButton* b : {addAllBtn_, clearBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_,
-                         gonio, gadj, about})
+  for (QToolButton* b : {addAllBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_, gonio, gadj,
+                         about})
     tl->addWidget(b);
+  // Emptying the catalogue stands apart, behind a separator, so that it is
+  // not taken for its neighbour "add all" (it still asks first).
+  auto* apart = new QFrame(tools);
+  apart->setObjectName(QStringLiteral("ClearSeparator"));
+  apart->setFrameShape(QFrame::VLine);
+  apart->setFrameShadow(QFrame::Sunken);
+  tl->addSpacing(8);
+  tl->addWidget(apart);
+  tl->addSpacing(8);
+  tl->addWidget(clearBtn_);
   toolButtons_ = {addAllBtn_, clearBtn_, newLum, setup, rebuild, lang, prtBtn_, infoBtn_, trBtn2_, trBtn3_,
                   gonio, gadj, about, quit};
   tl->addStretch();

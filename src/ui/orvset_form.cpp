@@ -92,7 +92,13 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   ug->addWidget(userName_, 0, 1);
   ug->addWidget(MakeLabel(user, "Label2", QStringLiteral("Adresse")), 1, 0);
   ug->addWidget(userAddr_, 1, 1);
-  ug->setRowStretch(2, 1);
+  // Where the footer of the printouts comes from; a new installation has none.
+  auto* footerHint = MakeLabel(user, "FooterHint",
+                               QString::fromUtf8("Name und Adresse stehen in der Fußzeile jedes Ausdrucks; "
+                                                 "leer bleibt die Fußzeile leer."));
+  footerHint->setWordWrap(true);
+  ug->addWidget(footerHint, 2, 0, 1, 2);
+  ug->setRowStretch(3, 1);
   pages_->addWidget(user);
 
   // Page 2: directories and the output device.

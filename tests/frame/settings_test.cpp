@@ -40,6 +40,9 @@ TEST(Settings, EmptyStoreGivesDefaultsCreatesDirectoriesAndWritesLanguages) {
   EXPECT_EQ(s.DestLang, -1);
   EXPECT_EQ(s.MsgTxtFile, p + "LANGUAGE/MSGTXT.GER");
   EXPECT_EQ(s.IesExt, "IES");
+  // No print footer until the user enters one.
+  EXPECT_EQ(s.UserName, "");
+  EXPECT_EQ(s.UserAddr, "");
   EXPECT_TRUE(s.Tm14Version2 && s.ShowLor && s.BoldFont);
   EXPECT_FLOAT_EQ(s.MeasDist, 10.0f);
   for (const char* d : {"LUMDAT", "PICTS", "SKETCH", "PDATA", "TXT", "LANGUAGE", "GRAPHS", "GRAPHS/POLAR",
