@@ -158,8 +158,6 @@ void TLinfoForm::Connect() {
   connect(planeList_, &QListWidget::itemChanged, this, &TLinfoForm::PlaneItemChanged);
   connect(gmax_, &QLineEdit::editingFinished, this, &TLinfoForm::GammaMaxEdited);
   connect(showBtn_, &QPushButton::clicked, this, &TLinfoForm::ShowIsolux);
-  // Like every other tab, the isolux drawing follows a field as soon as it is left.
-  for (QLineEdit* field : iso_) connect(field, &QLineEdit::editingFinished, this, &TLinfoForm::ShowIsolux);
   connect(distList_, &QListWidget::currentRowChanged, this, &TLinfoForm::ConeDistanceChanged);
   connect(reflCombo_, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
     set_.tables.count.Reflectances = i;
