@@ -69,11 +69,11 @@ TEST(CliPrinter, DatasheetAndListArriveOnTheQueue) {
   kandelo::test::TempUserEnvironment env;
   const std::string tree = env.root() + "/lum";
   fs::create_directories(tree);
-  kandelo::test::LdtSpec spec;
-  spec.isym = "0";
-  spec.planes = 24;
+  kandelo::test::LdtSpec shape;
+  shape.isym = "0";
+  shape.planes = 24;
   const std::string file = tree + "/probe.ldt";
-  kandelo::test::writeFile(file, kandelo::test::MakeLdt(spec));
+  kandelo::test::writeFile(file, kandelo::test::MakeLdt(shape));
 
   auto before = PdfFiles(q.out);
   auto r = RunCli("datasheet '" + file + "' --pages main,polar --planes 0 --language eng --printer '" + q.name +

@@ -107,10 +107,10 @@ std::vector<std::string> EditedFiles(const std::string& dir) {
   std::vector<std::string> files;
   // An empty date/user line, four different luminous-area heights, a long
   // lamp type, a flux with decimals, low intensities with two decimals, CR LF.
-  LdtSpec spec;
-  spec.eol = "\r\n";
-  spec.value = [](int p, int j) { return j == 0 ? "0.37" : std::to_string(p + j) + ".25"; };
-  std::string ldt = MakeLdt(spec);
+  LdtSpec shape;
+  shape.eol = "\r\n";
+  shape.value = [](int p, int j) { return j == 0 ? "0.37" : std::to_string(p + j) + ".25"; };
+  std::string ldt = MakeLdt(shape);
   ldt.replace(ldt.find("01.02.2020 / Prüfer"), std::strlen("01.02.2020 / Prüfer"), "");
   ldt.replace(ldt.find("T26 36W set 1"), std::strlen("T26 36W set 1"), "T26 36W set 1 with a type longer than twenty");
   ldt.replace(ldt.find("\r\n3000\r\n"), 8, "\r\n3000.5\r\n");
