@@ -167,17 +167,23 @@ bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QStr
 }
 
 
+// The program's start-up steps with the catalogue of the user environment.
+StartupSteps CatalogueSteps() {
+  StartupSteps steps;
+  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.closeCatalogue = [] { CloseCatalogue(); };
+  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  return steps;
+}
+
 // "--first-start LANG DIR": the browser as a new user first meets it on a
 // desktop of that language (the caller sets LANG), at the size and in the
 // language the program chooses itself, as DIR/first-start-LANG.png.
 int FirstStart(const char* lang, const QString& dir) {
   SilentUi silent;
   ScopedUiServices scoped(silent);
-  StartupSteps steps;
-  steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
-  steps.closeCatalogue = [] { CloseCatalogue(); };
-  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  const StartupSteps steps = CatalogueSteps();
   const StartupState state = StartProgram(steps);
   bool ok = false;
   {
@@ -242,11 +248,7 @@ int main(int argc, char** argv) {
   }
   SilentUi silent;
   ScopedUiServices scoped(silent);
-  StartupSteps steps;
-  steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
-  steps.closeCatalogue = [] { CloseCatalogue(); };
-  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  const StartupSteps steps = CatalogueSteps();
   const StartupState state = StartProgram(steps);
   bool ok = true;
   {
