@@ -57,7 +57,12 @@ class SilentUi : public UiServices {
 
 bool Save(QWidget& w, const QString& dir, const QString& name, const char* lang) {
   w.show();
-  QApplication::processEvents();
+  // A tool bar that puts its texts under the icons on the first show grows
+  // in a later layout pass: the picture waits until the layouts are settled.
+  for (int pass = 0; pass < 3; ++pass) {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  }
   const QString file = dir + QLatin1Char('/') + name + QLatin1Char('-') + QLatin1String(lang) + QStringLiteral(".png");
   const bool ok = w.grab().save(file);
   std::printf("%s %s\n", ok ? "wrote" : "FAILED", file.toLocal8Bit().constData());
