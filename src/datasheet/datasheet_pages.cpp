@@ -130,7 +130,11 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
       w.Heading(x0, y + Mm(9), w.Label(key));
       y += Mm(14);
     };
-    auto orDash = [](const std::string& text) { return TrimBlanks(text).empty() ? std::string("-") : text; };
+    // Files write "0" where they know no colour temperature or rendering.
+    auto orDash = [](const std::string& text) {
+      const std::string t = TrimBlanks(text);
+      return t.empty() || t == "0" ? std::string("-") : text;
+    };
 
     section("DEFLAMP");
     // Six columns; a text stays in its own (2 mm apart).
