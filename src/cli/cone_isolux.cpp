@@ -112,16 +112,25 @@ bool AddConeIsoluxJson(const TLUM32& lum, const ConeIsoluxOptions& o, nlohmann::
   nlohmann::ordered_json cone;
   cone["distance_set"] = ToUtf8(DistanceSetText(set));
   cone["lamp_flux"] = Round(rec.lampFlux, 1);
-  cone["beam_angle"] = Round(2 * rec.angleC0, 1);
+  // Each beam angle spans a plane and its opposite, as the diagram's heading
+  // prints them: an asymmetric luminaire differs between the two pairs.
+  cone["beam_angles"] = {{"c0_c180", Round(BeamAngle(lum, 0), 1)}, {"c90_c270", Round(BeamAngle(lum, 90), 1)}};
   cone["steps"] = nlohmann::ordered_json::array();
-  // The values as the diagram prints them.
+  // The values as the diagram prints them; a luminaire with two cones gets
+  // those of the C 90 cone too.
   auto lx = [](double v) { return Round(v, v > 10 ? 0 : v > 5 ? 1 : 2); };
+  const nlohmann::ordered_json none;
   for (const TConeStep& s : ComputeCone(lum, rec)) {
     nlohmann::ordered_json step;
     step["distance"] = Round(s.distance, 1);
     step["axis_illuminance"] = lx(s.axisIlluminance);
-    step["mean_illuminance"] = s.hasCone ? nlohmann::ordered_json(lx(s.meanIlluminance)) : nlohmann::ordered_json();
-    step["diameter"] = s.hasCone ? nlohmann::ordered_json(Round(s.diameter, 1)) : nlohmann::ordered_json();
+    step["mean_illuminance"] = s.hasCone ? nlohmann::ordered_json(lx(s.meanIlluminance)) : none;
+    step["diameter"] = s.hasCone ? nlohmann::ordered_json(Round(s.diameter, 1)) : none;
+    if (rec.planeCount == 2) {
+      const bool second = s.hasCone && s.diameter2 > 0;
+      step["mean_illuminance_c90"] = second ? nlohmann::ordered_json(lx(s.meanIlluminance2)) : none;
+      step["diameter_c90"] = second ? nlohmann::ordered_json(Round(s.diameter2, 1)) : none;
+    }
     cone["steps"].push_back(step);
   }
   out["cone"] = cone;

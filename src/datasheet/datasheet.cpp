@@ -39,6 +39,7 @@ TDatasheetOptions DatasheetOptionsFromSettings() {
   o.utilMode = s.UtilMode;
   o.userName = s.UserName;
   o.userAddr = s.UserAddr;
+  o.userLogo = s.UserLogo;
   o.languageFile = s.OrvMsgFile;
   return o;
 }
@@ -88,7 +89,7 @@ struct TDatasheetData {
   bool suspended = false;
   bool ugrValid = false;
   UgrResultSet ugr;
-  TUteResult ute;
+  TMainPageFacts facts;
   TConeRecord cone;
   TLuminaireCountParams count;
   TLuminaireCountResult countResult{};
@@ -112,6 +113,28 @@ void TakeRecordArea(TLUM32& lum, const TCatalogueRecord& rec) {
   }
 }
 
+// After the flux, TM5 and UGR computations.
+void FillMainPageFacts(const TLUM32& lum, const UgrResultSet* ugr, TMainPageFacts& f) {
+  const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
+  for (int i = 0; i < sets; ++i) {
+    const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
+    if (std::isfinite(set.SetFlux) && set.SetFlux > 0) f.lampFlux += set.SetFlux;
+    if (set.SetWatt > 0) f.power += set.SetWatt;
+  }
+  // The intensities are per 1000 lm of lamp flux: the light output ratio
+  // turns the lamps' flux into the luminaire's.
+  if (f.lampFlux > 0 && std::isfinite(lum.LOR) && lum.LOR > 0) f.luminaireFlux = f.lampFlux * lum.LOR / 100.0;
+  f.beamC0 = BeamAngle(lum, 0);
+  f.beamC90 = BeamAngle(lum, 90);
+  f.shrNominal = lum.DistributionKind == 1 ? 0.0 : lum.ShrNom;
+  f.ugrValid = ugr != nullptr;
+  if (ugr) {
+    const UgrStandardRoom room = StandardRoomUgr(lum, *ugr);
+    f.ugrCrosswise = room.crosswise;
+    f.ugrEndwise = room.endwise;
+  }
+}
+
 // False with the error text when a computation the pages need failed.
 bool Prepare(TLUM32& lum, const TCatalogueRecord* record, const TOutputSettings& s, const TDatasheetOptions& o,
              bool& luminance, TDatasheetData& d, std::string& error) {
@@ -131,12 +154,13 @@ bool Prepare(TLUM32& lum, const TCatalogueRecord* record, const TOutputSettings&
     lum.CalcCieFluxCode();
     if (record) TakeRecordArea(lum, *record);
     luminance = lum.LuminanceAvailable();
-    if (luminance && s.Has(otGlUgr)) {
+    if (luminance && (s.Has(otGlUgr) || s.Has(otMain))) {
       std::string ugrError;
       d.ugrValid = ComputeUgr(lum, nb, &ugrError);
       if (d.ugrValid) d.ugr = UgrResults();
     }
-    ComputeUteClass(lum, d.ute, platform::decimalSeparator());
+    ComputeUteClass(lum, d.facts.ute, platform::decimalSeparator());
+    FillMainPageFacts(lum, d.ugrValid ? &d.ugr : nullptr, d.facts);
 
     const float setFlux = lum.LampSetCount > 0 ? lum.LampSets[0].SetFlux : 0.0f;
     d.cone = MakeConeRecord(lum, s.ConeDistanceSet, setFlux);
@@ -188,7 +212,7 @@ void DrawBody(TLUM32& lum, const TDatasheetPage& page, TDevice& dc, const TRect&
   const TRect upper{body.left + 10, body.top + static_cast<int>(std::lround(0.1 * H)), body.right - 10,
                     body.top + static_cast<int>(std::lround(0.1 * H)) + static_cast<int>(std::lround(0.45 * H))};
   switch (page.kind) {
-    case otMain: DrawMainPage(lum, dc, body, msg, d.ute, o); break;
+    case otMain: DrawMainPage(lum, dc, body, msg, d.facts, o); break;
     case otPolar:
     case otKart: {
       const TPlaneList& all = *s.Planes;
@@ -257,6 +281,9 @@ TDatasheetResult PrintDatasheet(TLUM32& lum, const TCatalogueRecord* record, con
         return result;
       }
       TRect body = job.BeginTwipsPage();
+      // A logo that cannot be read leaves its corner empty; the page stands without it.
+      if (!options.userLogo.empty())
+        (void)job.DrawImageFile(LogoBox(body), platform::cp1252ToUtf8(options.userLogo));
       DrawPageFrame(job.Device(), body, n, total, msg, lum, PageTitle(page.kind, msg, settings), options);
       DrawBody(lum, page, job.Device(), body, msg, settings, options, data);
       job.EndTwipsPage();

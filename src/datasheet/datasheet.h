@@ -29,6 +29,7 @@ struct TDatasheetOptions {
   int utilMode = 0;          // UtilMode
   std::string userName;      // UserName: the company, bottom left
   std::string userAddr;      // UserAddr
+  std::string userLogo;      // UserLogo: path of the company's logo image, top left; empty: none
   std::string languageFile;  // the "ORVMSG" file the diagrams read their texts from
 };
 // The options as the program's settings hold them.
@@ -72,17 +73,43 @@ void ComputeUteClass(TLUM32& lum, TUteResult& ute, char decimalSep);
 // The text of a classification (also stored in ute.text by ComputeUteClass).
 std::string UteText(const TUteResult& ute, char decimalSep);
 
+// What the first page states beyond the file's own texts, computed once per job.
+struct TMainPageFacts {
+  TUteResult ute;
+  double lampFlux = 0;       // lm, all lamp sets; 0 when the file gives none
+  double luminaireFlux = 0;  // lm, lamp flux × light output ratio; 0 when unknown
+  double power = 0;          // W, all lamp sets with ballast; 0 when unknown
+  double beamC0 = 0, beamC90 = 0;  // half-value beam angles over C0-C180 and C90-C270
+  // Nominal spacing-to-height ratio; 0 when there is none (upward light only).
+  // It is the largest spacing of the series 0.5, 0.75, … 3.0 (in mounting
+  // heights above the working plane) at which a square array of the
+  // luminaires still lights the working plane with a uniformity ratio above
+  // 0.7, as the CIBSE TM5 method computes it (TM5OBJ::ComputeShr).
+  double shrNominal = 0;
+  bool ugrValid = false;
+  double ugrCrosswise = 0, ugrEndwise = 0;  // 4H × 8H, reflectances 70/50/20
+};
+
 // The file name the first page prints: the last part of the path the
 // luminaire came from, its short name when it has none.
 std::string DatasheetFileName(const TLUM32& lum);
 
 // ---- Page drawing (twips, y downward); each makes its own drawing context.
 // Header and footer of a page; `page` becomes the body (25 mm from the top of
-// the printable area to 18 mm above the page bottom).
+// the printable area to 18 mm above the page bottom). With a logo the
+// luminaire's name keeps clear of LogoBox.
 void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, const TMsgManager& msg,
                    const TLUM32& lum, const std::string& title, const TDatasheetOptions& options);
+// Where the company's logo goes on a page (twips): top left, above the header line.
+TRect LogoBox(const TRect& page);
 void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgManager& msg,
-                  const TUteResult& ute, const TDatasheetOptions& options);
+                  const TMainPageFacts& facts, const TDatasheetOptions& options);
+// The luminaire's outline and luminous area to scale, elevation above plan,
+// with the scale below; nothing when the file gives no dimensions.
+void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg);
+// The denominator N of the scale 1:N (1, 2, 2.5, 5 times a power of ten, at
+// least 1) that draws `real` millimetres into at most `room` millimetres.
+double SketchScale(double real, double room);
 // Up to 24 planes in up to six diagrams of four; `polar` or cartesian.
 void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const std::vector<float>& planes,
                      bool polar, const TDatasheetOptions& options);

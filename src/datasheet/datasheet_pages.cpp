@@ -66,6 +66,8 @@ std::string DatasheetFileName(const TLUM32& lum) {
   return name.empty() ? lum.ShortName : name;
 }
 
+TRect LogoBox(const TRect& page) { return {page.left, Mm(3), page.left + Mm(50), Mm(19)}; }
+
 void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, const TMsgManager& msg,
                    const TLUM32& lum, const std::string& title, const TDatasheetOptions& options) {
   {
@@ -80,29 +82,33 @@ void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, cons
     if (!lum.LumName.empty() && !lum.LumNumber.empty()) name += " / " + lum.LumNumber;
     sdc.Font().SetHeight(220);
     sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_BOTTOM);
-    sdc.TextOut(page.right, Mm(19), name);
+    const int nameRoom = page.right - (options.userLogo.empty() ? page.left : LogoBox(page).right + Mm(3));
+    sdc.TextOut(page.right, Mm(19), sdc.FitText(name, nameRoom));
     sdc.Font().SetHeight(180);
     sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
     sdc.TextOut(page.right, Mm(21), title);
 
+    sdc.Font().SetHeight(200);
+    const std::string pageText =
+        msg.GetText("OUTTXT", "PG_STR") + " " + std::to_string(pageNumber) + " / " + std::to_string(pageTotal);
+    // The company's texts keep clear of the page number.
+    const int companyRoom = page.right - page.left - sdc.TextWidth(pageText) - Mm(5);
+    sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
+    sdc.TextOut(page.right, page.bottom - Mm(14), pageText);
     sdc.Font().SetHeight(220);
     sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
-    sdc.TextOut(page.left, page.bottom - Mm(16), options.userName);
+    sdc.TextOut(page.left, page.bottom - Mm(16), sdc.FitText(options.userName, companyRoom));
     sdc.Font().SetHeight(160);
     sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
-    sdc.TextOut(page.left, page.bottom - Mm(14), options.userAddr);
-    sdc.Font().SetHeight(200);
-    sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
-    sdc.TextOut(page.right, page.bottom - Mm(14), msg.GetText("OUTTXT", "PG_STR") + " " +
-                                                      std::to_string(pageNumber) + " / " + std::to_string(pageTotal));
+    sdc.TextOut(page.left, page.bottom - Mm(14), sdc.FitText(options.userAddr, companyRoom));
   }
   page.top = Mm(25);
   page.bottom -= Mm(18);
 }
 
 void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgManager& msg,
-                  const TUteResult& ute, const TDatasheetOptions& options) {
-  int yE = body.top;
+                  const TMainPageFacts& facts, const TDatasheetOptions& options) {
+  int yE = body.top, ySketch = body.top;
   {
     TSimpleDC sdc(dc, false);
     sdc.SetBkMode(gdi::TRANSPARENT);
@@ -111,99 +117,198 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     sdc.Font().SetStyle(0);
     TRowWriter w(sdc, msg);
     const int x0 = body.left, x1 = x0 + Mm(75);
+    const int row = Mm(5);
     const std::string mm = " " + w.Label("MM");
+    const std::string deg = std::string(" ") + kDegree;
     int y = body.top + Mm(5);
     w.Row(x0, y, w.Label("filename"), DatasheetFileName(lum), false, body.right);
-    w.Row(x0, y += Mm(6), w.Label("MNUM"), lum.ReportNumber, false, body.right);
-    w.Row(x0, y += Mm(6), w.Label("LNUM"), lum.LumNumber, false, body.right);
-    w.Row(x0, y += Mm(6), w.Label("DATEOP"), lum.DateUser, false, body.right);
-
-    w.Heading(x0, y + Mm(10), w.Label("DEFLAMP"));
-    y += Mm(17);
-    // Four columns; a text stays in its own (2 mm apart).
-    const int lampColumn[5] = {x0, x0 + Mm(30), x0 + Mm(75), x0 + Mm(120), body.right + Mm(2)};
-    auto lampRow = [&](const std::string (&cells)[4]) {
-      for (int c = 0; c < 4; ++c) w.Text(lampColumn[c], y, cells[c], gdi::TA_LEFT, lampColumn[c + 1] - lampColumn[c] - Mm(2));
+    w.Row(x0, y += row, w.Label("MNUM"), lum.ReportNumber, false, body.right);
+    w.Row(x0, y += row, w.Label("LNUM"), lum.LumNumber, false, body.right);
+    w.Row(x0, y += row, w.Label("DATEOP"), lum.DateUser, false, body.right);
+    // A heading 9 mm below the last row, its first row 5 mm below it.
+    auto section = [&](const char* key) {
+      w.Heading(x0, y + Mm(9), w.Label(key));
+      y += Mm(14);
     };
-    lampRow({w.Label("LNr"), w.Label("LTYP"), w.Label("LFlux"), w.Label("LPOWER")});
+    // Files write "0" where they know no colour temperature or rendering.
+    auto orDash = [](const std::string& text) {
+      const std::string t = TrimBlanks(text);
+      return t.empty() || t == "0" ? std::string("-") : text;
+    };
+
+    section("DEFLAMP");
+    // Six columns; a text stays in its own (2 mm apart).
+    const int lampColumn[7] = {x0,           x0 + Mm(16),  x0 + Mm(76),       x0 + Mm(101),
+                               x0 + Mm(121), x0 + Mm(147), body.right + Mm(2)};
+    auto lampRow = [&](const std::string (&cells)[6]) {
+      for (int c = 0; c < 6; ++c)
+        w.Text(lampColumn[c], y, cells[c], gdi::TA_LEFT, lampColumn[c + 1] - lampColumn[c] - Mm(2));
+    };
+    lampRow({w.Label("LNr"), w.Label("LTYP"), w.Label("LFlux"), w.Label("LPOWER"), w.Label("LCCT"), w.Label("LCRI")});
     const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
     for (int i = 0; i < sets; ++i) {
       const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
-      y += Mm(6);
+      y += row;
       lampRow({std::to_string(set.LampCount), set.LampType, Num(set.LampFlux, 0) + " lm",
-               std::to_string(set.SetWatt) + " W"});
+               std::to_string(set.SetWatt) + " W", orDash(set.ColourText), orDash(set.RenderingText)});
     }
 
-    w.Heading(x0, y + Mm(10), w.Label("DIM"));
-    y += Mm(17);
+    section("DIM");
     w.Text(x0, y, w.Label("PDIM"));
     w.Text(x1, y, w.Label("LDIM"));
     auto dimensions = [&](int x, int yStart, int diameter, int length, int width, int height) {
       int yy = yStart;
-      auto row = [&](const char* key, int value) {
-        yy += Mm(6);
+      auto dim = [&](const char* key, int value) {
+        yy += row;
         w.Row(x, yy, w.Label(key), std::to_string(value) + mm, true);
       };
       if (diameter != 0) {
-        row("DIA", diameter);
+        dim("DIA", diameter);
       } else {
-        row("LEN", length);
-        row("WID", width);
+        dim("LEN", length);
+        dim("WID", width);
       }
-      row("HGT", height);
+      dim("HGT", height);
       return yy;
     };
     const int yLum = dimensions(x0, y, lum.Diameter, lum.Length, lum.Width, lum.Height[0]);
     const int yArea = dimensions(x1, y, lum.LumAreaDiameter, lum.LumAreaLength, lum.LumAreaWidth, lum.LumAreaHeight[0]);
     y = std::max(yLum, yArea);
 
-    w.Heading(x0, y + Mm(10), w.Label("CSYS"));
-    y += Mm(17);
-    auto pair = [&](const char* left, const std::string& lv, const char* right, const std::string& rv) {
-      w.Row(x0, y, w.Label(left), lv, true);
-      w.Row(x1, y, w.Label(right), rv, true);
+    section("CSYS");
+    auto pair = [&](const std::string& left, const std::string& lv, const std::string& right, const std::string& rv) {
+      w.Row(x0, y, left, lv, true);
+      w.Row(x1, y, right, rv, true);
     };
-    const std::string deg = std::string(" ") + kDegree;
-    pair("PNUM", std::to_string(lum.CPlaneCount), "NUMA", std::to_string(lum.GammaCount));
-    y += Mm(6);
-    pair("PL1", Num(lum.CStart, 1) + deg, "AN1", Num(lum.GammaStart, 1) + deg);
-    y += Mm(6);
+    pair(w.Label("PNUM"), std::to_string(lum.CPlaneCount), w.Label("NUMA"), std::to_string(lum.GammaCount));
+    y += row;
+    pair(w.Label("PL1"), Num(lum.CStart, 1) + deg, w.Label("AN1"), Num(lum.GammaStart, 1) + deg);
+    y += row;
     // Planes or angles at unequal distances have no step.
     auto step = [&](float value, std::uint8_t unequal) {
       return (lum.GridFlags & unequal) != 0 || value == 0 ? std::string("-") : Num(value, 1) + deg;
     };
-    pair("STP", step(lum.CStep, kCNotEquidistant), "STP", step(lum.GammaStep, kGammaNotEquidistant));
-    y += Mm(6);
-    pair("PLX", Num(lum.CEnd, 1) + deg, "ANX", Num(lum.GammaEnd, 1) + deg);
-    y += Mm(6);
-    w.Row(x0, y, w.Label("SYM"), msg.GetText("OUTTXT", "sym" + std::to_string(std::min<int>(lum.Symmetry, 4))), false);
+    pair(w.Label("STP"), step(lum.CStep, kCNotEquidistant), w.Label("STP"), step(lum.GammaStep, kGammaNotEquidistant));
+    y += row;
+    pair(w.Label("PLX"), Num(lum.CEnd, 1) + deg, w.Label("ANX"), Num(lum.GammaEnd, 1) + deg);
+    y += row;
+    // Nothing stands right of the symmetry: its text may run to the edge.
+    w.Row(x0, y, w.Label("SYM"), msg.GetText("OUTTXT", "sym" + std::to_string(std::min<int>(lum.Symmetry, 4))), false,
+          body.right);
 
-    y += Mm(16);
-    yE = y;
-    w.Heading(x0, y, w.Label("EVL"));
-    w.Row(x0, y += Mm(7), w.Label("LOR"), Num(lum.LOR, 1) + " %", true);
-    w.Row(x0, y += Mm(6), w.Label("DFF"), Num(100.0 * lum.DFF, 1) + " %", true);
-    w.Row(x0, y += Mm(6), w.Label("UFF"), Num(100.0 * (1.0 - lum.DFF), 1) + " %", true);
-    w.Heading(x0, y + Mm(8), w.Label("CLS"));
-    y += Mm(15);
+    section("EVL");
+    auto unit = [](double v, int decimals, const std::string& u) {
+      return std::isfinite(v) && v > 0 ? Num(v, decimals) + (u.empty() ? "" : " " + u) : std::string("-");
+    };
+    pair(w.Label("LOR"), Num(lum.LOR, 1) + " %", w.Label("LUMFLUX"), unit(facts.luminaireFlux, 0, "lm"));
+    y += row;
+    pair(w.Label("DFF"), Num(100.0 * lum.DFF, 1) + " %", w.Label("EFFIC"),
+         facts.power > 0 ? unit(facts.luminaireFlux / facts.power, 1, "lm/W") : std::string("-"));
+    y += row;
+    pair(w.Label("UFF"), Num(100.0 * (1.0 - lum.DFF), 1) + " %", w.Label("SHRNOM"), unit(facts.shrNominal, 2, ""));
+    y += row;
+    w.Text(x0, y, w.Label("BEAM"));
+    y += row;
+    pair("C0 - C180", unit(facts.beamC0, 1, kDegree), "C90 - C270", unit(facts.beamC90, 1, kDegree));
+    y += row;
+    w.Text(x0, y, w.Label("UGRROOM"));
+    y += row;
+    auto ugr = [&](double v) { return facts.ugrValid && std::isfinite(v) ? Num(v, 1) : std::string("-"); };
+    pair(w.Label("UGRCW"), ugr(facts.ugrCrosswise), w.Label("UGRLW"), ugr(facts.ugrEndwise));
+
+    yE = y + Mm(9);
+    y += Mm(9);
+    w.Heading(x0, y, w.Label("CLS"));
+    y += row;
     w.Row(x0, y, "LiTG / DIN", lum.ClassCode, false);
-    w.Row(x0, y += Mm(6), "UTE", ute.text, false);
+    w.Row(x0, y += row, "UTE", facts.ute.text, false);
     std::string cie;
     for (std::size_t i = 0; i < lum.CieFluxCode.size(); ++i)
       cie += (i ? " " : "") + std::to_string(lum.CieFluxCode[i]);
-    w.Row(x0, y += Mm(6), "CIE", cie, false);
+    w.Row(x0, y += row, "CIE", cie, false);
     std::string bz = "-";
     if (lum.DistributionKind == 0 || lum.DistributionKind == 2) {
       bz.clear();
       for (std::uint8_t c : lum.BzClasses) bz += std::to_string(c) + " ";
     }
-    w.Row(x0, y += Mm(6), "BZ", bz, false);
+    w.Row(x0, y += row, "BZ", bz, false);
+    ySketch = y + Mm(4);
   }
+  const TRect sketch{body.left, ySketch, body.left + Mm(72), body.bottom - Mm(5)};
+  if (sketch.bottom - sketch.top >= Mm(20)) DrawDimensionSketch(lum, dc, sketch, msg);
   std::vector<float> planes{0.0f};
   if (lum.Symmetry != 1) planes.push_back(90.0f);
-  const TRect polar{body.left + Mm(75), yE, body.right, body.bottom - Mm(5)};
+  const TRect polar{body.left + Mm(75), yE - Mm(4), body.right, body.bottom - Mm(5)};
   if (polar.right > polar.left && polar.bottom > polar.top)
     DrawLVKPolar(lum, &planes, dc, options.boldHeading, options.languageFile, options.showEta, true, polar, body);
+}
+
+double SketchScale(double real, double room) {
+  if (!(real > 0) || !(room > 0)) return 1;
+  const double needed = real / room;
+  for (double decade = 1;; decade *= 10)
+    for (double m : {1.0, 2.0, 2.5, 5.0})
+      if (m * decade >= needed) return m * decade;
+}
+
+void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg) {
+  const bool round = lum.Diameter != 0;
+  const double length = round ? lum.Diameter : lum.Length, width = round ? lum.Diameter : lum.Width;
+  const double height = lum.Height[0];
+  if (!(length > 0) || !(width > 0)) return;
+  const bool areaRound = lum.LumAreaDiameter != 0;
+  const double areaLength = areaRound ? lum.LumAreaDiameter : lum.LumAreaLength;
+  const double areaWidth = areaRound ? lum.LumAreaDiameter : lum.LumAreaWidth;
+
+  TSimpleDC sdc(dc, false);
+  sdc.SetBkMode(gdi::TRANSPARENT);
+  sdc.Font().SetName("Arial");
+  sdc.Font().SetHeight(160);
+  sdc.Font().SetStyle(0);
+  const double twipsPerMm = MmToTwips(100) / 100.0;
+  // Room for the view labels (left), the gap between the views and the scale line.
+  const int labelW = Mm(24), gap = Mm(5), scaleH = Mm(5);
+  const double roomW = (box.right - box.left - labelW) / twipsPerMm;
+  const double roomH = (box.bottom - box.top - gap - scaleH) / twipsPerMm;
+  const double n = std::max(SketchScale(length, roomW), SketchScale(width + height, roomH));
+  auto len = [&](double realMm) { return static_cast<int>(std::lround(realMm / n * twipsPerMm)); };
+
+  const int left = box.left + labelW;
+  const int cx = left + len(length) / 2;
+  // Elevation (front view) above, plan (top view) below.
+  const int eTop = box.top, eBottom = eTop + len(height);
+  const int pTop = eBottom + gap, pBottom = pTop + len(width), pcy = (pTop + pBottom) / 2;
+  const TColor kArea = RGBColor(255, 220, 90);
+  sdc.Pen().SetWidth(15);
+  sdc.Brush().SetBrush(gdi::BS_SOLID, 0, RGBColor(235, 235, 235));
+  if (len(height) > 0)
+    sdc.Rectangle(left, eTop, left + len(length), eBottom);
+  else
+    sdc.Line(left, eTop, left + len(length), eTop);
+  if (round)
+    sdc.Circle(cx, pcy, len(length) / 2);
+  else
+    sdc.Rectangle(left, pTop, left + len(length), pBottom);
+  // The luminous area, centred in the plan and along the bottom of the elevation.
+  if (areaLength > 0 && areaWidth > 0) {
+    sdc.Brush().SetBrush(gdi::BS_SOLID, 0, kArea);
+    sdc.Pen().SetWidth(10);
+    if (areaRound)
+      sdc.Circle(cx, pcy, len(areaLength) / 2);
+    else
+      sdc.Rectangle(cx - len(areaLength) / 2, pcy - len(areaWidth) / 2, cx + len(areaLength) / 2,
+                    pcy + len(areaWidth) / 2);
+    const int strip = std::max(Mm(0.6), len(lum.LumAreaHeight[0]));
+    sdc.Rectangle(cx - len(areaLength) / 2, eBottom - strip, cx + len(areaLength) / 2, eBottom);
+  }
+  sdc.Brush().SelectNull();
+  sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BASELINE);
+  const int labelRoom = labelW - Mm(2);
+  sdc.TextOut(box.left, std::max(eTop + Mm(2.5), eBottom), sdc.FitText(msg.GetText("FirstPage", "ELEV"), labelRoom));
+  sdc.TextOut(box.left, pcy + Mm(1), sdc.FitText(msg.GetText("FirstPage", "PLAN"), labelRoom));
+  const std::string scale = n == std::floor(n) ? std::to_string(static_cast<long long>(n)) : Num(n, 1);
+  sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
+  sdc.TextOut(left, pBottom + Mm(1.5), msg.GetText("FirstPage", "SCALE") + " 1:" + scale);
 }
 
 std::vector<TRect> DiagramCells(const TRect& area, int m) {

@@ -1,7 +1,9 @@
 #include "evaluation/isolux_diagram.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <vector>
 
 #include "evaluation/diagram_common.h"
 #include "frame/msgmanager.h"
@@ -19,11 +21,61 @@ std::string Metres(double v) { return TrimBlanks(FormatFixed(v, 1)); }
 
 std::string LevelText(float level) { return TrimBlanks(FormatFixed(level, 1)); }
 
+// Whether the segment a–b runs through the box (ends inside it, or its line
+// parts the box's corners while their extents overlap).
+bool SegmentHitsBox(TPoint a, TPoint b, const TRect& r) {
+  auto inside = [&](TPoint p) { return p.x >= r.left && p.x <= r.right && p.y >= r.top && p.y <= r.bottom; };
+  if (inside(a) || inside(b)) return true;
+  if (std::max(a.x, b.x) < r.left || std::min(a.x, b.x) > r.right || std::max(a.y, b.y) < r.top ||
+      std::min(a.y, b.y) > r.bottom)
+    return false;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  auto side = [&](int x, int y) {
+    const double c = dx * (y - a.y) - dy * (x - a.x);
+    return (c > 0) - (c < 0);
+  };
+  const int s1 = side(r.left, r.top), s2 = side(r.right, r.top), s3 = side(r.left, r.bottom),
+            s4 = side(r.right, r.bottom);
+  return !(s1 != 0 && s1 == s2 && s2 == s3 && s3 == s4);
+}
+
+// How many lines other than `own` run through the box (counting stops at
+// three): a label's white ground hides what it covers.
+int OtherLinesCovered(tisocoll& lines, const std::vector<TRect>& bounds, int own, const TRect& box) {
+  int covered = 0;
+  auto hits = [&](int j) {
+    const tline_tp& screen = lines.Line(j)->screen;
+    for (int k = 1; k < screen.NumPoints(); ++k)
+      if (SegmentHitsBox(screen.GetPoint(k - 1), screen.GetPoint(k), box)) return true;
+    return screen.NumPoints() > 2 && SegmentHitsBox(screen.GetPoint(screen.NumPoints() - 1), screen.GetPoint(0), box);
+  };
+  for (int j = 0; j < lines.Count() && covered < 3; ++j) {
+    const TRect& o = bounds[static_cast<std::size_t>(j)];
+    if (j == own || o.right < box.left || o.left > box.right || o.bottom < box.top || o.top > box.bottom) continue;
+    if (hits(j)) ++covered;
+  }
+  return covered;
+}
+
 // Label boxes along each line, the lines taken in the collection's order;
 // each line keeps its own, `placed` all of them. A box is at least as large
-// as its text, so that labels never overlap.
+// as its text, so that labels never overlap. Where the lines lie closer than
+// a label is high (a narrow beam), a label that would sit across a bundle of
+// them (three or more lines besides its own) is left out rather than hide
+// them; a neighbour or two, cut briefly, stay readable. Lines packed tighter
+// still keep no label: a smaller side shows them apart.
 void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed) {
   const TRect inset{area.left + kLabelInset, area.top + kLabelInset, area.right - kLabelInset, area.bottom - kLabelInset};
+  std::vector<TRect> bounds;  // of each line's screen points
+  for (int i = 0; i < lines.Count(); ++i) {
+    const tline_tp& screen = lines.Line(i)->screen;
+    TRect b{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (int k = 0; k < screen.NumPoints(); ++k) {
+      const TPoint p = screen.GetPoint(k);
+      b = {std::min(b.left, p.x), std::min(b.top, p.y), std::max(b.right, p.x), std::max(b.bottom, p.y)};
+    }
+    bounds.push_back(b);
+  }
   for (int i = 0; i < lines.Count(); ++i) {
     tisoline* line = lines.Line(i);
     const std::string text = LevelText(line->level);
@@ -36,7 +88,9 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
       if (k - last < kLabelPointGap) continue;
       const TPoint p = line->screen.GetPoint(k);
       const TRect box{p.x - hw, p.y - hh, p.x + hw, p.y + hh};
-      if (!BoxInRect({box.left, box.top, box.right, box.bottom}, inset) || placed.Intersects(box)) continue;
+      if (!BoxInRect({box.left, box.top, box.right, box.bottom}, inset) || placed.Intersects(box) ||
+          OtherLinesCovered(lines, bounds, i, box) >= 3)
+        continue;
       line->labels.AddRect(box);
       placed.AddRect(box);
       last = k;

@@ -22,7 +22,7 @@ const char* const kUgrShapeNames[15] = {"BK00", "BK01", "BK02", "BK03", "BK04", 
 namespace {
 const int kDims[6] = {2, 3, 4, 6, 8, 12};
 const float kCorrK[8] = {1.0f, 1.25f, 1.5f, 2.0f, 2.5f, 3.0f, 4.0f, 5.0f};
-const int kUgrNbCombination[5] = {1, 2, 4, 5, 7};
+constexpr int kUgrNbCombination[5] = {1, 2, 4, 5, 7};
 }  // namespace
 
 UgrResultSet& UgrResults() {
@@ -293,6 +293,16 @@ bool ComputeUgr(TLUM32& lum, const NbRecord& nb, std::string* error, NbReading r
 double UgrFluxCorrection(const TLUM32& lum) {
   double flux = lum.LampSets[0].SetFlux;
   return flux > 0 ? 8 * Lg(flux / 1000) : 0;
+}
+
+UgrStandardRoom StandardRoomUgr(const TLUM32& lum, const UgrResultSet& r) {
+  const auto room = std::find_if(std::begin(kUgrRooms), std::end(kUgrRooms),
+                                 [](const int (&xy)[2]) { return xy[0] == 4 && xy[1] == 8; });
+  const std::size_t i = static_cast<std::size_t>(room - std::begin(kUgrRooms));
+  // The first of the five reflectance columns is combination 1, 70/50/20.
+  static_assert(kUgrNbCombination[0] == 1);
+  const double corr = UgrFluxCorrection(lum);
+  return {r.table[5 * i] + corr, r.table[95 + 5 * i] + corr};
 }
 
 }  // namespace kandelo

@@ -79,4 +79,12 @@ bool ComputeUgr(TLUM32& lum, const NbRecord& nb, std::string* error = nullptr,
 // 8·lg(Φ_L/1000) with Φ_L the flux of the first lamp set (0 when unknown).
 double UgrFluxCorrection(const TLUM32& lum);
 
+// The values a datasheet quotes: the room of 4H × 8H with reflectances
+// 70/50/20 (ceiling/walls/floor), crosswise and endwise, flux-corrected like
+// the printed table.
+struct UgrStandardRoom {
+  double crosswise = 0, endwise = 0;
+};
+UgrStandardRoom StandardRoomUgr(const TLUM32& lum, const UgrResultSet& r);
+
 }  // namespace kandelo

@@ -153,6 +153,7 @@ void LoadSettings() {
   // The print footer; a new installation has none until the user enters it.
   s.UserName = Cut(key.ReadString("USER", "NAME", ""));
   s.UserAddr = Cut(key.ReadString("USER", "ADDR", ""));
+  s.UserLogo = key.ReadString("USER", "LOGO", "");
 
   s.IesExt = Cut(key.ReadString("CONVERSION", "IESEXT", "IES"), 3);
   s.IesType = static_cast<std::int32_t>(key.ReadInteger("CONVERSION", "IESTYPE", 0));
@@ -207,6 +208,7 @@ void SaveSettings() {
   key.WriteString("GLOBAL", "LANGDIR", s.LangDir);
   key.WriteString("USER", "NAME", s.UserName);
   key.WriteString("USER", "ADDR", s.UserAddr);
+  key.WriteString("USER", "LOGO", s.UserLogo);
   key.WriteString("GLOBAL", "GRAFDIR", s.GrafDir);
   key.WriteString("GLOBAL", "EPSDEVICE", s.EpsDevice);
   key.WriteString("CONVERSION", "IESEXT", s.IesExt);
@@ -352,6 +354,7 @@ void ForEachSettingsField(const TProgramSettings& s,
   str("EpsDevice", s.EpsDevice);
   str("UserName", s.UserName);
   str("UserAddr", s.UserAddr);
+  str("UserLogo", s.UserLogo);
   str("IesExt", s.IesExt);
   num("IesType", s.IesType);
   flag("Tm14Version2", s.Tm14Version2);

@@ -34,6 +34,7 @@ struct TProgramSettings {
   std::string EpsDevice;
   std::string UserName;
   std::string UserAddr;
+  std::string UserLogo;  // path of the company's logo image on the datasheet; empty: none
   std::string IesExt;      // 3 characters
   std::int32_t IesType = 0;
   bool Tm14Version2 = true;

@@ -44,6 +44,9 @@ class TBatchPageJob : public TPageJob {
     state_ = State::Failed;
   }
   TDevice& Device() override { return job_.Device(); }
+  bool DrawImageFile(const TRect& box, const std::string& pathUtf8) override {
+    return job_.DrawImageFile(box, pathUtf8);
+  }
 
   // Ends the job; false when it failed, was never begun or already ended.
   bool Finish() {

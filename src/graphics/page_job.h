@@ -4,6 +4,8 @@
 // caller that finds nothing to print starts none.
 #pragma once
 
+#include <string>
+
 #include "graphics/device.h"
 #include "graphics/pdf_info.h"
 
@@ -27,6 +29,14 @@ class TPageJob {
   // Ends the document and throws away what was written.
   virtual void Abort() = 0;
   virtual TDevice& Device() = 0;
+  // The image file at `pathUtf8` (PNG, JPEG, …) on the current page, fitted
+  // into `box` (twips) with its proportions kept, at the box's top left.
+  // False when the job draws no images or the file is no image it can read.
+  virtual bool DrawImageFile(const TRect& box, const std::string& pathUtf8) {
+    (void)box;
+    (void)pathUtf8;
+    return false;
+  }
 };
 
 }  // namespace kandelo

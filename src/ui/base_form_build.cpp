@@ -117,6 +117,9 @@ void TfBaseForm::BuildWidgets() {
   keyCombo_ = new QComboBox(tools);
   keyCombo_->setObjectName(QStringLiteral("KeyCombo"));
   keyCombo_->setMinimumWidth(170);
+  // The texts change with the language after the first show: the box follows
+  // the longest of them instead of keeping the width it was first shown with.
+  keyCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   tl->addWidget(sortLabel);
   tl->addWidget(keyCombo_);
   tl->addSpacing(12);

@@ -91,7 +91,11 @@ TLinfoForm::TLinfoForm(const TCatalogueRecord& record, const TLUM32& lum, bool t
   SelectTab(tabLvk);
 }
 
-TLinfoForm::~TLinfoForm() = default;
+TLinfoForm::~TLinfoForm() {
+  // Hiding the dialog on its way out takes the focus from a field, whose
+  // "editing finished" must not reach this half-destroyed window.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->disconnect(this);
+}
 
 std::string TLinfoForm::Msg(const char* key, const char* fallback) const {
   const std::string text = msg_->GetText("LINFO", key);
@@ -158,6 +162,8 @@ void TLinfoForm::Connect() {
   connect(planeList_, &QListWidget::itemChanged, this, &TLinfoForm::PlaneItemChanged);
   connect(gmax_, &QLineEdit::editingFinished, this, &TLinfoForm::GammaMaxEdited);
   connect(showBtn_, &QPushButton::clicked, this, &TLinfoForm::ShowIsolux);
+  for (int i = 0; i < 4; ++i)
+    connect(iso_[static_cast<std::size_t>(i)], &QLineEdit::editingFinished, this, [this, i] { IsoluxFieldLeft(i); });
   connect(distList_, &QListWidget::currentRowChanged, this, &TLinfoForm::ConeDistanceChanged);
   connect(reflCombo_, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
     set_.tables.count.Reflectances = i;
@@ -350,19 +356,45 @@ void TLinfoForm::GammaMaxEdited() {
   Redraw();
 }
 
+namespace {
+// Side, height, flux and flux factor.
+const TValueRange* const kIsoluxRanges[4] = {&kIsoluxLengthRange, &kIsoluxLengthRange, &kFluxRange,
+                                             &kFluxFactorRange};
+}  // namespace
+
+void TLinfoForm::ApplyIsolux(const std::array<double, 4>& v) {
+  TIsoluxRecord& r = set_.isolux;
+  r.side = static_cast<float>(v[0]);
+  r.height = static_cast<float>(v[1]);
+  r.flux = static_cast<float>(v[2]);
+  r.factor = static_cast<float>(v[3]);
+  Redraw();
+}
+
 void TLinfoForm::ShowIsolux() {
   // All four fields or none: a refused one keeps every previous value.
-  TIsoluxRecord r = set_.isolux;
-  double side = r.side, height = r.height, flux = r.flux, factor = r.factor;
-  if (!TakeField(iso_[0], kIsoluxLengthRange, side) || !TakeField(iso_[1], kIsoluxLengthRange, height) ||
-      !TakeField(iso_[2], kFluxRange, flux) || !TakeField(iso_[3], kFluxFactorRange, factor))
-    return;
-  r.side = static_cast<float>(side);
-  r.height = static_cast<float>(height);
-  r.flux = static_cast<float>(flux);
-  r.factor = static_cast<float>(factor);
-  set_.isolux = r;
-  Redraw();
+  const TIsoluxRecord& r = set_.isolux;
+  std::array<double, 4> v = {r.side, r.height, r.flux, r.factor};
+  for (std::size_t i = 0; i < 4; ++i)
+    if (!TakeField(iso_[i], *kIsoluxRanges[i], v[i])) return;
+  ApplyIsolux(v);
+}
+
+void TLinfoForm::IsoluxFieldLeft(int field) {
+  // The field left is refused on its own, like a field of any other tab.
+  const TIsoluxRecord& r = set_.isolux;
+  std::array<double, 4> v = {r.side, r.height, r.flux, r.factor};
+  const std::size_t f = static_cast<std::size_t>(field);
+  if (!TakeField(iso_[f], *kIsoluxRanges[f], v[f])) return;
+  // The drawing follows at once when all four fields hold values in range;
+  // while another one holds a value that Show would refuse, none is taken
+  // (all or none), and nothing is said until Show.
+  for (std::size_t i = 0; i < 4; ++i) {
+    double x = 0;
+    if (!ParseDouble(TrimBlanks(S(iso_[i]->text())), x) || !std::isfinite(x) || !InRange(*kIsoluxRanges[i], x)) return;
+    v[i] = x;
+  }
+  ApplyIsolux(v);
 }
 
 void TLinfoForm::ConeDistanceChanged(int row) {

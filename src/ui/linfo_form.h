@@ -117,6 +117,8 @@ class TLinfoForm : public QDialog {
   void PlaneItemChanged(QListWidgetItem* item);
   void GammaMaxEdited();
   void ShowIsolux();
+  void IsoluxFieldLeft(int field);  // 0 … 3: side, height, flux, factor
+  void ApplyIsolux(const std::array<double, 4>& values);
   void ConeDistanceChanged(int row);
   void CountChanged();
   void FloorChanged();

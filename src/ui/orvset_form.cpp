@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "frame/msgbox.h"
+#include "frame/strutil.h"
 #include "frame/ui_services.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
@@ -86,19 +87,24 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   // Page 1: user.
   auto* user = new QWidget(pages_);
   auto* ug = new QGridLayout(user);
-  userName_ = MakeField(user, "UserNameFld", 255, true);
-  userAddr_ = MakeField(user, "UserAdFld", 255, true);
+  // The company block of the datasheets; a new installation has none.
+  userName_ = MakeField(user, "UserNameFld", 255, false);
+  userAddr_ = MakeField(user, "UserAdFld", 255, false);
+  userLogo_ = MakeField(user, "UserLogoFld", 255, false);
+  auto* selLogo = MakePush(user, "LogoBtn", QStringLiteral("select"));
   ug->addWidget(MakeLabel(user, "Label1", QStringLiteral("Anwender")), 0, 0);
-  ug->addWidget(userName_, 0, 1);
+  ug->addWidget(userName_, 0, 1, 1, 2);
   ug->addWidget(MakeLabel(user, "Label2", QStringLiteral("Adresse")), 1, 0);
-  ug->addWidget(userAddr_, 1, 1);
-  // Where the footer of the printouts comes from; a new installation has none.
+  ug->addWidget(userAddr_, 1, 1, 1, 2);
+  ug->addWidget(MakeLabel(user, "Label8", QStringLiteral("Logo")), 2, 0);
+  ug->addWidget(userLogo_, 2, 1);
+  ug->addWidget(selLogo, 2, 2);
   auto* footerHint = MakeLabel(user, "FooterHint",
-                               QString::fromUtf8("Name und Adresse stehen in der Fußzeile jedes Ausdrucks; "
-                                                 "leer bleibt die Fußzeile leer."));
+                               QString::fromUtf8("Name und Adresse stehen in der Fußzeile jedes Datenblatts, "
+                                                 "das Logo (eine Bilddatei) oben links; leer bleibt die Stelle leer."));
   footerHint->setWordWrap(true);
-  ug->addWidget(footerHint, 2, 0, 1, 2);
-  ug->setRowStretch(3, 1);
+  ug->addWidget(footerHint, 3, 0, 1, 3);
+  ug->setRowStretch(4, 1);
   pages_->addWidget(user);
 
   // Page 2: directories and the output device.
@@ -175,6 +181,7 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   // Filling.
   userName_->setText(Q(s_.UserName));
   userAddr_->setText(Q(s_.UserAddr));
+  userLogo_->setText(Q(s_.UserLogo));
   lumPath_->setText(Q(s_.LumDir2));
   epsDev_->setText(Q(s_.EpsDevice));
   grafDir_->setText(Q(s_.GrafDir));
@@ -190,6 +197,10 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   connect(sel3, &QPushButton::clicked, this, &TOrvsetForm::BitBtn3Click);
   connect(sel4, &QPushButton::clicked, this, &TOrvsetForm::BitBtn4Click);
   connect(sel5, &QPushButton::clicked, this, &TOrvsetForm::BitBtn5Click);
+  connect(userName_, &QLineEdit::textChanged, this, [this](const QString& t) { s_.UserName = S(t); });
+  connect(userAddr_, &QLineEdit::textChanged, this, [this](const QString& t) { s_.UserAddr = S(t); });
+  connect(userLogo_, &QLineEdit::textChanged, this, [this](const QString& t) { s_.UserLogo = S(t); });
+  connect(selLogo, &QPushButton::clicked, this, &TOrvsetForm::LogoBtnClick);
   connect(iesExt_, &QLineEdit::textChanged, this, [this](const QString& t) { s_.IesExt = S(t).substr(0, 3); });
   connect(eta_, &QCheckBox::toggled, this, [this](bool on) { s_.ShowLor = on; });
   connect(bold_, &QCheckBox::toggled, this, [this](bool on) { s_.BoldFont = on; });
@@ -211,6 +222,15 @@ void TOrvsetForm::BitBtn3Click() {
   if (dir.empty()) return;
   s_.LumDir2 = dir;
   lumPath_->setText(Q(dir));
+}
+
+void TOrvsetForm::LogoBtnClick() {
+  const auto* label = findChild<QLabel*>(QStringLiteral("Label8"));
+  const std::string start = s_.UserLogo.empty() ? s_.ProgDir : ParentPath(s_.UserLogo);
+  const std::string file =
+      ui().chooseOpenFile(S(label->text()), start, "PNG, JPEG, BMP|*.png;*.jpg;*.jpeg;*.bmp");
+  if (file.empty()) return;
+  userLogo_->setText(Q(file));
 }
 
 void TOrvsetForm::BitBtn5Click() {

@@ -49,6 +49,10 @@ class TOrvsetForm : public QDialog {
   void BitBtn3Click();  // data path
   void BitBtn4Click();  // output device
   void BitBtn5Click();  // graphics path
+  void LogoBtnClick();  // the company's logo image
+  QLineEdit* UserNameField() const { return userName_; }
+  QLineEdit* UserAddrField() const { return userAddr_; }
+  QLineEdit* UserLogoField() const { return userLogo_; }
 
  private:
   TProgramSettings s_;
@@ -57,6 +61,7 @@ class TOrvsetForm : public QDialog {
   QStackedWidget* pages_;
   QLineEdit* userName_;
   QLineEdit* userAddr_;
+  QLineEdit* userLogo_;
   QLineEdit* lumPath_;
   QLineEdit* epsDev_;
   QLineEdit* grafDir_;

@@ -336,11 +336,26 @@ void TOutEditDlg::FillPlanes(const std::optional<TOutputLuminaire>& lum) {
     for (int c = 0; c <= 150; c += 15)
       planes.emplace_back("C" + std::to_string(c) + " / C" + std::to_string(c + 180), static_cast<float>(c));
   }
+  // The planes chosen before stay ticked where the list offers them; when it
+  // offers none of them, the luminaire's own choice as the command line makes
+  // it: C0 / C180, and C90 / C270 for a luminaire that is not rotationally
+  // symmetric (it offers more than one pair).
+  auto offered = [&](float angle) {
+    return std::any_of(planes.begin(), planes.end(), [angle](const auto& p) { return p.second == angle; });
+  };
+  std::vector<float> ticked;
+  for (float angle : *buffer_.Planes)
+    if (offered(angle)) ticked.push_back(angle);
+  if (ticked.empty() && !planes.empty()) {
+    ticked.push_back(planes.front().second);
+    if (lum && planes.size() > 1 && offered(90.0f)) ticked.push_back(90.0f);
+  }
   for (const auto& [text, angle] : planes) {
     auto* item = new QListWidgetItem(Q(text), planeList_);
     item->setData(Qt::UserRole, angle);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(planeList_->count() == 1 ? Qt::Checked : Qt::Unchecked);
+    const bool on = std::find(ticked.begin(), ticked.end(), angle) != ticked.end();
+    item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
   }
 }
 

@@ -22,7 +22,52 @@ std::string Fixture(const kandelo::test::TempDir& dir) {
   return path;
 }
 
+// Symmetric to the C0-C180 plane: every plane like Fixture's but C 90 (and
+// so C 270), which falls to half of its 700 cd/klm at 24.4°.
+std::string Asymmetric(const kandelo::test::TempDir& dir) {
+  kandelo::test::LdtSpec s;
+  s.isym = "2", s.planes = 13;
+  s.value = [](int p, int j) {
+    const int c90[7] = {700, 600, 200, 0, 0, 0, 0};
+    return std::to_string(p == 6 ? c90[j] : 100 * (7 - j));
+  };
+  std::string path = dir.file("asym.ldt");
+  kandelo::test::writeFile(path, kandelo::test::MakeLdt(s));
+  return path;
+}
+
 }  // namespace
+
+// The beam angle of each plane pair: equal for a rotational luminaire, and
+// for an asymmetric one C 90 - C 270 of its own (it used to repeat C 0).
+TEST(CliConeIsolux, ConeJsonHasTheBeamAnglesOfBothPlanePairs) {
+  kandelo::test::TempUserEnvironment env;
+  kandelo::test::TempDir dir;
+  struct Case {
+    const char* what;
+    std::string file;
+    double c0c180, c90c270;
+    bool secondCone;
+  } cases[] = {
+      {"rotational", Fixture(dir), 105, 105, false},
+      {"asymmetric", Asymmetric(dir), 105, 48.8, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto r = RunCli("evaluate --json '" + c.file + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto cone = nlohmann::json::parse(r.out)["cone"];
+    EXPECT_NEAR(cone["beam_angles"]["c0_c180"].get<double>(), c.c0c180, 0.3);
+    EXPECT_NEAR(cone["beam_angles"]["c90_c270"].get<double>(), c.c90c270, 0.3);
+    const auto& first = cone["steps"][0];
+    EXPECT_EQ(first.contains("diameter_c90"), c.secondCone);
+    if (c.secondCone) {
+      // 2.5 m × tan 24.4° on each side of the axis.
+      EXPECT_NEAR(first["diameter_c90"].get<double>(), 5 * std::tan(c.c90c270 / 2 * M_PI / 180), 0.06);
+      EXPECT_GT(first["mean_illuminance_c90"].get<double>(), first["mean_illuminance"].get<double>());
+    }
+  }
+}
 
 TEST(CliConeIsolux, EvaluateJsonHasAnglesConeAndContours) {
   kandelo::test::TempUserEnvironment env;

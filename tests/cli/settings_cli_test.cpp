@@ -17,7 +17,8 @@ TEST(CliSettings, FreshUserGetsDefaultsAndLanguagesWrittenBack) {
   EXPECT_EQ(j["DbLangExt"], ".GER");
   EXPECT_EQ(j["UiLangExt"], ".ENG");
   EXPECT_TRUE(j["MsgTxtFile"].get<std::string>().ends_with("MSGTXT.GER"));
-  EXPECT_EQ(j.size(), 48u);  // every field of the record
+  EXPECT_EQ(j.size(), 49u);  // every field of the record
+  EXPECT_EQ(j["UserLogo"], "");  // no company logo on a new installation
   for (const char* d : {"LUMDAT", "PICTS", "SKETCH", "PDATA", "TXT", "LANGUAGE", "GRAPHS/POLAR"})
     EXPECT_TRUE(kandelo::platform::fs().isDirectory(env.dataDir() + "/" + d)) << d;
   std::string store = kandelo::test::readFile(env.settingsFile());

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <memory>
 
 #include "datasheet/datasheet.h"
@@ -60,6 +62,17 @@ class RecordingJob : public TPageJob {
   }
   void Abort() override { ++aborts; }
   TDevice& Device() override { return *pages.back(); }
+  // Images drawn: the page (0-based), the box and the path.
+  struct Image {
+    std::size_t page;
+    TRect box;
+    std::string path;
+  };
+  std::vector<Image> images;
+  bool DrawImageFile(const TRect& box, const std::string& pathUtf8) override {
+    images.push_back({pages.size() - 1, box, pathUtf8});
+    return true;
+  }
   bool HasText(std::size_t page, const std::string& text) const { return pages[page]->FindText(text) != nullptr; }
 };
 
@@ -148,6 +161,7 @@ TEST(Datasheet, PageNumbersRunOverAllKindsWithTheFrameTexts) {
   TDatasheetOptions options;
   options.userName = "Example Lighting";
   options.userAddr = "1 Main Street";
+  options.userLogo = "/data/Logo \xC9" "clair.png";
   options.languageFile = EnglishMessages();
   RecordingJob job;
   const auto r = PrintDatasheet(*lum, nullptr, Choose({otMain, otPolar, otBbk}, Planes(5)), msg, job, options);
@@ -178,6 +192,13 @@ TEST(Datasheet, PageNumbersRunOverAllKindsWithTheFrameTexts) {
     EXPECT_EQ(address->points[0].y, number->points[0].y);
     EXPECT_EQ(address->points[0].y - company->points[0].y, MmToTwips(2));
     EXPECT_LT(company->points[0].x, number->points[0].x);
+    // The logo, top left above the header line, clear of the name.
+    ASSERT_EQ(job.images.size(), 3u);
+    const RecordingJob::Image& logo = job.images[n];
+    EXPECT_EQ(logo.page, n);
+    EXPECT_EQ(logo.path, "/data/Logo \xC3\x89" "clair.png");  // the settings' 1252 path as UTF-8
+    EXPECT_LE(logo.box.bottom, MmToTwips(20));
+    EXPECT_LT(logo.box.right, TextBoxOf(*name).left);
   }
   // The first page's rows and the two diagrams of five planes on the polar page.
   EXPECT_TRUE(job.HasText(0, "LiTG / DIN"));
@@ -256,6 +277,7 @@ TEST(Datasheet, EveryPageReadsWithoutOverlapsAndWithTheRealNames) {
     const auto r = PrintDatasheet(*lum, nullptr, settings, msg, job, options);
     ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
     EXPECT_TRUE(job.HasText(0, "LLIA001477-01_road_luminaire.ldt"));
+    EXPECT_TRUE(job.images.empty());  // no logo set, none drawn
     bool eta = false;
     for (const TDrawOp& op : job.pages[0]->ops) eta |= op.utf8 && op.text.rfind("\xCE\xB7 = ", 0) == 0;
     EXPECT_TRUE(eta);
@@ -277,6 +299,163 @@ TEST(Datasheet, EveryPageReadsWithoutOverlapsAndWithTheRealNames) {
         EXPECT_LE(TextBoxOf(op).right, flux->points[0].x);
       }
   }
+}
+
+// The text drawn right of a row label on the first page (the row's value).
+std::string ValueBeside(const PageDevice& page, const std::string& label) {
+  const TDrawOp* l = page.FindText(label);
+  if (!l) return "<no " + label + ">";
+  const TDrawOp* best = nullptr;
+  for (const TDrawOp& op : page.ops)
+    if (op.kind == TDrawOp::Text && op.points[0].y == l->points[0].y && op.points[0].x > l->points[0].x &&
+        op.text != ":" && (!best || op.points[0].x < best->points[0].x))
+      best = &op;
+  return best ? best->text : "<nothing beside " + label + ">";
+}
+
+// The UGR page's value of the room 4H × 8H in reflectance column `column`
+// (0 … 4 crosswise, 5 … 9 endwise).
+std::string UgrPageValue(const PageDevice& page, int column) {
+  // The room width "4H" stands left of the room lengths, in its group's first row.
+  const TDrawOp* x4 = nullptr;
+  for (const TDrawOp& op : page.ops)
+    if (op.kind == TDrawOp::Text && op.text == "4H" && (!x4 || op.points[0].x < x4->points[0].x)) x4 = &op;
+  if (!x4) return "<no 4H>";
+  const TDrawOp* y8 = nullptr;
+  for (const TDrawOp& op : page.ops)
+    if (op.kind == TDrawOp::Text && op.text == "8H" && op.points[0].x > x4->points[0].x &&
+        op.points[0].y >= x4->points[0].y && (!y8 || op.points[0].y < y8->points[0].y))
+      y8 = &op;
+  if (!y8) return "<no 8H>";
+  std::vector<const TDrawOp*> row;
+  for (const TDrawOp& op : page.ops)
+    if (op.kind == TDrawOp::Text && op.points[0].y == y8->points[0].y && op.points[0].x > y8->points[0].x)
+      row.push_back(&op);
+  std::sort(row.begin(), row.end(), [](auto* a, auto* b) { return a->points[0].x < b->points[0].x; });
+  return column < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(column)]->text : "<short row>";
+}
+
+// What a published first page states: luminaire flux and efficacy, the
+// lamps' colour data, the beam angles of both plane pairs, the nominal
+// spacing-to-height ratio and the UGR of the standard room, the same as the
+// UGR page prints it.
+TEST(Datasheet, FirstPageStatesTheKeyFigures) {
+  // A Lambertian spread over C0-C180, narrower towards C90 and C270 (cos³ γ).
+  auto narrowAcross = [](double g, double c) {
+    const double s = std::sin(c * M_PI / 180);
+    return g <= 90 ? 1000 / M_PI * std::pow(CosD(g), 1 + 2 * s * s) : 0.0;
+  };
+  auto indirect = [](double g, double) { return g >= 90 ? -1000 / M_PI * CosD(g) : 0.0; };
+  struct Case {
+    const char* what;
+    std::function<double(double, double)> f;
+    bool rotational;
+    const char *colour, *rendering;
+    const char *flux, *efficacy, *beam0, *beam90;
+    bool spacing, ugr;
+  } cases[] = {
+      // 1000 lm per klm from 2 × 1000 lm lamps on 80 W: 2000 lm, 25 lm/W; half of I0 at 60°.
+      {"Lambertian", Lambert, true, "4000 K", "80", "2000 lm", "25.0 lm/W", "120.0 \xB0", "120.0 \xB0", true, true},
+      // cos³ γ falls to half at 37.5°; ∫ dC / (2 + 2 sin² C) · 1000/π = 707 lm per klm.
+      {"narrow across", narrowAcross, false, "", "0", "1414 lm", "17.7 lm/W", "120.0 \xB0", "75.0 \xB0", true, true},
+      // Upward light only: no beam, no spacing, no glare from below.
+      {"indirect", indirect, true, "830", "1B", "2000 lm", "25.0 lm/W", "-", "-", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto lum = MakeLum(c.f, c.rotational, 180);
+    lum->LampSets[0].LampCount = 2;
+    lum->LampSets[0].LampFlux = 1000;
+    lum->LampSets[0].SetFlux = 2000;
+    lum->LampSets[0].SetWatt = 80;
+    lum->LampSets[0].ColourText = c.colour;
+    lum->LampSets[0].RenderingText = c.rendering;
+    TMsgManager msg(EnglishMessages());
+    TDatasheetOptions options;
+    options.languageFile = EnglishMessages();
+    RecordingJob job;
+    const auto r = PrintDatasheet(*lum, nullptr, Choose({otMain, otGlUgr}, {0}), msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    const PageDevice& first = *job.pages[0];
+    EXPECT_EQ(ValueBeside(first, "Luminaire flux"), c.flux);
+    EXPECT_EQ(ValueBeside(first, "Luminaire efficacy"), c.efficacy);
+    EXPECT_EQ(ValueBeside(first, "C0 - C180"), c.beam0);
+    EXPECT_EQ(ValueBeside(first, "C90 - C270"), c.beam90);
+    // The lamp row: count, type, flux, power, colour temperature, colour rendering.
+    EXPECT_TRUE(first.FindText(*c.colour ? c.colour : "-"));
+    EXPECT_TRUE(first.FindText(*c.rendering && std::string(c.rendering) != "0" ? c.rendering : "-"));
+    const std::string shr = ValueBeside(first, "Spacing/height nominal");
+    if (c.spacing) {
+      const double v = std::stod(shr);
+      EXPECT_TRUE(v >= 0.5 && v <= 3.0) << shr;
+    } else {
+      EXPECT_EQ(shr, "-");
+    }
+    const std::string cross = ValueBeside(first, "crosswise"), end = ValueBeside(first, "endwise");
+    if (c.ugr) {
+      ASSERT_EQ(job.pages.size(), 2u);
+      EXPECT_EQ(cross, UgrPageValue(*job.pages[1], 0));
+      EXPECT_EQ(end, UgrPageValue(*job.pages[1], 5));
+      EXPECT_NE(cross, "-");
+    } else {
+      EXPECT_EQ(cross, "-");
+      EXPECT_EQ(end, "-");
+    }
+    for (const std::string& pair : OverlappingTexts(TextBoxes(first))) ADD_FAILURE() << "overlap: " << pair;
+  }
+}
+
+TEST(DatasheetSketch, ScaleIsTheNextRoundNumberThatFits) {
+  struct Case {
+    double real, room, n;
+  } cases[] = {
+      {30, 60, 1},        // small parts are not enlarged
+      {100, 60, 2},       // 1.67 → 2
+      {1200, 50, 25},     // 24 → 25
+      {1200, 60, 20},     // exactly 20
+      {20000, 50, 500},   // 400 → 500
+      {0, 50, 1},         // nothing to draw
+  };
+  for (const Case& c : cases) EXPECT_EQ(SketchScale(c.real, c.room), c.n) << c.real << " in " << c.room;
+}
+
+// A 1200 × 300 × 80 mm luminaire with a 1100 × 200 mm luminous area, to
+// scale: the plan's outline is as long as 1200 mm at the printed scale, the
+// luminous area lies inside it, and all of it stays in its box.
+TEST(DatasheetSketch, OutlineAndLuminousAreaAreDrawnToTheStatedScale) {
+  auto lum = MakeLum(Lambert);
+  lum->Length = 1200, lum->Width = 300, lum->Height[0] = 80;
+  lum->LumAreaLength = 1100, lum->LumAreaWidth = 200;
+  TMsgManager msg(EnglishMessages());
+  const TRect box{0, 0, MmToTwips(80), MmToTwips(57)};
+  PageDevice dc;
+  DrawDimensionSketch(*lum, dc, box, msg);
+  // 1200 mm into the 56 mm beside the view labels: 1:25.
+  ASSERT_TRUE(dc.FindText("Scale 1:25"));
+  std::vector<const TDrawOp*> rects;
+  for (const TDrawOp& op : dc.ops)
+    if (op.kind == TDrawOp::Rectangle) {
+      rects.push_back(&op);
+      for (const TPoint& p : op.points)
+        EXPECT_TRUE(p.x >= box.left && p.x <= box.right && p.y >= box.top && p.y <= box.bottom);
+    }
+  ASSERT_EQ(rects.size(), 4u);  // elevation, plan, luminous area in plan and in elevation
+  auto width = [](const TDrawOp* r) { return r->points[1].x - r->points[0].x; };
+  auto height = [](const TDrawOp* r) { return r->points[1].y - r->points[0].y; };
+  EXPECT_NEAR(width(rects[0]), MmToTwips(1200 / 25.0), 2);
+  EXPECT_NEAR(height(rects[0]), MmToTwips(80 / 25.0), 2);
+  EXPECT_NEAR(height(rects[1]), MmToTwips(300 / 25.0), 2);
+  EXPECT_NEAR(width(rects[2]), MmToTwips(1100 / 25.0), 2);
+  EXPECT_NEAR(height(rects[2]), MmToTwips(200 / 25.0), 2);
+  EXPECT_GT(rects[2]->points[0].x, rects[1]->points[0].x);
+  EXPECT_LT(rects[2]->points[1].y, rects[1]->points[1].y);
+  EXPECT_EQ(rects[3]->points[1].y, rects[0]->points[1].y);  // the luminous strip on the elevation's bottom
+
+  // A luminaire without dimensions gets no sketch at all.
+  lum->Length = lum->Width = 0;
+  PageDevice none;
+  DrawDimensionSketch(*lum, none, box, msg);
+  EXPECT_TRUE(none.ops.empty());
 }
 
 TEST(DatasheetUte, ClassesOfKnownDistributions) {

@@ -49,6 +49,10 @@ class TPrinterLike : public TRecordingDevice {
 std::unique_ptr<TLUM32> Narrow() {
   return test::MakeLum([](double g, double) { return g <= 90 ? 3000 * std::pow(test::CosD(g), 20) : 0.0; });
 }
+// A spot: half of I0 at 6.7°, its isolux lines packed round the axis.
+std::unique_ptr<TLUM32> Spot() {
+  return test::MakeLum([](double g, double) { return g <= 90 ? 20000 * std::pow(test::CosD(g), 100) : 0.0; });
+}
 std::unique_ptr<TLUM32> Wide() {
   return test::MakeLum([](double g, double) { return g < 62 ? 400.0 : g < 90 ? 100.0 : 0.0; });
 }
@@ -77,11 +81,13 @@ std::function<void(const TLUM32&, TDevice&, const TRect&)> Cone(int distanceSet,
     DrawCone(lum, dc, r, language, MakeConeRecord(lum, distanceSet, LampFluxOf(lum)), r);
   };
 }
-std::function<void(const TLUM32&, TDevice&, const TRect&)> Isolux(double side) {
+std::function<void(const TLUM32&, TDevice&, const TRect&)> Isolux(double side, double height = 5,
+                                                                  bool datasheet = false) {
   return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
     TIsoluxRecord rec;
     rec.side = static_cast<float>(side);
-    DrawIsolux(lum, dc, r, true, kEnglish, rec, false, r);
+    rec.height = static_cast<float>(height);
+    DrawIsolux(lum, dc, r, true, kEnglish, rec, datasheet, r);
   };
 }
 std::function<void(const TLUM32&, TDevice&, const TRect&)> Floor(float left, float right, bool emergency,
@@ -121,6 +127,9 @@ const TDrawingCase kCases[] = {
     {"cone asymmetric French", Asymmetric, Cone(5, kFrench)},
     {"isolux narrow", Narrow, Isolux(10)},
     {"isolux wide", Wide, Isolux(10)},
+    {"isolux spot", Spot, Isolux(10)},
+    {"isolux spot close up", Spot, Isolux(2, 3)},
+    {"isolux spot on the datasheet", Spot, Isolux(6, 3, true)},
     {"floor section -0.5 to 6", Wide, Floor(-0.5f, 6, false), 7509.0 / 4000},
     {"floor section 5 to 6", Narrow, Floor(5, 6, false), 7509.0 / 4000},
     {"floor emergency French", Wide, Floor(-2, 6, true, kFrench), 7509.0 / 4000},
@@ -346,6 +355,42 @@ TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
   bool unit = false;
   for (const std::string& t : dev.Texts()) unit |= t.find("lx") != std::string::npos;
   EXPECT_TRUE(unit);
+}
+
+// A narrow beam packs its isolux lines closer than a label is high: a label
+// (on its white ground) is left out where it would sit across a bundle of
+// lines, and hides at most two neighbours besides its own line. Close up
+// some lines keep their labels.
+TEST(DiagramTextsTest, IsoluxLabelsOfANarrowBeamHideNoOtherLine) {
+  const struct {
+    const char* what;
+    double side, height;
+    bool labelled;
+  } cases[] = {{"spot, 10 m", 10, 5, false}, {"spot, 2 m close up", 2, 3, true}};
+  const auto lum = Spot();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    Isolux(c.side, c.height)(*lum, dev, TRect{0, 0, 4000, 4000});
+    std::vector<const TDrawOp*> lines, labels;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind == TDrawOp::Polyline && op.pen.style != gdi::PS_NULL) lines.push_back(&op);
+      if (op.kind == TDrawOp::Rectangle && op.brush.style == gdi::BS_SOLID && op.brush.color == 0xFFFFFFu)
+        labels.push_back(&op);
+    }
+    if (c.labelled) EXPECT_FALSE(labels.empty());
+    for (const TDrawOp* label : labels) {
+      const TRect box{std::min(label->points[0].x, label->points[1].x), std::min(label->points[0].y, label->points[1].y),
+                      std::max(label->points[0].x, label->points[1].x), std::max(label->points[0].y, label->points[1].y)};
+      // A point strictly inside the box.
+      auto within = [&](TPoint p) { return p.x > box.left && p.x < box.right && p.y > box.top && p.y < box.bottom; };
+      int crossing = 0;
+      for (const TDrawOp* line : lines)
+        crossing += std::any_of(line->points.begin(), line->points.end(), within) ? 1 : 0;
+      EXPECT_LE(crossing, 3) << "a label covers " << crossing << " lines";
+    }
+  }
 }
 
 // The luminaire count: its title names the reflectances plainly, and its

@@ -43,6 +43,7 @@ TEST(Settings, EmptyStoreGivesDefaultsCreatesDirectoriesAndWritesLanguages) {
   // No print footer until the user enters one.
   EXPECT_EQ(s.UserName, "");
   EXPECT_EQ(s.UserAddr, "");
+  EXPECT_EQ(s.UserLogo, "");
   EXPECT_TRUE(s.Tm14Version2 && s.ShowLor && s.BoldFont);
   EXPECT_FLOAT_EQ(s.MeasDist, 10.0f);
   for (const char* d : {"LUMDAT", "PICTS", "SKETCH", "PDATA", "TXT", "LANGUAGE", "GRAPHS", "GRAPHS/POLAR",
@@ -109,6 +110,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   LoadSettings();
   TProgramSettings& s = Settings();
   s.UserName = "Lichtbau M\xFCller";
+  s.UserLogo = env.root() + "/logo.png";
   s.IesType = 2;
   s.Tm14Version2 = false;
   s.UtilMode = 2;
@@ -122,6 +124,7 @@ TEST(Settings, SaveAndLoadRoundTrip) {
   s = TProgramSettings{};
   LoadSettings();
   EXPECT_EQ(s.UserName, "Lichtbau M\xFCller");
+  EXPECT_EQ(s.UserLogo, env.root() + "/logo.png");
   EXPECT_EQ(s.IesType, 2);
   EXPECT_FALSE(s.Tm14Version2);
   EXPECT_EQ(s.UtilMode, 2);

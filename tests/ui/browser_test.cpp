@@ -1,6 +1,8 @@
 // The browser's table over a small catalogue, its incremental search and the
 // navigator's repeat.
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -279,6 +281,19 @@ class BrowserTest : public QObject {
     // The choice is kept for the next start.
     LoadSettings();
     QCOMPARE(Settings().DbLang, 2);
+
+    // The sort selector widens to its longest text in French too.
+    f.ApplyLanguages(3, 3);
+    auto* combo = f.findChild<QComboBox*>(QStringLiteral("KeyCombo"));
+    QCOMPARE(combo->itemText(0), QString::fromUtf8("D\u00e9signation du luminaire"));
+    auto textRoom = [combo] {
+      QStyleOptionComboBox opt;
+      opt.initFrom(combo);
+      return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width();
+    };
+    for (int i = 0; i < combo->count(); ++i)
+      QTRY_VERIFY2(combo->fontMetrics().horizontalAdvance(combo->itemText(i)) <= textRoom(),
+                   qPrintable(combo->itemText(i)));
   }
 
   void keysMoveAndTheDiagramFollowsWhenTheCursorRests() {

@@ -38,9 +38,9 @@ struct Desktop {
   const char* footerHint;       // the start of the settings dialog's hint
 };
 const Desktop kDesktops[] = {
-    {"de_DE.UTF-8", "Sprache", "Abbrechen", "Sprache des Programms", "Name und Adresse stehen in der Fu\u00dfzeile"},
-    {"en_US.UTF-8", "Language", "Cancel", "Program language", "Name and address are printed in the footer"},
-    {"fr_FR.UTF-8", "Langue", "Annuler", "Langue du programme", "Le nom et l'adresse figurent en pied"},
+    {"de_DE.UTF-8", "Sprache", "Abbrechen", "Sprache des Programms", "Name und Adresse stehen in der Fu\u00dfzeile jedes Datenblatts"},
+    {"en_US.UTF-8", "Language", "Cancel", "Program language", "Name and address are printed in the footer of every datasheet"},
+    {"fr_FR.UTF-8", "Langue", "Annuler", "Langue du programme", "Le nom et l'adresse figurent en pied de chaque fiche"},
 };
 
 // A first start on that desktop: settings and language files as the program's
@@ -191,9 +191,11 @@ class FirstStartTest : public QObject {
       TOrvsetForm dlg(Settings(), false);
       auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("UserNameFld"));
       auto* addr = dlg.findChild<QLineEdit*>(QStringLiteral("UserAdFld"));
-      QVERIFY(name && addr);
+      auto* logo = dlg.findChild<QLineEdit*>(QStringLiteral("UserLogoFld"));
+      QVERIFY(name && addr && logo);
       QCOMPARE(name->text(), QString());
       QCOMPARE(addr->text(), QString());
+      QCOMPARE(logo->text(), QString());
       auto* hint = dlg.findChild<QLabel*>(QStringLiteral("FooterHint"));
       QVERIFY2(hint && hint->text().startsWith(QString::fromUtf8(d.footerHint)), d.lang);
     }

@@ -340,6 +340,35 @@ class LinfoTest : public QObject {
     QVERIFY(rec.shown.empty());
   }
 
+  // The isolux drawing follows its fields as soon as one is left, without
+  // Show; a field still holding a value Show would refuse holds the others
+  // back (all or none) and says nothing until Show.
+  void theIsoluxDrawingFollowsItsFieldsAtOnce() {
+    Session s;
+    RecordingUi rec;
+    ScopedUiServices scoped(rec);
+    TLinfoForm form(TCatalogueRecord{}, Linear(), false);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const TEvaluationSet& set = form.EvalSet();
+    form.SelectTab(TLinfoForm::tabIsolux);
+    Enter(form.IsoluxFields()[0], QStringLiteral("12"));
+    QCOMPARE(set.isolux.side, 12.0f);
+    Enter(form.IsoluxFields()[1], QStringLiteral("3.5"));
+    QCOMPARE(set.isolux.height, 3.5f);
+    QVERIFY(rec.shown.empty());
+    form.IsoluxFields()[2]->setText(QStringLiteral("-5"));
+    Enter(form.IsoluxFields()[0], QStringLiteral("20"));
+    QCOMPARE(set.isolux.side, 12.0f);
+    QVERIFY(rec.shown.empty());
+    // The field left is refused on its own like any other.
+    form.IsoluxFields()[2]->setText(QStringLiteral("3000"));
+    Enter(form.IsoluxFields()[1], QStringLiteral("-1"));
+    QCOMPARE(form.IsoluxFields()[1]->text(), QStringLiteral("3.5"));
+    QCOMPARE(rec.shown.size(), std::size_t(1));
+    QCOMPARE(set.isolux.height, 3.5f);
+  }
+
   void refusedEntriesKeepTheOldValue() {
     Session s;
     RecordingUi rec;

@@ -237,6 +237,39 @@ class PrintTest : public QObject {
     QVERIFY(*d.Buffer().Planes == TPlaneList{0});
   }
 
+  // The planes of the polar and cartesian pages: what was chosen before stays
+  // ticked; otherwise the luminaire's own planes, as the command line takes
+  // them without --planes.
+  void thePlaneChoiceIsKeptAndStartsFromTheLuminairesPlanes() {
+    TempUserEnvironment env;
+    Session(2, ".ENG");
+    TOutputLuminaire asymmetric;
+    asymmetric.valid = true;
+    asymmetric.planePairs = {{"C0 / C180", 0.0f}, {"C30 / C210", 30.0f}, {"C90 / C270", 90.0f}};
+    TOutputLuminaire rotational;
+    rotational.valid = true;
+    rotational.planePairs = {{"C0 / C180", 0.0f}};
+    const struct {
+      const char* what;
+      TPlaneList before;
+      const TOutputLuminaire* lum;
+      TPlaneList ticked;
+    } cases[] = {
+        {"nothing chosen, asymmetric: C0 and C90", {}, &asymmetric, {0, 90}},
+        {"nothing chosen, rotational: C0", {}, &rotational, {0}},
+        {"an earlier choice stays", {30}, &asymmetric, {30}},
+        {"an earlier choice the luminaire does not offer", {45}, &rotational, {0}},
+        {"without a luminaire the earlier choice among the fixed pairs", {45, 120}, nullptr, {45, 120}},
+    };
+    for (const auto& c : cases) {
+      TOutputSettings s = InitialOutputSettings();
+      *s.Planes = c.before;
+      TOutEditDlg d(s, c.lum ? std::optional<TOutputLuminaire>(*c.lum) : std::nullopt, false);
+      d.accept();
+      QVERIFY2(*d.Buffer().Planes == c.ticked, c.what);
+    }
+  }
+
   void printingTheCurrentLuminaireWritesAPdf() {
     TempUserEnvironment env;
     Session(2, ".ENG");

@@ -132,10 +132,11 @@ class ListingBackend : public FakeBackend {
   std::string ReadVersionLabel() override { return label; }
 };
 
-// Answers the PDF save dialog of printing and the directory dialog.
+// Answers the PDF save dialog of printing, the directory and the open dialog.
 class PrintingUi : public RecordingUi {
  public:
-  std::string saveAs, directory;
+  std::string saveAs, directory, openFile;
+  std::string chooseOpenFile(const std::string&, const std::string&, const std::string&) override { return openFile; }
   std::string chooseSaveFile(const std::string&, const std::string&, const std::string&, const std::string&,
                              int&) override {
     return saveAs;
@@ -422,6 +423,11 @@ class SmallWindowsTest : public QObject {
         });
         f.BitBtn4Click();
         QCOMPARE(f.DeviceField()->text(), QStringLiteral("PDF Writer"));
+        // The company block of the datasheets.
+        f.UserNameField()->setText(QString::fromUtf8("Lichtbau M\u00fcller"));  // typing knows no umlaut
+        Type(f.UserAddrField(), QStringLiteral("1 Main Street"));
+        ui.openFile = ui.directory + "/logo.png";
+        f.LogoBtnClick();
         QTest::mouseClick(f.OkBtn(), Qt::LeftButton);
       });
       QVERIFY(EditSettings(s, false));
@@ -431,6 +437,9 @@ class SmallWindowsTest : public QObject {
       QCOMPARE(int(s.UtilMode), 1);
       QCOMPARE(s.LumDir2, ui.directory);
       QCOMPARE(s.EpsDevice, std::string("PDF Writer"));
+      QCOMPARE(s.UserName, std::string("Lichtbau M\xFCller"));
+      QCOMPARE(s.UserAddr, std::string("1 Main Street"));
+      QCOMPARE(s.UserLogo, ui.directory + "/logo.png");
     }
     // A stored device that is not installed starts the set-up on the default printer.
     const QStringList installed{QStringLiteral("Office"), QStringLiteral("Plotter")};

@@ -1,6 +1,8 @@
 #include "graphics/qt/qt_device.h"
 
 #include <QFontMetricsF>
+#include <QImage>
+#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -131,6 +133,18 @@ bool TQtPainterDevice::Ellipse(int left, int top, int right, int bottom) {
   painter_.setPen(MakePen());
   painter_.setBrush(MakeBrush());
   painter_.drawEllipse(MapRect(left, top, right, bottom));
+  return true;
+}
+
+bool TQtPainterDevice::DrawImageFile(const TRect& box, const std::string& pathUtf8) {
+  QImageReader reader(QString::fromStdString(pathUtf8));
+  reader.setAutoTransform(true);
+  const QImage image = reader.read();
+  if (image.isNull()) return false;
+  const QRectF room = MapRect(box.left, box.top, box.right, box.bottom);
+  const double k = std::min(room.width() / image.width(), room.height() / image.height());
+  if (!(k > 0) || !std::isfinite(k)) return false;
+  painter_.drawImage(QRectF(room.left(), room.top(), image.width() * k, image.height() * k), image);
   return true;
 }
 

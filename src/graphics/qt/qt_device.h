@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <string>
 
 #include "graphics/device.h"
 #include "graphics/text_metrics.h"
@@ -35,6 +36,8 @@ class TQtPainterDevice : public TDevice {
   int GetDeviceCaps(int index) const override;
 
   QPainter& Painter() { return painter_; }
+  // See TPageJob::DrawImageFile: `box` in logical units.
+  bool DrawImageFile(const TRect& box, const std::string& pathUtf8);
 
  protected:
   bool DrawLine(TPoint from, TPoint to) override;

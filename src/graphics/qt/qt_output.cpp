@@ -224,4 +224,8 @@ void TQtPrintJob::Abort() {
 
 TDevice& TQtPrintJob::Device() { return *device_; }
 
+bool TQtPrintJob::DrawImageFile(const TRect& box, const std::string& pathUtf8) {
+  return device_ && device_->DrawImageFile(box, pathUtf8);
+}
+
 }  // namespace kandelo

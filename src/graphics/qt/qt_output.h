@@ -65,6 +65,8 @@ class TQtPrintJob {
   // Ends the document and throws away a file being written.
   void Abort();
   TDevice& Device();
+  // See TPageJob::DrawImageFile.
+  bool DrawImageFile(const TRect& box, const std::string& pathUtf8);
   const TPageMargins& Margins() const { return margins_; }
 
  private:

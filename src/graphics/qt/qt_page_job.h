@@ -24,6 +24,9 @@ class TQtPageJob : public TPageJob {
   bool End() override { return job_.End(); }
   void Abort() override { job_.Abort(); }
   TDevice& Device() override { return job_.Device(); }
+  bool DrawImageFile(const TRect& box, const std::string& pathUtf8) override {
+    return job_.DrawImageFile(box, pathUtf8);
+  }
 
  private:
   TQtPrintJob job_;
