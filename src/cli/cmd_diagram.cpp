@@ -103,9 +103,10 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   }
 
   if (ext == ".wmf") {
-    const bool saved = evalKind ? SaveEvaluationMetafile(lum, picture, FromUtf8(output))
-                                : SaveLVKMetafile(lum, options, FromUtf8(output));
-    if (!saved) return Fail("cannot write " + FromUtf8(output));
+    platform::WriteError why = platform::WriteError::None;
+    const bool saved = evalKind ? SaveEvaluationMetafile(lum, picture, FromUtf8(output), &why)
+                                : SaveLVKMetafile(lum, options, FromUtf8(output), &why);
+    if (!saved) return FailWrite(output, why);
     return kOk;
   }
   return WriteImage(output, ext, width, height, [&](TDevice& dc, int w, int h) {
