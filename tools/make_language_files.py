@@ -288,6 +288,16 @@ ORVMSG = [
     ("SETUP", [
         ("ST_NOPRINTER", "Es ist kein Drucker installiert.", "No printer is installed.",
          "Aucune imprimante n'est installée."),
+        # texts the settings file cannot keep (the settings dialog and "settings set")
+        ("ST_LINEBREAK", "Zeilenumbrüche und NUL-Zeichen lassen sich nicht in den Einstellungen speichern",
+         "line breaks and NUL characters cannot be stored in the settings",
+         "les sauts de ligne et les caractères NUL ne peuvent pas être enregistrés dans les paramètres"),
+        ("ST_SECTION", "ein Abschnittsname darf nicht leer sein und weder [ noch ] enthalten",
+         "a section name must not be empty or contain [ or ]",
+         "un nom de section ne doit pas être vide ni contenir [ ou ]"),
+        ("ST_VALUENAME", "ein Wertname darf nicht leer sein, kein = enthalten und nicht mit [ beginnen",
+         "a value name must not be empty, contain = or begin with [",
+         "un nom de valeur ne doit pas être vide, contenir = ni commencer par ["),
     ]),
     # Saving in another format and the batch conversion.
     ("CONVERSION", [

@@ -373,6 +373,28 @@ class SmallWindowsTest : public QObject {
     QVERIFY(!missing.EditBtn()->isEnabled());
   }
 
+  // A chosen folder whose name holds a line break cannot be kept in the
+  // settings file: OK refuses it and the dialog stays open.
+  void settingsDialogRefusesTextsTheFileCannotHold() {
+    TempUserEnvironment env;
+    Session(kLanguages[1]);
+    PrintingUi ui;
+    ScopedUiServices scoped(ui);
+    TProgramSettings s = Settings();
+    ui.directory = env.root() + "/da\nta";
+    bool stayed = false;
+    OnModal<TOrvsetForm>([&stayed](TOrvsetForm& f) {
+      f.BitBtn3Click();
+      QTest::mouseClick(f.OkBtn(), Qt::LeftButton);
+      stayed = f.isVisible();
+      QTest::mouseClick(f.CancelBtn(), Qt::LeftButton);
+    });
+    QVERIFY(!EditSettings(s, false));
+    QVERIFY(stayed);
+    QCOMPARE(ui.shown.size(), std::size_t(1));
+    QVERIFY(ui.shown.back().text.rfind("line breaks", 0) == 0);
+  }
+
   void settingsDialogEditsACopyInEveryLanguage() {
     for (const Language& l : kLanguages) {
       TempUserEnvironment env;
