@@ -250,6 +250,9 @@ ORVMSG = [
          "no catalogue entries lie in the chosen range",
          "aucune entrée du catalogue dans la plage choisie"),
         ("CL_REVERSED", "--from sortiert nach --to", "--from sorts after --to", "--from se trie après --to"),
+        # --size of the diagram command, followed by the size given
+        ("CL_SIZELIMIT", "ein Bild hat höchstens 10000 Pixel je Seite", "a picture is at most 10000 pixels a side",
+         "une image a au plus 10000 pixels de côté"),
     ]),
     # The catalogue list (filter dialog, printed list and ".TXT" export).
     ("LISTPRINT", [
@@ -571,6 +574,10 @@ ORVMSG = [
     ]),
     # entry errors of the new luminaire wizard
     ("ERRORS", [
+        ("EM_INVSYM",
+         "Ungültige Symmetrie: C-Ebenen erlauben 0 bis 4, B-Ebenen 0, 2 oder 4.",
+         "Invalid symmetry: C planes take 0 to 4, B planes 0, 2 or 4.",
+         "Symétrie incorrecte : les plans C admettent 0 à 4, les plans B 0, 2 ou 4."),
         ("EM_INVCS",
          "Ungültige Schrittweite der C-Ebenen: sie muss den Winkelbereich ohne Rest teilen.",
          "Invalid C-plane step: it must divide the angle range without remainder.",
