@@ -281,6 +281,13 @@ ORVMSG = [
         ("LP_EXISTS", "Lampe existiert bereits !", "Lamp already exists !", "La lampe existe déjà !"),
         ("LP_NOTYPE", "Bitte die Lampenbezeichnung angeben.", "Please give the lamp type.",
          "Veuillez indiquer le type de lampe."),
+        ("LP_BADTEXT",
+         "die Lampenbezeichnung enthält Zeichen, die die Lampentabelle nicht speichern kann "
+         "(nur westeuropäische Buchstaben, keine Tabulatoren oder Zeilenumbrüche)",
+         "the lamp type holds characters the lamp table cannot store (only Western European letters, "
+         "no tabs or line breaks)",
+         "le type de lampe contient des caractères que la table des lampes ne peut pas enregistrer "
+         "(seulement des lettres d'Europe occidentale, ni tabulations ni sauts de ligne)"),
     ]),
     ("TEXTVIEW", [
         ("TV_UNDO", "Änderungen rückgängig machen ?", "Undo the changes?", "Annuler les modifications ?"),

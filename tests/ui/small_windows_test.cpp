@@ -178,6 +178,24 @@ class SmallWindowsTest : public QObject {
         QCOMPARE(form.Table()->item(0, 1)->text(), QStringLiteral("3350.0 lm"));
         QCOMPARE(form.Table()->item(0, 2)->text(), QStringLiteral("36W"));
 
+        // A twin that differs only in case, and letters the table cannot
+        // keep, are refused as well.
+        OnModal<TLmpEdform>([&l, &rec](TLmpEdform& e) {
+          Type(e.TypeField(), QStringLiteral("t8"));
+          Type(e.WattField(), QStringLiteral("36"));
+          QTest::mouseClick(e.OkBtn(), Qt::LeftButton);
+          QVERIFY(e.isVisible());
+          QCOMPARE(Q(rec.shown.back().text), QString::fromUtf8(l.exists));
+          Type(e.TypeField(), QString::fromUtf8("T8 \u5149"));
+          QTest::mouseClick(e.OkBtn(), Qt::LeftButton);
+          QVERIFY(e.isVisible());
+          QCOMPARE(rec.shown.size(), std::size_t(2));
+          QTest::mouseClick(e.AbortBtn(), Qt::LeftButton);
+        });
+        form.Navigator()->Click(nbInsert);
+        QCOMPARE(form.Count(), 1);
+        rec.shown.clear();
+
         // The same type and wattage again is refused and the editor stays
         // open; another wattage is then accepted.
         OnModal<TLmpEdform>([&l, &rec](TLmpEdform& e) {
