@@ -214,6 +214,15 @@ ORVMSG = [
          "the file written does not read back and was removed",
          "le fichier écrit ne se relit pas et a été supprimé"),
         ("CL_NOWRITE", "kann nicht geschrieben werden", "cannot be written", "ne peut pas être écrit"),
+        # why a file cannot be written, in brackets after CL_NOWRITE
+        ("CL_DISKFULL", "der Datenträger ist voll", "the disk is full", "le disque est plein"),
+        ("CL_TOOLARGE", "die Datei überschreitet die vom System erlaubte Größe",
+         "the file exceeds the size the system allows", "le fichier dépasse la taille permise par le système"),
+        ("CL_NAMELONG", "der Dateiname ist zu lang", "the file name is too long", "le nom du fichier est trop long"),
+        ("CL_NOACCESS", "keine Schreibberechtigung dort", "no permission to write there",
+         "pas d'autorisation d'écrire à cet endroit"),
+        ("CL_READONLY", "der Datenträger ist schreibgeschützt", "the medium is read-only", "le support est en lecture seule"),
+        ("CL_NOFOLDER", "der Ordner existiert nicht", "the folder does not exist", "le dossier n'existe pas"),
         ("CL_EXISTS", "ist bereits vorhanden (--overwrite ersetzt die Datei)", "exists already (--overwrite replaces it)",
          "existe déjà (--overwrite le remplace)"),
         ("CL_BUSY", "Ein anderes Programm hält den Katalog", "Another program holds the catalogue",
@@ -241,6 +250,9 @@ ORVMSG = [
          "no catalogue entries lie in the chosen range",
          "aucune entrée du catalogue dans la plage choisie"),
         ("CL_REVERSED", "--from sortiert nach --to", "--from sorts after --to", "--from se trie après --to"),
+        # --size of the diagram command, followed by the size given
+        ("CL_SIZELIMIT", "ein Bild hat höchstens 10000 Pixel je Seite", "a picture is at most 10000 pixels a side",
+         "une image a au plus 10000 pixels de côté"),
     ]),
     # The catalogue list (filter dialog, printed list and ".TXT" export).
     ("LISTPRINT", [
@@ -269,6 +281,13 @@ ORVMSG = [
         ("LP_EXISTS", "Lampe existiert bereits !", "Lamp already exists !", "La lampe existe déjà !"),
         ("LP_NOTYPE", "Bitte die Lampenbezeichnung angeben.", "Please give the lamp type.",
          "Veuillez indiquer le type de lampe."),
+        ("LP_BADTEXT",
+         "die Lampenbezeichnung enthält Zeichen, die die Lampentabelle nicht speichern kann "
+         "(nur westeuropäische Buchstaben, keine Tabulatoren oder Zeilenumbrüche)",
+         "the lamp type holds characters the lamp table cannot store (only Western European letters, "
+         "no tabs or line breaks)",
+         "le type de lampe contient des caractères que la table des lampes ne peut pas enregistrer "
+         "(seulement des lettres d'Europe occidentale, ni tabulations ni sauts de ligne)"),
     ]),
     ("TEXTVIEW", [
         ("TV_UNDO", "Änderungen rückgängig machen ?", "Undo the changes?", "Annuler les modifications ?"),
@@ -279,6 +298,16 @@ ORVMSG = [
     ("SETUP", [
         ("ST_NOPRINTER", "Es ist kein Drucker installiert.", "No printer is installed.",
          "Aucune imprimante n'est installée."),
+        # texts the settings file cannot keep (the settings dialog and "settings set")
+        ("ST_LINEBREAK", "Zeilenumbrüche und NUL-Zeichen lassen sich nicht in den Einstellungen speichern",
+         "line breaks and NUL characters cannot be stored in the settings",
+         "les sauts de ligne et les caractères NUL ne peuvent pas être enregistrés dans les paramètres"),
+        ("ST_SECTION", "ein Abschnittsname darf nicht leer sein und weder [ noch ] enthalten",
+         "a section name must not be empty or contain [ or ]",
+         "un nom de section ne doit pas être vide ni contenir [ ou ]"),
+        ("ST_VALUENAME", "ein Wertname darf nicht leer sein, kein = enthalten und nicht mit [ beginnen",
+         "a value name must not be empty, contain = or begin with [",
+         "un nom de valeur ne doit pas être vide, contenir = ni commencer par ["),
     ]),
     # Saving in another format and the batch conversion.
     ("CONVERSION", [
@@ -567,6 +596,10 @@ ORVMSG = [
     ]),
     # entry errors of the new luminaire wizard
     ("ERRORS", [
+        ("EM_INVSYM",
+         "Ungültige Symmetrie: C-Ebenen erlauben 0 bis 4, B-Ebenen 0, 2 oder 4.",
+         "Invalid symmetry: C planes take 0 to 4, B planes 0, 2 or 4.",
+         "Symétrie incorrecte : les plans C admettent 0 à 4, les plans B 0, 2 ou 4."),
         ("EM_INVCS",
          "Ungültige Schrittweite der C-Ebenen: sie muss den Winkelbereich ohne Rest teilen.",
          "Invalid C-plane step: it must divide the angle range without remainder.",

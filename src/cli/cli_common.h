@@ -9,6 +9,7 @@
 
 #include "frame/startup.h"
 #include "photometry/lum32.h"
+#include "platform/fileio.h"
 
 namespace kandelo::cli {
 
@@ -53,6 +54,11 @@ std::string SessionText(const std::string& section, const std::string& key, cons
 // "NAME: reason" as one line in the session's language, and kFailure; the
 // name is printed as the file system's bytes, the reason is a 1252 text.
 int FailFile(const std::string& file, const std::string& reason);
+// "NAME: cannot be written (the disk is full)" and kFailure; the name as the
+// file system has it; the part in brackets only when the reason is known.
+int FailWrite(const std::string& file, platform::WriteError why);
+// The reason alone, in the session's language ("" when not known).
+std::string WriteErrorText(platform::WriteError why);
 
 // Loads a photometric file for a command. The reader's boxes are collected:
 // on success they are printed as warnings, on failure the one line says the

@@ -36,8 +36,11 @@ int convertOne(const std::string& file, std::uint8_t code, const std::string& ou
   // The name is written as given; only the data are prepared for the format.
   if (!PrepareForFormat(lum, code)) return Fail("cannot resample " + file + " to C-planes");
   lum.CalcFlux();
-  if (!lum.SaveAs(code, out))
+  if (!lum.SaveAs(code, out)) {
+    const platform::WriteError why = platform::whyNotWritable(out);
+    if (why != platform::WriteError::Unknown) return FailWrite(out, why);
     return FailFile(out, SessionText("CL_NOWRITE", "cannot be written") + " (" + FormatByCode(code).name + ")");
+  }
   // Success means a file the program reads back; one it cannot read (a
   // writer's fault) is removed rather than left behind as a conversion.
   TLUM32 back;

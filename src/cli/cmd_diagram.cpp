@@ -37,14 +37,22 @@ bool ParsePlanes(const std::string& text, std::vector<float>& out) {
   return !out.empty();
 }
 
-bool ParseSize(const std::string& text, int& w, int& h) {
+// A side of a picture in pixels: enough for a printer page at high
+// resolution; a larger raster takes gigabytes and half a minute to draw.
+constexpr long long kMaxPictureSide = 10000;
+
+// The size of --size, or kOk unchanged; otherwise the exit code with the reason.
+int ParseSize(const std::string& text, int& w, int& h) {
   const auto x = text.find_first_of("xX");
   long long a = 0, b = 0;
-  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) || !ParseInt(text.substr(x + 1), b)) return false;
-  if (a < 16 || b < 16 || a > 20000 || b > 20000) return false;
+  if (x == std::string::npos || !ParseInt(text.substr(0, x), a) || !ParseInt(text.substr(x + 1), b) || a < 16 ||
+      b < 16)
+    return Fail("bad size: " + FromUtf8(text));
+  if (a > kMaxPictureSide || b > kMaxPictureSide)
+    return Fail(SessionText("CL_SIZELIMIT", "a picture is at most 10000 pixels a side") + ": " + FromUtf8(text));
   w = static_cast<int>(a);
   h = static_cast<int>(b);
-  return true;
+  return kOk;
 }
 
 int Run(const std::string& file, const std::string& kind, const std::string& planes, double gammaMax,
@@ -52,7 +60,8 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
         const ConeIsoluxOptions& coneIsoluxOptions) {
   if (IsConeOrIsolux(kind)) {
     int w = 800, h = 800;
-    if (!size.empty() && !ParseSize(size, w, h)) return Fail("bad size: " + FromUtf8(size));
+    if (!size.empty())
+      if (const int code = ParseSize(size, w, h); code != kOk) return code;
     ConeIsoluxOptions coneIsolux = coneIsoluxOptions;
     coneIsolux.language = eval.language;
     return DrawConeOrIsolux(file, kind, coneIsolux, w, h, output);
@@ -74,7 +83,8 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   if (!planes.empty() && !ParsePlanes(planes, options.planes))
     return Fail("bad plane list: " + FromUtf8(planes));
   int width = 800, height = 800;
-  if (!size.empty() && !ParseSize(size, width, height)) return Fail("bad size: " + FromUtf8(size));
+  if (!size.empty())
+    if (const int code = ParseSize(size, width, height); code != kOk) return code;
   if (evalKind && size.empty()) {
     const TSize picSize = EvalPictureSize(*evalKind);
     height = std::max(16, static_cast<int>(std::lround(double(width) * picSize.cy / picSize.cx)));
@@ -103,9 +113,10 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
   }
 
   if (ext == ".wmf") {
-    const bool saved = evalKind ? SaveEvaluationMetafile(lum, picture, FromUtf8(output))
-                                : SaveLVKMetafile(lum, options, FromUtf8(output));
-    if (!saved) return Fail("cannot write " + FromUtf8(output));
+    platform::WriteError why = platform::WriteError::None;
+    const bool saved = evalKind ? SaveEvaluationMetafile(lum, picture, FromUtf8(output), &why)
+                                : SaveLVKMetafile(lum, options, FromUtf8(output), &why);
+    if (!saved) return FailWrite(output, why);
     return kOk;
   }
   return WriteImage(output, ext, width, height, [&](TDevice& dc, int w, int h) {

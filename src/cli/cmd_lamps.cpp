@@ -61,6 +61,14 @@ int list(bool json) {
 // A type and wattage as the table keys them; false with the exit code set.
 bool lampOf(const std::string& typeUtf8, int watt, TLampRecord& r, int& exitCode) {
   const std::string type = TrimBlanks(FromUtf8(typeUtf8));
+  // Letters outside the table's character set would be stored as "?".
+  if (ToUtf8(FromUtf8(typeUtf8)) != typeUtf8 || !LampTypeStorable(type)) {
+    exitCode = Fail(SessionText("LAMPS", "LP_BADTEXT",
+                                "the lamp type holds characters the lamp table cannot store (only Western European "
+                                "letters, no tabs or line breaks)") +
+                    ": " + FromUtf8(typeUtf8));
+    return false;
+  }
   if (type.empty() || type.size() > 20) {
     exitCode = Fail("the lamp type must have 1 to 20 characters: " + FromUtf8(typeUtf8));
     return false;
@@ -79,7 +87,7 @@ int add(const std::string& type, int watt, double flux, int ballast) {
   TLampRecord r;
   int exitCode = kOk;
   if (!lampOf(type, watt, r, exitCode)) return exitCode;
-  if (!std::isfinite(flux) || flux < 0 || flux > 999999) return Fail("the flux must lie in 0..999999 lm");
+  if (!std::isfinite(flux) || std::signbit(flux) || flux > 999999) return Fail("the flux must lie in 0..999999 lm");
   if (ballast < 0 || ballast > kMaxWatt) return Fail("the ballast wattage must lie in 0.." + std::to_string(kMaxWatt));
   r.SetFlux(static_cast<float>(flux));
   r.SetBallastWatt(static_cast<std::int16_t>(ballast));
@@ -88,7 +96,8 @@ int add(const std::string& type, int watt, double flux, int ballast) {
   TBTreeBase& t = *LampTable();
   std::string key = LampKey(r, 1);
   t.SelectKey(1);
-  if (t.FindKey(key) == isam::kOk) return Fail("Lamp already exists !");
+  if (t.FindKey(key) == isam::kOk || FindLampTwin(r) != 0)
+    return Fail("Lamp already exists !");
   LampBuffer() = r;
   if (const int e = t.Add(); e != isam::kOk) return Fail("DB-Error : " + std::to_string(e));
   return kOk;

@@ -35,9 +35,14 @@ int Export(const ListOptions& o, bool text, int& exitCode) {
   const std::string to = platform::upper1252(FromUtf8(o.to.empty() ? "Z" : o.to));
   std::string error;
   std::int32_t n;
-  if (text) n = ExportListText(o.keyNo, all, from, to, o.output, error);
+  platform::WriteError why = platform::WriteError::None;
+  if (text) n = ExportListText(o.keyNo, all, from, to, o.output, error, &why);
   else n = all ? ExportAll(o.keyNo) : ExportKeyRange(o.keyNo, from, to);
   if (n < 0) {
+    if (text && why != platform::WriteError::None) {
+      exitCode = FailWrite(o.output, why);
+      return -1;
+    }
     exitCode = Fail(text ? error : "cannot write the list file " + ListFilePath());
     return -1;
   }

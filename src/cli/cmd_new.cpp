@@ -19,6 +19,7 @@ namespace {
 std::string GridError(const std::string& key) {
   static const std::map<std::string, std::string> english = {
       {"EM_INVCS", "Invalid C-plane step: it must divide the angle range without remainder."},
+      {"EM_INVSYM", "Invalid symmetry: C planes take 0 to 4, B planes 0, 2 or 4."},
       {"EM_INVG1", "The gamma start angle must be smaller than the end angle."},
       {"EM_INVGE", "The gamma end angle must be larger than the step."},
       {"EM_INVGS", "The gamma step must divide the range between start and end angle without remainder."},
@@ -45,7 +46,7 @@ int Create(const std::string& out, std::uint8_t format, const TNewLuminaire& wan
     ScopedUiServices collect(boxes);
     written = WriteLuminaireSafely(lum, format, out);
   }
-  if (!written) return FailFile(out, SessionText("CL_NOWRITE", "cannot be written"));
+  if (!written) return FailWrite(out, platform::whyNotWritable(out));
   return kOk;
 }
 

@@ -20,6 +20,11 @@ void Setup(CLI::App& app, int& exitCode) {
   set->add_option("TEXT", text)->required();
 
   set->callback([&exitCode] {
+    if (const TSettingTextFault fault = SettingTextFault(FromUtf8(section), FromUtf8(value), FromUtf8(text))) {
+      std::fprintf(stderr, "kandelo-cli: %s\n", ToUtf8(SessionText("SETUP", fault.key, fault.english)).c_str());
+      exitCode = kUsage;
+      return;
+    }
     if (!WriteSettingString(FromUtf8(section), FromUtf8(value), FromUtf8(text)))
       exitCode = Fail("cannot write the settings store");
   });

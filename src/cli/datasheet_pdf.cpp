@@ -29,7 +29,8 @@ int WriteDatasheetPdf(TLUM32& lum, const TOutputSettings& settings, const TMsgMa
     case TDatasheetStatus::Printed: return kOk;
     case TDatasheetStatus::NoData: return Fail("the luminaire holds no usable data; nothing was printed");
     case TDatasheetStatus::NoPages: return Fail("none of the chosen pages can be printed for this luminaire");
-    case TDatasheetStatus::JobFailed: return Fail("cannot write " + where);
+    case TDatasheetStatus::JobFailed:
+      return target.printer.empty() ? FailWrite(target.pdf, job.WriteFailure()) : Fail("cannot write " + where);
     case TDatasheetStatus::Failed: return Fail(r.error);
   }
   return kFailure;

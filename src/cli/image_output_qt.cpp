@@ -15,10 +15,11 @@ int WriteImageQt(const std::string& output, const std::string& ext, int width, i
   const TDrawFunction paint = [&](TDevice& dc, QSize s) { draw(dc, s.width(), s.height()); };
   const QSize size(width, height);
   bool ok = false;
-  if (ext == ".png") ok = SavePng(output, size, paint);
-  if (ext == ".svg") ok = SaveSvg(output, size, paint);
-  if (ext == ".pdf") ok = SavePdf(output, size, paint);
-  if (!ok) return Fail("cannot write " + FromUtf8(output));
+  platform::WriteError why = platform::WriteError::None;
+  if (ext == ".png") ok = SavePng(output, size, paint, &why);
+  if (ext == ".svg") ok = SaveSvg(output, size, paint, &why);
+  if (ext == ".pdf") ok = SavePdf(output, size, paint, &why);
+  if (!ok) return FailWrite(output, why);
   return kOk;
 }
 

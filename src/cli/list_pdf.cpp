@@ -1,5 +1,7 @@
 #include "cli/list_pdf.h"
 
+#include "cli/cli_common.h"
+
 #if __has_include(<QGuiApplication>)
 #include <QPrinter>
 
@@ -24,6 +26,11 @@ bool WriteListPdf(const std::vector<TListEntry>& entries, const TListTexts& text
     if (ok) {
       DrawList(job.Device(), entries, texts, [&job] { return job.NewPage(); });
       ok = job.End();
+    }
+    if (!ok && target.printer.empty()) {
+      const std::string reason = WriteErrorText(job.WriteFailure());
+      error = FromUtf8(target.pdf) + ": " + SessionText("CL_NOWRITE", "cannot be written") + (reason.empty() ? "" : " (" + reason + ")");
+      return false;
     }
   }
   if (!ok) error = "cannot write " + (target.printer.empty() ? target.pdf : "to the printer " + target.printer);

@@ -158,6 +158,26 @@ int FailFile(const std::string& file, const std::string& reason) {
   return kFailure;
 }
 
+std::string WriteErrorText(platform::WriteError why) {
+  using platform::WriteError;
+  switch (why) {
+    case WriteError::DiskFull: return SessionText("CL_DISKFULL", "the disk is full");
+    case WriteError::TooLarge: return SessionText("CL_TOOLARGE", "the file exceeds the size the system allows");
+    case WriteError::NameTooLong: return SessionText("CL_NAMELONG", "the file name is too long");
+    case WriteError::NoPermission: return SessionText("CL_NOACCESS", "no permission to write there");
+    case WriteError::ReadOnly: return SessionText("CL_READONLY", "the medium is read-only");
+    case WriteError::NoFolder: return SessionText("CL_NOFOLDER", "the folder does not exist");
+    case WriteError::None:
+    case WriteError::Unknown: break;
+  }
+  return {};
+}
+
+int FailWrite(const std::string& file, platform::WriteError why) {
+  const std::string reason = WriteErrorText(why);
+  return FailFile(file, SessionText("CL_NOWRITE", "cannot be written") + (reason.empty() ? "" : " (" + reason + ")"));
+}
+
 bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode) {
   CollectingUi boxes;
   bool ok;

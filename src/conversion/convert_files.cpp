@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "conversion/staging_dir.h"
 #include "database/catalogue.h"
@@ -96,6 +97,8 @@ class Converter {
     code_ = ConversionDestinations()[static_cast<std::size_t>(s_.DstFormat)].code;
     if (!WriterForCode(code_)) return Stop(std::string(FormatByCode(code_).name) + " files cannot be written");
     if (s_.DstExt.empty()) return Stop("no extension given for the converted files");
+    if (!s_.DstDir.empty() && pf::fs().exists(s_.DstDir) && !pf::fs().isDirectory(s_.DstDir))
+      return Stop("the destination " + s_.DstDir + " is a file, not a directory");
     if (s_.DstDir.empty() || !pf::fs().isDirectory(s_.DstDir))
       return Stop("the destination directory " + s_.DstDir + " does not exist");
     const pf::DriveKind kind = pf::fs().driveKind(s_.DstDir);
@@ -116,6 +119,12 @@ class Converter {
     return true;
   }
 
+  // The sources of the run: a target that is one of them is refused, or a
+  // source converted later would be read as what this run wrote over it.
+  void SetSources(const std::vector<std::string>& names) {
+    for (const std::string& n : names) sources_.insert(pf::canonicalPath(n).value_or(n));
+  }
+
   // Converts one file; false when the run must stop.
   bool Convert(const std::string& name) {
     ConvertedFile f;
@@ -127,6 +136,9 @@ class Converter {
     f.target = ConvertedFileName(name, sourceFormat, s_);
     auto [earlier, fresh] = targets_.emplace(f.target, name);
     if (!fresh) return Skip(f, "same target name as " + earlier->second);
+    if (const auto real = pf::canonicalPath(f.target); real && sources_.count(*real))
+      return Skip(f, "the target is a source file of this run and is not overwritten");
+    if (lastComponent(f.target).size() > pf::kMaxFileNameBytes) return Skip(f, "the file name is too long");
     if (!PrepareForFormat(lum_, code_)) return Skip(f, "the data cannot be resampled to C-planes");
     lum_.CalcFlux();
     CalcPartialFluxes(lum_);  // the EULUMDAT direct ratios; a failure leaves them as read
@@ -200,6 +212,7 @@ class Converter {
   std::unique_ptr<TM5OBJ> tm5_;
   TLUM32 lum_;
   std::map<std::string, std::string> targets_;  // target -> the source written there
+  std::set<std::string> sources_;               // canonical paths of the run's files
 };
 
 }  // namespace
@@ -209,6 +222,7 @@ ConversionReport ConvertFiles(const std::vector<std::string>& names, const Conve
   ConversionReport report;
   Converter c(settings, report);
   if (!c.Start()) return report;
+  c.SetSources(names);
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (progress && !progress(i, names.size(), names[i])) {
       report.cancelled = true;

@@ -81,43 +81,31 @@ void AppendListLine(std::string& text, const unsigned char* rec) {
   text += "\r\n";
 }
 
-// The text file written under a temporary name in blocks and renamed into
-// place when whole, so a failed write leaves no partial file.
+// The text file written in blocks through an atomic writer, so a failed write
+// leaves no partial file.
 class TextListWriter {
  public:
-  explicit TextListWriter(const std::string& path) : path_(path), tmp_(path + ".tmp~") {
-    h_ = pf::fs().open(tmp_, pf::OpenMode::Create);
+  explicit TextListWriter(const std::string& path) : out_(path) {
     text_.reserve(kBlock + 512);
     text_ += kListTextHeader;
     text_ += "\r\n";
-  }
-  ~TextListWriter() {
-    if (h_) h_->close();
-    if (!done_) pf::fs().removeFile(tmp_);
   }
   bool Add(const unsigned char* rec) {
     AppendListLine(text_, rec);
     return text_.size() < kBlock || Spill();
   }
-  bool Finish() {
-    if (!h_ || !Spill() || !h_->flush()) return false;
-    const bool closed = h_->close();
-    h_.reset();
-    done_ = closed && pf::fs().renameFile(tmp_, path_);
-    return done_;
-  }
+  bool Finish() { return Spill() && out_.commit(); }
+  pf::WriteError Error() const { return out_.error(); }
 
  private:
   static constexpr std::size_t kBlock = 256 * 1024;
   bool Spill() {
-    const bool ok = h_ && h_->write(text_.data(), text_.size());
+    const bool ok = out_.write(text_);
     text_.clear();
     return ok;
   }
-  std::string path_, tmp_;
-  std::unique_ptr<pf::FileHandle> h_;
+  pf::AtomicFileWriter out_;
   std::string text_;
-  bool done_ = false;
 };
 
 }  // namespace
@@ -141,7 +129,7 @@ bool WriteListText(const std::string& listFile, const std::string& textFile, std
 }
 
 std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& prefix,
-                            const std::string& textFile, std::string& error) {
+                            const std::string& textFile, std::string& error, pf::WriteError* why) {
   if (!Catalogue()) {
     error = "the catalogue is not open";
     return -1;
@@ -159,6 +147,7 @@ std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const 
   if (count == 0) return 0;  // nothing listed: no text file
   if (!written || !out.Finish()) {
     error = "cannot write " + textFile;
+    if (why) *why = out.Error();
     return -1;
   }
   return count;

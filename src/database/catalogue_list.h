@@ -10,6 +10,8 @@
 
 #include "database/catalogue_record.h"
 
+#include "platform/fileio.h"
+
 namespace kandelo {
 
 struct TListEntry {
@@ -42,8 +44,10 @@ bool WriteListText(const std::string& listFile, const std::string& textFile, std
 // The same text file written during the walk of key k (all entries, or the
 // range as ExportKeyRange takes it), without the list file in between. The
 // count; 0 writes no file; -1 with the reason in `error` leaves no partial
-// file and an older text file whole.
+// file and an older text file whole; `why` (when given) tells why the file
+// could not be written.
 std::int32_t ExportListText(int keyNo, bool all, const std::string& from, const std::string& prefix,
-                            const std::string& textFile, std::string& error);
+                            const std::string& textFile, std::string& error,
+                            platform::WriteError* why = nullptr);
 
 }  // namespace kandelo

@@ -14,6 +14,12 @@ void TLampRecord::SetWatt(std::int16_t v) { PutU16(data() + 29, static_cast<std:
 std::int16_t TLampRecord::BallastWatt() const { return static_cast<std::int16_t>(GetU16(data() + 31)); }
 void TLampRecord::SetBallastWatt(std::int16_t v) { PutU16(data() + 31, static_cast<std::uint16_t>(v)); }
 
+bool LampTypeStorable(std::string_view type) {
+  for (const char c : type)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  return true;
+}
+
 std::string LampKey(const unsigned char* rec, int keyNo) {
   const std::string type = PadRight(GetCounted(rec, 4, 20), 20);
   const std::uint16_t w = GetU16(rec + 29);

@@ -29,6 +29,10 @@ struct TLampRecord {
   void SetBallastWatt(std::int16_t v);
 };
 
+// Whether the table's type field keeps the text (1252) as it is: one line of
+// printable characters (no tabs, line breaks or other control characters).
+bool LampTypeStorable(std::string_view type);
+
 // Key 1: lamp type padded with blanks to 20, then the wattage high byte first.
 // Key 2: the wattage, then the padded type. Empty for other key numbers.
 std::string LampKey(const unsigned char* rec, int keyNo);

@@ -6,6 +6,7 @@
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "platform/text.h"
 
 namespace kandelo {
 
@@ -57,6 +58,26 @@ bool OpenLampTable(const std::string& path) {
 void CloseLampTable() { state().tree.reset(); }
 TBTreeBase* LampTable() { return state().tree.get(); }
 TLampRecord& LampBuffer() { return state().buffer; }
+
+std::int32_t FindLampTwin(const TLampRecord& lamp) {
+  TBTreeBase* t = LampTable();
+  if (!t) return 0;
+  const std::string wanted = LampKey(lamp, 1);
+  const std::string type = TrimBlanks(wanted.substr(0, 20));
+  const int keyBefore = t->CurrentKeyNumber();
+  t->SavePosition();
+  t->SelectKey(1);
+  t->ResetKey();
+  std::int32_t found = 0;
+  std::string key;
+  while (!found && t->NextKey(key) == isam::kOk)
+    if (key.size() == wanted.size() && key.compare(20, 2, wanted, 20, 2) == 0 &&
+        platform::equalTextCI(TrimBlanks(key.substr(0, 20)), type))
+      found = t->CurrentRecordNumber();
+  t->SelectKey(keyBefore);
+  t->RestorePosition();
+  return found;
+}
 
 std::string DefaultLampTablePath() { return AddBackslash(Settings().ExtData) + "DEFLAMPS"; }
 

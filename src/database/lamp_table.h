@@ -19,6 +19,13 @@ void CloseLampTable();
 TBTreeBase* LampTable();
 TLampRecord& LampBuffer();
 
+// The record number of a lamp of the open table with the type of `lamp` but
+// for case and trailing blanks, at the same wattage; 0 when there is none.
+// The unique key compares exact bytes, so "HIE metal halide" and "hie METAL
+// halide" would both be stored: callers refuse such a twin. Only the index is
+// read; the table's key and position are kept.
+std::int32_t FindLampTwin(const TLampRecord& lamp);
+
 // ExtData + "DEFLAMPS".
 std::string DefaultLampTablePath();
 

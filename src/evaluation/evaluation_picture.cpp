@@ -135,7 +135,8 @@ void DrawEvaluationStandalone(const TLUM32& lum, const TEvalPicture& picture, TD
   dc.RestoreDC(-1);
 }
 
-bool SaveEvaluationMetafile(const TLUM32& lum, const TEvalPicture& picture, const std::string& fileName) {
+bool SaveEvaluationMetafile(const TLUM32& lum, const TEvalPicture& picture, const std::string& fileName,
+                            platform::WriteError* why) {
   TxMetaFile mf;
   TDevice& dc = mf.BeginRecording();
   const TSize size = EvalPictureSize(picture.kind);
@@ -144,7 +145,7 @@ bool SaveEvaluationMetafile(const TLUM32& lum, const TEvalPicture& picture, cons
   mf.unitsPerInch = 1000;
   DrawPicture(lum, picture, dc);
   mf.EndRecording();
-  return mf.SaveToFile(fileName);
+  return mf.SaveToFile(fileName, why);
 }
 
 }  // namespace kandelo

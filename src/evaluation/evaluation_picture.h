@@ -12,6 +12,7 @@
 #include "evaluation/quick_planning.h"
 #include "evaluation/ugr.h"
 #include "graphics/device.h"
+#include "platform/fileio.h"
 
 namespace kandelo {
 
@@ -49,6 +50,7 @@ TSize EvalPictureSize(TEvalKind kind);
 
 void DrawEvaluationStandalone(const TLUM32& lum, const TEvalPicture& picture, TDevice& dc, int deviceWidth,
                               int deviceHeight);
-bool SaveEvaluationMetafile(const TLUM32& lum, const TEvalPicture& picture, const std::string& fileName);
+bool SaveEvaluationMetafile(const TLUM32& lum, const TEvalPicture& picture, const std::string& fileName,
+                            platform::WriteError* why = nullptr);
 
 }  // namespace kandelo

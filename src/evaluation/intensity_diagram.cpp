@@ -31,8 +31,10 @@ void DrawLVKStandalone(const TLUM32& lum, const TLvkOptions& options, TDevice& d
                      [&](TDevice& d, const TRect& rect) { DrawPicture(lum, options, d, rect); });
 }
 
-bool SaveLVKMetafile(const TLUM32& lum, const TLvkOptions& options, const std::string& fileName) {
-  return SavePictureMetafile(fileName, [&](TDevice& d, const TRect& rect) { DrawPicture(lum, options, d, rect); });
+bool SaveLVKMetafile(const TLUM32& lum, const TLvkOptions& options, const std::string& fileName,
+                     platform::WriteError* why) {
+  return SavePictureMetafile(fileName, [&](TDevice& d, const TRect& rect) { DrawPicture(lum, options, d, rect); },
+                             why);
 }
 
 }  // namespace kandelo

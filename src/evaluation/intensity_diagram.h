@@ -33,6 +33,7 @@ constexpr int kLvkPictureSize = kPictureSize;
 void DrawLVKStandalone(const TLUM32& lum, const TLvkOptions& options, TDevice& dc, int deviceWidth,
                        int deviceHeight);
 // Records the diagram as a placeable metafile (1000 units per inch).
-bool SaveLVKMetafile(const TLUM32& lum, const TLvkOptions& options, const std::string& fileName);
+bool SaveLVKMetafile(const TLUM32& lum, const TLvkOptions& options, const std::string& fileName,
+                     platform::WriteError* why = nullptr);
 
 }  // namespace kandelo

@@ -20,7 +20,7 @@ void DrawPictureCentred(TDevice& dc, int deviceWidth, int deviceHeight, const TP
   dc.RestoreDC(-1);
 }
 
-bool SavePictureMetafile(const std::string& fileName, const TPictureFunction& draw) {
+bool SavePictureMetafile(const std::string& fileName, const TPictureFunction& draw, platform::WriteError* why) {
   TxMetaFile mf;
   TDevice& dc = mf.BeginRecording();
   mf.width = kPictureSize;
@@ -31,7 +31,7 @@ bool SavePictureMetafile(const std::string& fileName, const TPictureFunction& dr
     draw(dc, TRect{0, 0, kPictureSize, kPictureSize});
   }
   mf.EndRecording();
-  return mf.SaveToFile(fileName);
+  return mf.SaveToFile(fileName, why);
 }
 
 }  // namespace kandelo

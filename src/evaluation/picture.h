@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/device.h"
+#include "platform/fileio.h"
 
 namespace kandelo {
 
@@ -19,6 +20,7 @@ using TPictureFunction = std::function<void(TDevice& dc, const TRect& rect)>;
 // On a device whose client area is deviceWidth × deviceHeight units.
 void DrawPictureCentred(TDevice& dc, int deviceWidth, int deviceHeight, const TPictureFunction& draw);
 // As a placeable metafile (1000 units per inch).
-bool SavePictureMetafile(const std::string& fileName, const TPictureFunction& draw);
+bool SavePictureMetafile(const std::string& fileName, const TPictureFunction& draw,
+                         platform::WriteError* why = nullptr);
 
 }  // namespace kandelo

@@ -255,7 +255,19 @@ std::string ReadSettingString(const std::string& section, const std::string& val
   return key.ReadString(section, value, def);
 }
 
+TSettingTextFault SettingTextFault(const std::string& section, const std::string& value, const std::string& text) {
+  const auto breaks = [](const std::string& s) { return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; };
+  if (breaks(section) || breaks(value) || breaks(text))
+    return {"ST_LINEBREAK", "line breaks and NUL characters cannot be stored in the settings"};
+  if (section.empty() || section.find_first_of("[]") != std::string::npos)
+    return {"ST_SECTION", "a section name must not be empty or contain [ or ]"};
+  if (value.empty() || value.find('=') != std::string::npos || value.front() == '[')
+    return {"ST_VALUENAME", "a value name must not be empty, contain = or begin with ["};
+  return {};
+}
+
 bool WriteSettingString(const std::string& section, const std::string& value, const std::string& text) {
+  if (SettingTextFault(section, value, text)) return false;
   SettingsKey key;
   key.WriteString(section, value, text);
   return key.Close();

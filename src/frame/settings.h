@@ -60,7 +60,20 @@ bool GetLanguageExtension(std::int32_t n, std::string& name, std::string& ext);
 void SaveBrowserPosition(std::int32_t keyNo, std::int32_t row);
 void LoadBrowserPosition(std::int32_t& keyNo, std::int32_t& row);
 
-// Reads and writes one value of the settings store directly.
+// Why a section name, value name or value text cannot be kept in the settings
+// file, whose lines would break apart or be read back as another section or
+// value (a line break in a text, a bracket in a section name, "=" in a value
+// name). A text of the [SETUP] section of the message file: its key and the
+// English words. Empty key when the texts can be stored.
+struct TSettingTextFault {
+  const char* key = "";
+  const char* english = "";
+  explicit operator bool() const { return *key != 0; }
+};
+TSettingTextFault SettingTextFault(const std::string& section, const std::string& value, const std::string& text);
+
+// Reads and writes one value of the settings store directly. Writing refuses
+// (false) what SettingTextFault finds.
 std::string ReadSettingString(const std::string& section, const std::string& value,
                               const std::string& def);
 bool WriteSettingString(const std::string& section, const std::string& value,

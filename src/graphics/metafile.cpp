@@ -362,13 +362,9 @@ std::vector<unsigned char> TxMetaFile::PlaceableBytes() {
   return out;
 }
 
-bool TxMetaFile::SaveToFile(const std::string& fileName) {
+bool TxMetaFile::SaveToFile(const std::string& fileName, platform::WriteError* why) {
   const std::vector<unsigned char> bytes = PlaceableBytes();
-  auto file = platform::fs().open(fileName, platform::OpenMode::Create);
-  if (!file) return false;
-  const bool written = file->write(bytes.data(), bytes.size());
-  const bool closed = file->close();
-  return written && closed;
+  return platform::writeFileAtomic(fileName, std::string(bytes.begin(), bytes.end()), why);
 }
 
 }  // namespace kandelo

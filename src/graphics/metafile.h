@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/device.h"
+#include "platform/fileio.h"
 
 namespace kandelo {
 
@@ -96,8 +97,9 @@ class TxMetaFile {
   void EndRecording();
   bool Recording() const { return recording_; }
   // Finishes a running recording, then writes header and metafile bits.
-  // False when the file cannot be created or written.
-  bool SaveToFile(const std::string& fileName);
+  // False, with the target left as it was, when the file cannot be written
+  // whole (platform::writeFileAtomic; `why` tells the reason).
+  bool SaveToFile(const std::string& fileName, platform::WriteError* why = nullptr);
   // The finished metafile bits (empty while recording or without a metafile).
   const std::vector<unsigned char>& Bits() const { return bits_; }
   // Header plus bits, as SaveToFile writes them.

@@ -81,6 +81,18 @@ std::string PdfTextString(const std::string& utf8) {
   return hex + ">";
 }
 
+bool PdfLooksComplete(const std::string& bytes) {
+  if (bytes.compare(0, 5, "%PDF-") != 0) return false;
+  const std::size_t last = bytes.find_last_not_of(" \r\n\t");
+  if (last == std::string::npos || last < 4 || bytes.compare(last - 4, 5, "%%EOF") != 0) return false;
+  const std::size_t startxref = bytes.rfind("startxref");
+  if (startxref == std::string::npos) return false;
+  long long at = -1;
+  if (std::sscanf(bytes.c_str() + startxref + 9, "%lld", &at) != 1 || at < 0) return false;
+  const auto offset = static_cast<std::size_t>(at);
+  return offset < startxref && bytes.compare(offset, 4, "xref") == 0;
+}
+
 bool AddPdfDocumentInfo(const std::string& path, const TDocumentInfo& info) {
   const auto file = platform::fs().open(path, platform::OpenMode::ReadWrite);
   if (!file) return false;

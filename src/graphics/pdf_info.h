@@ -19,6 +19,11 @@ struct TDocumentInfo {
 // the file as it was, when it is not such a file or cannot be written.
 bool AddPdfDocumentInfo(const std::string& path, const TDocumentInfo& info);
 
+// Whether the bytes are a whole PDF file as the toolkit writes it: the end
+// of file mark closes it and the last cross-reference pointer lands on a
+// cross-reference table. A write that failed part way (a full disk) fails it.
+bool PdfLooksComplete(const std::string& bytes);
+
 // A PDF text string of a UTF-8 text: UTF-16BE with byte-order mark, in hex.
 std::string PdfTextString(const std::string& utf8);
 

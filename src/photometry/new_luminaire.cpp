@@ -115,10 +115,10 @@ int AngleCount(const TNewLumGrid& g) {
 std::string CheckNewLumGrid(const TNewLumGrid& grid) {
   TNewLumGrid g = grid;
   if (g.bPlanes) {
-    if (g.symmetry != 0 && g.symmetry != 2 && g.symmetry != 4) return "EM_INVCS";
+    if (g.symmetry != 0 && g.symmetry != 2 && g.symmetry != 4) return "EM_INVSYM";
     SetBSymmetryEntry(g, g.symmetry / 2);
   } else {
-    if (g.symmetry < 0 || g.symmetry > 4) return "EM_INVCS";
+    if (g.symmetry < 0 || g.symmetry > 4) return "EM_INVSYM";
     SetCSymmetry(g, g.symmetry);
   }
   if (std::string e = SetPlaneStep(g, grid.planeStep); !e.empty()) return e;

@@ -432,21 +432,98 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return out;
 }
 
-bool writeFileAtomic(const std::string& path, const std::string& content) {
-  // A temporary name of this writer alone: two processes (or threads) that
-  // write the same shared file at once must not write into one temporary file
-  // and rename the other's half-written text over the target.
-  static std::atomic<unsigned> serial{0};
-  std::string tmp = path + "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".tmp~";
-  auto h = fs().open(tmp, OpenMode::Create);
-  if (!h) return false;
-  bool ok = h->write(content.data(), content.size()) && h->flush();
-  ok = h->close() && ok;
-  if (!ok || !fs().renameFile(tmp, path)) {
-    fs().removeFile(tmp);
-    return false;
+WriteError writeErrorOf(int errnoValue) {
+  switch (errnoValue) {
+    case ENOSPC:
+    case EDQUOT: return WriteError::DiskFull;
+    case EFBIG: return WriteError::TooLarge;
+    case ENAMETOOLONG: return WriteError::NameTooLong;
+    case EACCES:
+    case EPERM: return WriteError::NoPermission;
+    case EROFS: return WriteError::ReadOnly;
+    case ENOENT:
+    case ENOTDIR: return WriteError::NoFolder;
+    default: return WriteError::Unknown;
   }
+}
+
+// A temporary name of this writer alone: two processes (or threads) that write
+// the same shared file at once must not write into one temporary file and
+// rename the other's half-written text over the target. Built from a short
+// piece of the target's name, so that a target whose name is as long as the
+// file system allows still gets a temporary.
+std::string temporaryPathFor(const std::string& path) {
+  static std::atomic<unsigned> serial{0};
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = path.substr(dir.size(), 24);
+  return dir + "." + name + "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".tmp~";
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)), tmp_(temporaryPathFor(path_)) {
+  errno = 0;
+  h_ = fs().open(tmp_, OpenMode::Create);
+  if (!h_) {
+    fail();
+    tmp_.clear();  // never created: nothing to remove
+  }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (committed_ || tmp_.empty()) return;
+  if (h_) h_->close();
+  fs().removeFile(tmp_);
+}
+
+bool AtomicFileWriter::fail() {
+  if (!failed_) {
+    failed_ = true;
+    error_ = writeErrorOf(errno);
+  }
+  return false;
+}
+
+bool AtomicFileWriter::write(const void* data, std::size_t n) {
+  if (failed_ || !h_) return false;
+  errno = 0;
+  if (!h_->write(data, n)) return fail();
+  written_ += static_cast<std::int64_t>(n);
   return true;
+}
+
+bool AtomicFileWriter::commit() {
+  if (failed_ || !h_ || committed_) return committed_;
+  errno = 0;
+  if (!h_->flush() || h_->size() != written_) return fail();
+  errno = 0;
+  const bool closed = h_->close();
+  h_.reset();
+  if (!closed) return fail();
+  errno = 0;
+  if (!fs().renameFile(tmp_, path_)) return fail();
+  committed_ = true;
+  return true;
+}
+
+WriteError whyNotWritable(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+  if (path.size() - (slash == std::string::npos ? 0 : slash + 1) > kMaxFileNameBytes) return WriteError::NameTooLong;
+  if (!fs().isDirectory(dir)) return WriteError::NoFolder;
+  {
+    AtomicFileWriter probe(path);  // dropped uncommitted: removes its temporary
+    if (probe.error() != WriteError::None) return probe.error();
+  }
+  const auto free = fs().freeSpace(dir);
+  if (free && *free < 64 * 1024) return WriteError::DiskFull;
+  return WriteError::Unknown;
+}
+
+bool writeFileAtomic(const std::string& path, const std::string& content, WriteError* why) {
+  AtomicFileWriter out(path);
+  const bool ok = out.write(content) && out.commit();
+  if (why) *why = out.error();
+  return ok;
 }
 
 // ---- fault injection ----------------------------------------------------

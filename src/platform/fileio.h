@@ -140,9 +140,56 @@ bool networkModeFor(const std::string& directory);
 
 // Convenience helpers over fs().
 std::optional<std::string> readWholeFile(const std::string& path);
-// Writes through a temporary file in the same directory and renames it over the
-// target, so that a crash leaves either the old or the new file, never half.
-bool writeFileAtomic(const std::string& path, const std::string& content);
+
+// The longest name of one directory entry, in bytes, that the file systems take.
+constexpr std::size_t kMaxFileNameBytes = 255;
+
+// Why a write failed, as far as the system tells it.
+enum class WriteError { None, Unknown, DiskFull, TooLarge, NameTooLong, NoPermission, ReadOnly, NoFolder };
+// The kind of an errno value of a failed write (Unknown for 0 and the rest).
+WriteError writeErrorOf(int errnoValue);
+
+// Why `path` cannot be written, found without touching it: its name too long,
+// its folder missing, not writable or full (a file of its own is tried in the
+// folder and removed); Unknown when none of these.
+WriteError whyNotWritable(const std::string& path);
+
+// A name of this writer alone beside `path` for a file written before it is
+// renamed over `path` (short whatever the length of the target's name).
+std::string temporaryPathFor(const std::string& path);
+
+// Writes a file under a temporary name of its own in the target's directory
+// and renames it over the target only when every byte is on the disk (written,
+// flushed and synced, its size checked). Until then the target stays as it
+// was; the temporary goes on every failure and when the writer is dropped
+// without commit(). For outputs written piece by piece.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  // False once any write has failed (later ones are not tried).
+  bool write(const void* data, std::size_t n);
+  bool write(const std::string& s) { return write(s.data(), s.size()); }
+  // Puts the file in place; false, with the target untouched, after any failure.
+  bool commit();
+  // Why the first failure happened (None while all went well).
+  WriteError error() const { return error_; }
+
+ private:
+  bool fail();
+  std::string path_, tmp_;
+  std::unique_ptr<FileHandle> h_;
+  std::int64_t written_ = 0;
+  bool failed_ = false, committed_ = false;
+  WriteError error_ = WriteError::None;
+};
+
+// The whole content through an AtomicFileWriter, so that a crash or a full
+// disk leaves either the old or the new file, never half; `why` (when given)
+// tells the reason of a failure.
+bool writeFileAtomic(const std::string& path, const std::string& content, WriteError* why = nullptr);
 
 // Fault injection for tests: counts reads and writes (and other mutating calls)
 // through the native file system and fails the chosen one. After a "crash" every

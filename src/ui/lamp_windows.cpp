@@ -136,6 +136,16 @@ void TLmpEdform::done(int result) {
       type_->setFocus();
       return;
     }
+    // Letters outside the table's character set would come back as "?".
+    const std::string typed = S(type_->text());
+    if (Q(typed) != type_->text() || !LampTypeStorable(typed)) {
+      ShowErrorL(OrvMsgText("LAMPS", "LP_BADTEXT",
+                            "the lamp type holds characters the lamp table cannot store (only Western European "
+                            "letters, no tabs or line breaks)"),
+                 Settings().MsgTxtFile);
+      type_->setFocus();
+      return;
+    }
     TBTreeBase* t = LampTable();
     if (t) {
       // The key of another lamp (an existing lamp may keep its own): refused
@@ -145,7 +155,8 @@ void TLmpEdform::done(int result) {
       const int e = t->FindKey(key);
       const std::int32_t found = t->CurrentRecordNumber();
       t->RestorePosition();
-      if (e == isam::kOk && found != recNo_) {
+      const std::int32_t twin = FindLampTwin(lamp_);
+      if ((e == isam::kOk && found != recNo_) || (twin != 0 && twin != recNo_)) {
         ShowErrorL(OrvMsgText("LAMPS", "LP_EXISTS", "Lamp already exists !"), Settings().MsgTxtFile);
         type_->setFocus();
         return;

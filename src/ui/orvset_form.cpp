@@ -212,7 +212,16 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   connect(tr_, &QPushButton::clicked, this, [this] {
     TranslateWindow(this, SourceTextFile(), DestTextFile());
   });
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(ok_, &QPushButton::clicked, this, [this] {
+    // A chosen folder or printer name may hold a line break, which the
+    // settings file cannot keep: refused here as "settings set" refuses it.
+    for (const std::string* text : {&s_.UserName, &s_.UserAddr, &s_.LumDir2, &s_.EpsDevice, &s_.GrafDir, &s_.IesExt})
+      if (const TSettingTextFault fault = SettingTextFault("LDBSETTINGS", "VALUE", *text)) {
+        ShowErrorL(OrvMsgText("SETUP", fault.key, fault.english) + ":\n" + *text, kandelo::Settings().MsgTxtFile);
+        return;
+      }
+    accept();
+  });
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 

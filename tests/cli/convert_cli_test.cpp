@@ -76,3 +76,20 @@ TEST(CliConvert, AddedFilesAreListedUnderTheDestination) {
   EXPECT_EQ(paths, (std::vector<std::string>{dir + "/a.CIB", dir + "/b.CIB"}));
   for (const auto& e : list) EXPECT_EQ(e["formatName"], "TM14");
 }
+
+// A target that is a source of the same run is not written over: the source
+// stays as it was, the file is skipped with the reason.
+TEST(CliConvert, ASourceOfTheRunIsNeverItsTarget) {
+  kandelo::test::TempUserEnvironment env;
+  kandelo::test::TempDir dir;
+  const std::string j = Ldt(dir, "j.ldt"), k = Ldt(dir, "k.ldt");
+  const std::string original = kandelo::test::readFile(j);
+  for (const char* args : {"--to ies95 --ext ldt", "--to ldt --ext ldt"}) {
+    SCOPED_TRACE(args);
+    auto r = RunCli("convert '" + j + "' '" + k + "' " + args + " --dir '" + dir.path() + "' 2>/dev/null");
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_NE(r.out.find("skipped " + j + ": the target is a source file of this run"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("written 0, skipped 2"), std::string::npos) << r.out;
+    EXPECT_EQ(kandelo::test::readFile(j), original);
+  }
+}

@@ -177,3 +177,38 @@ TEST_F(CliCatalogueFaults, ALostDataFileIsSaidAndRebuiltOnlyWhenAskedFor) {
 }
 
 }  // namespace
+
+// Each refusal names its real cause, not a symptom of it.
+TEST(CliRefusals, TheMessageNamesTheRealCause) {
+  kandelo::test::TempUserEnvironment env;
+  English();
+  kandelo::test::TempDir dir;
+  const std::string lum = dir.file("lum.ldt");
+  kandelo::test::writeFile(lum, kandelo::test::MakeLdt(kandelo::test::LdtSpec{}));
+  const std::string longName = std::string(252, 'n') + ".ies";  // 256 bytes: one more than a name may have
+  struct Case {
+    std::string args, says;
+  } cases[] = {
+      {"convert " + Quoted(lum) + " --to ies95 -o " + Quoted(dir.file(longName)), "the file name is too long"},
+      {"new " + Quoted(dir.file("missing/n.ldt")), "the folder does not exist"},
+      {"new " + Quoted(dir.file("n.ldt")) + " --symmetry 9", "Invalid symmetry"},
+      {"convert " + Quoted(lum) + " --to ies95 --dir " + Quoted(lum), "is a file, not a directory"},
+      {"diagram " + Quoted(lum) + " --size 20000x20000 -o " + Quoted(dir.file("big.png")),
+       "a picture is at most 10000 pixels a side: 20000x20000"},
+      {"diagram " + Quoted(lum) + " --size 800x10001 -o " + Quoted(dir.file("big.png")),
+       "a picture is at most 10000 pixels a side: 800x10001"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    const auto r = RunCli(c.args + " 2>&1");
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+  }
+  EXPECT_EQ(kandelo::test::readFile(lum), kandelo::test::MakeLdt(kandelo::test::LdtSpec{}));
+  // A name of the longest length allowed is written, and the largest picture drawn.
+  const std::string longest = std::string(251, 'n') + ".ies";
+  EXPECT_EQ(RunCli("convert " + Quoted(lum) + " --to ies95 -o " + Quoted(dir.file(longest))).exitCode, 0);
+  EXPECT_TRUE(fsys::exists(dir.file(longest)));
+  EXPECT_EQ(RunCli("diagram " + Quoted(lum) + " --size 10000x16 -o " + Quoted(dir.file("wide.png"))).exitCode, 0);
+}

@@ -86,4 +86,36 @@ TEST(CliLamps, AddListAndDeleteWithTheirRefusals) {
   EXPECT_EQ(nlohmann::json::parse(RunCli("lamps list --json").out).size(), j.size() - 1);
 }
 
+// What the table cannot keep as given is refused, not stored changed: letters
+// outside its character set, tabs and line breaks, a type that differs from
+// a stored one only in case, a negative flux (also "-0").
+TEST(CliLamps, WhatTheTableCannotKeepIsRefused) {
+  kandelo::test::TempUserEnvironment env;
+  ASSERT_EQ(RunCli("settings set LANGUAGES DBLANG 2").exitCode, 0);  // English
+  ASSERT_EQ(RunCli("lamps add 'Probe Halide' 250 20000").exitCode, 0);
+  const std::string before = RunCli("lamps list --json").out;
+  struct Case {
+    const char* type;  // a printf format: octal bytes, tab and line feed
+    const char* numbers;
+    const char* reason;
+  } cases[] = {
+      {"\\345\\205\\211\\345\\205\\211", "10 100", "the lamp type holds characters"},  // two CJK letters
+      {"a\\tb", "10 100", "the lamp type holds characters"},
+      {"a\\nb", "10 100", "the lamp type holds characters"},
+      {"probe HALIDE", "250 20000", "Lamp already exists"},
+      {"Probe", "10 -0", "the flux must lie"},
+      {"Probe", "10 -5", "the flux must lie"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    auto r = RunCli(std::string("lamps add \"$(printf '") + c.type + "')\" " + c.numbers + " 2>&1");
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_EQ(r.out.rfind(std::string("kandelo-cli: ") + c.reason, 0), 0u) << r.out;
+  }
+  EXPECT_EQ(RunCli("lamps list --json").out, before);
+  // Other letters of the table's character set are stored as they are.
+  ASSERT_EQ(RunCli("lamps add 'Lampe \xC3\xA4\xC3\xB6' 10 100").exitCode, 0);
+  EXPECT_NE(RunCli("lamps list --json").out.find("Lampe \xC3\xA4\xC3\xB6"), std::string::npos);
+}
+
 }  // namespace

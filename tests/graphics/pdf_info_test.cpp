@@ -113,3 +113,30 @@ TEST(PdfInfo, TextStringsAreUtf16WithByteOrderMark) {
   EXPECT_EQ(kandelo::PdfTextString("\xF0\x9F\x92\xA1"), "<FEFFD83DDCA1>");  // beyond 16 bits: a surrogate pair
   EXPECT_EQ(kandelo::PdfTextString("\xFF"), "<FEFF00FF>");                  // a stray byte stands for itself
 }
+
+namespace {
+
+// A whole file passes; one that a failed write cut short, or one whose
+// middle was lost (the last pointer lands elsewhere), does not.
+TEST(PdfInfo, AWholeFileIsToldFromACutOne) {
+  const std::string whole = SmallPdf(false, true);
+  EXPECT_TRUE(kandelo::PdfLooksComplete(whole));
+  EXPECT_TRUE(kandelo::PdfLooksComplete(whole + "\r\n"));
+  const std::size_t xref = whole.rfind("xref\n0");
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"cut in the pages", whole.substr(0, 100)},
+      {"cut in the trailer", whole.substr(0, whole.size() - 10)},
+      {"no end mark", whole.substr(0, whole.size() - 6)},
+      {"a block lost before the table", whole.substr(0, 20) + whole.substr(40)},
+      {"no PDF", "%%EOF\n"},
+      {"pointer past the end", whole.substr(0, whole.rfind("startxref")) + "startxref\n999999\n%%EOF\n"},
+      {"table missing", whole.substr(0, xref) + whole.substr(whole.find("trailer"))},
+  };
+  for (const auto& c : cases) EXPECT_FALSE(kandelo::PdfLooksComplete(c.bytes)) << c.what;
+}
+
+}  // namespace

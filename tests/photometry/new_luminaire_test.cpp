@@ -79,8 +79,11 @@ TEST(NewLuminaireGrid, FieldChecks) {
   EXPECT_EQ(g.angleStep, 79);  // 2.5 no longer divides 79
 
   TNewLumGrid bad = DefaultCGrid();
-  bad.symmetry = 5;
-  EXPECT_EQ(CheckNewLumGrid(bad), "EM_INVCS");
+  bad.symmetry = 5;  // the symmetry itself is named, not the plane step it would imply
+  EXPECT_EQ(CheckNewLumGrid(bad), "EM_INVSYM");
+  bad.bPlanes = true;
+  bad.symmetry = 3;
+  EXPECT_EQ(CheckNewLumGrid(bad), "EM_INVSYM");
   bad = DefaultCGrid();
   bad.angleStep = 7;
   EXPECT_EQ(CheckNewLumGrid(bad), "EM_INVGS");

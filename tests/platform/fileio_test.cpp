@@ -35,6 +35,64 @@ TEST(FileIo, AtomicWriteKeepsTheOldFileWhenTheWriteFails) {
   EXPECT_EQ(pf::readWholeFile(path).value_or(""), "old content");
 }
 
+// The streaming writer: whichever step fails (opening, a write, a short
+// write, closing), the target keeps its old content and no
+// temporary file is left beside it.
+TEST(FileIo, StreamedWriteLeavesTheOldFileAndNothingElseOnEveryFailure) {
+  TempDir dir;
+  const std::string path = dir.file("list.txt");
+  ASSERT_TRUE(pf::writeFileAtomic(path, "old content"));
+  struct Case {
+    const char* what;
+    int pf::FaultInjectingFileSystem::*fault;
+    int at;
+  } cases[] = {
+      {"open", &pf::FaultInjectingFileSystem::failOpenAt, 1},
+      {"first write", &pf::FaultInjectingFileSystem::failWriteAt, 1},
+      {"third write", &pf::FaultInjectingFileSystem::failWriteAt, 3},
+      {"short write", &pf::FaultInjectingFileSystem::shortWriteAt, 2},
+      {"close", &pf::FaultInjectingFileSystem::failCloseAt, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    pf::FaultInjectingFileSystem faulty;
+    faulty.*c.fault = c.at;
+    {
+      pf::ScopedFileSystem guard(faulty);
+      pf::AtomicFileWriter out(path);
+      bool ok = true;
+      for (const char* part : {"new ", "content ", "in parts"}) ok = out.write(std::string(part)) && ok;
+      EXPECT_FALSE(ok && out.commit());
+      EXPECT_NE(out.error(), pf::WriteError::None);
+    }
+    EXPECT_EQ(pf::readWholeFile(path).value_or(""), "old content");
+    auto entries = pf::fs().listDirectory(dir.path());
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 1u);
+  }
+  pf::AtomicFileWriter out(path);
+  EXPECT_TRUE(out.write(std::string("new ")) && out.write(std::string("content")) && out.commit());
+  EXPECT_EQ(pf::readWholeFile(path).value_or(""), "new content");
+}
+
+// The temporary file must not make the name too long: a target with the
+// longest name allowed is written; a longer one fails with that reason.
+TEST(FileIo, AtomicWriteTakesTheLongestNameAndNamesTheReasonOfAFailure) {
+  TempDir dir;
+  const std::string longest = dir.file(std::string(pf::kMaxFileNameBytes, 'n'));
+  EXPECT_TRUE(pf::writeFileAtomic(longest, "x"));
+  EXPECT_EQ(pf::readWholeFile(longest).value_or(""), "x");
+  pf::WriteError why = pf::WriteError::None;
+  EXPECT_FALSE(pf::writeFileAtomic(longest + "n", "x", &why));
+  EXPECT_EQ(why, pf::WriteError::NameTooLong);
+  EXPECT_FALSE(pf::writeFileAtomic(dir.file("missing/x"), "x", &why));
+  EXPECT_EQ(why, pf::WriteError::NoFolder);
+  EXPECT_EQ(pf::whyNotWritable(longest + "n"), pf::WriteError::NameTooLong);
+  EXPECT_EQ(pf::whyNotWritable(dir.file("missing/x")), pf::WriteError::NoFolder);
+  EXPECT_EQ(pf::whyNotWritable(dir.file("fine")), pf::WriteError::Unknown);
+  EXPECT_EQ(pf::fs().listDirectory(dir.path())->size(), 1u);
+}
+
 TEST(FileIo, AttributesDatesAndListing) {
   TempDir dir;
   const std::string f = dir.file("A.LDT");

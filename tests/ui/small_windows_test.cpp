@@ -179,6 +179,24 @@ class SmallWindowsTest : public QObject {
         QCOMPARE(form.Table()->item(0, 1)->text(), QStringLiteral("3350.0 lm"));
         QCOMPARE(form.Table()->item(0, 2)->text(), QStringLiteral("36W"));
 
+        // A twin that differs only in case, and letters the table cannot
+        // keep, are refused as well.
+        OnModal<TLmpEdform>([&l, &rec](TLmpEdform& e) {
+          Type(e.TypeField(), QStringLiteral("t8"));
+          Type(e.WattField(), QStringLiteral("36"));
+          QTest::mouseClick(e.OkBtn(), Qt::LeftButton);
+          QVERIFY(e.isVisible());
+          QCOMPARE(Q(rec.shown.back().text), QString::fromUtf8(l.exists));
+          e.TypeField()->setText(QString::fromUtf8("T8 \u5149"));  // typed keys are ASCII only
+          QTest::mouseClick(e.OkBtn(), Qt::LeftButton);
+          QVERIFY(e.isVisible());
+          QCOMPARE(rec.shown.size(), std::size_t(2));
+          QTest::mouseClick(e.AbortBtn(), Qt::LeftButton);
+        });
+        form.Navigator()->Click(nbInsert);
+        QCOMPARE(form.Count(), 1);
+        rec.shown.clear();
+
         // The same type and wattage again is refused and the editor stays
         // open; another wattage is then accepted.
         OnModal<TLmpEdform>([&l, &rec](TLmpEdform& e) {
@@ -372,6 +390,28 @@ class SmallWindowsTest : public QObject {
     TTextViewer missing(env.root() + "/none.ldt");
     QVERIFY(!missing.Loaded());
     QVERIFY(!missing.EditBtn()->isEnabled());
+  }
+
+  // A chosen folder whose name holds a line break cannot be kept in the
+  // settings file: OK refuses it and the dialog stays open.
+  void settingsDialogRefusesTextsTheFileCannotHold() {
+    TempUserEnvironment env;
+    Session(kLanguages[1]);
+    PrintingUi ui;
+    ScopedUiServices scoped(ui);
+    TProgramSettings s = Settings();
+    ui.directory = env.root() + "/da\nta";
+    bool stayed = false;
+    OnModal<TOrvsetForm>([&stayed](TOrvsetForm& f) {
+      f.BitBtn3Click();
+      QTest::mouseClick(f.OkBtn(), Qt::LeftButton);
+      stayed = f.isVisible();
+      QTest::mouseClick(f.CancelBtn(), Qt::LeftButton);
+    });
+    QVERIFY(!EditSettings(s, false));
+    QVERIFY(stayed);
+    QCOMPARE(ui.shown.size(), std::size_t(1));
+    QVERIFY(ui.shown.back().text.rfind("line breaks", 0) == 0);
   }
 
   void settingsDialogEditsACopyInEveryLanguage() {

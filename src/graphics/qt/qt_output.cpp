@@ -13,6 +13,7 @@
 #include <QSvgGenerator>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "graphics/metafile.h"
@@ -39,35 +40,65 @@ QImage RenderImage(QSize size, const TDrawFunction& draw) {
   return image;
 }
 
-bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw) {
-  return RenderImage(size, draw).save(QString::fromStdString(path), "PNG");
+namespace {
+
+bool Fails(platform::WriteError* why) {
+  if (why) *why = platform::WriteError::Unknown;
+  return false;
 }
 
-bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw) {
-  QSvgGenerator svg;
-  svg.setFileName(QString::fromStdString(path));
-  svg.setSize(size);
-  svg.setViewBox(QRect(QPoint(0, 0), size));
-  svg.setResolution(96);
-  svg.setTitle("Kandelo");
-  PaintOn(svg, draw);
-  return QFile::exists(QString::fromStdString(path));
+bool WriteBytes(const std::string& path, const QByteArray& bytes, platform::WriteError* why) {
+  return platform::writeFileAtomic(path, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), why);
 }
 
-bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw) {
-  QPdfWriter pdf(QString::fromStdString(path));
-  pdf.setResolution(1200);
-  pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0), QPageSize::Point));
-  pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-  pdf.setCreator("Kandelo");
+}  // namespace
+
+bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!RenderImage(size, draw).save(&buffer, "PNG") || bytes.isEmpty()) return Fails(why);
+  return WriteBytes(path, bytes, why);
+}
+
+bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(96);
+    svg.setTitle("Kandelo");
+    PaintOn(svg, draw);
+  }  // the generator writes its closing tag when it goes
+  if (!bytes.trimmed().endsWith("</svg>")) return Fails(why);
+  return WriteBytes(path, bytes, why);
+}
+
+bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(1200);
+    pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96.0, size.height() * 72.0 / 96.0), QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setCreator("Kandelo");
     QPainter painter(&pdf);
-    if (!painter.isActive()) return false;
+    if (!painter.isActive()) return Fails(why);
     painter.setRenderHint(QPainter::Antialiasing);
-    TQtPainterDevice dc(painter);
-    draw(dc, QSize(pdf.width(), pdf.height()));
+    {
+      TQtPainterDevice dc(painter);
+      draw(dc, QSize(pdf.width(), pdf.height()));
+    }
+    if (!painter.end()) return Fails(why);
   }
-  return QFile::exists(QString::fromStdString(path));
+  if (!PdfLooksComplete(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())))) return Fails(why);
+  return WriteBytes(path, bytes, why);
 }
 
 QMimeData* PictureMimeData(const std::function<void(TDevice& dc)>& draw, int width, int height) {
@@ -150,14 +181,12 @@ void TQtPrintJob::SetDocumentInfo(const TDocumentInfo& info) {
 
 bool TQtPrintJob::Begin(const std::string& outputFile, QPageLayout::Orientation orientation) {
   Abort();
+  writeError_ = platform::WriteError::None;
   if (!info_.title.empty()) printer_.setDocName(QString::fromStdString(info_.title));
   printer_.setCreator(QString::fromStdString(std::string("Kandelo ") + KANDELO_VERSION));
   if (!outputFile.empty()) {
-    const std::filesystem::path target(outputFile);
     target_ = outputFile;
-    temporary_ = (target.parent_path() / ("." + target.filename().string() + ".part-" +
-                                          std::to_string(QCoreApplication::applicationPid())))
-                     .string();
+    temporary_ = platform::temporaryPathFor(outputFile);
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(QString::fromStdString(temporary_));
   }
@@ -165,7 +194,10 @@ bool TQtPrintJob::Begin(const std::string& outputFile, QPageLayout::Orientation 
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();
-    if (!temporary_.empty()) RemoveQuietly(temporary_);
+    if (!temporary_.empty()) {
+      writeError_ = platform::whyNotWritable(target_);
+      RemoveQuietly(temporary_);
+    }
     target_.clear();
     temporary_.clear();
     return false;
@@ -193,14 +225,18 @@ bool TQtPrintJob::End() {
   bool ok = painter_->end() && printer_.printerState() != QPrinter::Error;
   painter_.reset();
   if (!temporary_.empty()) {
-    std::error_code ec;
-    if (ok && !info_.empty()) ok = AddPdfDocumentInfo(temporary_, info_);
-    if (ok) std::filesystem::rename(temporary_, target_, ec);
-    if (!ok || ec) {
-      std::filesystem::remove(temporary_, ec);
-      ok = false;
-    }
+    // The toolkit does not report a write that failed part way (a full disk):
+    // the file is read back, checked whole and written in place by the one
+    // atomic writer, which does report it.
     printer_.setOutputFileName(QString());
+    std::optional<std::string> bytes;
+    if (ok && !info_.empty()) ok = AddPdfDocumentInfo(temporary_, info_);
+    if (ok) bytes = platform::readWholeFile(temporary_);
+    ok = ok && bytes && PdfLooksComplete(*bytes);
+    // The toolkit keeps the system's reason to itself.
+    if (!ok) writeError_ = platform::whyNotWritable(target_);
+    if (ok) ok = platform::writeFileAtomic(target_, *bytes, &writeError_);
+    RemoveQuietly(temporary_);
     target_.clear();
     temporary_.clear();
   }

@@ -13,6 +13,7 @@
 #include "graphics/device.h"
 #include "graphics/pdf_info.h"
 #include "graphics/printer_page.h"
+#include "platform/fileio.h"
 
 namespace kandelo {
 
@@ -26,10 +27,13 @@ void UseToolkitTextMetrics();
 // Paints on any paint device, antialiased, on a white background.
 void PaintOn(QPaintDevice& target, const TDrawFunction& draw);
 QImage RenderImage(QSize size, const TDrawFunction& draw);
-bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw);
+// The files are drawn in memory, checked and written through
+// platform::writeFileAtomic: true only when the whole file is in place; on a
+// failure the target is left as it was and `why` (when given) tells the reason.
+bool SavePng(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why = nullptr);
 // The page size is `size` pixels at 96 dpi; vector output.
-bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw);
-bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw);
+bool SaveSvg(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why = nullptr);
+bool SavePdf(const std::string& path, QSize size, const TDrawFunction& draw, platform::WriteError* why = nullptr);
 
 // A picture for the clipboard: the placeable metafile ("image/x-wmf", 1000
 // units per inch), SVG and PNG of the same drawing. `draw` draws standalone:
@@ -59,9 +63,11 @@ class TQtPrintJob {
   TRect BeginTwipsPage();
   void EndTwipsPage();
   bool NewPage();
-  // Ends the document; for a file, renames it into place. False when the
-  // printer or the file reported an error (no file is left then).
+  // Ends the document; for a file, checks it is whole and puts it in place
+  // through platform::writeFileAtomic. False when the printer or the file
+  // reported an error (no file is left then; WriteFailure says why).
   bool End();
+  platform::WriteError WriteFailure() const { return writeError_; }
   // Ends the document and throws away a file being written.
   void Abort();
   TDevice& Device();
@@ -78,6 +84,7 @@ class TQtPrintJob {
   TDocumentInfo info_;
   std::string target_;     // the PDF file asked for
   std::string temporary_;  // where it is written until End
+  platform::WriteError writeError_ = platform::WriteError::None;
 };
 
 }  // namespace kandelo

@@ -22,6 +22,7 @@ class TQtPageJob : public TPageJob {
   void EndTwipsPage() override { job_.EndTwipsPage(); }
   bool NewPage() override { return job_.NewPage(); }
   bool End() override { return job_.End(); }
+  platform::WriteError WriteFailure() const { return job_.WriteFailure(); }
   void Abort() override { job_.Abort(); }
   TDevice& Device() override { return job_.Device(); }
   bool DrawImageFile(const TRect& box, const std::string& pathUtf8) override {
