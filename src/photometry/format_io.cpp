@@ -158,4 +158,73 @@ std::string ExtensionKey(const std::string& name) {
   return platform::upper1252(ext.substr(0, 3));
 }
 
+LoadResult LoadLuminaire(const std::string& path, TLUM32& lum, LoadValues values) {
+  LoadResult result;
+  auto fail = [&](LoadFault fault) {
+    lum.Clear();
+    lum.SetFileName(path);
+    lum.FormatCode = fmtUnknown;
+    result.fault = fault;
+    return result;
+  };
+  // Nothing was read: the luminaire is left empty, without a file name.
+  auto missing = [&](LoadFault fault, const char* text) {
+    lum.Clear();
+    result.messages.error(text + path);
+    result.fault = fault;
+    return result;
+  };
+  auto notFound = [&] { return missing(LoadFault::NotFound, "file not found : "); };
+  if (path.empty()) return notFound();
+  // A reader that cannot open the file says "not mine" without a message, so
+  // whether the file is there at all is asked only when no reader took it: a
+  // file that loads costs no extra look at the disk.
+
+  // Each reader starts from a cleared luminaire, and so does a failure, so
+  // that what a reader filled before it found the file not to be its own
+  // cannot leak into the next.
+  auto attempt = [&](const FormatIo& f) {
+    lum.Clear();
+    lum.SetFileName(path);
+    return f.read(lum, result.messages);
+  };
+  auto finish = [&](ReadResult r) {
+    if (r.status != ReadStatus::Ok) return fail(r.status == ReadStatus::Failed ? LoadFault::Damaged : LoadFault::Unknown);
+    // Whatever the format, a table the flux integral would overflow (a value
+    // of 1e308, or a multiplier of it, clamped into the singles) is refused
+    // here rather than shown with an infinite flux.
+    if (!lum.ValuesInRange()) {
+      result.messages.error("values out of range (above 1e30 or no number) : " + path);
+      return fail(LoadFault::OutOfRange);
+    }
+    lum.FormatCode = r.code;
+    lum.Valid = 1;
+    result.format = r.code;
+    if (values == LoadValues::Derived) {
+      if (!lum.FluxValid) lum.CalcFlux();
+      lum.FindMaxIntensity();
+    }
+    return result;
+  };
+
+  const FormatIo* byExt = ReaderForExtension(ExtensionKey(path));
+  if (!byExt) byExt = ReaderForContent(path);
+  if (byExt) {
+    ReadResult r = attempt(*byExt);
+    // A file the reader recognised but could not read has its message;
+    // other readers would only add confusing ones.
+    if (r.status != ReadStatus::NotMine) return finish(r);
+  }
+  for (const FormatIo& f : ReaderTable()) {
+    if (&f == byExt) continue;  // it already said "not mine"
+    ReadResult r = attempt(f);
+    if (r.status != ReadStatus::NotMine) return finish(r);
+  }
+  const auto attributes = platform::fs().attributes(path);
+  if (!attributes || (*attributes & platform::faDirectory)) return notFound();
+  if (*attributes & platform::faSysFile)  // a FIFO or device: never opened, never waited on
+    return missing(LoadFault::NotRegular, "not a regular file : ");
+  return finish(NotMine());
+}
+
 }  // namespace kandelo
