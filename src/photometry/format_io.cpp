@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "frame/msgmanager.h"
 #include "frame/strutil.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
@@ -11,18 +12,18 @@ namespace kandelo {
 
 const std::array<FormatInfo, 12>& ExportFormats() {
   static const std::array<FormatInfo, 12> table = {{
-      {0, "EULUM-DAT", ".LDT", 1},
-      {1, "LUM (QVM)", ".LUM", 0},
-      {2, "LUM32 (QVM)", ".L32", 2},
-      {3, "EULUM-DAT", ".LDT", 0},
-      {4, "TM14", ".CIB", 3},
-      {5, "IES LM63/86", ".IES", 4},
-      {6, "IES LM63/91", ".IES", 5},
-      {7, "IES LM63/95", ".IES", 6},
-      {8, "Calculux", ".", 0},
-      {9, "LTLI", ".LTL", 7},
-      {10, "Phillum", ".PHL", 0},
-      {11, "N/A", ".XXX", 0},
+      {0, "EULUM-DAT", ".LDT", 1, true},
+      {1, "LUM (QVM)", ".LUM", 0, true},
+      {2, "LUM32 (QVM)", ".L32", 2, true},
+      {3, "EULUM-DAT", ".LDT", 0, false},
+      {4, "TM14", ".CIB", 3, true},
+      {5, "IES LM63/86", ".IES", 4, true},
+      {6, "IES LM63/91", ".IES", 5, false},
+      {7, "IES LM63/95", ".IES", 6, false},
+      {8, "Calculux", ".", 0, true},
+      {9, "LTLI", ".LTL", 7, true},
+      {10, "Phillum", ".PHL", 0, true},
+      {11, "N/A", ".XXX", 0, false},
   }};
   return table;
 }
@@ -30,8 +31,47 @@ const std::array<FormatInfo, 12>& ExportFormats() {
 const FormatInfo& FormatByCode(std::uint8_t code) { return ExportFormats()[code < 12 ? code : 11]; }
 
 const std::array<std::uint8_t, 7>& SaveFilterCodes() {
-  static const std::array<std::uint8_t, 7> codes = {0, 2, 4, 5, 6, 7, 9};
+  static const std::array<std::uint8_t, 7> codes = [] {
+    std::array<std::uint8_t, 7> c{};
+    for (const FormatInfo& f : ExportFormats())
+      if (f.saveFilterIndex > 0) c[static_cast<std::size_t>(f.saveFilterIndex - 1)] = f.code;
+    return c;
+  }();
   return codes;
+}
+
+std::string FormatDisplayName(int code) { return code >= 0 && code < 12 ? ExportFormats()[code].name : "N/A"; }
+std::string FormatExtension(int code) { return code >= 0 && code < 12 ? ExportFormats()[code].extension : ""; }
+
+namespace {
+
+// One "name - files|*.ext" pair for each format code, in the order given.
+std::string FileTypes(const TMsgManager& msgs, const std::vector<std::uint8_t>& codes, bool withAll) {
+  const std::string files = msgs.GetText("Files", "LBL_FILES");
+  std::string out;
+  for (std::uint8_t code : codes) {
+    if (!out.empty()) out += '|';
+    out += Cut(std::string(FormatByCode(code).name) + " - ", 18);
+    out += files;
+    out += "|*";
+    out += FormatByCode(code).extension;
+  }
+  if (withAll) out += '|' + msgs.GetText("Files", "LBL_ALL") + ' ' + files + "|*.*";
+  return out;
+}
+
+}  // namespace
+
+std::string OpenFileTypes(const TMsgManager& msgs) {
+  std::vector<std::uint8_t> codes;
+  for (const FormatInfo& f : ExportFormats())
+    if (f.openFilter) codes.push_back(f.code);
+  return FileTypes(msgs, codes, true);
+}
+
+std::string SaveFileTypes(const TMsgManager& msgs) {
+  const auto& codes = SaveFilterCodes();
+  return FileTypes(msgs, {codes.begin(), codes.end()}, false);
 }
 
 namespace {

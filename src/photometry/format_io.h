@@ -15,12 +15,17 @@
 
 namespace kandelo {
 
-// ---- Export-format table -------------------------------------------------
+class TMsgManager;
+
+// ---- Format table ---------------------------------------------------------
+// The one list of the formats: names, extensions and the file dialogs'
+// filters are all derived from it.
 struct FormatInfo {
   std::uint8_t code;
   const char* name;       // "EULUM-DAT", "LUM32 (QVM)", …
   const char* extension;  // ".LDT", … (".XXX" for "N/A", "." for Calculux)
   int saveFilterIndex;    // 1 … 7 in the save dialog, 0 when not offered
+  bool openFilter;        // offered in the open dialog's filter
 };
 // Indexed by format code 0 … 11.
 const std::array<FormatInfo, 12>& ExportFormats();
@@ -28,6 +33,14 @@ const std::array<FormatInfo, 12>& ExportFormats();
 const FormatInfo& FormatByCode(std::uint8_t code);
 // Format codes in the order of the save dialog's filter (0, 2, 4, 5, 6, 7, 9).
 const std::array<std::uint8_t, 7>& SaveFilterCodes();
+// Display name ("EULUM-DAT", ...) and file extension (".LDT", ...) of a format
+// code as a catalogue record holds it: "N/A" and "" outside 0 … 11.
+std::string FormatDisplayName(int code);
+std::string FormatExtension(int code);
+// Filter texts of the file dialogs: "description|pattern|..." with texts from
+// section "Files" of the message catalogue; the open filter ends with all files.
+std::string OpenFileTypes(const TMsgManager& msgs);
+std::string SaveFileTypes(const TMsgManager& msgs);
 
 // Known photometric extensions (".LDT", ".PIN", ".LVE", ".LUM", ".L32",
 // ".IES", ".CIB", ".LTL", ".PHL", ".MSX", ".LTM").

@@ -34,7 +34,6 @@
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
-#include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"

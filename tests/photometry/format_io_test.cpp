@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "frame/msgmanager.h"
 #include "frame/strutil.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
@@ -71,6 +72,38 @@ TEST(FormatTable, CodesNamesAndExtensions) {
   EXPECT_EQ(WriterForCode(1), nullptr);
   EXPECT_EQ(WriterForCode(3), &WriteLDT);
   EXPECT_EQ(ExtensionKey("/a/b.c/leuchte.ldt1"), "LDT");
+}
+
+// The open and save filters come from the format table; the save dialog's
+// chosen filter k means the format SaveFilterCodes()[k - 1].
+TEST(FormatTable, FileDialogFilters) {
+  test::TempDir dir;
+  test::writeFile(dir.file("ORVMSG.GER"), "[Files]\r\nLBL_FILES=Dateien\r\nLBL_ALL=Alle\r\n");
+  TMsgManager msgs(dir.file("ORVMSG.GER"));
+  const std::string open = OpenFileTypes(msgs);
+  EXPECT_EQ(open.substr(0, 51), "EULUM-DAT - Dateien|*.LDT|LUM (QVM) - Dateien|*.LUM");
+  EXPECT_NE(open.find("|IES LM63/86 - Dateien|*.IES|"), std::string::npos) << open;
+  EXPECT_NE(open.find("|Calculux - Dateien|*.|"), std::string::npos);
+  EXPECT_EQ(open.substr(open.size() - 16), "Alle Dateien|*.*");
+  const std::string save = SaveFileTypes(msgs);
+  EXPECT_EQ(std::count(save.begin(), save.end(), '|'), 13);
+  EXPECT_EQ(save.find("*.*"), std::string::npos);
+  std::vector<std::string> fields(1);
+  for (char c : save) {
+    if (c == '|') fields.emplace_back();
+    else fields.back().push_back(c);
+  }
+  ASSERT_EQ(fields.size(), 2 * SaveFilterCodes().size());
+  for (std::size_t k = 0; k < SaveFilterCodes().size(); ++k) {
+    const FormatInfo& f = FormatByCode(SaveFilterCodes()[k]);
+    EXPECT_EQ(f.saveFilterIndex, int(k) + 1);
+    EXPECT_EQ(fields[2 * k].rfind(f.name, 0), 0u) << fields[2 * k];
+    EXPECT_EQ(fields[2 * k + 1], std::string("*") + f.extension);
+  }
+  EXPECT_EQ(FormatDisplayName(3), "EULUM-DAT");
+  EXPECT_EQ(FormatDisplayName(12), "N/A");
+  EXPECT_EQ(FormatExtension(9), ".LTL");
+  EXPECT_EQ(FormatExtension(-1), "");
 }
 
 TEST(FormatTable, TargetNamesWhenSaving) {
