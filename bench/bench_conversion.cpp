@@ -1,6 +1,6 @@
 // Converting 1 000 photometric files into each destination format: the batch
 // conversion (ConvertFiles) beside a baseline measured in the same run, a
-// loop of LoadFromFile + CalcFlux + the writer over the same files. With the
+// loop of LoadLuminaire (as read) + CalcFlux + the writer over the same files. With the
 // files added to the catalogue, the conversion is measured against the
 // baseline plus adding the same records directly.
 // The files are the corpus's EULUMDAT and IES files, repeated under numbered
@@ -53,7 +53,7 @@ struct World {
         std::string ext = e.path().extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         TLUM32 probe;
-        if (e.is_regular_file() && (ext == ".ldt" || ext == ".ies") && probe.LoadFromFile(e.path().string()))
+        if (e.is_regular_file() && (ext == ".ldt" || ext == ".ies") && LoadLuminaire(e.path().string(), probe, LoadValues::AsRead).ok())
           sources.push_back(e.path());
       }
     std::sort(sources.begin(), sources.end());
@@ -114,7 +114,7 @@ void Baseline(std::uint8_t code, const std::string& out, bool add) {
   World& w = world();
   TLUM32 lum;
   for (const auto& f : w.files) {
-    if (!lum.LoadFromFile(f)) continue;
+    if (!LoadLuminaire(f, lum, LoadValues::AsRead).ok()) continue;
     lum.CalcFlux();
     PrepareForFormat(lum, code);
     const std::string target = out + "/" + fsys::path(f).stem().string() + "." + Ext(code);

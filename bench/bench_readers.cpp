@@ -1,4 +1,4 @@
-// Reading photometric files: LoadFromFile + CalcFlux over generated,
+// Reading photometric files: LoadLuminaire (as read) + CalcFlux over generated,
 // realistic EULUMDAT files, beside a tokenizer floor measured in the same run
 // (split on blanks, std::from_chars on every token, nothing else).
 #include <benchmark/benchmark.h>
@@ -14,6 +14,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/textfile.h"
 
@@ -133,11 +134,11 @@ void BM_LoadAndCalcFlux(benchmark::State& state) {
   const std::string& path = FileFor(int(state.range(0)));
   {
     kandelo::TLUM32 probe;
-    if (!probe.LoadFromFile(path)) return state.SkipWithError("no reader for this file in this build");
+    if (!kandelo::LoadLuminaire(path, probe, kandelo::LoadValues::AsRead).ok()) return state.SkipWithError("no reader for this file in this build");
   }
   for (auto _ : state) {
     kandelo::TLUM32 lum;
-    bool ok = lum.LoadFromFile(path);
+    bool ok = kandelo::LoadLuminaire(path, lum, kandelo::LoadValues::AsRead).ok();
     lum.CalcFlux();
     benchmark::DoNotOptimize(ok);
     benchmark::DoNotOptimize(lum.LumFlux);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/ui_services.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/validate.h"
 #include "ratio_reporter.h"
@@ -40,9 +41,7 @@ void BM_Info(benchmark::State& state) {
   for (auto _ : state)
     for (const auto& f : Files()) {
       TLUM32 lum;
-      if (!lum.LoadFromFile(f)) continue;
-      lum.CalcFlux();
-      lum.FindMaxIntensity();
+      if (!LoadLuminaire(f, lum).ok()) continue;
       lum.CalcCieFluxCode();
       benchmark::DoNotOptimize(lum.CieFluxCode);
     }

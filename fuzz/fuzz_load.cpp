@@ -1,4 +1,4 @@
-// The whole dispatch of LoadFromFile (every reader in its probing order and
+// The whole dispatch of LoadLuminaire (every reader in its probing order and
 // the range check behind them) on arbitrary bytes.
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const bool quiet = (fuzz::Quiet(), true);
   (void)quiet;
   TLUM32 lum;
-  if (lum.LoadFromFile(fuzz::InputFile(data, size, "input.dat"))) fuzz::Exercise(lum);
+  if (LoadLuminaire(fuzz::InputFile(data, size, "input.dat"), lum, LoadValues::AsRead).ok()) fuzz::Exercise(lum);
   return 0;
 }

@@ -52,7 +52,7 @@ void Exercise(TLUM32& lum) {
     TLUM32 copy = lum;
     if (copy.SaveAs(code, WorkDir() + "/out")) {
       TLUM32 back;
-      back.LoadFromFile(WorkDir() + "/out");
+      LoadLuminaire(WorkDir() + "/out", back, LoadValues::AsRead);
     }
   }
 }

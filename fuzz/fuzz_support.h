@@ -8,6 +8,7 @@
 #include <string>
 
 #include "frame/ui_services.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 
 namespace kandelo::fuzz {

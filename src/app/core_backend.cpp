@@ -10,6 +10,7 @@
 #include "database/catalogue_scan.h"
 #include "database/isam.h"
 #include "evaluation/polar_diagram.h"
+#include "frame/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
@@ -255,12 +256,12 @@ ScanCounts CoreBrowserBackend::AddTree(const std::string& dir) {
 void CoreBrowserBackend::SavePathList() { paths_.SavePathList(); }
 
 bool CoreBrowserBackend::LoadLuminaire(const std::string& path) {
-  if (!lum_.LoadFromFile(path)) {
+  const LoadResult loaded = kandelo::LoadLuminaire(path, lum_);
+  ShowDiagnostics(loaded.messages);
+  if (!loaded.ok()) {
     lum_.Clear();
     return false;
   }
-  lum_.CalcFlux();
-  lum_.FindMaxIntensity();
   return true;
 }
 
@@ -339,7 +340,9 @@ std::optional<LuminaireTexts> CoreBrowserBackend::LoadedTexts() const {
 std::optional<LuminaireTexts> CoreBrowserBackend::FileTexts(const std::string& path) {
   if (path == lum_.FileName) return TextsOf(lum_);
   TLUM32 lum;
-  if (!lum.LoadFromFile(path)) return std::nullopt;
+  const LoadResult loaded = kandelo::LoadLuminaire(path, lum, LoadValues::AsRead);
+  ShowDiagnostics(loaded.messages);
+  if (!loaded.ok()) return std::nullopt;
   return TextsOf(lum);
 }
 

@@ -6,6 +6,8 @@
 #include "database/catalogue.h"
 #include "database/catalogue_record.h"
 #include "datasheet/datasheet.h"
+#include "frame/msgbox.h"
+#include "photometry/format_io.h"
 
 namespace kandelo {
 
@@ -49,7 +51,9 @@ PrintOutcome CoreBrowserBackend::PrintDatasheetOf(const std::string& path, std::
                                                   const TOutputSettings& settings, const TMsgManager& msg,
                                                   TPageJob& job, std::string& error) {
   TLUM32 lum;
-  if (!lum.LoadFromFile(path)) return PrintOutcome::NotLoaded;
+  const LoadResult loaded = kandelo::LoadLuminaire(path, lum);
+  ShowDiagnostics(loaded.messages);
+  if (!loaded.ok()) return PrintOutcome::NotLoaded;
   return Print(lum, recNo, settings, msg, job, error);
 }
 

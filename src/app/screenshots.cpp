@@ -36,6 +36,7 @@
 // The list printout, lamp table windows, small editors and settings dialog.
 #include "database/lamp_table.h"
 #include "frame/pathlist.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "ui/lamp_windows.h"
 #include "ui/list_dlg.h"
@@ -117,7 +118,7 @@ bool SaveSmallWindows(QWidget& browser, const QString& dir, const char* lang) {
   // A sample luminaire with the measurement of a typical laboratory report.
   const std::string sample = AddBackslash(Settings().LumDir1) + "LINEA58.LDT";
   TLUM32 lum;
-  lum.LoadFromFile(sample);
+  LoadLuminaire(sample, lum, LoadValues::AsRead);
   lum.AuxReceiver = 1;
   lum.MeasTemperature = 25.0f;
   lum.MeasVoltage = 230.0f;

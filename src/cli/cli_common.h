@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/startup.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 
@@ -60,10 +61,11 @@ int FailWrite(const std::string& file, platform::WriteError why);
 // The reason alone, in the session's language ("" when not known).
 std::string WriteErrorText(platform::WriteError why);
 
-// Loads a photometric file for a command. The reader's boxes are collected:
-// on success they are printed as warnings, on failure the one line says the
+// Loads a photometric file for a command (LoadLuminaire). On success the
+// reader's messages are printed as warnings; on failure the one line says the
 // file name and why (the reader's own words for a damaged file).
-bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode);
+bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode,
+                    LoadValues values = LoadValues::Derived);
 // 1252 text of the core to UTF-8 for printing, and back for arguments.
 std::string ToUtf8(const std::string& s);
 std::string FromUtf8(const std::string& s);

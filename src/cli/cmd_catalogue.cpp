@@ -14,6 +14,7 @@
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/scan.h"
+#include "photometry/format_io.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"

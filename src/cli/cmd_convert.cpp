@@ -32,7 +32,7 @@ const std::map<std::string, std::uint8_t>& Codes() {
 int convertOne(const std::string& file, std::uint8_t code, const std::string& out) {
   TLUM32 lum;
   int exitCode = kOk;
-  if (!LoadForCommand(lum, file, exitCode)) return exitCode;
+  if (!LoadForCommand(lum, file, exitCode, LoadValues::AsRead)) return exitCode;
   // The name is written as given; only the data are prepared for the format.
   if (!PrepareForFormat(lum, code)) return Fail("cannot resample " + file + " to C-planes");
   lum.CalcFlux();
@@ -44,13 +44,7 @@ int convertOne(const std::string& file, std::uint8_t code, const std::string& ou
   // Success means a file the program reads back; one it cannot read (a
   // writer's fault) is removed rather than left behind as a conversion.
   TLUM32 back;
-  CollectingUi quiet;
-  bool readsBack;
-  {
-    ScopedUiServices collect(quiet);
-    readsBack = back.LoadFromFile(out);
-  }
-  if (!readsBack) {
+  if (!LoadLuminaire(out, back, LoadValues::AsRead).ok()) {
     platform::fs().removeFile(out);
     return FailFile(out, SessionText("CL_NOREADBACK", "the file written does not read back and was removed"));
   }

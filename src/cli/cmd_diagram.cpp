@@ -101,8 +101,6 @@ int Run(const std::string& file, const std::string& kind, const std::string& pla
 
   TLUM32 lum;
   if (int code = kOk; !LoadForCommand(lum, file, code)) return code;
-  lum.CalcFlux();
-  lum.FindMaxIntensity();
   if (options.planes.empty()) options.planes = DefaultPlaneList(lum);
   options.gammaMax = gammaGiven ? gammaMax : lum.GammaEnd;
   if (evalKind) {

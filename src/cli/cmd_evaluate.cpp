@@ -31,8 +31,6 @@ int Evaluate(const std::string& file, bool json, const ConeIsoluxOptions& coneIs
   LoadSettings();
   TLUM32 lum;
   if (int code = kOk; !LoadForCommand(lum, file, code)) return code;
-  lum.CalcFlux();
-  lum.FindMaxIntensity();
   lum.CalcCieFluxCode();
 
   nlohmann::ordered_json out;

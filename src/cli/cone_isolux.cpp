@@ -12,9 +12,11 @@
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
 #include "evaluation/picture.h"
+#include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
+#include "photometry/format_io.h"
 #include "platform/text.h"
 
 
@@ -81,9 +83,9 @@ int DrawConeOrIsolux(const std::string& file, const std::string& kind, const Con
   if (!LanguageFileFor(o.language, languageFile, error)) return UsageError(error);
 
   TLUM32 lum;
-  if (!lum.LoadFromFile(FromUtf8(file))) return Fail("cannot read " + FromUtf8(file));
-  lum.CalcFlux();
-  lum.FindMaxIntensity();
+  const LoadResult loaded = LoadLuminaire(FromUtf8(file), lum);
+  ShowDiagnostics(loaded.messages);
+  if (!loaded.ok()) return Fail("cannot read " + FromUtf8(file));
   const bool bold = Settings().BoldFont;
   const TConeRecord cone = MakeConeRecord(lum, ParseDistanceSet(o.distances), LampFlux(lum, o));
   const TIsoluxRecord iso = IsoluxRecordFor(lum, o);

@@ -9,6 +9,7 @@
 #include "database/catalogue.h"
 #include "database/isam.h"
 #include "frame/inifile.h"
+#include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/ui_services.h"
 #include "platform/resources.h"
@@ -178,19 +179,14 @@ int FailWrite(const std::string& file, platform::WriteError why) {
   return FailFile(file, SessionText("CL_NOWRITE", "cannot be written") + (reason.empty() ? "" : " (" + reason + ")"));
 }
 
-bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode) {
-  CollectingUi boxes;
-  bool ok;
-  {
-    ScopedUiServices collect(boxes);
-    ok = lum.LoadFromFile(file);
-  }
-  if (ok) {
-    for (const auto& b : boxes.boxes) ui().showMessage(b);
+bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode, LoadValues values) {
+  const LoadResult loaded = LoadLuminaire(file, lum, values);
+  if (loaded.ok()) {
+    ShowDiagnostics(loaded.messages);
     return true;
   }
   std::string reason;
-  switch (lum.LastLoadFault) {
+  switch (loaded.fault) {
     case LoadFault::NotFound: reason = SessionText("CL_NOTFOUND", "file not found"); break;
     case LoadFault::NotRegular:
       reason = SessionText("CL_NOTREGULAR", "not a regular file (FIFO, device or socket)");
@@ -201,8 +197,8 @@ bool LoadForCommand(TLUM32& lum, const std::string& file, int& exitCode) {
     case LoadFault::Damaged: {
       reason = SessionText("CL_DAMAGED", "damaged");
       // The reader's words (fixed texts of the formats), without the file name they repeat.
-      if (!boxes.boxes.empty()) {
-        std::string detail = boxes.boxes.back().text;
+      if (!loaded.messages.empty()) {
+        std::string detail = loaded.messages.items.back().text;
         const auto at = detail.find(file + " : ");
         if (at != std::string::npos) detail.erase(0, at + file.size() + 3);
         reason += ": " + detail;

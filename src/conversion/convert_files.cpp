@@ -14,7 +14,6 @@
 #include "evaluation/tm5.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
@@ -42,31 +41,18 @@ std::string lastComponent(const std::string& path) {
 // Below this, a failed write is taken for a full medium and the run stops.
 constexpr std::uint64_t kFullBelow = 1 << 20;
 
-std::string joinTexts(const std::vector<MessageBox>& boxes) {
-  std::string s;
-  for (const auto& b : boxes) {
-    if (b.text.empty()) continue;
-    if (!s.empty()) s += "; ";
-    s += b.text;
-  }
-  return s;
-}
-
-// Loads a file with its messages collected instead of shown: a batch lists
-// them with the file instead of stopping at a box for each.
+// Loads a file and keeps its messages: a batch lists them with the file
+// instead of stopping at a box for each.
 bool loadQuietly(TLUM32& lum, const std::string& name, std::string& messages) {
-  CollectingUi collect;
-  UiServices* previous = setThreadUiServices(&collect);
-  bool ok = false;
+  LoadResult loaded;
   try {
     lum.OemTexts = 1;
-    ok = lum.LoadFromFile(name) && lum.Valid;
+    loaded = LoadLuminaire(name, lum, LoadValues::AsRead);
   } catch (const std::exception&) {  // no memory for a table that claims to be huge
-    ok = false;
+    loaded.fault = LoadFault::Damaged;
   }
-  setThreadUiServices(previous);
-  messages = joinTexts(collect.boxes);
-  return ok;
+  messages = loaded.messages.joined();
+  return loaded.ok() && lum.Valid;
 }
 
 // Adds the written file to the catalogue or rewrites its record; 1 added,

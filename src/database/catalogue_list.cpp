@@ -6,8 +6,8 @@
 
 #include "database/catalogue.h"
 #include "database/isam.h"
-#include "frame/scan.h"
 #include "frame/strutil.h"
+#include "photometry/format_io.h"
 #include "platform/fileio.h"
 
 namespace kandelo {

@@ -15,6 +15,7 @@
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 
@@ -63,29 +64,35 @@ void storeDirectories(const std::vector<std::string>& files, const std::string& 
 struct LoadedFile {
   bool ok = false;
   TCatalogueRecord rec;
-  std::vector<MessageBox> messages;
+  Diagnostics messages;
+  std::vector<MessageBox> boxes;  // of the flux computation
 };
 
 LoadedFile loadFile(const std::string& path) {
   LoadedFile out;
+  // The flux computation may still show a box; on the loader thread it is
+  // kept for the caller's thread to show.
   CollectingUi collect;
   UiServices* previous = setThreadUiServices(&collect);
   try {
     TLUM32 lum;
     lum.OemTexts = 1;
-    out.ok = lum.LoadFromFile(path) && FillCatalogueRecord(lum, out.rec);
+    LoadResult loaded = LoadLuminaire(path, lum);
+    out.ok = loaded.ok() && FillCatalogueRecord(lum, out.rec);
+    out.messages = std::move(loaded.messages);
   } catch (const std::exception&) {  // no memory for the table: the file fails
     out.ok = false;
   }
   setThreadUiServices(previous);
-  out.messages = std::move(collect.boxes);
+  out.boxes = std::move(collect.boxes);
   return out;
 }
 
 // Shows the messages of loading, then adds or rewrites the file's record.
 AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded,
                        std::int32_t* stored = nullptr) {
-  for (const auto& box : loaded.messages) ui().showMessage(box);
+  ShowDiagnostics(loaded.messages);
+  for (const auto& box : loaded.boxes) ui().showMessage(box);
   if (!loaded.ok) return failed(path, AddFailure::NotLoaded);
   loaded.rec.SetDirIndex(dirIndex);
   std::int32_t recNo = 0;

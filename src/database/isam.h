@@ -63,9 +63,10 @@ std::string MessageFilePath(const std::string& basePath);// ".MSG" (rebuild repo
 enum class DataFileState { Sound, Missing, Short };
 DataFileState InspectDataFile(const std::string& basePath);
 std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
-// Network mode: the undo journal of the change in progress (".JNL"). A
-// station that dies in the middle of a change leaves it behind, and the next
-// station to take the write lock (or a local opener) puts the old bytes back.
+// Network mode: the redo journal of the last change (".JNL", isam_journal.h).
+// A station that dies while writing a change to the files leaves it marked
+// as unfinished, and the next station to take the write lock (or a local
+// opener) writes the change's new bytes again.
 std::string JournalFilePath(const std::string& basePath);
 
 // Whether stations of network mode have the file open (they hold their

@@ -6,7 +6,6 @@
 #include <mutex>
 
 #include "evaluation/coeff_tables.h"
-#include "frame/msgbox.h"
 #include "platform/fileio.h"
 #include "platform/settings_store.h"
 
@@ -179,10 +178,7 @@ void ATFObject::BuildTransferTable() {
       Mat4 f = FormFactorMatrix(i, suspended);
       for (int j = 1; j <= 15; ++j) {
         auto m = InvertSystem(SystemMatrix(f, j), suspended);
-        if (!m) {
-          ShowError("Matrix not invertable ");
-          throw EvaluationError("Matrix not invertable ");
-        }
+        if (!m) throw EvaluationError("Matrix not invertable ");  // the callers return the text
         int row = 15 * (i - 1) + j + (suspended ? 150 : 0);
         for (int r = 0; r < 4; ++r)
           for (int c = 0; c < 4; ++c) store_.SetItem(row, 4 * r + c + 1, (*m)[r][c]);

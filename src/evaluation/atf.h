@@ -32,8 +32,7 @@ class ATFObject {
  public:
   // Loads the store from the file when it exists and is whole; otherwise
   // builds it (a damaged or foreign file is rebuilt, not trusted). Throws
-  // EvaluationError "Matrix not invertable " after the error box when a
-  // system cannot be solved.
+  // EvaluationError "Matrix not invertable " when a system cannot be solved.
   explicit ATFObject(std::string path = DefaultTransferStorePath());
   // Writes a rebuilt store to the file; one read from the file stays as it is.
   // Throws the TExtArray write errors.

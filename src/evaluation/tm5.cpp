@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
@@ -121,13 +120,7 @@ void TM5OBJ::NumericShr() {
   shrNumber_ = 1;
   const TLUM32& L = *lum_;
   const double h = 5;
-  std::vector<float> grid;
-  try {
-    grid.resize(15 * 15);
-  } catch (const std::bad_alloc&) {
-    ShowError("out of memory !");
-    return;
-  }
+  std::array<float, 15 * 15> grid{};  // fixed size: nothing to allocate, nothing to fail
   std::array<double, 12> r{};
   int found = 0;
   for (int i = 1; i <= 11 && !found; ++i) {

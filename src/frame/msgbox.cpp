@@ -92,6 +92,10 @@ int AskYesNoCancel(const std::string& text) {
   return Show(MsgType::Confirmation, text, mbYes | mbNo | mbCancel, nullptr);
 }
 int ShowInfoL(const std::string& text, const std::string& f) { return Show(MsgType::Information, text, mbOK, &f); }
+void ShowDiagnostics(const Diagnostics& diag) {
+  for (const auto& d : diag.items) ShowError(d.text);
+}
+
 int ShowErrorL(const std::string& text, const std::string& f) { return Show(MsgType::Error, text, mbOK, &f); }
 int AskYesNoCancelL(const std::string& text, const std::string& f) {
   return Show(MsgType::Confirmation, text, mbYes | mbNo | mbCancel, &f);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frame/diagnostics.h"
 #include "frame/ui_services.h"
 
 namespace kandelo {
@@ -16,6 +17,8 @@ int ShowInfoL(const std::string& text, const std::string& msgTxtFile);
 int ShowErrorL(const std::string& text, const std::string& msgTxtFile);
 int AskYesNoCancelL(const std::string& text, const std::string& msgTxtFile);
 int AskYesNoCancelAllL(const std::string& text, const std::string& msgTxtFile);
+// Shows each message of an operation in its own error box, in order.
+void ShowDiagnostics(const Diagnostics& diag);
 
 // Builds the standard box of a type with its built-in title and captions.
 MessageBox BuildMessageBox(MsgType type, const std::string& text, int buttonsMask);

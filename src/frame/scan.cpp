@@ -3,7 +3,6 @@
 #include <functional>
 #include <set>
 
-#include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "platform/fileio.h"
@@ -16,16 +15,6 @@ namespace pf = kandelo::platform;
 namespace {
 
 constexpr const char* kDefaultMasks[] = {"*.LDT", "*.LUM", "*.L32", "*.IES", "*.CIB"};
-
-struct FileTypeEntry {
-  const char* name;
-  const char* ext;
-};
-constexpr FileTypeEntry kFormats[12] = {
-    {"EULUM-DAT", ".LDT"},   {"LUM (QVM)", ".LUM"},   {"LUM32 (QVM)", ".L32"}, {"EULUM-DAT", ".LDT"},
-    {"TM14", ".CIB"},        {"IES LM63/86", ".IES"}, {"IES LM63/91", ".IES"}, {"IES LM63/95", ".IES"},
-    {"Calculux", "."},       {"LTLI", ".LTL"},        {"Phillum", ".PHL"},     {"N/A", ".XXX"},
-};
 
 using Visit = std::function<void(const std::string& directory, const std::vector<pf::DirEntry>& entries)>;
 
@@ -49,28 +38,6 @@ void findSubdirectories(const std::string& directory, std::vector<std::string>& 
     list.push_back(sub);
     findSubdirectories(sub, list, visited, visit);
   }
-}
-
-std::string fileTypes(const TMsgManager& msgs, std::initializer_list<int> codes, bool withAll) {
-  const std::string files = msgs.GetText("Files", "LBL_FILES");
-  std::string out;
-  for (int code : codes) {
-    if (!out.empty()) out += '|';
-    std::string description = kFormats[code].name;
-    description += " - ";
-    out += Cut(description, 18);
-    out += files;
-    out += "|*";
-    out += kFormats[code].ext;
-  }
-  if (withAll) {
-    out += '|';
-    out += msgs.GetText("Files", "LBL_ALL");
-    out += ' ';
-    out += files;
-    out += "|*.*";
-  }
-  return out;
 }
 
 }  // namespace
@@ -159,11 +126,5 @@ bool AppendToErrorList(const std::string& path) {
   bool ok = size >= 0 && h->seek(size) && h->write(line.data(), line.size());
   return h->close() && ok;
 }
-
-std::string FormatDisplayName(int code) { return code >= 0 && code < 12 ? kFormats[code].name : "N/A"; }
-std::string FormatExtension(int code) { return code >= 0 && code < 12 ? kFormats[code].ext : ""; }
-
-std::string OpenFileTypes(const TMsgManager& msgs) { return fileTypes(msgs, {0, 1, 2, 4, 5, 8, 9, 10}, true); }
-std::string SaveFileTypes(const TMsgManager& msgs) { return fileTypes(msgs, {0, 2, 4, 5, 6, 7, 9}, false); }
 
 }  // namespace kandelo

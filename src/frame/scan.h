@@ -1,6 +1,7 @@
-// Searching directory trees for photometric files, the mask file, the file-type
-// lists of the file dialogs and the scan's error list. Taking the files into the
-// catalogue is database/catalogue_scan.h.
+// Searching directory trees for photometric files, the mask file and the
+// scan's error list. Taking the files into the catalogue is
+// database/catalogue_scan.h; the formats and their file-dialog filters are
+// photometry/format_io.h.
 #pragma once
 
 #include <string>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace kandelo {
-
-class TMsgManager;
 
 // ExtData + "EXTENS.DAT".
 std::string MaskFileName();
@@ -38,14 +37,5 @@ constexpr const char* kErrorListFile = "XX.DAT";
 // started from a terminal does not leave it wherever the user stands; the
 // current directory only when no program directory is set.
 std::string ErrorListPath();
-
-// Display name ("EULUM-DAT", ...) and file extension (".LDT", ...) of a format
-// code 0..11; "N/A" and "" outside.
-std::string FormatDisplayName(int code);
-std::string FormatExtension(int code);
-// Filter texts of the file dialogs: "description|pattern|..." with texts from
-// section "Files" of the message catalogue.
-std::string OpenFileTypes(const TMsgManager& msgs);
-std::string SaveFileTypes(const TMsgManager& msgs);
 
 }  // namespace kandelo

@@ -33,7 +33,9 @@ std::string SaveLuminaireInFormat(TLUM32& lum, std::uint8_t formatCode, const st
   lum.CalcFlux();
   if (computePartialFluxes) computePartialFluxes(lum);
   if (!lum.SaveAs(formatCode, name)) return {};
-  lum.LoadFromFile(name);
+  // The luminaire as the file now holds it; the file was just written, so
+  // a message of reading it again has nobody to tell.
+  LoadLuminaire(name, lum, LoadValues::AsRead);
   return name;
 }
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/number_lists.h"
@@ -16,8 +15,8 @@
 namespace kandelo {
 namespace {
 
-ReadResult Fail(const std::string& text) {
-  ShowError(text);
+ReadResult Fail(Diagnostics& diag, std::string text) {
+  diag.error(std::move(text));
   return ReadFailed();
 }
 
@@ -29,7 +28,7 @@ std::string LineText(TTextReader& in, std::size_t n) {
 
 }  // namespace
 
-ReadResult ReadLDT(TLUM32& lum) {
+ReadResult ReadLDT(TLUM32& lum, Diagnostics& diag) {
   TTextReader in;
   if (!in.Open(lum.FileName)) return NotMine();
   std::string line;
@@ -43,13 +42,13 @@ ReadResult ReadLDT(TLUM32& lum) {
       !ReadFloatLine(in, dc) || !ReadIntLine(in, ng) || !ReadFloatLine(in, dg))
     return NotMine();
   // Numbers that no EULUMDAT file can hold: recognised, but refused.
-  if (isym < 0 || isym > 4) return Fail("error reading symmetry indicator : " + std::to_string(isym));
+  if (isym < 0 || isym > 4) return Fail(diag, "error reading symmetry indicator : " + std::to_string(isym));
   // A rotationally symmetric file may list no C angle at all.
   if (mcFile < (isym == 1 ? 0 : 1) || mcFile > 65535)
-    return Fail("error reading no of C-planes : " + std::to_string(mcFile));
-  if (dc < 0 || dc > 360) return Fail("error reading C-step");
-  if (ng < 1 || ng > 65535) return Fail("error reading no of gamma angles : " + std::to_string(ng));
-  if (dg < 0 || dg > 180) return Fail("error reading gamma step");
+    return Fail(diag, "error reading no of C-planes : " + std::to_string(mcFile));
+  if (dc < 0 || dc > 360) return Fail(diag, "error reading C-step");
+  if (ng < 1 || ng > 65535) return Fail(diag, "error reading no of gamma angles : " + std::to_string(ng));
+  if (dg < 0 || dg > 180) return Fail(diag, "error reading gamma step");
   lum.LuminaireType = static_cast<std::uint8_t>(std::clamp(ityp, 0, 255));
   lum.Symmetry = static_cast<std::uint8_t>(isym);
   lum.CStep = static_cast<float>(dc);
@@ -64,7 +63,7 @@ ReadResult ReadLDT(TLUM32& lum) {
 
   std::uint16_t dims[9];
   for (int k = 0; k < 9; ++k)
-    if (!ReadWordLine(in, dims[k]) && k < 8) return Fail("error reading luminaire dimensions");
+    if (!ReadWordLine(in, dims[k]) && k < 8) return Fail(diag, "error reading luminaire dimensions");
   lum.Length = dims[0];
   lum.Width = dims[1];
   lum.Height[0] = dims[2];
@@ -81,27 +80,27 @@ ReadResult ReadLDT(TLUM32& lum) {
   }
 
   double v, factor;
-  if (!ReadFloatLine(in, v)) return Fail("error reading downward flux");
+  if (!ReadFloatLine(in, v)) return Fail(diag, "error reading downward flux");
   lum.DFF = static_cast<float>(v);
-  if (!ReadFloatLine(in, v)) return Fail("error reading LOR");
+  if (!ReadFloatLine(in, v)) return Fail(diag, "error reading LOR");
   lum.LOR = static_cast<float>(v);
-  if (!ReadFloatLine(in, factor)) return Fail("error reading factor");
+  if (!ReadFloatLine(in, factor)) return Fail(diag, "error reading factor");
   if (std::lround(1000 * factor) == 0) factor = 1;
   in.SkipLines(1);
 
   int sets;
   if (!ReadIntLine(in, sets) || sets < 0 || !CountFitsFile(in, std::uint64_t(sets) * 6, 1))
-    return Fail("error reading default lamps");
+    return Fail(diag, "error reading default lamps");
   lum.LampSetCount = static_cast<std::uint8_t>(std::min(sets, kMaxLampSets));
   for (int k = 0; k < lum.LampSetCount; ++k) {
     TLampSet& s = lum.LampSets[k];
     int count;
-    if (!ReadIntLine(in, count)) return Fail("error reading lampno");
+    if (!ReadIntLine(in, count)) return Fail(diag, "error reading lampno");
     // A negative count marks absolute photometry; the number of lamps is its size.
     count = std::clamp(std::abs(count), 1, 255);
     s.LampCount = static_cast<std::uint8_t>(count);
     s.LampType = LineText(in, 40);
-    if (!ReadFloatLine(in, v)) return Fail("error reading lamp flux");
+    if (!ReadFloatLine(in, v)) return Fail(diag, "error reading lamp flux");
     s.SetFlux = static_cast<float>(v);
     s.LampFlux = s.SetFlux / s.LampCount;
     s.ColourText = LineText(in, 16);
@@ -109,7 +108,7 @@ ReadResult ReadLDT(TLUM32& lum) {
     if (ReadFloatLine(in, v)) {
       s.SetWatt = ToI16(v);
     } else {
-      ShowError("error reading lamp power");
+      diag.warning("error reading lamp power");
       s.SetWatt = 1;
     }
   }
@@ -143,9 +142,9 @@ ReadResult ReadLDT(TLUM32& lum) {
   // against what is left of the file before allocating for them.
   std::uint64_t lines = std::uint64_t(mcFile) + std::uint64_t(ng) + std::uint64_t(planes) * std::uint64_t(ng);
   if (planes < 1 || planes > 65535 || !CountFitsFile(in, lines, 1))
-    return Fail("error reading luminaire data : the file is too short for " + std::to_string(planes) +
+    return Fail(diag, "error reading luminaire data : the file is too short for " + std::to_string(planes) +
                 " C-planes with " + std::to_string(ng) + " gamma angles");
-  if (!lum.CreateTable(int(planes), ng)) return ReadFailed();  // the array showed "out of memory !"
+  if (!lum.CreateTable(int(planes), ng)) return Fail(diag, "out of memory !");
   TSglArray& t = *lum.Table;
 
   // Line 28: the listed C angles (used only when the planes are not equidistant).
@@ -157,13 +156,13 @@ ReadResult ReadLDT(TLUM32& lum) {
   }
   for (int k = 0; k < mcFile; ++k) {
     bool used = k >= skip && k < skip + take;
-    if (in.AtEnd()) return Fail("error reading C-angles");
+    if (in.AtEnd()) return Fail(diag, "error reading C-angles");
     bool ok = ReadFloatLine(in, v);
-    if (used && !ok) return Fail("error reading C-angles");
+    if (used && !ok) return Fail(diag, "error reading C-angles");
     if (used) t.At(k - skip + 1, 0) = static_cast<float>(v);
   }
   if (cNotEqui) {
-    if (take < planes && isym != 1) return Fail("error reading C-angles");
+    if (take < planes && isym != 1) return Fail(diag, "error reading C-angles");
     lum.MinCStep = lum.CheckCGrid();
     lum.GridFlags |= kCNotEquidistant;  // Dc = 0 always asks for the searching interpolation
     lum.CStep = 0;
@@ -177,7 +176,7 @@ ReadResult ReadLDT(TLUM32& lum) {
   }
 
   for (int j = 1; j <= ng; ++j) {
-    if (!ReadFloatLine(in, v)) return Fail("error reading gamma angles");
+    if (!ReadFloatLine(in, v)) return Fail(diag, "error reading gamma angles");
     t.At(0, j) = static_cast<float>(v);
   }
   lum.GammaStep = lum.CheckGammaGrid();
@@ -188,9 +187,9 @@ ReadResult ReadLDT(TLUM32& lum) {
     for (int i = 1; i <= lum.CPlaneCount; ++i) t.At(i, 0) = static_cast<float>(lum.CStart + (i - 1) * dc);
   // Every interpolation searches the angle lists: they must ascend.
   for (int j = 2; j <= ng; ++j)
-    if (!(t.At(0, j) > t.At(0, j - 1))) return Fail("error reading gamma angles : the angles do not ascend");
+    if (!(t.At(0, j) > t.At(0, j - 1))) return Fail(diag, "error reading gamma angles : the angles do not ascend");
   for (int i = 2; i <= lum.CPlaneCount; ++i)
-    if (!(t.At(i, 0) > t.At(i - 1, 0))) return Fail("error reading C-angles : the angles do not ascend");
+    if (!(t.At(i, 0) > t.At(i - 1, 0))) return Fail(diag, "error reading C-angles : the angles do not ascend");
 
   const int nC = lum.CPlaneCount;
   for (int k = 0; k < nC; ++k) {
@@ -199,9 +198,9 @@ ReadResult ReadLDT(TLUM32& lum) {
       if (!ReadFloatLine(in, v)) {
         lum.Table.reset();
         if (isym == 3)
-          return Fail("val " + std::to_string(i) + " in plane (Index) " + std::to_string(j) +
+          return Fail(diag, "val " + std::to_string(i) + " in plane (Index) " + std::to_string(j) +
                       " could not be interpreted !");
-        return Fail("val index " + std::to_string(i) + " in C-Ebene (Index) " + std::to_string(j) +
+        return Fail(diag, "val index " + std::to_string(i) + " in C-Ebene (Index) " + std::to_string(j) +
                     " could not be interpreted !");
       }
       t.At(i, j) = static_cast<float>(v * factor);

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/number_lists.h"
@@ -69,12 +68,12 @@ bool SplitKeywordLine(std::string_view line, std::string& word, std::string& res
 
 class IesReader {
  public:
-  IesReader(TLUM32& lum, TTextReader& in) : lum_(lum), in_(in) {}
+  IesReader(TLUM32& lum, TTextReader& in, Diagnostics& diag) : lum_(lum), in_(in), diag_(diag) {}
   ReadResult Read();
 
  private:
   ReadResult Fail(const std::string& reason) {
-    ShowError("IES file " + lum_.FileName + " : " + reason);
+    diag_.error("IES file " + lum_.FileName + " : " + reason);
     return ReadFailed();
   }
   void ReadKeywordTexts();
@@ -87,6 +86,7 @@ class IesReader {
 
   TLUM32& lum_;
   TTextReader& in_;
+  Diagnostics& diag_;
   bool utf8_ = false;
   double multiplier_ = 1;
   double divisor_ = 1;
@@ -451,10 +451,10 @@ void SetTypeBGrid(TLUM32& lum) {
   lum.CEnd = t.At(lum.CPlaneCount, 0);
 }
 
-ReadResult ReadIES(TLUM32& lum) {
+ReadResult ReadIES(TLUM32& lum, Diagnostics& diag) {
   TTextReader in;
   if (!in.Open(lum.FileName)) return NotMine();
-  return IesReader(lum, in).Read();
+  return IesReader(lum, in, diag).Read();
 }
 
 }  // namespace kandelo

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/textfile.h"
@@ -16,8 +15,8 @@ namespace {
 
 constexpr int kFieldsPerLine = 17;
 
-ReadResult Fail(const TLUM32& lum, const std::string& reason) {
-  ShowError("LTLI file " + lum.FileName + " : " + reason);
+ReadResult Fail(const TLUM32& lum, Diagnostics& diag, const std::string& reason) {
+  diag.error("LTLI file " + lum.FileName + " : " + reason);
   return ReadFailed();
 }
 
@@ -30,7 +29,7 @@ long long LtliField(std::string_view line, int k) {
   return ParseInt(line.substr(start, 4), v) ? v : 0;
 }
 
-ReadResult ReadLTLI(TLUM32& lum) {
+ReadResult ReadLTLI(TLUM32& lum, Diagnostics& diag) {
   TTextReader in;
   if (!in.Open(lum.FileName)) return NotMine();
   std::string first;
@@ -50,7 +49,7 @@ ReadResult ReadLTLI(TLUM32& lum) {
 
   std::string lines[4];
   for (auto& l : lines)
-    if (!in.ReadLine(l)) return Fail(lum, "the file ends in its texts");
+    if (!in.ReadLine(l)) return Fail(lum, diag, "the file ends in its texts");
   lum.ReportNumber = Cut(text(TrimBlanks(lines[0])), 40);
   lum.Manufacturer = Cut(text(TrimBlanks(lines[1])), 80);
   lum.LumName = Cut(text(TrimBlanks(lines[2])), 80);
@@ -58,15 +57,15 @@ ReadResult ReadLTLI(TLUM32& lum) {
 
   const long long range = f[2], gammaEnd = f[3], cStep = f[4], gammaStep = f[5], orientation = f[6];
   if (range < 0 || range > 360 || (range > 0 && cStep <= 0))
-    return Fail(lum, "invalid plane range " + std::to_string(range) + " or step " + std::to_string(cStep));
+    return Fail(lum, diag, "invalid plane range " + std::to_string(range) + " or step " + std::to_string(cStep));
   if (gammaEnd <= 0 || gammaEnd > 180 || gammaStep <= 0)
-    return Fail(lum, "invalid gamma range " + std::to_string(gammaEnd) + " or step " + std::to_string(gammaStep));
+    return Fail(lum, diag, "invalid gamma range " + std::to_string(gammaEnd) + " or step " + std::to_string(gammaStep));
   const long gammas = std::lround(static_cast<double>(gammaEnd) / static_cast<double>(gammaStep)) + 1;
   const long planes = range == 0 ? 1 : std::lround(static_cast<double>(range) / static_cast<double>(cStep)) + 1;
-  if (gammas < 2) return Fail(lum, "at least two gamma angles are needed");
+  if (gammas < 2) return Fail(lum, diag, "at least two gamma angles are needed");
   const std::uint64_t values = static_cast<std::uint64_t>(gammas) * static_cast<std::uint64_t>(planes);
   const std::uint64_t dataLines = (values + kFieldsPerLine - 1) / kFieldsPerLine;
-  if (!CountFitsFile(in, dataLines - 1, 1)) return Fail(lum, "the file is shorter than its angle ranges announce");
+  if (!CountFitsFile(in, dataLines - 1, 1)) return Fail(lum, diag, "the file is shorter than its angle ranges announce");
 
   bool reversed = false;
   double turn = 0;
@@ -99,7 +98,7 @@ ReadResult ReadLTLI(TLUM32& lum) {
       break;
   }
   if (!lum.CreateTable(static_cast<int>(planes), static_cast<int>(gammas)))
-    return Fail(lum, "the intensity table cannot be created");
+    return Fail(lum, diag, "the intensity table cannot be created");
   lum.CStart = cStart;
   lum.CEnd = cEnd;
   lum.CStep = step;
@@ -117,7 +116,7 @@ ReadResult ReadLTLI(TLUM32& lum) {
   for (long j = 1; j <= gammas; ++j)
     for (long k = 1; k <= planes; ++k, ++index) {
       const int field = static_cast<int>(index % kFieldsPerLine);
-      if (field == 0 && !in.ReadLongLine(line)) return Fail(lum, "the file ends in the intensity values");
+      if (field == 0 && !in.ReadLongLine(line)) return Fail(lum, diag, "the file ends in the intensity values");
       const long row = reversed ? planes - k + 1 : k;
       t.At(row, j) = static_cast<float>(LtliField(line, field + 1));
     }

@@ -37,16 +37,6 @@ enum FormatCodeValue : std::uint8_t {
   fmtPhillum = 10, fmtUnknown = 11,
 };
 
-// Why LoadFromFile failed, for callers that word their own message.
-enum class LoadFault : std::uint8_t {
-  None,        // loaded
-  NotFound,    // no such file, or a directory
-  NotRegular,  // a FIFO, device or socket: never opened
-  Unknown,     // no reader took it
-  Damaged,     // a reader took it and refused it (its box says why)
-  OutOfRange,  // read, but values beyond the table's range
-};
-
 // GridFlags bits.
 constexpr std::uint8_t kGammaNotEquidistant = 1;
 constexpr std::uint8_t kCNotEquidistant = 2;
@@ -101,7 +91,6 @@ class TLUM32 {
   TLumAuxPtr AuxObject;
   std::uint8_t OemTexts = 0;             // LTLI texts are OEM (converted on reading)
   std::uint8_t WriteCibseExtension = 0;  // TM14 writer appends "CIBSE/2"
-  LoadFault LastLoadFault = LoadFault::None;  // set by LoadFromFile
 
   // Evaluation results kept with the luminaire (not persistent, not cleared).
   std::array<std::array<std::uint8_t, 9>, 10> CibseUF{};  // round(100·UF), 255 = N/A
@@ -195,11 +184,7 @@ class TLUM32 {
                  std::uint8_t gridFlags, int planeCount, float cStart, float cStep, float cEnd,
                  const std::vector<float>& planeAngles, int gammaCount, float gammaStart,
                  float gammaStep, float gammaEnd, const std::vector<float>& gammaAngles);
-  // Reads any known format: by extension first, then EULUMDAT, LTLI, IES,
-  // TM14, LUM32, LUM. "file not found : <name>" when missing. False and
-  // FormatCode 11 when no reader takes it. Callers run CalcFlux and
-  // FindMaxIntensity afterwards.
-  bool LoadFromFile(const std::string& name);
+  // Files are read by LoadLuminaire (format_io.h).
   // Writes FileName in the format (0/3 EULUMDAT, 2 LUM32, 4 TM14, 5/6/7 IES;
   // other codes write nothing and give false). FormatCode stays.
   bool Save(std::uint8_t formatCode);
@@ -221,7 +206,7 @@ class TLUM32 {
   bool ValuesFinite() const;
   // Every angle and value of the table, the lamp fluxes, LOR and DFF are
   // finite and at most kMaxTableValue in size: the flux integral over such a
-  // table stays far inside the single-precision range. LoadFromFile refuses
+  // table stays far inside the single-precision range. LoadLuminaire refuses
   // a file that fails it, whatever its format.
   bool ValuesInRange() const;
 

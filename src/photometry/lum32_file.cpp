@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/textfile.h"
@@ -15,8 +14,8 @@ namespace {
 
 constexpr std::size_t kHeader = 25;
 
-ReadResult Damaged(const std::string& why) {
-  ShowError("LUM32 file damaged : " + why);
+ReadResult Damaged(Diagnostics& diag, const std::string& why) {
+  diag.error("LUM32 file damaged : " + why);
   return ReadFailed();
 }
 
@@ -27,7 +26,7 @@ std::uint16_t BlockSizeFor(std::uint16_t flags) {
 
 }  // namespace
 
-ReadResult ReadL32(TLUM32& lum) {
+ReadResult ReadL32(TLUM32& lum, Diagnostics& diag) {
   std::string data;
   if (!ReadFileLimited(lum.FileName, data, kMaxBinaryFileSize)) return NotMine();
   if (data.size() < kHeader) return NotMine();
@@ -37,18 +36,18 @@ ReadResult ReadL32(TLUM32& lum) {
   std::uint32_t cols = std::uint32_t(GetU16(p + 4)) + 1, rows = std::uint32_t(GetU16(p + 6)) + 1;
   std::uint16_t blockSize = GetU16(p + 12);
   std::uint64_t tableBytes = std::uint64_t(rows) * cols * 4;
-  if (blockSize < kBlock1Size) return Damaged("block size " + std::to_string(blockSize));
+  if (blockSize < kBlock1Size) return Damaged(diag, "block size " + std::to_string(blockSize));
   if (data.size() != kHeader + tableBytes + blockSize)
-    return Damaged("the file holds " + std::to_string(data.size()) + " bytes, its header announces " +
+    return Damaged(diag, "the file holds " + std::to_string(data.size()) + " bytes, its header announces " +
                    std::to_string(kHeader + tableBytes + blockSize));
   // Block 1 tells which further blocks follow; they must fit the announced size.
   const unsigned char* blocks = p + kHeader + tableBytes;
   std::uint16_t flags = GetU16(blocks + 2);
-  if (BlockSizeFor(flags) > blockSize) return Damaged("block flags " + std::to_string(flags));
+  if (BlockSizeFor(flags) > blockSize) return Damaged(diag, "block flags " + std::to_string(flags));
 
   if (!lum.CreateTable(int(rows) - 1, int(cols) - 1)) {
-    if (rows < 2 || cols < 2) return Damaged("empty table");
-    return ReadFailed();  // out of memory, box shown
+    if (rows < 2 || cols < 2) return Damaged(diag, "empty table");
+    return Damaged(diag, "out of memory !");
   }
   TSglArray& t = *lum.Table;
   const unsigned char* q = p + kHeader;
@@ -65,14 +64,14 @@ ReadResult ReadL32(TLUM32& lum) {
   if (lum.BlockFlags & 4) lum.ReadBlock3(blocks + off);
 
   if (lum.CPlaneCount != rows - 1 || lum.GammaCount != cols - 1)
-    return Damaged("table of " + std::to_string(rows - 1) + " x " + std::to_string(cols - 1) +
+    return Damaged(diag, "table of " + std::to_string(rows - 1) + " x " + std::to_string(cols - 1) +
                    " values, block 1 announces " + std::to_string(lum.CPlaneCount) + " x " +
                    std::to_string(lum.GammaCount));
   if (lum.Symmetry > symQuadrant || lum.PlaneSystem > psAAlpha)
-    return Damaged("symmetry " + std::to_string(lum.Symmetry) + ", plane system " +
+    return Damaged(diag, "symmetry " + std::to_string(lum.Symmetry) + ", plane system " +
                    std::to_string(lum.PlaneSystem));
-  if (!lum.AnglesAscending()) return Damaged("the angles do not ascend");
-  if (!lum.ValuesFinite()) return Damaged("values that are no numbers");
+  if (!lum.AnglesAscending()) return Damaged(diag, "the angles do not ascend");
+  if (!lum.ValuesFinite()) return Damaged(diag, "values that are no numbers");
 
   lum.SelectIntensityFunctions(lum.Symmetry);
   lum.MinGammaStep = lum.CheckGammaGrid();

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/number_lists.h"
@@ -19,8 +18,8 @@ namespace {
 constexpr std::size_t kHeader = 25;
 constexpr std::size_t kRecord = 1036;
 
-ReadResult Damaged(const std::string& why) {
-  ShowError("LUM file damaged : " + why);
+ReadResult Damaged(Diagnostics& diag, const std::string& why) {
+  diag.error("LUM file damaged : " + why);
   return ReadFailed();
 }
 
@@ -83,7 +82,7 @@ double LumDate(const std::string& date, const std::string& time) {
 
 }  // namespace
 
-ReadResult ReadLUM(TLUM32& lum) {
+ReadResult ReadLUM(TLUM32& lum, Diagnostics& diag) {
   std::string data;
   if (!ReadFileLimited(lum.FileName, data, kMaxBinaryFileSize)) return NotMine();
   if (data.size() < kHeader) return NotMine();
@@ -95,10 +94,10 @@ ReadResult ReadLUM(TLUM32& lum) {
   // The container; every count is checked against the file before allocating.
   const std::uint64_t R = GetU16(p), K = GetU16(p + 2), BR = GetU16(p + 4), BC = GetU16(p + 6);
   const std::uint64_t B = GetU16(p + 10), N = GetU16(p + 12);
-  if (R == 0 || K == 0 || BR == 0 || BC == 0 || N == 0) return Damaged("empty container");
-  if (B < R * K * 4) return Damaged("blocks of " + std::to_string(B) + " bytes");
-  if (N < BR * BC) return Damaged(std::to_string(N) + " blocks");
-  if (data.size() < kHeader + N * 4 + N * B) return Damaged("the file ends early");
+  if (R == 0 || K == 0 || BR == 0 || BC == 0 || N == 0) return Damaged(diag, "empty container");
+  if (B < R * K * 4) return Damaged(diag, "blocks of " + std::to_string(B) + " bytes");
+  if (N < BR * BC) return Damaged(diag, std::to_string(N) + " blocks");
+  if (data.size() < kHeader + N * 4 + N * B) return Damaged(diag, "the file ends early");
   Container box;
   box.rows = static_cast<std::uint32_t>(R * BR);
   box.cols = static_cast<std::uint32_t>(K * BC);
@@ -114,13 +113,13 @@ ReadResult ReadLUM(TLUM32& lum) {
 
   // The header record: 259 words behind row a, c + 1 words a row.
   long long a = box.Count(0, 0);
-  if (a < 0 || a + 1 >= box.rows) return Damaged("header position " + std::to_string(a));
+  if (a < 0 || a + 1 >= box.rows) return Damaged(diag, "header position " + std::to_string(a));
   long long c = box.Count(a + 1, 1);
-  if (c < 1 || c + 1 > box.cols) return Damaged("header width " + std::to_string(c));
+  if (c < 1 || c + 1 > box.cols) return Damaged(diag, "header width " + std::to_string(c));
   unsigned char rec[kRecord];
   for (int w = 1; w <= 259; ++w) {
     std::uint64_t r = a + 1 + (w + 2) / (c + 1), col = (w + 2) % (c + 1);
-    if (!box.Has(r, col)) return Damaged("header record outside the container");
+    if (!box.Has(r, col)) return Damaged(diag, "header record outside the container");
     PutU32(rec + 4 * (w - 1), box.Bits(r, col));
   }
 
@@ -200,10 +199,10 @@ ReadResult ReadLUM(TLUM32& lum) {
   lum.LampSets[0].LampFlux = GetF32(rec + 1027);
   lum.LampSets[0].SetFlux = GetF32(rec + 1031);
 
-  if (lum.Symmetry > symQuadrant) return Damaged("symmetry " + std::to_string(lum.Symmetry));
+  if (lum.Symmetry > symQuadrant) return Damaged(diag, "symmetry " + std::to_string(lum.Symmetry));
   if (planes < 1 || gammas < 1 || std::uint64_t(planes) >= box.rows || std::uint64_t(gammas) >= box.cols)
-    return Damaged(std::to_string(planes) + " x " + std::to_string(gammas) + " values announced");
-  if (!lum.CreateTable(planes, gammas)) return ReadFailed();
+    return Damaged(diag, std::to_string(planes) + " x " + std::to_string(gammas) + " values announced");
+  if (!lum.CreateTable(planes, gammas)) return Damaged(diag, "out of memory !");
   TSglArray& t = *lum.Table;
   for (int j = 1; j <= gammas; ++j)
     t.At(0, j) = lum.GridFlags != 0 ? box.Single(0, j) : lum.GammaStart + float(j - 1) * lum.GammaStep;
@@ -211,8 +210,8 @@ ReadResult ReadLUM(TLUM32& lum) {
     t.At(i, 0) = lum.CStart + float(i - 1) * lum.CStep;
     for (int j = 1; j <= gammas; ++j) t.At(i, j) = box.Single(i, j);
   }
-  if (!lum.AnglesAscending()) return Damaged("the angles do not ascend");
-  if (!lum.ValuesFinite()) return Damaged("values that are no numbers");
+  if (!lum.AnglesAscending()) return Damaged(diag, "the angles do not ascend");
+  if (!lum.ValuesFinite()) return Damaged(diag, "values that are no numbers");
 
   lum.LampSetCount = 1;
   lum.LampSets[0].ColourText.clear();

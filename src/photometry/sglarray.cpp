@@ -21,8 +21,7 @@ std::unique_ptr<TSglArray> TSglArray::Create(std::uint32_t rows, std::uint32_t c
   std::unique_ptr<TSglArray> a(new TSglArray(rows, columns));
   try {
     a->cells_.assign(std::size_t(rows) * columns, 0.0f);
-  } catch (const std::bad_alloc&) {
-    ShowError("out of memory !");
+  } catch (const std::bad_alloc&) {  // the caller reports it
     return nullptr;
   }
   return a;

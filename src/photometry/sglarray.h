@@ -13,8 +13,8 @@ namespace kandelo {
 class TSglArray {
  public:
   // rows x columns cells, all 0. Both counts must be 1 … 65536.
-  // Returns nullptr (after the error box "out of memory !") when the
-  // memory cannot be had; counts outside the range give nullptr silently.
+  // Returns nullptr when the memory cannot be had or a count is outside the
+  // range; the caller words the message (readers: "out of memory !").
   static std::unique_ptr<TSglArray> Create(std::uint32_t rows, std::uint32_t columns);
 
   // Stream form: u16 rows, u16 columns (little-endian), then rows x columns

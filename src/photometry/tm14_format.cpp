@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "photometry/ies_format.h"
@@ -31,16 +30,16 @@ long long IntWord(const std::vector<std::string_view>& w, std::size_t i) { retur
 
 class Tm14Reader {
  public:
-  Tm14Reader(TLUM32& lum, TTextReader& in) : lum_(lum), in_(in) {}
+  Tm14Reader(TLUM32& lum, TTextReader& in, Diagnostics& diag) : lum_(lum), in_(in), diag_(diag) {}
   ReadResult Read();
 
  private:
   ReadResult Fail(const std::string& reason) {
-    ShowError("TM14 file " + lum_.FileName + " : " + reason);
+    diag_.error("TM14 file " + lum_.FileName + " : " + reason);
     return ReadFailed();
   }
   ReadResult TooFewNumbers() {
-    ShowError(kTooFewNumbers);
+    diag_.error(kTooFewNumbers);
     std::string name = lum_.FileName;
     lum_.Clear();
     lum_.SetFileName(name);
@@ -51,6 +50,7 @@ class Tm14Reader {
 
   TLUM32& lum_;
   TTextReader& in_;
+  Diagnostics& diag_;
 };
 
 ReadResult Tm14Reader::Read() {
@@ -245,10 +245,10 @@ void WriteCibse2Section(const TLUM32& lum, TTextWriter& out) {
            " 1.0 1.0 " + watt + watt);
 }
 
-ReadResult ReadTM14(TLUM32& lum) {
+ReadResult ReadTM14(TLUM32& lum, Diagnostics& diag) {
   TTextReader in;
   if (!in.Open(lum.FileName)) return NotMine();
-  return Tm14Reader(lum, in).Read();
+  return Tm14Reader(lum, in, diag).Read();
 }
 
 bool WriteTM14(TLUM32& lum, std::uint8_t code) {

@@ -7,6 +7,7 @@
 
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/number_lists.h"
 #include "photometry/validate_scan.h"
@@ -158,8 +159,8 @@ std::string ReaderReason(const std::string& text, const std::string& path) {
   return t;
 }
 
-void AddBoxes(const std::vector<MessageBox>& boxes, const std::string& path, Collector& out) {
-  for (const MessageBox& b : boxes) out.Add("R05", 0, ReaderReason(b.text, path));
+void AddReaderMessages(const std::vector<std::string>& texts, const std::string& path, Collector& out) {
+  for (const std::string& t : texts) out.Add("R05", 0, ReaderReason(t, path));
 }
 
 enum class TextKind { None, Ldt, Ies };
@@ -223,27 +224,25 @@ ValidationReport ValidateFile(const std::string& path) {
   TextFacts facts;
   {
     Collector out(report);
-    CollectingUi boxes;
-    UiServices* previous = setThreadUiServices(&boxes);
-    bool ok = false;
+    LoadResult loaded;
     try {
-      ok = lum.LoadFromFile(path);
+      loaded = LoadLuminaire(path, lum, LoadValues::AsRead);
     } catch (const std::exception&) {  // no memory for the table
-      ok = false;
-      lum.LastLoadFault = LoadFault::Damaged;
-      boxes.boxes.push_back({MsgType::Error, "", "out of memory", {}, false});
+      loaded.fault = LoadFault::Damaged;
+      loaded.messages.error("out of memory");
     }
-    setThreadUiServices(previous);
+    const bool ok = loaded.ok();
     report.formatCode = ok ? lum.FormatCode : std::uint8_t(fmtUnknown);
     if (!ok) {
-      switch (lum.LastLoadFault) {
+      switch (loaded.fault) {
         case LoadFault::NotFound: out.Add("R01", 0, "file not found"); return report;
         case LoadFault::NotRegular: out.Add("R01", 0, "not a regular file (FIFO, device or socket)"); return report;
         case LoadFault::OutOfRange:
           out.Add("R04", 0, "values beyond the range of the table (above 1e30 or not a number)");
           break;
         case LoadFault::Damaged:
-          out.Add("R03", 0, boxes.boxes.empty() ? "damaged" : ReaderReason(boxes.boxes.back().text, path));
+          out.Add("R03", 0,
+                  loaded.messages.empty() ? "damaged" : ReaderReason(loaded.messages.items.back().text, path));
           break;
         default: out.Add("R02", 0, "not a photometric file in a known format"); break;
       }
@@ -257,13 +256,15 @@ ValidationReport ValidateFile(const std::string& path) {
       }
     }
     // The text scans say with their lines what the text readers' boxes say.
-    if (ok && !facts.scanned) AddBoxes(boxes.boxes, path, out);
+    if (ok && !facts.scanned) AddReaderMessages(loaded.messages.texts(), path, out);
     if (ok) {
       CollectingUi flux;
-      previous = setThreadUiServices(&flux);
+      UiServices* previous = setThreadUiServices(&flux);
       lum.CalcFlux();
       setThreadUiServices(previous);
-      AddBoxes(flux.boxes, path, out);
+      std::vector<std::string> fluxTexts;
+      for (const MessageBox& b : flux.boxes) fluxTexts.push_back(b.text);
+      AddReaderMessages(fluxTexts, path, out);
       CheckTable(lum, facts, out);
     }
   }

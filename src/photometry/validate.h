@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "frame/diagnostics.h"
+
 namespace kandelo {
 
 class TLUM32;
-
-enum class Severity : std::uint8_t {
-  Error,    // the file cannot be used
-  Warning,  // it can, but something is off
-};
 
 struct ValidationProblem {
   std::string code;  // "L04", ... (ValidationCodes())

@@ -5,7 +5,6 @@
 
 #include "conversion/save_luminaire.h"
 #include "frame/msgbox.h"
-#include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"

@@ -34,7 +34,6 @@
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
-#include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
@@ -613,7 +612,9 @@ void Tdbedform::LoadWorking(const std::string& path) {
   work_ = std::make_unique<TLUM32>();
   path_ = path;
   loaded_.reset();
-  if (work_->LoadFromFile(path) && work_->Valid) {
+  const LoadResult read = LoadLuminaire(path, *work_, LoadValues::AsRead);
+  ShowDiagnostics(read.messages);
+  if (read.ok() && work_->Valid) {
     loaded_ = std::make_unique<TLUM32>(*work_);
     work_->CalcFlux();
     work_->FindMaxIntensity();
@@ -840,7 +841,9 @@ bool Tdbedform::WriteWorking() {
     loaded_ = std::make_unique<TLUM32>(*work_);
   } else {
     loaded_ = std::make_unique<TLUM32>();
-    if (!loaded_->LoadFromFile(path_) || !loaded_->Valid) loaded_.reset();
+    const LoadResult read = LoadLuminaire(path_, *loaded_, LoadValues::AsRead);
+    ShowDiagnostics(read.messages);
+    if (!read.ok() || !loaded_->Valid) loaded_.reset();
   }
   return true;
 }

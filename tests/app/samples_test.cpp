@@ -4,6 +4,7 @@
 #include "database/btreebase.h"
 #include "database/catalogue.h"
 #include "frame/pathlist.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
@@ -46,7 +47,7 @@ TEST(Samples, EverySampleReadsWithAPlausibleLightOutputRatio) {
     const std::string path = dir.file(res.substr(8));
     test::writeFile(path, std::string(*platform::EmbeddedFile(res)));
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(path)) << res;
+    ASSERT_TRUE(LoadLuminaire(path, lum, LoadValues::AsRead).ok()) << res;
     lum.CalcFlux();
     lum.FindMaxIntensity();
     EXPECT_GT(lum.LOR, 60.0f) << res;

@@ -135,7 +135,7 @@ TEST_F(ConvertFilesTest, EveryDestinationWritesLoadableFilesUnderTheirNames) {
     EXPECT_EQ(r.written, 2);
     EXPECT_EQ(filesIn(out), (std::vector<std::string>{std::string("a.") + d.extension, std::string("b.") + d.extension}));
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(out + "/b." + d.extension));
+    ASSERT_TRUE(LoadLuminaire(out + "/b." + d.extension, lum, LoadValues::AsRead).ok());
     // IES 86 and 91 read back as the version their header says.
     if (d.code != fmtIes86 && d.code != fmtIes91) {
       EXPECT_EQ(lum.FormatCode, d.code);
@@ -151,19 +151,19 @@ TEST_F(ConvertFilesTest, EveryDestinationWritesLoadableFilesUnderTheirNames) {
 
 TEST_F(ConvertFilesTest, AnLm63Of1986KeepsATextThatLooksLikeTheTiltLine) {
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(src() + "/a.ldt"));
+  ASSERT_TRUE(LoadLuminaire(src() + "/a.ldt", lum, LoadValues::AsRead).ok());
   lum.LumName = "TILT=INCLUDE fixture";
   ASSERT_TRUE(lum.SaveAs(fmtEulumdat, src() + "/a.ldt"));
   ConversionReport r = ConvertFiles({src() + "/a.ldt"}, settingsFor(3, dst()));
   ASSERT_EQ(r.written, 1);
-  ASSERT_TRUE(lum.LoadFromFile(dst() + "/a.IES"));
+  ASSERT_TRUE(LoadLuminaire(dst() + "/a.IES", lum, LoadValues::AsRead).ok());
   lum.CalcFlux();
   EXPECT_NEAR(lum.Intensity(0, 0), 300, 0.5);
 }
 
 TEST_F(ConvertFilesTest, SaveAsWritesAndReloadsButRefusesLtli) {
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(src() + "/b.ldt"));
+  ASSERT_TRUE(LoadLuminaire(src() + "/b.ldt", lum, LoadValues::AsRead).ok());
   // LTLI has no writer: nothing is written, and a file of that name is not loaded.
   writeLdt(dst() + "/other.ltl", "Other");
   SaveAsResult r = SaveLuminaireAs(lum, fmtLtli, dst() + "/other.ltl");
@@ -194,7 +194,7 @@ TEST_F(ConvertFilesTest, SaveAsFollowsTheTypedExtension) {
   };
   for (const Case& c : cases) EXPECT_EQ(SaveAsFormat(c.name, c.filter), c.format) << c.name;
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(src() + "/b.ldt"));
+  ASSERT_TRUE(LoadLuminaire(src() + "/b.ldt", lum, LoadValues::AsRead).ok());
   const std::string typed = dst() + "/road-saveas.ies";
   const SaveAsResult r = SaveLuminaireAs(lum, SaveAsFormat(typed, fmtEulumdat), typed);
   EXPECT_EQ(r.written, typed);
@@ -235,7 +235,7 @@ TEST_F(ConvertFilesTest, SameTargetAndUnreadableFilesAreSkippedAndTheRunGoesOn) 
   test::writeFile(src() + "/broken.ldt", "not a photometric file\n");
   // a.ies maps to a.LDT as a.ldt does: the first one written stays.
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(src() + "/b.ldt"));
+  ASSERT_TRUE(LoadLuminaire(src() + "/b.ldt", lum, LoadValues::AsRead).ok());
   ASSERT_TRUE(lum.SaveAs(fmtIes95, src() + "/a.ies"));
   ConversionReport r =
       ConvertFiles({src() + "/a.ldt", src() + "/broken.ldt", src() + "/a.ies", src() + "/b.ldt"}, settingsFor(1, dst()));
@@ -247,7 +247,7 @@ TEST_F(ConvertFilesTest, SameTargetAndUnreadableFilesAreSkippedAndTheRunGoesOn) 
   EXPECT_FALSE(r.files[1].reason.empty());
   EXPECT_FALSE(r.files[2].written);
   EXPECT_NE(r.files[2].reason.find("a.ldt"), std::string::npos) << r.files[2].reason;
-  ASSERT_TRUE(lum.LoadFromFile(dst() + "/a.LDT"));
+  ASSERT_TRUE(LoadLuminaire(dst() + "/a.LDT", lum, LoadValues::AsRead).ok());
   EXPECT_EQ(lum.LumName, "A");
   EXPECT_TRUE(ui.shown.empty());  // messages go with the file, not into boxes
 }
@@ -387,11 +387,11 @@ TEST(ConvertFilesCorpus, RoundTripThroughEveryDestinationKeepsThePhotometry) {
     for (const auto& f : r.files) {
       if (!f.written) continue;
       TLUM32 a, b;
-      ASSERT_TRUE(a.LoadFromFile(f.source));
+      ASSERT_TRUE(LoadLuminaire(f.source, a, LoadValues::AsRead).ok());
       a.CalcFlux();
       if (a.PlaneSystem != psCGamma || a.GammaStart != 0) continue;  // resampled or extended grids
       const std::string stem = fsys::path(f.target).stem().string();
-      ASSERT_TRUE(b.LoadFromFile(back + "/" + stem + ".LDT")) << f.source;
+      ASSERT_TRUE(LoadLuminaire(back + "/" + stem + ".LDT", b, LoadValues::AsRead).ok()) << f.source;
       b.CalcFlux();
       SCOPED_TRACE(f.source);
       ++compared;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "conversion/staging_dir.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/new_luminaire.h"
 #include "platform/fileio.h"
@@ -51,7 +52,7 @@ TEST(WriteLuminaireSafely, ReplacesOnlyWithAWholeFile) {
   ASSERT_TRUE(WriteLuminaireSafely(lum, fmtLum32, target));
   EXPECT_EQ(VisibleEntries(dir.path()), 1u);
   TLUM32 back;
-  ASSERT_TRUE(back.LoadFromFile(target));
+  ASSERT_TRUE(LoadLuminaire(target, back, LoadValues::AsRead).ok());
   EXPECT_EQ(back.ShortName, "LUMI");  // written under its own name
 }
 

@@ -12,6 +12,7 @@
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
@@ -186,7 +187,7 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   EXPECT_EQ(Catalogue()->RecordCount(), 1);
   EXPECT_EQ(readFile(Settings().LumDb + ".DAT"), before);
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
+  ASSERT_TRUE(LoadLuminaire(root + "a.ldt", lum, LoadValues::AsRead).ok());
   EXPECT_EQ(lum.LumName, "a");
   ui.shown.clear();
 
@@ -194,7 +195,7 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   ui.answers = {mrAll};
   EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
   EXPECT_TRUE(all);
-  ASSERT_TRUE(lum.LoadFromFile(root + "a.ldt"));
+  ASSERT_TRUE(LoadLuminaire(root + "a.ldt", lum, LoadValues::AsRead).ok());
   EXPECT_EQ(lum.LumName, "outside version");
   EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
   EXPECT_EQ(ui.shown.size(), 1u);
@@ -354,7 +355,7 @@ TEST_F(ScanTest, ScanningTheCorpusCataloguesEveryLoadableFileOnce) {
     TLUM32 lum;
     lum.OemTexts = 1;
     TCatalogueRecord rec;
-    if (lum.LoadFromFile(f) && FillCatalogueRecord(lum, rec))
+    if (LoadLuminaire(f, lum, LoadValues::AsRead).ok() && FillCatalogueRecord(lum, rec))
       expected[f] = 0;
     else
       ++unloadable;

@@ -7,6 +7,7 @@
 #include "diagram_fixtures.h"
 #include "evaluation/cone.h"
 #include "evaluation/diagram_common.h"
+#include "photometry/format_io.h"
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
 #include "graphics/recording_device.h"
@@ -327,7 +328,7 @@ TEST(IsoluxTest, AsymmetricCorpusLuminairesGiveClosedSeparateLines) {
                            "4058075580657_FL_MAX_LUM_900W_757_ASYM_50X110_WAL.ldt"}) {
     SCOPED_TRACE(file);
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(test::corpusPath(file)));
+    ASSERT_TRUE(LoadLuminaire(test::corpusPath(file), lum, LoadValues::AsRead).ok());
     lum.CalcFlux();
     lum.FindMaxIntensity();
     const auto iso = ComputeIsolux(lum, 20, 8, LampFluxOf(lum) / 1000);

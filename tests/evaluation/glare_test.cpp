@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "lum_fixture.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
 #include "support/test_support.h"
@@ -46,7 +47,7 @@ TEST(GlareProfile, EqualsIntensityOverProjectedAreaForCorpusLuminaires) {
   for (const char* name : kCorpusLuminaires) {
     SCOPED_TRACE(name);
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(test::corpusPath(name)));
+    ASSERT_TRUE(LoadLuminaire(test::corpusPath(name), lum, LoadValues::AsRead).ok());
     lum.CalcFlux();
     const double flux = lum.LampSets[0].SetFlux;
     ASSERT_GT(flux, 0);

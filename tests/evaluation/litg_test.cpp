@@ -7,6 +7,7 @@
 #include "evaluation/atf.h"
 #include "evaluation/litg.h"
 #include "lum_fixture.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
@@ -110,7 +111,7 @@ TEST(LitgMethod, DirectRatiosStoredByMakersAreReproduced) {
     int sets = std::stoi(lines[25]);
     ASSERT_GE(lines.size(), std::size_t(26 + 6 * sets + 10)) << file;
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(path)) << file;
+    ASSERT_TRUE(LoadLuminaire(path, lum, LoadValues::AsRead).ok()) << file;
     lum.CalcFlux();
     RoomUtilTableT eta{};
     ASSERT_FALSE(CalcRoomUtilTable(lum, true, eta).has_value()) << file;

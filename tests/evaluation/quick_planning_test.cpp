@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "lum_fixture.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "support/test_support.h"
 
@@ -39,7 +40,7 @@ TEST(FloorCurves, BelowTheLuminaireIsIOverHSquared) {
 TEST(FloorCurves, CorpusLuminaireAndACentredRow) {
   if (!test::corpusAvailable()) GTEST_SKIP() << "corpus not available";
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(test::corpusPath("eulumdat-py/tests/samples/sample9.ldt")));
+  ASSERT_TRUE(LoadLuminaire(test::corpusPath("eulumdat-py/tests/samples/sample9.ldt"), lum, LoadValues::AsRead).ok());
   lum.CalcFlux();
   ASSERT_GT(lum.Length, 0);
   TFloorCurveParams p;

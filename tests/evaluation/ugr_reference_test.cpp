@@ -9,6 +9,7 @@
 
 #include "evaluation/tm5.h"
 #include "evaluation/ugr.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "support/test_support.h"
 
@@ -60,7 +61,7 @@ TEST(UgrReference, ReadingOfTheNbRecordChosenByPublishedTables) {
     char name[64];
     std::snprintf(name, sizeof name, "eulumdat-ugr/data/input/sample_%02d.ldt", s);
     TLUM32 lum;
-    if (!lum.LoadFromFile(test::corpusPath(name))) continue;
+    if (!LoadLuminaire(test::corpusPath(name), lum, LoadValues::AsRead).ok()) continue;
     lum.CalcFlux();
     TM5OBJ tm5;
     tm5.SetLuminaire(&lum);
@@ -103,7 +104,7 @@ TEST(UgrReference, TablesAgreeCellByCellWithPublishedTables) {
     char name[64];
     std::snprintf(name, sizeof name, "eulumdat-ugr/data/input/sample_%02d.ldt", s);
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(test::corpusPath(name))) << name;
+    ASSERT_TRUE(LoadLuminaire(test::corpusPath(name), lum, LoadValues::AsRead).ok()) << name;
     lum.CalcFlux();
     TM5OBJ tm5;
     tm5.SetLuminaire(&lum);

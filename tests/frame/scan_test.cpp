@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "support/test_support.h"
 
@@ -86,20 +85,6 @@ TEST(Scan, ErrorListAppendsLines) {
   EXPECT_TRUE(AppendToErrorList("/c.ies"));
   EXPECT_EQ(ErrorListPath(), env.dataDir() + "/XX.DAT");
   EXPECT_EQ(readFile(ErrorListPath()), "/a/b.ldt\r\n/c.ies\r\n");
-}
-
-TEST(Scan, FileTypeFilters) {
-  TempDir dir;
-  writeFile(dir.file("ORVMSG.GER"), "[Files]\r\nLBL_FILES=Dateien\r\nLBL_ALL=Alle\r\n");
-  TMsgManager msgs(dir.file("ORVMSG.GER"));
-  const std::string open = OpenFileTypes(msgs);
-  EXPECT_EQ(open.substr(0, 51), "EULUM-DAT - Dateien|*.LDT|LUM (QVM) - Dateien|*.LUM");
-  EXPECT_NE(open.find("|IES LM63/86 - Dateien|*.IES|"), std::string::npos) << open;
-  EXPECT_NE(open.find("|Calculux - Dateien|*.|"), std::string::npos);
-  EXPECT_EQ(open.substr(open.size() - 16), "Alle Dateien|*.*");
-  const std::string save = SaveFileTypes(msgs);
-  EXPECT_EQ(std::count(save.begin(), save.end(), '|'), 13);
-  EXPECT_EQ(save.find("*.*"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/ldt_fixture.h"
 #include "support/test_support.h"
@@ -119,11 +120,11 @@ TEST(AnalyticLuminaires, EulumdatInEverySymmetryAndNotation) {
         s.factor = Number(v.factor, v.comma);
         s.value = [&](int p, int j) { return Number(a.f(gammas[j], stored[p]) / v.factor, v.comma); };
         test::TempDir dir;
-        test::RecordingUi ui;
-        ScopedUiServices scope(ui);
         test::writeFile(dir.file("a.ldt"), test::MakeLdt(s));
         TLUM32 lum;
-        ASSERT_TRUE(lum.LoadFromFile(dir.file("a.ldt"))) << (ui.shown.empty() ? "" : ui.shown[0].text);
+        const LoadResult loaded = LoadLuminaire(dir.file("a.ldt"), lum, LoadValues::AsRead);
+        ASSERT_TRUE(loaded.ok()) << loaded.messages.joined();
+        EXPECT_TRUE(loaded.messages.empty());
         EXPECT_EQ(lum.Symmetry, isym);
         CheckAgainst(a, lum, gammas);
       }
@@ -154,11 +155,11 @@ TEST(AnalyticLuminaires, IesInEveryLayoutOfHorizontalAngles) {
         t += "\n";
       }
       test::TempDir dir;
-      test::RecordingUi ui;
-      ScopedUiServices scope(ui);
       test::writeFile(dir.file("a.ies"), t);
       TLUM32 lum;
-      ASSERT_TRUE(lum.LoadFromFile(dir.file("a.ies"))) << (ui.shown.empty() ? "" : ui.shown[0].text);
+      const LoadResult loaded = LoadLuminaire(dir.file("a.ies"), lum, LoadValues::AsRead);
+      ASSERT_TRUE(loaded.ok()) << loaded.messages.joined();
+      EXPECT_TRUE(loaded.messages.empty());
       EXPECT_EQ(lum.Symmetry, l.symmetry);
       CheckAgainst(a, lum, gammas);
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "support/test_support.h"
 
@@ -19,11 +20,9 @@ double LuminaireLumens(const TLUM32& lum) {
 }
 
 double Load(const std::string& file, TLUM32& lum) {
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
-  EXPECT_TRUE(lum.LoadFromFile(test::corpusPath(file))) << (ui.shown.empty() ? "" : ui.shown[0].text);
-  EXPECT_TRUE(ui.shown.empty());
-  lum.CalcFlux();
+  const LoadResult loaded = LoadLuminaire(test::corpusPath(file), lum);
+  EXPECT_TRUE(loaded.ok()) << loaded.messages.joined();
+  EXPECT_TRUE(loaded.messages.empty());
   return LuminaireLumens(lum);
 }
 

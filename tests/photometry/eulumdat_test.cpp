@@ -22,17 +22,17 @@ using test::LdtSpec;
 using test::MakeLdt;
 
 struct Loaded {
-  test::RecordingUi ui;
   TLUM32 lum;
+  LoadResult result;
   bool ok = false;
 };
 
 void Load(Loaded& l, const std::string& text, const std::string& name = "a.ldt") {
-  ScopedUiServices scope(l.ui);
   static test::TempDir dir;
   std::string path = dir.file(name);
   test::writeFile(path, text);
-  l.ok = l.lum.LoadFromFile(path);
+  l.result = LoadLuminaire(path, l.lum, LoadValues::AsRead);
+  l.ok = l.result.ok();
 }
 
 TEST(Eulumdat, StoredPlanesFollowTheSymmetry) {
@@ -58,7 +58,7 @@ TEST(Eulumdat, StoredPlanesFollowTheSymmetry) {
     Loaded l;
     Load(l, MakeLdt(s));
     ASSERT_TRUE(l.ok);
-    EXPECT_TRUE(l.ui.shown.empty());
+    EXPECT_TRUE(l.result.messages.empty());
     EXPECT_EQ(l.lum.FormatCode, fmtEulumdat);
     EXPECT_EQ(l.lum.CPlaneCount, c.planes);
     EXPECT_FLOAT_EQ(l.lum.CStart, c.cStart);
@@ -165,7 +165,8 @@ TEST(Eulumdat, LampPowerErrorIsNotFatal) {
   Loaded l;
   Load(l, text);
   EXPECT_TRUE(l.ok);
-  EXPECT_EQ(l.ui.texts(), std::vector<std::string>{"error reading lamp power"});
+  ASSERT_EQ(l.result.messages.texts(), std::vector<std::string>{"error reading lamp power"});
+  EXPECT_EQ(l.result.messages.items[0].severity, Severity::Warning);
   EXPECT_EQ(l.lum.LampSets[0].SetWatt, 1);
 }
 
@@ -231,9 +232,10 @@ TEST(Eulumdat, MalformedFilesAreRefusedWithAMessage) {
     Loaded l;
     Load(l, c.text());
     EXPECT_FALSE(l.ok);
-    ASSERT_EQ(l.ui.shown.size(), 1u);
-    EXPECT_EQ(l.ui.shown[0].type, MsgType::Error);
-    EXPECT_EQ(l.ui.shown[0].text.rfind(c.message, 0), 0u) << l.ui.shown[0].text;
+    EXPECT_EQ(l.result.fault, LoadFault::Damaged);
+    ASSERT_EQ(l.result.messages.items.size(), 1u);
+    EXPECT_EQ(l.result.messages.items[0].severity, Severity::Error);
+    EXPECT_EQ(l.result.messages.items[0].text.rfind(c.message, 0), 0u) << l.result.messages.items[0].text;
     EXPECT_EQ(l.lum.Valid, 0);
     EXPECT_EQ(l.lum.FormatCode, fmtUnknown);
     EXPECT_FALSE(l.lum.Table);
@@ -258,10 +260,9 @@ TEST(Eulumdat, WriteAndReadBackGiveTheSameLuminaire) {
     ASSERT_TRUE(a.lum.SaveAs(fmtEulumdat, out));
     EXPECT_EQ(a.lum.FileName.substr(a.lum.FileName.size() - 5), "a.ldt");
     Loaded b;
-    {
-      ScopedUiServices scope(b.ui);
-      ASSERT_TRUE(b.lum.LoadFromFile(out));
-    }
+    b.result = LoadLuminaire(out, b.lum, LoadValues::AsRead);
+    ASSERT_TRUE(b.result.ok());
+    EXPECT_TRUE(b.result.messages.empty());
     EXPECT_EQ(b.lum.Symmetry, a.lum.Symmetry);
     EXPECT_EQ(b.lum.CPlaneCount, a.lum.CPlaneCount);
     for (int i = 1; i <= a.lum.CPlaneCount; ++i) EXPECT_FLOAT_EQ(b.lum.CAngle(i), a.lum.CAngle(i));
@@ -375,10 +376,9 @@ TEST(Eulumdat, WriterSurvivesDamagedDateAndPlaneStep) {
     test::TempDir dir;
     ASSERT_TRUE(a.lum.SaveAs(fmtEulumdat, dir.file("damaged.ldt")));
     Loaded b;
-    {
-      ScopedUiServices scope(b.ui);
-      ASSERT_TRUE(b.lum.LoadFromFile(dir.file("damaged.ldt")));
-    }
+    b.result = LoadLuminaire(dir.file("damaged.ldt"), b.lum, LoadValues::AsRead);
+    ASSERT_TRUE(b.result.ok());
+    EXPECT_TRUE(b.result.messages.empty());
     EXPECT_EQ(b.lum.CPlaneCount, a.lum.CPlaneCount);
   }
 }
@@ -423,13 +423,14 @@ TEST(Eulumdat, CorpusFilesLoadAndSurviveARoundTrip) {
     test::RecordingUi ui;
     ScopedUiServices scope(ui);
     TLUM32 a;
-    bool ok = a.LoadFromFile(name);
+    const LoadResult loaded = LoadLuminaire(name, a, LoadValues::AsRead);
     if (name.find("truncated") != std::string::npos) {
-      EXPECT_FALSE(ok);
-      EXPECT_EQ(ui.shown.size(), 1u);
+      EXPECT_FALSE(loaded.ok());
+      EXPECT_EQ(loaded.messages.items.size(), 1u);
       continue;
     }
-    ASSERT_TRUE(ok) << (ui.shown.empty() ? "" : ui.shown[0].text);
+    ASSERT_TRUE(loaded.ok()) << (loaded.messages.empty() ? "" : loaded.messages.items[0].text);
+    EXPECT_TRUE(loaded.messages.empty());
     ++files;
     a.CalcFlux();
     a.FindMaxIntensity();
@@ -439,7 +440,7 @@ TEST(Eulumdat, CorpusFilesLoadAndSurviveARoundTrip) {
     test::TempDir dir;
     ASSERT_TRUE(a.SaveAs(fmtEulumdat, dir.file("rt.ldt")));
     TLUM32 b;
-    ASSERT_TRUE(b.LoadFromFile(dir.file("rt.ldt")));
+    ASSERT_TRUE(LoadLuminaire(dir.file("rt.ldt"), b, LoadValues::AsRead).ok());
     b.CalcFlux();
     // Tables not starting at 0° are written on a grid extended to 0°, which
     // changes the cells at the edge of the range.

@@ -4,10 +4,12 @@
 #include <cstring>
 #include <limits>
 
+#include "frame/msgmanager.h"
 #include "frame/strutil.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/ldt_fixture.h"
+#include "photometry/reader_contract.h"
 #include "photometry/lum32.h"
 #include "photometry/textfile.h"
 #include "platform/fileio.h"
@@ -72,6 +74,38 @@ TEST(FormatTable, CodesNamesAndExtensions) {
   EXPECT_EQ(ExtensionKey("/a/b.c/leuchte.ldt1"), "LDT");
 }
 
+// The open and save filters come from the format table; the save dialog's
+// chosen filter k means the format SaveFilterCodes()[k - 1].
+TEST(FormatTable, FileDialogFilters) {
+  test::TempDir dir;
+  test::writeFile(dir.file("ORVMSG.GER"), "[Files]\r\nLBL_FILES=Dateien\r\nLBL_ALL=Alle\r\n");
+  TMsgManager msgs(dir.file("ORVMSG.GER"));
+  const std::string open = OpenFileTypes(msgs);
+  EXPECT_EQ(open.substr(0, 51), "EULUM-DAT - Dateien|*.LDT|LUM (QVM) - Dateien|*.LUM");
+  EXPECT_NE(open.find("|IES LM63/86 - Dateien|*.IES|"), std::string::npos) << open;
+  EXPECT_NE(open.find("|Calculux - Dateien|*.|"), std::string::npos);
+  EXPECT_EQ(open.substr(open.size() - 16), "Alle Dateien|*.*");
+  const std::string save = SaveFileTypes(msgs);
+  EXPECT_EQ(std::count(save.begin(), save.end(), '|'), 13);
+  EXPECT_EQ(save.find("*.*"), std::string::npos);
+  std::vector<std::string> fields(1);
+  for (char c : save) {
+    if (c == '|') fields.emplace_back();
+    else fields.back().push_back(c);
+  }
+  ASSERT_EQ(fields.size(), 2 * SaveFilterCodes().size());
+  for (std::size_t k = 0; k < SaveFilterCodes().size(); ++k) {
+    const FormatInfo& f = FormatByCode(SaveFilterCodes()[k]);
+    EXPECT_EQ(f.saveFilterIndex, int(k) + 1);
+    EXPECT_EQ(fields[2 * k].rfind(f.name, 0), 0u) << fields[2 * k];
+    EXPECT_EQ(fields[2 * k + 1], std::string("*") + f.extension);
+  }
+  EXPECT_EQ(FormatDisplayName(3), "EULUM-DAT");
+  EXPECT_EQ(FormatDisplayName(12), "N/A");
+  EXPECT_EQ(FormatExtension(9), ".LTL");
+  EXPECT_EQ(FormatExtension(-1), "");
+}
+
 TEST(FormatTable, TargetNamesWhenSaving) {
   struct Case {
     const char* name;
@@ -89,47 +123,78 @@ TEST(FormatTable, TargetNamesWhenSaving) {
   EXPECT_EQ(ConversionTargetName("/in/lamp.ies", fmtIes95, "/out", "L32"), "/out/lamp.L32");
 }
 
-TEST(LoadFromFile, ProbesReadersWhateverTheExtension) {
+TEST(LoadLuminaire, ProbesReadersWhateverTheExtension) {
   test::TempDir dir;
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   std::string ldt = test::MakeLdt(test::LdtSpec{});
   test::writeFile(dir.file("data.txt"), ldt);
   test::writeFile(dir.file("wrong.l32"), ldt);
   TLUM32 lum;
-  EXPECT_TRUE(lum.LoadFromFile(dir.file("data.txt")));
+  auto load = [&](const std::string& name) { return LoadLuminaire(dir.file(name), lum, LoadValues::AsRead); };
+  LoadResult r = load("data.txt");
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.format, fmtEulumdat);
   EXPECT_EQ(lum.FormatCode, fmtEulumdat);
-  EXPECT_TRUE(lum.LoadFromFile(dir.file("wrong.l32")));
+  EXPECT_TRUE(r.messages.empty());
+  r = load("wrong.l32");
+  EXPECT_TRUE(r.ok());
   EXPECT_EQ(lum.FormatCode, fmtEulumdat);
+  EXPECT_TRUE(r.messages.empty());
   ASSERT_TRUE(lum.SaveAs(fmtLum32, dir.file("binary.ldt")));
-  EXPECT_TRUE(lum.LoadFromFile(dir.file("binary.ldt")));
+  r = load("binary.ldt");
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.format, fmtLum32);
   EXPECT_EQ(lum.FormatCode, fmtLum32);
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(r.messages.empty());
 
   test::writeFile(dir.file("junk.ldt"), "just some text\nwith words\n");
-  EXPECT_FALSE(lum.LoadFromFile(dir.file("junk.ldt")));
+  r = load("junk.ldt");
+  EXPECT_EQ(r.fault, LoadFault::Unknown);
+  EXPECT_EQ(r.format, fmtUnknown);
   EXPECT_EQ(lum.FormatCode, fmtUnknown);
   EXPECT_EQ(lum.Valid, 0);
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(r.messages.empty());
 
-  EXPECT_FALSE(lum.LoadFromFile(dir.file("missing.ldt")));
-  EXPECT_EQ(ui.texts(), std::vector<std::string>{"file not found : " + dir.file("missing.ldt")});
+  r = load("missing.ldt");
+  EXPECT_EQ(r.fault, LoadFault::NotFound);
+  EXPECT_EQ(r.messages.texts(), std::vector<std::string>{"file not found : " + dir.file("missing.ldt")});
   ASSERT_TRUE(kandelo::platform::fs().makeDirectory(dir.file("folder.ldt")));
-  EXPECT_FALSE(lum.LoadFromFile(dir.file("folder.ldt")));
-  EXPECT_EQ(ui.texts().back(), "file not found : " + dir.file("folder.ldt"));
+  r = load("folder.ldt");
+  EXPECT_EQ(r.fault, LoadFault::NotFound);
+  EXPECT_EQ(r.messages.texts(), std::vector<std::string>{"file not found : " + dir.file("folder.ldt")});
   EXPECT_EQ(lum.FileName, "") << "nothing of the failed name is kept";
 }
 
-TEST(LoadFromFile, ABrokenFileGivesOneBoxOnly) {
+TEST(LoadLuminaire, ABrokenFileGivesOneMessageOnly) {
   test::TempDir dir;
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   test::LdtSpec s;
   s.dropLastLines = 1;
   test::writeFile(dir.file("short.ldt"), test::MakeLdt(s));
   TLUM32 lum;
-  EXPECT_FALSE(lum.LoadFromFile(dir.file("short.ldt")));
-  EXPECT_EQ(ui.shown.size(), 1u);
+  const LoadResult r = LoadLuminaire(dir.file("short.ldt"), lum, LoadValues::AsRead);
+  EXPECT_EQ(r.fault, LoadFault::Damaged);
+  EXPECT_EQ(r.messages.items.size(), 1u);
+}
+
+// What a load leaves beyond the file: the derived values by default, the
+// file's own when the luminaire is to be written again unchanged.
+TEST(LoadLuminaire, DerivedValuesOnlyWhenAsked) {
+  test::TempDir dir;
+  test::writeFile(dir.file("a.ldt"), test::MakeLdt(test::LdtSpec{}));
+  TLUM32 asRead, derived;
+  ASSERT_TRUE(LoadLuminaire(dir.file("a.ldt"), asRead, LoadValues::AsRead).ok());
+  ASSERT_TRUE(LoadLuminaire(dir.file("a.ldt"), derived).ok());
+  EXPECT_EQ(asRead.FluxValid, 0);
+  EXPECT_FLOAT_EQ(asRead.Imax, 0);
+  TLUM32 computed = asRead;
+  computed.CalcFlux();
+  computed.FindMaxIntensity();
+  EXPECT_EQ(derived.FluxValid, 1);
+  EXPECT_GT(derived.LumFlux, 0);
+  EXPECT_FLOAT_EQ(derived.LumFlux, computed.LumFlux);
+  EXPECT_FLOAT_EQ(derived.LOR, computed.LOR);
+  EXPECT_GT(derived.Imax, 0);
+  EXPECT_FLOAT_EQ(derived.Imax, computed.Imax);
+  EXPECT_FLOAT_EQ(derived.ImaxGamma, computed.ImaxGamma);
 }
 
 // LUM32: the file is the image of the object; what this program does not
@@ -174,7 +239,7 @@ TEST(Lum32File, RoundTripIsByteExactWithReservedBytes) {
   test::writeFile(other.file("a.l32"), bytes);
 
   TLUM32 back;
-  ASSERT_TRUE(back.LoadFromFile(other.file("a.l32")));
+  ASSERT_TRUE(LoadLuminaire(other.file("a.l32"), back, LoadValues::AsRead).ok());
   EXPECT_EQ(back.FormatCode, fmtLum32);
   EXPECT_EQ(back.SavedBlockFlags, 7);
   EXPECT_EQ(back.LampSets[1].LampType, "TC-L 55W");
@@ -232,12 +297,12 @@ TEST(Lum32File, DefaultBlocksAndDamagedFiles) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ui.shown.clear();
     test::writeFile(dir.file("bad.l32"), c.damage(good));
     TLUM32 back;
-    EXPECT_FALSE(back.LoadFromFile(dir.file("bad.l32")));
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text.rfind("LUM32 file damaged", 0), 0u) << ui.shown[0].text;
+    const LoadResult r = LoadLuminaire(dir.file("bad.l32"), back, LoadValues::AsRead);
+    EXPECT_EQ(r.fault, LoadFault::Damaged);
+    ASSERT_EQ(r.messages.items.size(), 1u);
+    EXPECT_EQ(r.messages.items[0].text.rfind("LUM32 file damaged", 0), 0u) << r.messages.items[0].text;
     EXPECT_EQ(back.Valid, 0);
   }
 }
@@ -317,11 +382,11 @@ TEST(LumFile, ReadsBothContainerVariants) {
   for (bool large : {false, true}) {
     SCOPED_TRACE(large ? "LARRAY" : "VARRAY");
     test::TempDir dir;
-    test::RecordingUi ui;
-    ScopedUiServices scope(ui);
     test::writeFile(dir.file("LEU1.LUM"), MakeLum(large));
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(dir.file("LEU1.LUM"))) << (ui.shown.empty() ? "" : ui.shown[0].text);
+    const LoadResult loaded = LoadLuminaire(dir.file("LEU1.LUM"), lum, LoadValues::AsRead);
+    ASSERT_TRUE(loaded.ok()) << loaded.messages.joined();
+    EXPECT_TRUE(loaded.messages.empty());
     EXPECT_EQ(lum.FormatCode, fmtLum);
     EXPECT_EQ(lum.LumName, "Alte Leuchte");
     EXPECT_EQ(lum.ShortName, "LEU1");
@@ -355,7 +420,7 @@ TEST(LumFile, WattageThatIsNoNumberOrTooLargeIsClamped) {
     ScopedUiServices scope(ui);
     test::writeFile(dir.file("LEU1.LUM"), MakeLum(false, c.watt));
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(dir.file("LEU1.LUM")));
+    ASSERT_TRUE(LoadLuminaire(dir.file("LEU1.LUM"), lum, LoadValues::AsRead).ok());
     EXPECT_EQ(lum.LampSets[0].SetWatt, c.expected);
   }
 }
@@ -408,15 +473,13 @@ namespace {
 // before its last data is never read as valid.
 TEST(HostileInput, PrefixesAndDamagedBytes) {
   test::TempDir dir;
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   TLUM32 l32;
   ASSERT_TRUE(l32.CreateNew(dir.file("a.l32"), psCGamma, symC0C180, 0, 3, 0, 90, 180, {}, 3, 0, 45, 90, {}));
   ASSERT_TRUE(l32.Save(fmtLum32));
   test::LdtSpec small;
   small.isym = "4", small.mc = "4", small.dc = "90", small.ng = "3", small.dg = "45", small.planes = 2;
   struct Format {
-    ReadResult (*read)(TLUM32&);
+    ReaderFn read;
     std::string bytes;
     std::size_t lastData;  // a prefix shorter than this must not read
   } formats[] = {
@@ -442,7 +505,7 @@ TEST(HostileInput, PrefixesAndDamagedBytes) {
       test::writeFile(path, f.bytes.substr(0, n));
       TLUM32 lum;
       lum.SetFileName(path);
-      ReadResult r = f.read(lum);
+      ReadResult r = test::ReadChecked(f.read, lum);
       if (n < f.lastData) {
         EXPECT_NE(r.status, ReadStatus::Ok) << n;
       }
@@ -454,7 +517,7 @@ TEST(HostileInput, PrefixesAndDamagedBytes) {
         test::writeFile(path, damaged);
         TLUM32 lum;
         lum.SetFileName(path);
-        if (f.read(lum).status == ReadStatus::Ok) exercise(lum);
+        if (test::ReadChecked(f.read, lum).status == ReadStatus::Ok) exercise(lum);
       }
   }
 }

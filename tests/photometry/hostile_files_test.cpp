@@ -51,21 +51,20 @@ TEST(HostileFiles, ValuesBeyondTheTableAreRefusedWithTheReason) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     test::TempDir dir;
-    test::RecordingUi ui;
-    ScopedUiServices scope(ui);
     test::writeFile(dir.file(c.name), c.text);
     TLUM32 lum;
-    EXPECT_EQ(lum.LoadFromFile(dir.file(c.name)), c.loads);
+    const LoadResult r = LoadLuminaire(dir.file(c.name), lum);
+    EXPECT_EQ(r.ok(), c.loads);
     if (c.loads) {
-      lum.CalcFlux();
       EXPECT_TRUE(std::isfinite(lum.LumFlux));
-      EXPECT_TRUE(ui.shown.empty());
+      EXPECT_TRUE(r.messages.empty());
       continue;
     }
-    EXPECT_EQ(lum.LastLoadFault, LoadFault::OutOfRange);
-    ASSERT_EQ(ui.texts().size(), 1u);
-    EXPECT_NE(ui.texts()[0].find("out of range"), std::string::npos) << ui.texts()[0];
-    EXPECT_NE(ui.texts()[0].find(c.name), std::string::npos) << ui.texts()[0];
+    EXPECT_EQ(r.fault, LoadFault::OutOfRange);
+    const std::vector<std::string> texts = r.messages.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("out of range"), std::string::npos) << texts[0];
+    EXPECT_NE(texts[0].find(c.name), std::string::npos) << texts[0];
   }
 }
 
@@ -77,7 +76,7 @@ TEST(HostileFiles, TextThatLooksLikeTheTiltLineReadsBack) {
   ScopedUiServices scope(ui);
   test::writeFile(dir.file("a.ldt"), test::MakeLdt(test::LdtSpec{}));
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(dir.file("a.ldt")));
+  ASSERT_TRUE(LoadLuminaire(dir.file("a.ldt"), lum, LoadValues::AsRead).ok());
   lum.LumNumber = "TILT=INCLUDE";
   lum.ReportNumber = "  tilt=none";
   lum.InfoText1 = "TILT=";
@@ -85,7 +84,9 @@ TEST(HostileFiles, TextThatLooksLikeTheTiltLineReadsBack) {
     SCOPED_TRACE(int(code));
     ASSERT_TRUE(lum.SaveAs(code, dir.file("b.ies")));
     TLUM32 back;
-    ASSERT_TRUE(back.LoadFromFile(dir.file("b.ies"))) << test::readFile(dir.file("b.ies"));
+    const LoadResult r = LoadLuminaire(dir.file("b.ies"), back, LoadValues::AsRead);
+    ASSERT_TRUE(r.ok()) << test::readFile(dir.file("b.ies"));
+    EXPECT_TRUE(r.messages.empty()) << r.messages.joined();
     EXPECT_EQ(back.CPlaneCount, lum.CPlaneCount);
     EXPECT_NEAR(back.Intensity(30, 15), lum.Intensity(30, 15), 0.05);
   }
@@ -96,11 +97,9 @@ TEST(HostileFiles, TextThatLooksLikeTheTiltLineReadsBack) {
 // decides, whatever the name says.
 TEST(HostileFiles, UnknownExtensionsAreProbedByContent) {
   test::TempDir dir;
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   test::writeFile(dir.file("a.ldt"), test::MakeLdt(test::LdtSpec{}));
   TLUM32 lum;
-  ASSERT_TRUE(lum.LoadFromFile(dir.file("a.ldt")));
+  ASSERT_TRUE(LoadLuminaire(dir.file("a.ldt"), lum, LoadValues::AsRead).ok());
   lum.LumName = "TILT=NONE";  // a line the IES reader would take as its own
   ASSERT_TRUE(lum.SaveAs(fmtTm14, dir.file("x.CIB")));
   const std::string tm14 = test::readFile(dir.file("x.CIB"));
@@ -108,10 +107,11 @@ TEST(HostileFiles, UnknownExtensionsAreProbedByContent) {
     SCOPED_TRACE(name);
     test::writeFile(dir.file(name), tm14);
     TLUM32 back;
-    EXPECT_TRUE(back.LoadFromFile(dir.file(name)));
-    EXPECT_EQ(back.FormatCode, fmtTm14);
+    const LoadResult r = LoadLuminaire(dir.file(name), back, LoadValues::AsRead);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.format, fmtTm14);
+    EXPECT_TRUE(r.messages.empty()) << r.messages.joined();
   }
-  EXPECT_TRUE(ui.shown.empty()) << ui.texts()[0];
 }
 
 // A floodlight in type B photometry (B planes -90 … 90, β 0 … 90 mirrored).
@@ -148,7 +148,7 @@ TEST(HostileFiles, ConversionsKeepTheFlux) {
     ScopedUiServices scope(ui);
     test::writeFile(dir.file(c.name), c.text);
     TLUM32 lum;
-    ASSERT_TRUE(lum.LoadFromFile(dir.file(c.name)));
+    ASSERT_TRUE(LoadLuminaire(dir.file(c.name), lum, LoadValues::AsRead).ok());
     lum.CalcFlux();
     lum.CalcCieFluxCode();
     const float flux = lum.LumFlux, dff = lum.DFF;
@@ -161,11 +161,11 @@ TEST(HostileFiles, ConversionsKeepTheFlux) {
     for (std::uint8_t code : {fmtEulumdat, fmtIes86, fmtIes95, fmtTm14, fmtLum32}) {
       SCOPED_TRACE(int(code));
       TLUM32 copy;
-      ASSERT_TRUE(copy.LoadFromFile(dir.file(c.name)));
+      ASSERT_TRUE(LoadLuminaire(dir.file(c.name), copy, LoadValues::AsRead).ok());
       const std::string written = SaveLuminaireInFormat(copy, code, dir.file("out"));
       ASSERT_FALSE(written.empty());
       TLUM32 back;
-      ASSERT_TRUE(back.LoadFromFile(written));
+      ASSERT_TRUE(LoadLuminaire(written, back, LoadValues::AsRead).ok());
       back.CalcFlux();
       EXPECT_NEAR(back.LumFlux / flux, 1.0, 0.01) << back.LumFlux << " vs " << flux;
       EXPECT_NEAR(back.DFF, dff, 0.01);
@@ -178,8 +178,6 @@ TEST(HostileFiles, ConversionsKeepTheFlux) {
 // that waits is let go and the test fails instead of hanging.
 TEST(HostileFiles, AFifoIsRefusedWithoutWaiting) {
   test::TempDir dir;
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   const std::string fifo = dir.file("pipe.ldt");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::atomic<bool> done{false};
@@ -191,13 +189,12 @@ TEST(HostileFiles, AFifoIsRefusedWithoutWaiting) {
   });
   const auto start = std::chrono::steady_clock::now();
   TLUM32 lum;
-  const bool loaded = lum.LoadFromFile(fifo);
+  const LoadResult r = LoadLuminaire(fifo, lum, LoadValues::AsRead);
   done = true;
   rescue.join();
-  EXPECT_FALSE(loaded);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
-  EXPECT_EQ(lum.LastLoadFault, LoadFault::NotRegular);
-  EXPECT_EQ(ui.texts(), std::vector<std::string>{"not a regular file : " + fifo});
+  EXPECT_EQ(r.fault, LoadFault::NotRegular);
+  EXPECT_EQ(r.messages.texts(), std::vector<std::string>{"not a regular file : " + fifo});
 }
 
 }  // namespace

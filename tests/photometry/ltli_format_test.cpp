@@ -36,12 +36,12 @@ class LtliTest : public ::testing::Test {
     test::writeFile(path_, text);
     lum_.Clear();
     lum_.SetFileName(path_);
-    return ReadLTLI(lum_);
+    diag_ = {};
+    return ReadLTLI(lum_, diag_);
   }
 
   test::TempDir dir_;
-  test::RecordingUi ui_;
-  ScopedUiServices scope_{ui_};
+  Diagnostics diag_;  // of the last read
   TLUM32 lum_;
   std::string path_;
 };
@@ -100,7 +100,7 @@ TEST_F(LtliTest, NameAndTextsFromOem) {
   path_ = dir_.file("x.ltl");
   test::writeFile(path_, FirstLine({-1, 0, 90, 0, 45, 0, 0, 0, 0}, "M\x81LLER  ") + "R\nGr\x81n\nL\nI\n" + Values({1, 1, 1}));
   lum_.SetFileName(path_);
-  ASSERT_EQ(ReadLTLI(lum_).status, ReadStatus::Ok);
+  ASSERT_EQ(ReadLTLI(lum_, diag_).status, ReadStatus::Ok);
   EXPECT_EQ(lum_.LumNumber, "M\xFCLLER");
   EXPECT_EQ(lum_.Manufacturer, "Gr\xFCn");
 }
@@ -108,7 +108,7 @@ TEST_F(LtliTest, NameAndTextsFromOem) {
 TEST_F(LtliTest, Refusals) {
   EXPECT_EQ(ReadText("just text\n").status, ReadStatus::NotMine);
   EXPECT_EQ(ReadText(FirstLine({1, 0, 90, 0, 45, 0, 0, 0, 0}).replace(36, 4, "LTLX")).status, ReadStatus::NotMine);
-  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(diag_.empty());
   struct Case {
     const char* what;
     std::string text;
@@ -125,10 +125,10 @@ TEST_F(LtliTest, Refusals) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ui_.shown.clear();
+    diag_ = {};
     EXPECT_EQ(ReadText(c.text).status, ReadStatus::Failed);
-    ASSERT_EQ(ui_.shown.size(), 1u);
-    EXPECT_NE(ui_.shown[0].text.find(c.message), std::string::npos) << ui_.shown[0].text;
+    ASSERT_EQ(diag_.items.size(), 1u);
+    EXPECT_NE(diag_.items[0].text.find(c.message), std::string::npos) << diag_.items[0].text;
   }
 }
 

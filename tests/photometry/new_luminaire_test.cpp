@@ -2,6 +2,7 @@
 // file written in every format the command line offers, read back.
 #include <gtest/gtest.h>
 
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/new_luminaire.h"
 #include "support/test_support.h"
@@ -114,7 +115,7 @@ TEST(NewLuminaireGrid, EmptyFileLoadsWithItsGrid) {
     ASSERT_TRUE(MakeNewLuminaire(wanted, dir.file(f.name), lum));
     ASSERT_TRUE(lum.Save(f.format));
     TLUM32 back;
-    ASSERT_TRUE(back.LoadFromFile(dir.file(f.name)));
+    ASSERT_TRUE(LoadLuminaire(dir.file(f.name), back, LoadValues::AsRead).ok());
     EXPECT_EQ(back.Symmetry, 2);
     EXPECT_EQ(back.GammaCount, 10);
     EXPECT_FLOAT_EQ(back.Intensity(45, 30), 0);

@@ -17,12 +17,12 @@ class Tm14Test : public ::testing::Test {
     test::writeFile(path_, text);
     lum_.Clear();
     lum_.SetFileName(path_);
-    return ReadTM14(lum_);
+    diag_ = {};
+    return ReadTM14(lum_, diag_);
   }
 
   test::TempDir dir_;
-  test::RecordingUi ui_;
-  ScopedUiServices scope_{ui_};
+  Diagnostics diag_;  // of the last read
   TLUM32 lum_;
   std::string path_;
 };
@@ -93,7 +93,7 @@ TEST_F(Tm14Test, RefusesWhatItCannotRead) {
   // Not TM14 at all, or a photometric type it does not know: silently not mine.
   EXPECT_EQ(ReadText("CIBSE/2\n").status, ReadStatus::NotMine);
   EXPECT_EQ(ReadText(std::string(kHead) + "1 3 0 0 0\n1 0 0\n0\n2 1\n0 90\n0\n1 2\n").status, ReadStatus::NotMine);
-  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_TRUE(diag_.empty());
 
   struct Case {
     const char* what;
@@ -110,10 +110,10 @@ TEST_F(Tm14Test, RefusesWhatItCannotRead) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ui_.shown.clear();
+    diag_ = {};
     EXPECT_EQ(ReadText(std::string(kHead) + c.body).status, ReadStatus::Failed);
-    ASSERT_EQ(ui_.shown.size(), 1u);
-    EXPECT_NE(ui_.shown[0].text.find(c.message), std::string::npos) << ui_.shown[0].text;
+    ASSERT_EQ(diag_.items.size(), 1u);
+    EXPECT_NE(diag_.items[0].text.find(c.message), std::string::npos) << diag_.items[0].text;
   }
 }
 
@@ -145,7 +145,7 @@ TEST_F(Tm14Test, RoundTrip) {
   src.LumAreaHeight[0] = 20;
   const std::string out = dir_.file("rt.cib");
   ASSERT_TRUE(src.SaveAs(fmtTm14, out));
-  ASSERT_TRUE(lum_.LoadFromFile(out));
+  ASSERT_TRUE(LoadLuminaire(out, lum_, LoadValues::AsRead).ok());
   EXPECT_EQ(lum_.FormatCode, fmtTm14);
   EXPECT_EQ(lum_.ReportNumber, "R-2");
   EXPECT_EQ(lum_.LumNumber, "CAT-2");
@@ -168,7 +168,7 @@ TEST_F(Tm14Test, RoundTrip) {
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 5; ++j) b.SetValue(i, j, 10.0f * i + j);
   ASSERT_TRUE(b.SaveAs(fmtTm14, out));
-  ASSERT_TRUE(lum_.LoadFromFile(out));
+  ASSERT_TRUE(LoadLuminaire(out, lum_, LoadValues::AsRead).ok());
   EXPECT_EQ(lum_.PlaneSystem, psBBeta);
   CheckSameTable(b, lum_);
 
@@ -200,7 +200,7 @@ TEST_F(Tm14Test, VersionTwoSection) {
   EXPECT_NE(text.find(" 0.00  N/A\r\n  1  2  3  4  5  6  7  8N/A \r\n 18.3  0.0"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\n 20.1  0.0  0.0  0.0  0.0\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n1\r\n 1200  2  35 1.0 1.0   35  35\r\n"), std::string::npos) << text;
-  ASSERT_TRUE(lum_.LoadFromFile(out));  // the section does not disturb reading
+  ASSERT_TRUE(LoadLuminaire(out, lum_, LoadValues::AsRead).ok());  // the section does not disturb reading
   EXPECT_EQ(lum_.FormatCode, fmtTm14);
 }
 

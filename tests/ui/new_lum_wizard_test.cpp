@@ -17,6 +17,7 @@
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
@@ -164,7 +165,7 @@ class NewLuminaireWizardTest : public QObject {
       w.LumNameField()->setText(QStringLiteral("Empty luminaire"));
       QVERIFY(w.Create());
       TLUM32 lum;
-      QVERIFY(lum.LoadFromFile(w.CreatedFile()));
+      QVERIFY(LoadLuminaire(w.CreatedFile(), lum, LoadValues::AsRead).ok());
       QCOMPARE(int(lum.CPlaneCount), c.planes);
       QCOMPARE(int(lum.GammaCount), c.angles);
       QCOMPARE(int(lum.PlaneSystem), c.bPlanes ? int(psBBeta) : int(psCGamma));

@@ -118,7 +118,7 @@ std::vector<std::string> EditedFiles(const std::string& dir) {
   files.push_back(dir + "/MADE.LDT");
   // A LUM32 file whose stored ratios are not what this program computes now.
   TLUM32 lum;
-  if (lum.LoadFromFile(kSamples + "/HIGHBAY.LDT")) {
+  if (LoadLuminaire(kSamples + "/HIGHBAY.LDT", lum, LoadValues::AsRead).ok()) {
     lum.CalcFlux();
     lum.LOR = 77.7f;
     lum.DFF = 0.5f;
@@ -182,7 +182,7 @@ class RecordEditorTest : public QObject {
     QVERIFY(rec.shown.empty());
     QCOMPARE(QString::fromStdString(editor.Record().LumName()), QStringLiteral("Renamed luminaire"));
     TLUM32 back;
-    QVERIFY(back.LoadFromFile(f.file));
+    QVERIFY(LoadLuminaire(f.file, back, LoadValues::AsRead).ok());
     QCOMPARE(QString::fromStdString(back.LumName), QStringLiteral("Renamed luminaire"));
     QCOMPARE(int(back.LampSetCount), 1);
     QCOMPARE(QString::fromStdString(back.LampSets[0].LampType), QStringLiteral("T16"));
@@ -221,7 +221,7 @@ class RecordEditorTest : public QObject {
           break;
         }
         TLUM32 asRead;
-        QVERIFY(asRead.LoadFromFile(file));
+        QVERIFY(LoadLuminaire(file, asRead, LoadValues::AsRead).ok());
         std::size_t changedLine = 0;
         int row = 0;
         if (edit == Number) {
@@ -269,7 +269,7 @@ class RecordEditorTest : public QObject {
             }
           QVERIFY2(changedLine, where.constData());
           TLUM32 back;
-          QVERIFY(back.LoadFromFile(file));
+          QVERIFY(LoadLuminaire(file, back, LoadValues::AsRead).ok());
           QCOMPARE(back.GetValue(1, row + 1), 4321.5f);
         }
         allowed.insert(changedLine);
