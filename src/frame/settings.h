@@ -7,45 +7,58 @@
 
 namespace kandelo {
 
+// Every field is read by LoadSettings from the per-user settings store
+// (section\VALUE in brackets) and written back by SaveSettings, unless said
+// otherwise. Paths are in the core's 1252 encoding, with or without a trailing
+// separator as the user entered them.
 struct TProgramSettings {
-  std::string ProgDir;
-  std::string ExtData;
-  std::string Texts;
-  std::string Texts2;
-  std::string LumDir1;
-  std::string LumDir2;
-  std::string PicDir1;
+  std::string ProgDir;  // program data directory, home of the failure list XX.DAT (GLOBAL\PROGDIR);
+                        // the per-user data directory when blank
+  std::string ExtData;  // external data: the default lamp table DEFLAMPS.DAT, the path list
+                        // LUMPATHS.DAT and the mask file EXTENS.DAT (GLOBAL\EXTDATA)
+  std::string Texts;    // text directory (GLOBAL\TEXTS)
+  std::string Texts2;   // second text directory: never read at start-up, only written (GLOBAL\TEXTS2)
+  std::string LumDir1;  // first luminaire directory, always kept in the path list (GLOBAL\LUMDIR1)
+  std::string LumDir2;  // luminaire root: where the file dialogs start and the directory scan runs;
+                        // files added from elsewhere are copied below it (GLOBAL\LUMDIR2)
+  std::string PicDir1;  // picture directories (GLOBAL\PICDIR1, PICDIR2; the second defaults to the first)
   std::string PicDir2;
-  std::string SktDir1;
+  std::string SktDir1;  // sketch directories (GLOBAL\SKTDIR1, SKTDIR2; the second defaults to the first)
   std::string SktDir2;
-  std::string LangDir;
-  std::int32_t DbLang = 1;
-  std::string DbLangExt;   // ".GER"
-  std::string UiLangExt;   // ".ENG"
-  std::string LumDb;
-  std::int32_t DestLang = -1;
-  std::string DestLangExt;
-  std::string MsgTxtFile;
-  std::string OrvMsgFile;
-  std::string OrvTxtFile;
-  std::string GrafDir;
+  std::string LangDir;  // language files: MSGTXT, ORVMSG, ORVTXT + language extension (GLOBAL\LANGDIR)
+  std::int32_t DbLang = 1;  // number 1..3 of the catalogue and text language: LANGUAGES\LANG<n>
+                            // (LANGUAGES\DBLANG; the desktop's language until the user chooses)
+  std::string DbLangExt;    // its file extension with the dot, ".GER"
+  std::string UiLangExt;    // extension of the language named by LANGUAGES\LANG2 (".ENG"): the fallback
+  std::string LumDb;        // catalogue path without extension; the engine adds ".DAT" and the index names
+                            // (GLOBAL\LUMDB)
+  std::int32_t DestLang = -1;  // target language of a text translation chosen in the language dialog;
+                               // -1 (none) after every load, never stored
+  std::string DestLangExt;     // its extension; a copy of DbLangExt after loading
+  std::string MsgTxtFile;      // dialog-button texts: LangDir + "MSGTXT" + DbLangExt (derived)
+  std::string OrvMsgFile;      // message texts: LangDir + "ORVMSG" + extension (set by the shell at start)
+  std::string OrvTxtFile;      // window texts: LangDir + "ORVTXT" + extension (set by the shell at start)
+  std::string GrafDir;         // root of the graphics export (GLOBAL\GRAFDIR)
+  // Export subdirectories of GrafDir, one per kind of drawing, each with its
+  // trailing separator, created at load (derived, never stored).
   std::string PolarDir, CartesianDir, MainInfoDir, IsolineDir, SoellnerDir, LumTableDir,
       GlareUgrDir, UtfDinDir, UtfTm5Dir, UtfNbDir, ConeDiagDir, LNumTabDir, EDistrDir;
-  std::string EpsDevice;
-  std::string UserName;
-  std::string UserAddr;
-  std::string UserLogo;  // path of the company's logo image on the datasheet; empty: none
-  std::string IesExt;      // 3 characters
-  std::int32_t IesType = 0;
-  bool Tm14Version2 = true;
-  bool ShowLor = true;
-  bool BoldFont = true;
-  std::uint8_t UtilMode = 0;
-  std::int32_t GonioPort = 1;
-  std::int32_t LuxmeterPort = 2;
-  float MeasDist = 10.0f;
-  float MeasAbs = 1.0f;
-  float MeasFDist = 1.0f;
+  std::string EpsDevice;  // printer for exported graphics and print jobs; empty: none chosen (GLOBAL\EPSDEVICE)
+  std::string UserName;   // company name in the datasheet header and the PDF's author (USER\NAME)
+  std::string UserAddr;   // company address under it (USER\ADDR)
+  std::string UserLogo;   // company logo image heading every datasheet page; empty: none (USER\LOGO)
+  std::string IesExt;     // extension of written IES files, 3 characters (CONVERSION\IESEXT)
+  std::int32_t IesType = 0;  // edition of written IES files: 0 LM-63-1986, 1 -1991, 2 -1995 (CONVERSION\IESTYPE)
+  bool Tm14Version2 = true;  // TM14 files are written in version 2 (CONVERSION\TM14_2)
+  bool ShowLor = true;       // the light output ratio is printed in intensity diagrams (GRAPHICS\LOR)
+  bool BoldFont = true;      // diagram headings in bold (GRAPHICS\FBOLD)
+  std::uint8_t UtilMode = 0;  // mounting for utilization factors: 0 automatic, 1 ceiling, 2 pendant (MISC\UTIMMODE)
+  std::int32_t GonioPort = 1;     // serial interface number n (COM n) of the goniophotometer (K350\INTF)
+  std::int32_t LuxmeterPort = 2;  // serial interface number of the luxmeter; the settings dialog keeps it
+                                  // apart from GonioPort (RAD804\INTF)
+  float MeasDist = 10.0f;  // luminaire to photometer head, m (MEAS\MDIST)
+  float MeasAbs = 1.0f;    // absolute sensitivity of the receiver for flux measurements, nA/lx (MEAS\sABS)
+  float MeasFDist = 1.0f;  // receiver to centre of rotation, m (MEAS\fDist)
 };
 
 // The one global settings record.
