@@ -13,6 +13,7 @@
 #include "frame/settings.h"
 #include "frame/ui_services.h"
 #include "platform/fileio.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
@@ -33,11 +34,6 @@ TConvertDlg::TConvertDlg(const ConversionSettings& settings, bool showTranslate,
   setObjectName(QStringLiteral("TConvertDlg"));
   setWindowTitle(QStringLiteral("Datei-Konvertierung"));
   auto* grid = new QGridLayout(this);
-  auto label = [this](const char* name, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-  };
   fmt_ = new QComboBox(this);
   fmt_->setObjectName(QStringLiteral("DstFmtCombo"));
   for (const auto& d : ConversionDestinations()) fmt_->addItem(Q(d.caption));
@@ -53,30 +49,20 @@ TConvertDlg::TConvertDlg(const ConversionSettings& settings, bool showTranslate,
   ext_->setMaximumWidth(60);
   add_ = new QCheckBox(QStringLiteral("konvertierte Daten zur Datenbank hinzuf\u00fcgen ?"), this);
   add_->setObjectName(QStringLiteral("AddCheck"));
-  grid->addWidget(label("Label1", QStringLiteral("Zielformat")), 0, 0);
+  grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("Zielformat")), 0, 0);
   grid->addWidget(fmt_, 0, 1, 1, 2);
-  grid->addWidget(label("Label2", QStringLiteral("Zielverzeichnis")), 1, 0);
+  grid->addWidget(NamedLabel(this, "Label2", QStringLiteral("Zielverzeichnis")), 1, 0);
   grid->addWidget(dir_, 1, 1);
   grid->addWidget(sel_, 1, 2);
-  grid->addWidget(label("Label3", QStringLiteral("Dateierweiterung")), 2, 0);
+  grid->addWidget(NamedLabel(this, "Label3", QStringLiteral("Dateierweiterung")), 2, 0);
   grid->addWidget(ext_, 2, 1, Qt::AlignLeft);
   grid->addWidget(add_, 3, 0, 1, 3);
 
-  auto* buttons = new QHBoxLayout;
-  tr_ = new QPushButton(QStringLiteral("translate"), this);
-  tr_->setObjectName(QStringLiteral("TrBtn2"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
-  ok_->setObjectName(QStringLiteral("OKBtn"));
-  ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("Abbruch"), this);
-  cancel_->setObjectName(QStringLiteral("CancelBtn"));
-  buttons->addWidget(tr_);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  grid->addLayout(buttons, 4, 0, 1, 3);
+  const DialogButtons buttons = TranslateOkCancelRow(this, showTranslate);
+  tr_ = buttons.translate;
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
+  grid->addLayout(buttons.row, 4, 0, 1, 3);
 
   LocalizeOrExport(this, kandelo::Settings().OrvTxtFile);
 

@@ -22,6 +22,7 @@
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "ui/navigator.h"
@@ -34,18 +35,6 @@ namespace {
 // The record's wattages are 16-bit: the fields take what a record can keep.
 constexpr int kMaxWatt = 32767;
 constexpr int kMaxFlux = 999999;
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  return l;
-}
-
-QPushButton* MakePush(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
 
 QLineEdit* NumberField(QWidget* parent, const char* name, int maxValue) {
   auto* f = new QLineEdit(parent);
@@ -91,25 +80,21 @@ TLmpEdform::TLmpEdform(const TLampRecord& lamp, bool isNew, bool isCopy, std::in
   flux_ = NumberField(this, "FluxFld", kMaxFlux);
   watt_ = NumberField(this, "WattFld", kMaxWatt);
   ballast_ = NumberField(this, "BWattFld", kMaxWatt);
-  grid->addWidget(MakeLabel(this, "Label1", QStringLiteral("type")), 0, 0);
+  grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("type")), 0, 0);
   grid->addWidget(type_, 0, 1, 1, 2);
-  grid->addWidget(MakeLabel(this, "Label2", QStringLiteral("flux / lamp")), 1, 0);
+  grid->addWidget(NamedLabel(this, "Label2", QStringLiteral("flux / lamp")), 1, 0);
   grid->addWidget(flux_, 1, 1);
-  grid->addWidget(MakeLabel(this, "Label5", QStringLiteral("lm")), 1, 2);
-  grid->addWidget(MakeLabel(this, "Label3", QStringLiteral("Wattage")), 2, 0);
+  grid->addWidget(NamedLabel(this, "Label5", QStringLiteral("lm")), 1, 2);
+  grid->addWidget(NamedLabel(this, "Label3", QStringLiteral("Wattage")), 2, 0);
   grid->addWidget(watt_, 2, 1);
-  grid->addWidget(MakeLabel(this, "Label6", QStringLiteral("W")), 2, 2);
-  grid->addWidget(MakeLabel(this, "Label4", QStringLiteral("Ballast")), 3, 0);
+  grid->addWidget(NamedLabel(this, "Label6", QStringLiteral("W")), 2, 2);
+  grid->addWidget(NamedLabel(this, "Label4", QStringLiteral("Ballast")), 3, 0);
   grid->addWidget(ballast_, 3, 1);
-  grid->addWidget(MakeLabel(this, "Label7", QStringLiteral("W")), 3, 2);
-  auto* buttons = new QHBoxLayout;
-  ok_ = MakePush(this, "BitBtn1", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  abort_ = MakePush(this, "BitBtn2", QStringLiteral("Abort"));
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(abort_);
-  grid->addLayout(buttons, 4, 0, 1, 3);
+  grid->addWidget(NamedLabel(this, "Label7", QStringLiteral("W")), 3, 2);
+  const DialogButtons buttons = OkCancelRow(this, "BitBtn1", "BitBtn2", QStringLiteral("Abort"));
+  ok_ = buttons.ok;
+  abort_ = buttons.cancel;
+  grid->addLayout(buttons.row, 4, 0, 1, 3);
   LocalizeOrExport(this, Settings().OrvTxtFile);
 
   type_->setText(Q(TrimBlanks(lamp_.LampType())));
@@ -211,14 +196,10 @@ TLampselForm::TLampselForm(QWidget* parent) : QDialog(parent) {
   row->addWidget(search_, 1);
   top->addLayout(row);
 
-  auto* buttons = new QHBoxLayout;
-  ok_ = MakePush(this, "BitBtn1", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  abort_ = MakePush(this, "BitBtn2", QStringLiteral("Abort"));
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(abort_);
-  top->addLayout(buttons);
+  const DialogButtons buttons = OkCancelRow(this, "BitBtn1", "BitBtn2", QStringLiteral("Abort"));
+  ok_ = buttons.ok;
+  abort_ = buttons.cancel;
+  top->addLayout(buttons.row);
   LocalizeOrExport(this, Settings().OrvTxtFile);
   nav_->SetHints(nav_->Hints());
 

@@ -21,6 +21,7 @@
 #include "graphics/qt/qt_output.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/text_controls.h"
@@ -33,18 +34,6 @@ namespace kandelo {
 namespace {
 
 constexpr int kKeyOfItem[4] = {1, 2, 3, 5};
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  return l;
-}
-
-QPushButton* MakePush(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
 
 }  // namespace
 
@@ -62,7 +51,7 @@ TListDlg::TListDlg(bool showTranslate, QWidget* parent) : QDialog(parent) {
     const std::string text = msg.GetText("LTABKEYS", ("LBK" + std::to_string(kKeyOfItem[i])).c_str());
     key_->addItem(text.empty() ? QString::fromLatin1(kItems[i]) : Q(text));
   }
-  keyRow->addWidget(MakeLabel(this, "Label1", QStringLiteral("sortiert nach")));
+  keyRow->addWidget(NamedLabel(this, "Label1", QStringLiteral("sortiert nach")));
   keyRow->addWidget(key_, 1);
   top->addLayout(keyRow);
 
@@ -78,27 +67,20 @@ TListDlg::TListDlg(bool showTranslate, QWidget* parent) : QDialog(parent) {
   to_ = new QLineEdit(this);
   to_->setObjectName(QStringLiteral("ToFld"));
   to_->setMaxLength(20);
-  limits->addWidget(MakeLabel(this, "Label2", QStringLiteral("Von")), 0, 0);
+  limits->addWidget(NamedLabel(this, "Label2", QStringLiteral("Von")), 0, 0);
   limits->addWidget(from_, 0, 1);
-  limits->addWidget(MakeLabel(this, "Label3", QStringLiteral("bis")), 0, 2);
+  limits->addWidget(NamedLabel(this, "Label3", QStringLiteral("bis")), 0, 2);
   limits->addWidget(to_, 0, 3);
   top->addLayout(limits);
   ascii_ = new QCheckBox(QStringLiteral("ASCII-Datei erzeugen"), this);
   ascii_->setObjectName(QStringLiteral("AsciiChk"));
   top->addWidget(ascii_);
 
-  auto* buttons = new QHBoxLayout;
-  tr_ = MakePush(this, "TrBtn2", QStringLiteral("translate"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
-  ok_ = MakePush(this, "OKBtn", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  cancel_ = MakePush(this, "CancelBtn", QStringLiteral("Abbruch"));
-  buttons->addWidget(tr_);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  top->addLayout(buttons);
+  const DialogButtons buttons = TranslateOkCancelRow(this, showTranslate);
+  tr_ = buttons.translate;
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
+  top->addLayout(buttons.row);
   LocalizeOrExport(this, Settings().OrvTxtFile);
 
   key_->setCurrentIndex(0);

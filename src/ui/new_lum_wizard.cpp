@@ -21,6 +21,7 @@
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
 #include "platform/fileio.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
@@ -50,11 +51,6 @@ TNLWIZ::TNLWIZ(bool showTranslate, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TNLWIZ"));
   setWindowTitle(QStringLiteral("neue Leuchte erzeugen"));
   auto* top = new QVBoxLayout(this);
-  auto label = [this](const char* name, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-  };
 
   // File: format, name, luminaire name and manufacturer.
   auto* file = new QGridLayout;
@@ -79,13 +75,13 @@ TNLWIZ::TNLWIZ(bool showTranslate, QWidget* parent) : QDialog(parent) {
   nameRow->addWidget(fnFld_);
   nameRow->addWidget(extLabel_);
   nameRow->addStretch();
-  file->addWidget(label("Label1", QStringLiteral("Dateiformat")), 0, 0);
+  file->addWidget(NamedLabel(this, "Label1", QStringLiteral("Dateiformat")), 0, 0);
   file->addWidget(formatCombo_, 0, 1, Qt::AlignLeft);
-  file->addWidget(label("Label2", QStringLiteral("Dateiname")), 1, 0);
+  file->addWidget(NamedLabel(this, "Label2", QStringLiteral("Dateiname")), 1, 0);
   file->addLayout(nameRow, 1, 1);
-  file->addWidget(label("Label3", QStringLiteral("Leuchtenbezeichnung")), 2, 0);
+  file->addWidget(NamedLabel(this, "Label3", QStringLiteral("Leuchtenbezeichnung")), 2, 0);
   file->addWidget(lNameFld_, 2, 1);
-  file->addWidget(label("Label4", QStringLiteral("Hersteller")), 3, 0);
+  file->addWidget(NamedLabel(this, "Label4", QStringLiteral("Hersteller")), 3, 0);
   file->addWidget(lManuFld_, 3, 1);
   top->addLayout(file);
 
@@ -111,13 +107,13 @@ TNLWIZ::TNLWIZ(bool showTranslate, QWidget* parent) : QDialog(parent) {
     auto* g = new QGridLayout(group);
     symm = new QComboBox(group);
     symm->setObjectName(QString::fromLatin1(symmName));
-    g->addWidget(label(rowLabels[0], QStringLiteral("Symmetrie-Eigenschaften")), 0, 0);
+    g->addWidget(NamedLabel(this, rowLabels[0], QStringLiteral("Symmetrie-Eigenschaften")), 0, 0);
     g->addWidget(symm, 0, 1, 1, 2);
-    g->addWidget(label(planesLabel, planes), 1, 1);
-    g->addWidget(label(anglesLabel, angles), 1, 2);
-    g->addWidget(label(rowLabels[1], QStringLiteral("Startwinkel")), 2, 0);
-    g->addWidget(label(rowLabels[2], QStringLiteral("Schrittwinkel")), 3, 0);
-    g->addWidget(label(rowLabels[3], QStringLiteral("Endwinkel")), 4, 0);
+    g->addWidget(NamedLabel(this, planesLabel, planes), 1, 1);
+    g->addWidget(NamedLabel(this, anglesLabel, angles), 1, 2);
+    g->addWidget(NamedLabel(this, rowLabels[1], QStringLiteral("Startwinkel")), 2, 0);
+    g->addWidget(NamedLabel(this, rowLabels[2], QStringLiteral("Schrittwinkel")), 3, 0);
+    g->addWidget(NamedLabel(this, rowLabels[3], QStringLiteral("Endwinkel")), 4, 0);
     pStart = AngleField(names[0], false);
     pStep = AngleField(names[1], true);
     pEnd = AngleField(names[2], false);
@@ -180,10 +176,7 @@ TNLWIZ::TNLWIZ(bool showTranslate, QWidget* parent) : QDialog(parent) {
   top->addWidget(luxPanel_);
 
   auto* buttons = new QHBoxLayout;
-  tr_ = new QPushButton(QStringLiteral("translate"), this);
-  tr_->setObjectName(QStringLiteral("TrBtn2"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
+  tr_ = TranslateButton(this, showTranslate);
   fwd_ = new QPushButton(QStringLiteral("Leuchtendatei anlegen"), this);
   fwd_->setObjectName(QStringLiteral("FwdBtn"));
   fwd_->setDefault(true);

@@ -20,6 +20,7 @@
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/text_controls.h"
@@ -29,18 +30,6 @@
 namespace kandelo {
 
 namespace {
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  return l;
-}
-
-QPushButton* MakePush(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
 
 QLineEdit* MakeField(QWidget* parent, const char* name, int maxLength, bool readOnly) {
   auto* f = new QLineEdit(parent);
@@ -91,15 +80,15 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   userName_ = MakeField(user, "UserNameFld", 255, false);
   userAddr_ = MakeField(user, "UserAdFld", 255, false);
   userLogo_ = MakeField(user, "UserLogoFld", 255, false);
-  auto* selLogo = MakePush(user, "LogoBtn", QStringLiteral("select"));
-  ug->addWidget(MakeLabel(user, "Label1", QStringLiteral("Anwender")), 0, 0);
+  auto* selLogo = NamedPush(user, "LogoBtn", QStringLiteral("select"));
+  ug->addWidget(NamedLabel(user, "Label1", QStringLiteral("Anwender")), 0, 0);
   ug->addWidget(userName_, 0, 1, 1, 2);
-  ug->addWidget(MakeLabel(user, "Label2", QStringLiteral("Adresse")), 1, 0);
+  ug->addWidget(NamedLabel(user, "Label2", QStringLiteral("Adresse")), 1, 0);
   ug->addWidget(userAddr_, 1, 1, 1, 2);
-  ug->addWidget(MakeLabel(user, "Label8", QStringLiteral("Logo")), 2, 0);
+  ug->addWidget(NamedLabel(user, "Label8", QStringLiteral("Logo")), 2, 0);
   ug->addWidget(userLogo_, 2, 1);
   ug->addWidget(selLogo, 2, 2);
-  auto* footerHint = MakeLabel(user, "FooterHint",
+  auto* footerHint = NamedLabel(user, "FooterHint",
                                QString::fromUtf8("Name und Adresse stehen in der Fußzeile jedes Datenblatts, "
                                                  "das Logo (eine Bilddatei) oben links; leer bleibt die Stelle leer."));
   footerHint->setWordWrap(true);
@@ -113,16 +102,16 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   lumPath_ = MakeField(dirs, "LUMPATHFld", 80, true);
   epsDev_ = MakeField(dirs, "EPSDEVFld", 80, true);
   grafDir_ = MakeField(dirs, "GrafDirFld", 80, true);
-  auto* sel3 = MakePush(dirs, "BitBtn3", QStringLiteral("select"));
-  auto* sel4 = MakePush(dirs, "BitBtn4", QStringLiteral("select"));
-  auto* sel5 = MakePush(dirs, "BitBtn5", QStringLiteral("select"));
-  dg->addWidget(MakeLabel(dirs, "Label3", QStringLiteral("Path to data")), 0, 0);
+  auto* sel3 = NamedPush(dirs, "BitBtn3", QStringLiteral("select"));
+  auto* sel4 = NamedPush(dirs, "BitBtn4", QStringLiteral("select"));
+  auto* sel5 = NamedPush(dirs, "BitBtn5", QStringLiteral("select"));
+  dg->addWidget(NamedLabel(dirs, "Label3", QStringLiteral("Path to data")), 0, 0);
   dg->addWidget(lumPath_, 0, 1);
   dg->addWidget(sel3, 0, 2);
-  dg->addWidget(MakeLabel(dirs, "Label4", QStringLiteral("Device for EPS-output")), 1, 0);
+  dg->addWidget(NamedLabel(dirs, "Label4", QStringLiteral("Device for EPS-output")), 1, 0);
   dg->addWidget(epsDev_, 1, 1);
   dg->addWidget(sel4, 1, 2);
-  dg->addWidget(MakeLabel(dirs, "Label5", QStringLiteral("Path for graphic files")), 2, 0);
+  dg->addWidget(NamedLabel(dirs, "Label5", QStringLiteral("Path for graphic files")), 2, 0);
   dg->addWidget(grafDir_, 2, 1);
   dg->addWidget(sel5, 2, 2);
   dg->setRowStretch(3, 1);
@@ -140,9 +129,9 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   iesExt_->setMaximumWidth(60);
   iesExt_->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[A-Za-z0-9_~]{0,3}$")), iesExt_));
-  cg->addWidget(MakeLabel(conv, "Label6", QStringLiteral(" --> IES-LM63 ")), 0, 0, 1, 2);
+  cg->addWidget(NamedLabel(conv, "Label6", QStringLiteral(" --> IES-LM63 ")), 0, 0, 1, 2);
   cg->addWidget(iesFmt_, 1, 0, 1, 2);
-  cg->addWidget(MakeLabel(conv, "Label7", QStringLiteral("Dateierweiterung")), 2, 0);
+  cg->addWidget(NamedLabel(conv, "Label7", QStringLiteral("Dateierweiterung")), 2, 0);
   cg->addWidget(iesExt_, 2, 1, Qt::AlignLeft);
   cg->setRowStretch(3, 1);
   pages_->addWidget(conv);
@@ -163,18 +152,11 @@ TOrvsetForm::TOrvsetForm(const TProgramSettings& settings, bool showTranslate, Q
   gl->addStretch();
   pages_->addWidget(graf);
 
-  auto* buttons = new QHBoxLayout;
-  tr_ = MakePush(this, "TrBtn2", QStringLiteral("translate"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
-  ok_ = MakePush(this, "OKBtn", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  cancel_ = MakePush(this, "CancelBtn", QStringLiteral("Abbruch"));
-  buttons->addWidget(tr_);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  top->addLayout(buttons);
+  const DialogButtons buttons = TranslateOkCancelRow(this, showTranslate);
+  tr_ = buttons.translate;
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
+  top->addLayout(buttons.row);
 
   LocalizeOrExport(this, kandelo::Settings().OrvTxtFile);
 

@@ -19,6 +19,7 @@
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
@@ -86,21 +87,11 @@ TOutEditDlg::TOutEditDlg(const TOutputSettings& settings, const std::optional<TO
   body->addWidget(pages_, 2);
   BuildPages();
 
-  auto* buttons = new QHBoxLayout;
-  tr_ = new QPushButton(QStringLiteral("translate"), this);
-  tr_->setObjectName(QStringLiteral("TrBtn2"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
-  ok_->setObjectName(QStringLiteral("OKBtn"));
-  ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("Abbruch"), this);
-  cancel_->setObjectName(QStringLiteral("CancelBtn"));
-  buttons->addWidget(tr_);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  top->addLayout(buttons);
+  const DialogButtons buttons = TranslateOkCancelRow(this, showTranslate);
+  tr_ = buttons.translate;
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
+  top->addLayout(buttons.row);
 
   LocalizeOrExport(this, Settings().OrvTxtFile);
 

@@ -41,6 +41,7 @@
 #include "photometry/format_io.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "texts/trans_dialog.h"
@@ -198,10 +199,7 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
   top->addWidget(pages_, 1);
 
   auto* bar = new QHBoxLayout;
-  tr_ = new QPushButton(QStringLiteral("translate"), this);
-  tr_->setObjectName(QStringLiteral("TrBtn2"));
-  tr_->setToolTip(QStringLiteral("translate database texts"));
-  tr_->setVisible(showTranslate);
+  tr_ = TranslateButton(this, showTranslate);
   tabs_ = new QTabBar(this);
   tabs_->setObjectName(QStringLiteral("EdTabs"));
   tabs_->addTab(QStringLiteral("Allgemein"));

@@ -14,24 +14,13 @@
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 
 namespace kandelo {
 
 namespace {
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  return l;
-}
-
-QPushButton* MakePush(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
 
 // "#" a digit (a sign may lead), "9" a digit, "." the decimal point, for
 // which "," is taken as well.
@@ -90,16 +79,12 @@ TVersionDlg::TVersionDlg(const std::string& label, QWidget* parent) : QDialog(pa
   field_->setObjectName(QStringLiteral("VersionFld"));
   field_->setMaxLength(5);
   field_->setMaximumWidth(90);
-  grid->addWidget(MakeLabel(this, "Label1", QStringLiteral("version of luminaire database")), 0, 0);
+  grid->addWidget(NamedLabel(this, "Label1", QStringLiteral("version of luminaire database")), 0, 0);
   grid->addWidget(field_, 0, 1);
-  auto* buttons = new QHBoxLayout;
-  ok_ = MakePush(this, "OKBtn", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  abort_ = MakePush(this, "AbortBtn", QStringLiteral("Abort"));
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(abort_);
-  grid->addLayout(buttons, 1, 0, 1, 2);
+  const DialogButtons buttons = OkCancelRow(this, "OKBtn", "AbortBtn", QStringLiteral("Abort"));
+  ok_ = buttons.ok;
+  abort_ = buttons.cancel;
+  grid->addLayout(buttons.row, 1, 0, 1, 2);
   LocalizeOrExport(this, Settings().OrvTxtFile);
   field_->setText(Q(label.substr(0, 5)));
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
@@ -126,7 +111,7 @@ TMeasInfoDlg::TMeasInfoDlg(const TLUM32& lum, QWidget* parent) : QDialog(parent)
   aux_->setObjectName(QStringLiteral("AuxChk"));
   temp_ = MaskedField(this, "TempFld", "###.#");
   upper->addWidget(aux_, 0, 0, 1, 2);
-  upper->addWidget(MakeLabel(this, "Label1", QStringLiteral("Temperatur / \u00b0C")), 1, 0);
+  upper->addWidget(NamedLabel(this, "Label1", QStringLiteral("Temperatur / \u00b0C")), 1, 0);
   upper->addWidget(temp_, 1, 1);
   top->addLayout(upper);
 
@@ -136,20 +121,20 @@ TMeasInfoDlg::TMeasInfoDlg(const TLUM32& lum, QWidget* parent) : QDialog(parent)
   volt_ = MaskedField(elec, "VoltFld", "###.##");
   current_ = MaskedField(elec, "CurrFld", "##.###");
   watt_ = MaskedField(elec, "WattFld", "####.##");
-  eg->addWidget(MakeLabel(elec, "Label2", QStringLiteral("Spannung / V")), 0, 0);
+  eg->addWidget(NamedLabel(elec, "Label2", QStringLiteral("Spannung / V")), 0, 0);
   eg->addWidget(volt_, 0, 1);
-  eg->addWidget(MakeLabel(elec, "Label3", QStringLiteral("Strom / A")), 1, 0);
+  eg->addWidget(NamedLabel(elec, "Label3", QStringLiteral("Strom / A")), 1, 0);
   eg->addWidget(current_, 1, 1);
-  eg->addWidget(MakeLabel(elec, "Label4", QStringLiteral("Leistungsaufnahme / W")), 2, 0);
+  eg->addWidget(NamedLabel(elec, "Label4", QStringLiteral("Leistungsaufnahme / W")), 2, 0);
   eg->addWidget(watt_, 2, 1);
   top->addWidget(elec);
 
   auto* lamps = new QGridLayout;
   quantity_ = MaskedField(this, "QuantFld", "999");
-  lamps->addWidget(MakeLabel(this, "Label5", QStringLiteral("Anzahl Me\u00dflampen")), 0, 0);
+  lamps->addWidget(NamedLabel(this, "Label5", QStringLiteral("Anzahl Me\u00dflampen")), 0, 0);
   lamps->addWidget(quantity_, 0, 1);
-  lamps->addWidget(MakeLabel(this, "Label6", QStringLiteral("Lampenbezeichnung")), 1, 0);
-  lamps->addWidget(MakeLabel(this, "Label7", QStringLiteral("Lichtstrom / lm")), 1, 1);
+  lamps->addWidget(NamedLabel(this, "Label6", QStringLiteral("Lampenbezeichnung")), 1, 0);
+  lamps->addWidget(NamedLabel(this, "Label7", QStringLiteral("Lichtstrom / lm")), 1, 1);
   for (int i = 0; i < 5; ++i) {
     auto* name = new QLineEdit(this);
     name->setObjectName(QStringLiteral("LampNameFld%1").arg(i + 1));
@@ -162,18 +147,14 @@ TMeasInfoDlg::TMeasInfoDlg(const TLUM32& lum, QWidget* parent) : QDialog(parent)
     lamps->addWidget(fluxes_[static_cast<std::size_t>(i)], i + 2, 1);
   }
   total_ = MaskedField(this, "TotalFluxFld", "######.#");
-  lamps->addWidget(MakeLabel(this, "Label8", QStringLiteral("Gesamtlichtstrom / lm")), 7, 0, Qt::AlignRight);
+  lamps->addWidget(NamedLabel(this, "Label8", QStringLiteral("Gesamtlichtstrom / lm")), 7, 0, Qt::AlignRight);
   lamps->addWidget(total_, 7, 1);
   top->addLayout(lamps);
 
-  auto* buttons = new QHBoxLayout;
-  ok_ = MakePush(this, "OKBtn", QStringLiteral("OK"));
-  ok_->setDefault(true);
-  abort_ = MakePush(this, "AbortBtn", QStringLiteral("Abbruch"));
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(abort_);
-  top->addLayout(buttons);
+  const DialogButtons buttons = OkCancelRow(this, "OKBtn", "AbortBtn", QStringLiteral("Abbruch"));
+  ok_ = buttons.ok;
+  abort_ = buttons.cancel;
+  top->addLayout(buttons.row);
   LocalizeOrExport(this, Settings().OrvTxtFile);
 
   aux_->setChecked(lum.AuxReceiver != 0);

@@ -17,31 +17,22 @@
 #include "frame/settings.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
+#include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"
 #include "ui/ui_texts.h"
 
 namespace kandelo {
 
-namespace {
-
-QPushButton* MakePush(QWidget* parent, const char* name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  return b;
-}
-
-}  // namespace
-
 TTextViewer::TTextViewer(const std::string& fileName, QWidget* parent) : QDialog(parent), file_(fileName) {
   setObjectName(QStringLiteral("TTextViewer"));
   auto* top = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  editBtn_ = MakePush(this, "EditBtn", QStringLiteral("switch to edit mode"));
-  roBtn_ = MakePush(this, "ReadOnlyBtn", QStringLiteral("switch to read-only mode"));
-  undoBtn_ = MakePush(this, "UndoBtn", QStringLiteral("undo changes"));
-  saveBtn_ = MakePush(this, "SaveBtn", QStringLiteral("save changes"));
-  backBtn_ = MakePush(this, "BackBtn", QStringLiteral("back"));
+  editBtn_ = NamedPush(this, "EditBtn", QStringLiteral("switch to edit mode"));
+  roBtn_ = NamedPush(this, "ReadOnlyBtn", QStringLiteral("switch to read-only mode"));
+  undoBtn_ = NamedPush(this, "UndoBtn", QStringLiteral("undo changes"));
+  saveBtn_ = NamedPush(this, "SaveBtn", QStringLiteral("save changes"));
+  backBtn_ = NamedPush(this, "BackBtn", QStringLiteral("back"));
   for (QPushButton* b : {editBtn_, roBtn_, undoBtn_, saveBtn_}) buttons->addWidget(b);
   buttons->addStretch();
   buttons->addWidget(backBtn_);
