@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <cstdio>
 #include <optional>
 
 #include "app/core_backend.h"
@@ -13,6 +14,7 @@
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
+#include "platform/program_fault.h"
 #include "ui/base_form.h"
 #include "ui/instance_link.h"
 #include "ui/qt_ui_services.h"
@@ -76,6 +78,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Kandelo"));
   QtUiServices services;
   ScopedUiServices scoped(services);
+  // A fault of the program itself (an index outside a table) goes to the
+  // error stream as without a window, and into a box once the window's
+  // thread is free: it may come from the loader thread or from a paint.
+  platform::setProgramFaultHook([](const std::string& text) {
+    std::fprintf(stderr, "kandelo: %s\n", text.c_str());
+    QMetaObject::invokeMethod(qApp, [text] { ShowError(text); }, Qt::QueuedConnection);
+  });
 
   // A second start hands its files to the window that runs already and ends
   // without touching the settings or the catalogue.

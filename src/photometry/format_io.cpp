@@ -243,6 +243,8 @@ LoadResult LoadLuminaire(const std::string& path, TLUM32& lum, LoadValues values
     if (values == LoadValues::Derived) {
       if (!lum.FluxValid) lum.CalcFlux();
       lum.FindMaxIntensity();
+      if (const auto& w = lum.PlaneWeightsUnbalanced())
+        result.messages.warning(UnbalancedWeightsText(*w) + " : " + path);
     }
     return result;
   };

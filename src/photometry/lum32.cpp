@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "platform/fileio.h"
+#include "platform/program_fault.h"
 
 namespace kandelo {
 
@@ -33,7 +33,7 @@ void TLUM32::Clear() {
   // Without a table the intensity functions must not look at it.
   intensity_ = intensityBB_ = &TLUM32::IntensityZero;
   meanIntensity_ = &TLUM32::MeanZero;
-  weightsReported_ = false;
+  unbalancedWeights_.reset();
 }
 
 void TLUM32::SetFileName(const std::string& name) {
@@ -138,7 +138,7 @@ float TLUM32::GetValue(int plane, int gamma) const {
   std::uint16_t i, j;
   if (!Table) return 0;
   if (!ToIndex(plane, i) || !ToIndex(gamma, j)) {
-    ShowError("GetItem : index out of range ! " + std::to_string(plane) + " " + std::to_string(gamma));
+    platform::reportProgramFault("GetItem : index out of range ! " + std::to_string(plane) + " " + std::to_string(gamma));
     return 0;
   }
   return Table->GetItem(i, j);
@@ -148,7 +148,7 @@ void TLUM32::SetValue(int plane, int gamma, float value) {
   std::uint16_t i, j;
   if (!Table) return;
   if (!ToIndex(plane, i) || !ToIndex(gamma, j)) {
-    ShowError("SetItem : index out of range ! " + std::to_string(plane) + " " + std::to_string(gamma));
+    platform::reportProgramFault("SetItem : index out of range ! " + std::to_string(plane) + " " + std::to_string(gamma));
     return;
   }
   Table->SetItem(i, j, value);

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,6 +73,16 @@ class TLumAuxPtr : public std::unique_ptr<TLumAuxObject> {
   TLumAuxPtr(TLumAuxPtr&&) = default;
   TLumAuxPtr& operator=(TLumAuxPtr&&) = default;
 };
+
+// C planes whose weights in the mean over the planes do not add up to the
+// range they cover (the stored planes disagree with CStart/CEnd): the means
+// and the flux are then scaled to the range, which the user should know.
+struct UnbalancedWeights {
+  double sum = 0;    // of the plane weights, degrees
+  double range = 0;  // covered by the planes, degrees
+};
+// "C-plane weights add up to 180.00° instead of 170.00°" (1252 text).
+std::string UnbalancedWeightsText(const UnbalancedWeights& w);
 
 class TLUM32 {
  public:
@@ -236,6 +247,9 @@ class TLUM32 {
   // ---- Derived values -------------------------------------------------------
   void FindMaxIntensity();
   void CalcFlux();
+  // Set by a mean over the planes (CalcFlux computes them) whose weights do
+  // not add up; cleared when another table is selected.
+  const std::optional<UnbalancedWeights>& PlaneWeightsUnbalanced() const { return unbalancedWeights_; }
   float ZoneFlux(double gamma1, double gamma2) const;
   void CalcZonalFlux();
   void CalcCieFluxCode();
@@ -302,15 +316,15 @@ class TLUM32 {
   double MeanBB(double beta) const;
   double ZoneIntegralBB(double lo, double hi) const;
   void CalcFluxBB();
-  void ReportUnbalancedWeights(double sum) const;
+  void NoteUnbalancedWeights(double sum, double range) const;
 
   IntensityFn intensity_ = &TLUM32::IntensityZero;
   IntensityFn intensityBB_ = &TLUM32::IntensityZero;
   MeanFn meanIntensity_ = &TLUM32::MeanZero;
   std::uint8_t selectedSymmetry_ = 0;
-  // The unbalanced-weights box is shown once per selected table, not once
-  // per call (a flux integral calls the mean once per γ angle).
-  mutable bool weightsReported_ = false;
+  // The first unbalanced sum of plane weights since the table was selected
+  // (a flux integral calls the mean once per γ angle).
+  mutable std::optional<UnbalancedWeights> unbalancedWeights_;
 
   std::array<unsigned char, kBlock1Size> raw1_{};
   std::array<unsigned char, kBlock2Size> raw2_{};

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
@@ -29,7 +28,7 @@ double Reduce360(double c) {
 }  // namespace
 
 void TLUM32::SelectIntensityFunctions(std::uint8_t symmetry) {
-  weightsReported_ = false;
+  unbalancedWeights_.reset();
   if (!TableUsable()) {
     intensity_ = intensityBB_ = &TLUM32::IntensityZero;
     meanIntensity_ = &TLUM32::MeanZero;
@@ -321,7 +320,7 @@ float TLUM32::MeanWith(double gamma, bool full, const double* weight, const unsi
     }
   }
   double range = full ? 360.0 : double(CEnd) - double(CStart);
-  if (std::fabs(weights - range) > 0.005) ReportUnbalancedWeights(weights);
+  if (std::fabs(weights - range) > 0.005) NoteUnbalancedWeights(weights, range);
   if (range > 0) return static_cast<float>(sum / range);
   // A degenerate range (one plane, or CStart = CEnd) takes the plain weights.
   if (weights > 0) return static_cast<float>(sum / weights);
@@ -351,10 +350,12 @@ float TLUM32::MeanFull(double gamma) const { return MeanWeighted(gamma, true); }
 float TLUM32::MeanPartial(double gamma) const { return MeanWeighted(gamma, false); }
 float TLUM32::MeanRotational(double gamma) const { return Intensity(gamma, 0); }
 
-void TLUM32::ReportUnbalancedWeights(double sum) const {
-  if (weightsReported_) return;
-  weightsReported_ = true;
-  ShowInfo(FormatFixed(sum, 2));
+std::string UnbalancedWeightsText(const UnbalancedWeights& w) {
+  return "C-plane weights add up to " + FormatFixed(w.sum, 2) + "\xB0 instead of " + FormatFixed(w.range, 2) + "\xB0";
+}
+
+void TLUM32::NoteUnbalancedWeights(double sum, double range) const {
+  if (!unbalancedWeights_) unbalancedWeights_ = UnbalancedWeights{sum, range};
 }
 
 double TLUM32::MeanBB(double beta) const {

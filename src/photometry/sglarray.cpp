@@ -3,8 +3,8 @@
 #include <cstring>
 #include <new>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
+#include "platform/program_fault.h"
 #include "platform/resources.h"
 
 namespace kandelo {
@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::uint32_t kMaxDim = 65536;
 
-void IndexError(const char* what, unsigned index) { ShowError(std::string(what) + std::to_string(index)); }
+void IndexError(const char* what, unsigned index) {
+  platform::reportProgramFault(std::string(what) + std::to_string(index));
+}
 
 }  // namespace
 

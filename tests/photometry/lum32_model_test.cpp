@@ -5,6 +5,7 @@
 
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
+#include "platform/program_fault.h"
 #include "support/test_support.h"
 
 namespace kandelo {
@@ -143,22 +144,22 @@ TEST(LuminaireIntensity, UnevenFullCircleStartingAbove0) {
   lum.SelectIntensityFunctions(symNone);
   EXPECT_NEAR(lum.Intensity(0, 0), 150, 1e-3);
   EXPECT_NEAR(lum.Intensity(0, 5), 125, 1e-3);
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   EXPECT_NEAR(lum.MeanIntensity(0), 300.0 * 20 / 360, 1e-3);  // weights add up to 360
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_FALSE(lum.PlaneWeightsUnbalanced());
 }
 
-TEST(LuminaireIntensity, UnbalancedWeightsAreReportedOnce) {
+TEST(LuminaireIntensity, UnbalancedWeightsAreKeptUntilAnotherTableIsSelected) {
   auto lum = Make(symC0C180, 13, 0, 15, 7, 0, 15, [](double, double) { return 10; });
   lum.CEnd = 170;  // disagrees with the stored planes
   lum.SelectIntensityFunctions(lum.Symmetry);
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   lum.CalcFlux();
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].type, MsgType::Information);
-  EXPECT_EQ(ui.shown[0].text, "180.00");
+  const auto w = lum.PlaneWeightsUnbalanced();
+  ASSERT_TRUE(w);
+  EXPECT_EQ(UnbalancedWeightsText(*w), "C-plane weights add up to 180.00\xB0 instead of 170.00\xB0");
+  lum.CEnd = 180;
+  lum.SelectIntensityFunctions(lum.Symmetry);
+  lum.CalcFlux();
+  EXPECT_FALSE(lum.PlaneWeightsUnbalanced());
 }
 
 // The batch form gives Intensity's values bit for bit, on every grid form,
@@ -294,15 +295,16 @@ TEST(LuminaireArea, QueriesAndPlanePairs) {
   EXPECT_EQ(rot.PlanePairList().at(0).first, "C 0.0");
 }
 
-TEST(LuminaireTable, BadIndexesShowTheErrorAndReadZero) {
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
+TEST(LuminaireTable, BadIndexesAreReportedAsProgramFaultsAndReadZero) {
+  std::vector<std::string> faults;
+  const auto previous = platform::setProgramFaultHook([&](const std::string& t) { faults.push_back(t); });
   auto lum = Make(symRotational, 1, 0, 0, 7, 0, 15, PlaneMark);
   EXPECT_EQ(lum.GetValue(2, 1), 0);
   lum.SetValue(1, 8, 5);
   EXPECT_EQ(lum.Table->GetRow(9), nullptr);
-  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"GetItem : Row too large ! 2", "SetItem : Col too large ! 8",
-                                                  "GetRow : Row too large ! 9"}));
+  platform::setProgramFaultHook(previous);
+  EXPECT_EQ(faults, (std::vector<std::string>{"GetItem : Row too large ! 2", "SetItem : Col too large ! 8",
+                                              "GetRow : Row too large ! 9"}));
   auto stream = lum.Table->ToStream();
   auto back = TSglArray::FromStream(stream);
   ASSERT_TRUE(back);
