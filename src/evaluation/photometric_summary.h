@@ -1,0 +1,62 @@
+// The key figures of a luminaire in one value: what a lighting engineer asks
+// of a catalogue ("3000 to 4000 lm at 4000 K, UGR below 19, beam under
+// 60°"), and what the first datasheet page states. A figure the file does not
+// give is NaN.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace kandelo {
+
+class TLUM32;
+
+struct PhotometricSummary {
+  static constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+  double luminaireFlux = kUnknown;  // lm: lamp flux × light output ratio
+  double lampFlux = kUnknown;       // lm, all lamp sets
+  double lor = kUnknown;            // light output ratio, %
+  double dff = kUnknown;            // downward flux fraction, %
+  double watt = kUnknown;           // W, all lamp sets with ballast
+  double efficacy = kUnknown;       // lm/W of the luminaire flux
+  double cct = kUnknown;            // K, from the first lamp set's colour text
+  double cri = kUnknown;            // Ra, from the first lamp set's rendering text
+  double imax = kUnknown;           // cd/klm
+  double beamC0 = kUnknown;         // half-value beam angle over C0-C180, degrees
+  double beamC90 = kUnknown;        // over C90-C270
+  double ugrCrosswise = kUnknown;   // room 4H × 8H, reflectances 70/50/20
+  double ugrEndwise = kUnknown;
+  double shr = kUnknown;            // nominal spacing-to-height ratio (TM5)
+  std::array<std::uint8_t, 5> cieFluxCode{};
+  std::string litgClass;            // the classification code, e.g. "A40"
+  // Dimensions in mm as the file gives them (0: not given).
+  double length = 0, width = 0, diameter = 0, height = 0;
+  double areaLength = 0, areaWidth = 0, areaDiameter = 0;
+  std::uint8_t symmetry = 0;
+  std::uint8_t format = 0;
+  std::uint8_t lampSets = 0;
+
+  // The wider of the two beam angles, the larger of the two UGR values.
+  double Beam() const;
+  double Ugr() const;
+};
+
+// Computes the figures of a loaded luminaire: its flux values, maximum
+// intensity, TM5 spacing, classification and UGR are worked out on the way
+// (the luminaire keeps them, as after the evaluations). Never throws: a
+// computation that fails leaves its figures unknown.
+PhotometricSummary SummarizeLuminaire(TLUM32& lum);
+
+// The colour temperature in a lamp's colour text ("3000K", "4000 K", "ww
+// 2700", the colour code "840"); NaN when it names none ("WW" alone).
+double ColourTemperatureOf(const std::string& text);
+// The colour rendering index in a lamp's rendering text: a number ("80",
+// "Ra 90", ">80"), a colour code ("840": 80) or a CIE group, taken at the
+// group's lower bound (1A 90, 1B 80, 2A 70, 2B 60, 3 40, 4 20); NaN when it
+// names none.
+double ColourRenderingOf(const std::string& text);
+
+}  // namespace kandelo
