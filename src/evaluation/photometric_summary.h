@@ -38,6 +38,11 @@ struct PhotometricSummary {
   std::uint8_t symmetry = 0;
   std::uint8_t format = 0;
   std::uint8_t lampSets = 0;
+  // The file's check (filled by the caller from the validation report):
+  // the number of findings and the worst severity (0 none, 1 notice,
+  // 2 warning, 3 error); -1 when the file was not checked.
+  int problems = -1;
+  std::uint8_t worst = 0;
 
   // The wider of the two beam angles, the larger of the two UGR values.
   double Beam() const;

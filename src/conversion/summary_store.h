@@ -1,0 +1,65 @@
+// The key figures of every catalogue entry, kept beside the catalogue in a
+// file of their own ("<catalogue>.SUM") so that the catalogue's files stay as
+// they are. The file is a cache: a slot is trusted only when its check sum
+// holds and its stamp equals the stamp of the entry as it is now (the stored
+// record and the size and time of its file). Anything else - a slot never
+// written, one half written when the program died, one of a record since
+// rewritten or of a number since reused, a file changed on disk - reads as
+// missing, and the caller computes the figures again and writes them back.
+// Slots are written in place, one record number each, so stations sharing a
+// catalogue never need a lock: two stations writing one slot write the same
+// figures.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "evaluation/photometric_summary.h"
+
+namespace kandelo {
+
+namespace platform {
+class FileHandle;
+}
+
+// The stamp of an entry: its stored record (512 bytes) and its file's size
+// and modification time (nullopt when the file is not there).
+std::uint64_t SummaryStamp(const unsigned char* record, std::optional<std::int64_t> fileSize,
+                           std::optional<std::int64_t> fileTime);
+
+class SummaryStore {
+ public:
+  static constexpr std::size_t kHeaderSize = 64;
+  static constexpr std::size_t kSlotSize = 256;
+
+  // The store of the catalogue on this base path (LumDb): base + ".SUM".
+  static std::string PathFor(const std::string& catalogueBase);
+
+  // Opens the store, creating it when missing. A file of another layout
+  // (another program version) is started afresh. False when it can be
+  // neither opened nor created (read-only folder): the figures are then
+  // computed each time.
+  bool Open(const std::string& path);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // The figures of record `recordNumber` when its slot is whole and of this stamp.
+  std::optional<PhotometricSummary> Read(std::int32_t recordNumber, std::uint64_t stamp) const;
+  // False when the slot could not be written (disk full): the figures are
+  // then simply computed again next time.
+  bool Write(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& s);
+  // Marks the slot empty (a deleted entry).
+  bool Erase(std::int32_t recordNumber);
+
+  SummaryStore();
+  ~SummaryStore();
+  SummaryStore(const SummaryStore&) = delete;
+  SummaryStore& operator=(const SummaryStore&) = delete;
+
+ private:
+  std::unique_ptr<platform::FileHandle> file_;
+};
+
+}  // namespace kandelo
