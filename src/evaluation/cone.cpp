@@ -1,7 +1,6 @@
 #include "evaluation/cone.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "evaluation/diagram_common.h"
@@ -57,12 +56,6 @@ double HalfValueAngle(const TLUM32& lum, double c) {
 }
 
 const TDistanceSet& DistanceSet(int index) { return kDistanceSets[std::clamp(index, 0, kDistanceSetCount - 1)]; }
-
-char LanguageDecimalSeparator(const std::string& language) {
-  std::string tail = language.size() >= 4 ? language.substr(language.size() - 4) : language;
-  for (char& ch : tail) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return tail == ".GER" || tail == ".FRA" ? ',' : '.';
-}
 
 std::string DistanceSetText(int index) { return DistanceSetText(index, LanguageDecimalSeparator(Settings().UiLangExt)); }
 

@@ -278,7 +278,7 @@ void DrawGlareTable(const TLUM32& lum, TDevice& target, const TRect& rect, bool 
     const TLuminanceProfile p = LuminanceProfile(lum, planes[c], flux);
     for (int r = 1; r < 10; ++r) {
       const int gamma = 40 + 5 * r;
-      b.Text(colRight - margin, rowY(r), Fixed(p[std::size_t((gamma - 45) * 4 + 1)], 1), gdi::TA_RIGHT,
+      b.Text(colRight - margin, rowY(r), Fixed(p[std::size_t((gamma - 45) * 4 + 1)], 1, LanguageDecimalSeparator(languageFile)), gdi::TA_RIGHT,
              gdi::TA_BASELINE);
     }
   }

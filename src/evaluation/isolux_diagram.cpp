@@ -17,9 +17,9 @@ constexpr TColor kWhite = 0xFFFFFF;
 constexpr int kLabelInset = 100;
 constexpr int kLabelPointGap = 100;
 
-std::string Metres(double v) { return TrimBlanks(FormatFixed(v, 1)); }
+std::string Metres(double v, char sep) { return TrimBlanks(FormatFixed(v, 1, sep)); }
 
-std::string LevelText(float level) { return TrimBlanks(FormatFixed(level, 1)); }
+std::string LevelText(float level, char sep) { return TrimBlanks(FormatFixed(level, 1, sep)); }
 
 // Whether the segment a–b runs through the box (ends inside it, or its line
 // parts the box's corners while their extents overlap).
@@ -64,7 +64,7 @@ int OtherLinesCovered(tisocoll& lines, const std::vector<TRect>& bounds, int own
 // them (three or more lines besides its own) is left out rather than hide
 // them; a neighbour or two, cut briefly, stay readable. Lines packed tighter
 // still keep no label: a smaller side shows them apart.
-void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed) {
+void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed, char sep) {
   const TRect inset{area.left + kLabelInset, area.top + kLabelInset, area.right - kLabelInset, area.bottom - kLabelInset};
   std::vector<TRect> bounds;  // of each line's screen points
   for (int i = 0; i < lines.Count(); ++i) {
@@ -78,7 +78,7 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
   }
   for (int i = 0; i < lines.Count(); ++i) {
     tisoline* line = lines.Line(i);
-    const std::string text = LevelText(line->level);
+    const std::string text = LevelText(line->level, sep);
     const int hw = std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
     const int hh = std::max(area.Height() / 60, dc.TextHeight(text) / 2);
     line->labels.Clear();
@@ -112,8 +112,8 @@ TRect LuminaireOutline(TSimpleDC* dc, const TLUM32& lum, TPoint centre, double p
   return {centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy};
 }
 
-void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side) {
-  const std::string lo = Metres(-side / 2), mid = Metres(0), hi = Metres(side / 2) + " m";
+void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side, char sep) {
+  const std::string lo = Metres(-side / 2, sep), mid = Metres(0, sep), hi = Metres(side / 2, sep) + " m";
   const int gap = tick / 2;
   const int xs[3] = {area.left, area.left + area.Width() / 2, area.right};
   const std::string bottomTexts[3] = {lo, mid, hi};
@@ -162,6 +162,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
   TDiagramState& st = DiagramState();
   TSimpleDC dc(target, st.standalone);
   TMsgManager messages(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect sq = DiagramSquare(rect);
   const int s = sq.Width();
   const TRect area = IsoluxDrawingArea(rect);
@@ -178,7 +179,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
   // Texts above the area.
   const int textY = area.top - RoundEven(0.02 * s);
   const std::string parameters =
-      "H = " + Metres(rec.height) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm        E (lx)";
+      "H = " + Metres(rec.height, sep) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm        E (lx)";
   if (st.standalone) {
     dc.Font().SetHeight(10 * base);
     dc.Font().SetStyle(boldHeading ? fsBold : 0);
@@ -200,7 +201,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
 
   dc.Font().SetHeight(8 * base);
   dc.Pen().SetWidth(0);
-  DrawScales(dc, area, sq, RoundEven(0.02 * s), rec.side);
+  DrawScales(dc, area, sq, RoundEven(0.02 * s), rec.side, sep);
 
   const std::unique_ptr<teliso> iso = ComputeIsolux(lum, rec.side, rec.height, rec.flux / 1000.0);
   const TRect view{area.left, area.top, area.right - lw, area.bottom - lw};
@@ -215,11 +216,11 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     const double perMm = area.Width() / (rec.side * 1000.0);
     trectcoll placed;
     placed.AddRect(LuminaireOutline(nullptr, lum, centre, perMm));
-    PlaceLabels(dc, iso->lines, area, placed);
+    PlaceLabels(dc, iso->lines, area, placed, sep);
     dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
     for (int i = 0; i < iso->lines.Count(); ++i) {
       const tisoline* line = iso->lines.Line(i);
-      const std::string text = LevelText(line->level);
+      const std::string text = LevelText(line->level, sep);
       for (int k = 0; k < line->labels.Count(); ++k) {
         const TRect box = line->labels.RectOf(k);
         dc.Pen().SetStyle(gdi::PS_NULL);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -228,6 +229,56 @@ TEST(Datasheet, TablePageShowsEightPlanesOfThirtySevenAngles) {
   EXPECT_FALSE(p5.FindText("220.36") || p5.FindText("220,36"));
 }
 
+// Every page writes its numbers with the decimal separator of the
+// document's language, whatever the machine's: "90,2 %" in German and French,
+// "90.2 %" in English.
+TEST(Datasheet, NumbersOnEveryPageFollowTheDocumentsLanguage) {
+  const struct {
+    const char* language;
+    char sep, wrong;
+  } languages[] = {{"ENG", '.', ','}, {"GER", ',', '.'}, {"FRA", ',', '.'}};
+  for (const auto& l : languages) {
+    SCOPED_TRACE(l.language);
+    auto lum = MakeLum([](double g, double c) { return g <= 90 ? 400 * CosD(g) * (1.3 + 0.3 * CosD(c)) : 0.0; },
+                       false);
+    lum->CStep = 7.5f;  // the planes' labels get a decimal
+    const std::string file = std::string(KANDELO_SOURCE_DIR) + "/resources/language/ORVMSG." + l.language;
+    TMsgManager msg(file);
+    TDatasheetOptions options;
+    options.languageFile = file;
+    RecordingJob job;
+    TOutputSettings settings = Choose({otMain, otPolar, otKart, otCone, otSrt, otBbk, otTable, otGlUgr, otGlDin,
+                                       otRtDin, otRtTm5, otRtNb, otIso},
+                                      {0, 7.5f, 90});
+    const auto r = PrintDatasheet(*lum, nullptr, settings, msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    auto between = [](const std::string& t, char c) {
+      for (std::size_t i = 1; i + 1 < t.size(); ++i)
+        if (t[i] == c && std::isdigit(static_cast<unsigned char>(t[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(t[i + 1])))
+          return true;
+      return false;
+    };
+    for (std::size_t n = 0; n < job.pages.size(); ++n) {
+      SCOPED_TRACE("page " + std::to_string(n + 1));
+      int right = 0;
+      bool nb = false;
+      for (const std::string& t : job.pages[n]->Texts()) {
+        EXPECT_FALSE(between(t, l.wrong)) << t;
+        right += between(t, l.sep) ? 1 : 0;
+        nb |= t.size() > 5 && t.compare(t.size() - 5, 5, " / NB") == 0;
+      }
+      // The NB table holds whole numbers only.
+      if (!nb) EXPECT_GT(right, 0);
+    }
+    // The light output ratio on the first page, as "…,… %" or "….… %".
+    int percentages = 0;
+    for (const std::string& t : job.pages[0]->Texts())
+      percentages += t.size() > 4 && t.compare(t.size() - 2, 2, " %") == 0 && t[t.size() - 4] == l.sep ? 1 : 0;
+    EXPECT_GE(percentages, 3);  // light output ratio, downward and upward shares
+  }
+}
+
 TEST(Datasheet, NothingIsPrintedWithoutDataOrWhenTheJobFails) {
   TMsgManager msg(EnglishMessages());
   TLUM32 empty;
@@ -429,7 +480,7 @@ TEST(DatasheetSketch, OutlineAndLuminousAreaAreDrawnToTheStatedScale) {
   TMsgManager msg(EnglishMessages());
   const TRect box{0, 0, MmToTwips(80), MmToTwips(57)};
   PageDevice dc;
-  DrawDimensionSketch(*lum, dc, box, msg);
+  DrawDimensionSketch(*lum, dc, box, msg, '.');
   // 1200 mm into the 56 mm beside the view labels: 1:25.
   ASSERT_TRUE(dc.FindText("Scale 1:25"));
   std::vector<const TDrawOp*> rects;
@@ -454,7 +505,7 @@ TEST(DatasheetSketch, OutlineAndLuminousAreaAreDrawnToTheStatedScale) {
   // A luminaire without dimensions gets no sketch at all.
   lum->Length = lum->Width = 0;
   PageDevice none;
-  DrawDimensionSketch(*lum, none, box, msg);
+  DrawDimensionSketch(*lum, none, box, msg, '.');
   EXPECT_TRUE(none.ops.empty());
 }
 
