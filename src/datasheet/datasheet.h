@@ -108,8 +108,9 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
 // with the scale below; nothing when the file gives no dimensions.
 void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg,
                          char decimalSep);
-// The denominator N of the scale 1:N (1, 2, 2.5, 5 times a power of ten, at
-// least 1) that draws `real` millimetres into at most `room` millimetres.
+// The denominator N of the scale 1:N (1, 2, 2.5, 5; from 10 on 1, 2, 2.5, 3,
+// 4, 5, 7.5 times a power of ten) that draws `real` millimetres into at most
+// `room` millimetres.
 double SketchScale(double real, double room);
 // Up to 24 planes in up to six diagrams of four; `polar` or cartesian.
 void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const std::vector<float>& planes,

@@ -248,8 +248,12 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
 double SketchScale(double real, double room) {
   if (!(real > 0) || !(room > 0)) return 1;
   const double needed = real / room;
-  for (double decade = 1;; decade *= 10)
-    for (double m : {1.0, 2.0, 2.5, 5.0})
+  // The scales of technical drawings: 1:1, 1:2, 1:2.5, 1:5, then from 1:10
+  // on 1, 2, 2.5, 3, 4, 5 and 7.5 times each power of ten.
+  for (double m : {1.0, 2.0, 2.5, 5.0})
+    if (m >= needed) return m;
+  for (double decade = 10;; decade *= 10)
+    for (double m : {1.0, 2.0, 2.5, 3.0, 4.0, 5.0, 7.5})
       if (m * decade >= needed) return m * decade;
 }
 

@@ -464,7 +464,12 @@ TEST(DatasheetSketch, ScaleIsTheNextRoundNumberThatFits) {
       {100, 60, 2},       // 1.67 → 2
       {1200, 50, 25},     // 24 → 25
       {1200, 60, 20},     // exactly 20
-      {20000, 50, 500},   // 400 → 500
+      {1480, 48, 40},     // 30.8 → 40, not 50
+      {1480, 50, 30},     // 29.6 → 30
+      {3500, 50, 75},     // 70 → 75
+      {20000, 50, 400},   // exactly 400
+      {22000, 50, 500},   // 440 → 500
+      {90, 10, 10},       // 9 → 10
       {0, 50, 1},         // nothing to draw
   };
   for (const Case& c : cases) EXPECT_EQ(SketchScale(c.real, c.room), c.n) << c.real << " in " << c.room;
