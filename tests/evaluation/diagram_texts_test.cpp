@@ -20,6 +20,7 @@
 #include "evaluation/quick_planning_diagram.h"
 #include "evaluation/utilization_diagram.h"
 #include "frame/settings.h"
+#include "frame/strutil.h"
 #include "graphics/recording_device.h"
 #include "lum_fixture.h"
 #include "support/text_boxes.h"
@@ -29,6 +30,7 @@ namespace {
 
 const std::string kEnglish = "resources/language/ORVMSG.ENG";
 const std::string kFrench = "resources/language/ORVMSG.FRA";
+const std::string kGerman = "resources/language/ORVMSG.GER";
 
 // A printer page of 600 dots an inch drawn in twips, as the datasheet does.
 class TPrinterLike : public TRecordingDevice {
@@ -55,6 +57,16 @@ std::unique_ptr<TLUM32> Spot() {
 }
 std::unique_ptr<TLUM32> Wide() {
   return test::MakeLum([](double g, double) { return g < 62 ? 400.0 : g < 90 ? 100.0 : 0.0; });
+}
+// A wide asymmetric beam: beam angles near 118° and 119°, the longest cone
+// heading.
+std::unique_ptr<TLUM32> WideAsymmetric() {
+  return test::MakeLum(
+      [](double g, double c) {
+        const double s = std::sin(c * M_PI / 180);
+        return g < 59.2 + 0.6 * s * s ? 400.0 : g < 90 ? 100.0 : 0.0;
+      },
+      false);
 }
 std::unique_ptr<TLUM32> Asymmetric() {
   return test::MakeLum(
@@ -125,6 +137,9 @@ const TDrawingCase kCases[] = {
     {"cone wide 100 m", Wide, Cone(12)},
     {"cone asymmetric 7.5 m", Asymmetric, Cone(4)},
     {"cone asymmetric French", Asymmetric, Cone(5, kFrench)},
+    {"cone wide asymmetric English", WideAsymmetric, Cone(5)},
+    {"cone wide asymmetric German", WideAsymmetric, Cone(5, kGerman)},
+    {"cone wide asymmetric French", WideAsymmetric, Cone(5, kFrench)},
     {"isolux narrow", Narrow, Isolux(10)},
     {"isolux wide", Wide, Isolux(10)},
     {"isolux spot", Spot, Isolux(10)},
@@ -294,9 +309,11 @@ TEST(DiagramTextsTest, ConeStatesBothBeamAnglesAndTheLanguagesSeparator) {
   TStandaloneScope standalone;
   Cone(4)(*lum, dev, TRect{0, 0, 4000, 4000});
   const std::vector<std::string> texts = dev.Texts();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_NE(texts.front().find("C0-C180 "), std::string::npos) << texts.front();
-  EXPECT_NE(texts.front().find("C90-C270 "), std::string::npos) << texts.front();
+  ASSERT_GE(texts.size(), 2u);
+  // The heading, on one line or two.
+  const std::string heading = texts[0] + " " + texts[1];
+  EXPECT_NE(heading.find("C0-C180 "), std::string::npos) << heading;
+  EXPECT_NE(heading.find("C90-C270 "), std::string::npos) << heading;
   EXPECT_NE(BeamAngle(*lum, 0), 2 * HalfValueAngle(*lum, 0));
   EXPECT_TRUE(dev.FindText("H : 7.5 m"));
 
@@ -308,6 +325,33 @@ TEST(DiagramTextsTest, ConeStatesBothBeamAnglesAndTheLanguagesSeparator) {
   Settings().UiLangExt = ".FRA";
   EXPECT_EQ(DistanceSetText(4), "7,5 m");
   Settings().UiLangExt = saved;
+}
+
+// The heading of a wide asymmetric beam states both angles in full and
+// keeps within the width of the frame below it, in every language; the
+// other texts stand beside the frame, none reaches past the drawing.
+TEST(DiagramTextsTest, ConeHeadingKeepsWithinTheFrameInEveryLanguage) {
+  const auto lum = WideAsymmetric();
+  for (const std::string& language : {kEnglish, kGerman, kFrench}) {
+    const char sep = LanguageDecimalSeparator(language);
+    TRect screen, page;
+    for (auto& [where, dev] : DrawEverywhere({"cone", WideAsymmetric, Cone(5, language)}, screen, page)) {
+      SCOPED_TRACE(language + " on the " + where);
+      const std::vector<TRect> frames = test::Frames(*dev);
+      ASSERT_FALSE(frames.empty());
+      const TRect& fr = frames.front();
+      std::string above;
+      for (const test::TTextBox& b : test::TextBoxes(*dev)) {
+        if (b.bottom > fr.top) continue;
+        above += b.text + " ";
+        EXPECT_GE(b.left, fr.left) << b.text;
+        EXPECT_LE(b.right, fr.right) << b.text;
+      }
+      for (double c : {0.0, 90.0})
+        EXPECT_NE(above.find(FormatFixed(BeamAngle(*lum, c), 1, sep) + "\xB0"), std::string::npos) << above;
+      EXPECT_EQ(above.find('\x85'), std::string::npos) << above;  // nothing cut
+    }
+  }
 }
 
 // Wide beams: every distance gets its cross-section, cut at the frame.
