@@ -62,9 +62,10 @@ int OtherLinesCovered(tisocoll& lines, const std::vector<TRect>& bounds, int own
 // as its text, so that labels never overlap. Where the lines lie closer than
 // a label is high (a narrow beam), a label that would sit across a bundle of
 // them (three or more lines besides its own) is left out rather than hide
-// them; a neighbour or two, cut briefly, stay readable. Lines packed tighter
-// still keep no label: a smaller side shows them apart.
-void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed, char sep) {
+// them; a neighbour or two, cut briefly, stay readable. `compact`: a second
+// pass in the smaller type of the dc over the lines still without a label,
+// each box just as large as its text.
+void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed, char sep, bool compact) {
   const TRect inset{area.left + kLabelInset, area.top + kLabelInset, area.right - kLabelInset, area.bottom - kLabelInset};
   std::vector<TRect> bounds;  // of each line's screen points
   for (int i = 0; i < lines.Count(); ++i) {
@@ -78,9 +79,11 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
   }
   for (int i = 0; i < lines.Count(); ++i) {
     tisoline* line = lines.Line(i);
+    if (compact && line->labels.Count() > 0) continue;
     const std::string text = LevelText(line->level, sep);
-    const int hw = std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
-    const int hh = std::max(area.Height() / 60, dc.TextHeight(text) / 2);
+    const int hw = compact ? dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 4
+                           : std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
+    const int hh = compact ? dc.TextHeight(text) / 2 : std::max(area.Height() / 60, dc.TextHeight(text) / 2);
     line->labels.Clear();
     line->labels.key = line->level;
     int last = -kLabelPointGap;
@@ -96,6 +99,55 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
       last = k;
     }
   }
+}
+
+// Whether any line runs through the box.
+bool AnyLineIn(tisocoll& lines, const TRect& box) {
+  for (int j = 0; j < lines.Count(); ++j) {
+    const tline_tp& screen = lines.Line(j)->screen;
+    for (int k = 1; k < screen.NumPoints(); ++k)
+      if (SegmentHitsBox(screen.GetPoint(k - 1), screen.GetPoint(k), box)) return true;
+  }
+  return false;
+}
+
+// The levels of lines packed too close for any label (a narrow beam on a
+// large side), listed in a corner of the area where no line runs:
+// "E (lx): 10  20  50  100", wrapped within a third of the area's width.
+// Their lines lie nested round the luminaire, the highest innermost.
+void DrawLevelLegend(TSimpleDC& dc, tisocoll& lines, const TRect& area, const trectcoll& placed,
+                     const std::vector<float>& levels, char sep) {
+  const int room = area.Width() / 3, space = dc.TextWidth("  ");
+  std::vector<std::string> rows{"E (lx):"};
+  for (float level : levels) {
+    const std::string text = LevelText(level, sep);
+    if (dc.TextWidth(rows.back() + "  " + text) <= room || rows.back() == "E (lx):")
+      rows.back() += "  " + text;
+    else
+      rows.push_back(text);
+  }
+  int width = 0;
+  for (const std::string& row : rows) width = std::max<int>(width, dc.TextWidth(row));
+  const int lineHeight = dc.TextHeight("Q");
+  const int w = width + space, h = static_cast<int>(rows.size()) * lineHeight + lineHeight / 3;
+  const int inset = kLabelInset;
+  const TRect corners[4] = {
+      {area.left + inset, area.top + inset, area.left + inset + w, area.top + inset + h},
+      {area.right - inset - w, area.top + inset, area.right - inset, area.top + inset + h},
+      {area.left + inset, area.bottom - inset - h, area.left + inset + w, area.bottom - inset},
+      {area.right - inset - w, area.bottom - inset - h, area.right - inset, area.bottom - inset}};
+  const TRect* box = &corners[0];
+  for (const TRect& c : corners)
+    if (!AnyLineIn(lines, c) && !placed.Intersects(c)) {
+      box = &c;
+      break;
+    }
+  dc.Pen().SetStyle(gdi::PS_NULL);
+  dc.Brush().SetBrush(gdi::BS_SOLID, 0, kWhite);
+  dc.Rectangle(box->left, box->top, box->right, box->bottom);
+  dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    dc.TextOut(box->left + space / 2, box->top + lineHeight / 6 + static_cast<int>(r) * lineHeight, rows[r]);
 }
 
 // The luminaire's outline to scale: its box, and drawn when `dc` is given.
@@ -216,11 +268,33 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     const double perMm = area.Width() / (rec.side * 1000.0);
     trectcoll placed;
     placed.AddRect(LuminaireOutline(nullptr, lum, centre, perMm));
-    PlaceLabels(dc, iso->lines, area, placed, sep);
+    PlaceLabels(dc, iso->lines, area, placed, sep, false);
+    // Lines too close for a label of the diagram's type get a smaller one
+    // where it fits; the levels still without any label are listed in a
+    // free corner.
+    std::vector<bool> small(static_cast<std::size_t>(iso->lines.Count()));
+    for (int i = 0; i < iso->lines.Count(); ++i) small[static_cast<std::size_t>(i)] = iso->lines.Line(i)->labels.Count() == 0;
+    dc.Font().SetHeight(6 * base);
+    PlaceLabels(dc, iso->lines, area, placed, sep, true);
+    std::vector<float> unlabelled;
+    for (int i = 0; i < iso->lines.Count(); ++i) {
+      const float level = iso->lines.Line(i)->level;
+      bool labelled = false;
+      for (int j = 0; j < iso->lines.Count(); ++j)
+        labelled |= iso->lines.Line(j)->level == level && iso->lines.Line(j)->labels.Count() > 0;
+      if (!labelled && std::find(unlabelled.begin(), unlabelled.end(), level) == unlabelled.end())
+        unlabelled.push_back(level);
+    }
+    std::sort(unlabelled.begin(), unlabelled.end());
+    if (!unlabelled.empty()) {
+      dc.Font().SetHeight(7 * base);
+      DrawLevelLegend(dc, iso->lines, area, placed, unlabelled, sep);
+    }
     dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
     for (int i = 0; i < iso->lines.Count(); ++i) {
       const tisoline* line = iso->lines.Line(i);
       const std::string text = LevelText(line->level, sep);
+      dc.Font().SetHeight((small[static_cast<std::size_t>(i)] ? 6 : 8) * base);
       for (int k = 0; k < line->labels.Count(); ++k) {
         const TRect box = line->labels.RectOf(k);
         dc.Pen().SetStyle(gdi::PS_NULL);

@@ -404,19 +404,42 @@ TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
 // A narrow beam packs its isolux lines closer than a label is high: a label
 // (on its white ground) is left out where it would sit across a bundle of
 // lines, and hides at most two neighbours besides its own line. Close up
-// some lines keep their labels.
+// some lines keep their labels. Whatever the side, every level drawn can be
+// read: from a label on its line, a smaller one, or the list of levels in a
+// free corner of the area.
 TEST(DiagramTextsTest, IsoluxLabelsOfANarrowBeamHideNoOtherLine) {
   const struct {
     const char* what;
     double side, height;
     bool labelled;
-  } cases[] = {{"spot, 10 m", 10, 5, false}, {"spot, 2 m close up", 2, 3, true}};
+  } cases[] = {{"spot, 10 m", 10, 5, false}, {"spot, 2 m close up", 2, 3, true}, {"spot, 6 m", 6, 5, false}};
   const auto lum = Spot();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TRecordingDevice dev(true);
     TStandaloneScope standalone;
     Isolux(c.side, c.height)(*lum, dev, TRect{0, 0, 4000, 4000});
+    // The words of the texts inside the area (not its scales).
+    const TRect area = IsoluxDrawingArea(TRect{0, 0, 4000, 4000});
+    std::set<std::string> words;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind != TDrawOp::Text) continue;
+      const test::TTextBox b = test::TextBoxOf(op);
+      if (b.left < area.left || b.right > area.right || b.top < area.top || b.bottom > area.bottom) continue;
+      std::size_t start = 0;
+      while (start < op.text.size()) {
+        const std::size_t end = std::min(op.text.find(' ', start), op.text.size());
+        if (end > start) words.insert(op.text.substr(start, end - start));
+        start = end + 1;
+      }
+    }
+    const auto iso = ComputeIsolux(*lum, c.side, c.height, 1.0);
+    ASSERT_TRUE(iso);
+    ASSERT_GT(iso->lines.Count(), 5);
+    for (int i = 0; i < iso->lines.Count(); ++i) {
+      const std::string level = TrimBlanks(FormatFixed(iso->lines.Line(i)->level, 1));
+      EXPECT_TRUE(words.count(level)) << "no label or legend entry for " << level << " lx";
+    }
     std::vector<const TDrawOp*> lines, labels;
     for (const TDrawOp& op : dev.ops) {
       if (op.kind == TDrawOp::Polyline && op.pen.style != gdi::PS_NULL) lines.push_back(&op);
