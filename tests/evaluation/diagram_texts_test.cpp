@@ -241,6 +241,29 @@ TEST(DiagramTextsTest, CurvesAreDrawnOverTheGridAndTwiceAsWide) {
   }
 }
 
+// On paper the luminance profiles of the glare chart are its curves: at
+// least 0.3 mm wide and twice as wide as its grid and limiting curves (they
+// were two device pixels, a grey hairline at 600 dpi).
+TEST(DiagramTextsTest, PrintedGlareProfilesAreTheBoldCurves) {
+  const auto lum = Wide();  // rotational: one solid profile
+  TPrinterLike dev;
+  const TRect r{1000, 1500, 1000 + 10640, 1500 + 5669};
+  DrawGlareCurves(*lum, dev, r, true, kEnglish, true, r);
+  int profiles = 0, widestOther = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if ((op.kind != TDrawOp::Line && op.kind != TDrawOp::Polyline) || op.pen.style == gdi::PS_NULL) continue;
+    if (op.kind == TDrawOp::Polyline && op.points.size() > 100) {
+      ++profiles;
+      EXPECT_GE(op.pen.width, 0.3 / 25.4 * 1440);
+    } else if (op.kind == TDrawOp::Line || op.points.size() == 4) {
+      widestOther = std::max(widestOther, op.pen.width);  // grid and limiting curves
+    }
+  }
+  EXPECT_GE(profiles, 1);
+  for (const TDrawOp& op : dev.ops)
+    if (op.kind == TDrawOp::Polyline && op.points.size() > 100) EXPECT_GE(op.pen.width, 2 * std::max(1, widestOther));
+}
+
 TEST(DiagramTextsTest, PrintedPolarDiagramShowsTheLightOutputRatio) {
   const auto lum = Narrow();
   TPrinterLike dev;
