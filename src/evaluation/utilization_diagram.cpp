@@ -203,7 +203,7 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
         b.Text(RoundEven(0.23 * f.W * (2 * m3 - 1) / 6), y, std::to_string(kCibseReflectances[r][m3 - 1]),
                gdi::TA_CENTER, gdi::TA_BASELINE);
     } else {
-      b.Text(x0 / 2, y, "BZ-class", gdi::TA_CENTER, gdi::TA_BASELINE);
+      b.Text(x0 / 2, y, m.GetText("OUTTXT", "UTF_BZ"), gdi::TA_CENTER, gdi::TA_BASELINE);
     }
     for (int i = 0; i < 9; ++i) {
       const int v = r < 10 ? lum.CibseUF[std::size_t(r)][std::size_t(i)] : lum.CibseBz[std::size_t(i)];

@@ -510,6 +510,25 @@ TEST(DiagramTextsTest, CountNumbersKeepClearOfTheirCellLines) {
   EXPECT_GT(checked, 30);
 }
 
+// The TM5 table speaks the document's language: its BZ row's name and the
+// decimal separator of its room indices.
+TEST(DiagramTextsTest, Tm5TableWritesInTheDocumentsLanguage) {
+  const auto lum = Wide();
+  const struct {
+    const std::string& language;
+    const char *bz, *index;
+  } cases[] = {{kEnglish, "BZ class", "0.75"}, {kGerman, "BZ-Klasse", "0,75"}, {kFrench, "Classe BZ", "0,75"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    const TRect r{0, 0, 5201, 4000};
+    DrawUtilizationTM5(*lum, dev, r, true, c.language, r);
+    EXPECT_TRUE(dev.FindText(c.bz));
+    EXPECT_TRUE(dev.FindText(c.index));
+  }
+}
+
 // The room indices of the DIN and NB tables stand in the middle of their
 // rows, and the NB table has no empty row under its last.
 TEST(DiagramTextsTest, UtilizationRowsHoldTheirTextsInTheMiddle) {
