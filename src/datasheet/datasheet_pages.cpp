@@ -223,7 +223,27 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     w.Heading(x0, y, w.Label("CLS"));
     y += row;
     w.Row(x0, y, "LiTG / DIN", lum.ClassCode, false);
-    w.Row(x0, y += row, "UTE", facts.ute.text, false);
+    // A luminaire that two UTE classes fit has a long text: it goes on as
+    // many rows as it needs, broken between the classes.
+    {
+      const int room = Mm(74) - Mm(37);
+      std::vector<std::string> rows{""};
+      const std::string& ute = facts.ute.text;
+      for (std::size_t start = 0; start <= ute.size();) {
+        std::size_t end = ute.find(" / ", start);
+        if (end == std::string::npos) end = ute.size();
+        const std::string part = ute.substr(start, end - start);
+        const std::string joined = rows.back().empty() ? part : rows.back() + " / " + part;
+        if (rows.back().empty() || sdc.TextWidth(joined + " /") <= room)
+          rows.back() = joined;
+        else
+          rows.push_back(part);
+        start = end + 3;
+      }
+      for (std::size_t i = 0; i + 1 < rows.size(); ++i) rows[i] += " /";
+      w.Row(x0, y += row, "UTE", rows[0], false);
+      for (std::size_t i = 1; i < rows.size(); ++i) w.Text(x0 + Mm(37), y += row, rows[i], gdi::TA_LEFT, room);
+    }
     std::string cie;
     for (std::size_t i = 0; i < lum.CieFluxCode.size(); ++i)
       cie += (i ? " " : "") + std::to_string(lum.CieFluxCode[i]);

@@ -15,7 +15,9 @@
 #include "frame/msgmanager.h"
 #include "graphics/printer_page.h"
 #include "graphics/recording_device.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
+#include "support/test_support.h"
 #include "support/text_boxes.h"
 
 namespace kandelo::test {
@@ -452,6 +454,37 @@ TEST(Datasheet, FirstPageStatesTheKeyFigures) {
       EXPECT_EQ(cross, "-");
       EXPECT_EQ(end, "-");
     }
+    for (const std::string& pair : OverlappingTexts(TextBoxes(first))) ADD_FAILURE() << "overlap: " << pair;
+  }
+}
+
+// A direct-indirect linear luminaire that two UTE classes fit: its
+// classification ("0,67 A + 0,33 T / 0,67 B + 0,33 T") is too long for its
+// cell beside the polar diagram and goes on a second row instead of being
+// cut; nothing on the first page is cut or overlaps, in any language.
+TEST(Datasheet, FirstPageOfARealLinearLuminaireCutsNoText) {
+  if (!corpusAvailable()) GTEST_SKIP() << "no corpus";
+  for (const char* language : {"GER", "ENG", "FRA"}) {
+    SCOPED_TRACE(language);
+    TLUM32 lum;
+    ASSERT_TRUE(LoadLuminaire(corpusPath("gldf-rs/tests/data/Philips SP542P 0.9 DEMO.gldf/ldc/"
+                                         "SP542P SRD L1480 U3 1 xLED66S_940 OC.ldt"),
+                              lum, LoadValues::AsRead)
+                    .ok());
+    const std::string file = std::string(KANDELO_SOURCE_DIR) + "/resources/language/ORVMSG." + language;
+    TMsgManager msg(file);
+    TDatasheetOptions options;
+    options.languageFile = file;
+    RecordingJob job;
+    const auto r = PrintDatasheet(lum, nullptr, Choose({otMain}, {0, 90}), msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    const PageDevice& first = *job.pages[0];
+    int classes = 0;
+    for (const std::string& t : first.Texts()) {
+      EXPECT_EQ(t.find('\x85'), std::string::npos) << "cut: " << t;
+      classes += t.find(" T") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(classes, 2);  // one class on each row
     for (const std::string& pair : OverlappingTexts(TextBoxes(first))) ADD_FAILURE() << "overlap: " << pair;
   }
 }
