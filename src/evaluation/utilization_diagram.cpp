@@ -160,6 +160,7 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
   TSimpleDC dc(target, DiagramState().standalone);
   TMsgManager m(languageFile);
   const char sep = LanguageDecimalSeparator(languageFile);
+  const std::string notApplicable = m.GetText("OUTTXT", "UTF_NA");
   const TRect box = AspectBox(rect, kUtilizationAspect);
   TBoxDC b(dc, box);
   const TFrame f = BeginTable(dc, b, box, box.Width(), "utilization factors for XXXXXXXXXXXXXXXXXXXXXXXXXXX",
@@ -207,7 +208,7 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
     }
     for (int i = 0; i < 9; ++i) {
       const int v = r < 10 ? lum.CibseUF[std::size_t(r)][std::size_t(i)] : lum.CibseBz[std::size_t(i)];
-      b.Text(ValueX(x0, colW, i), y, v == 255 ? std::string("N/A") : std::to_string(v), gdi::TA_RIGHT,
+      b.Text(ValueX(x0, colW, i), y, v == 255 ? notApplicable : std::to_string(v), gdi::TA_RIGHT,
              gdi::TA_BASELINE);
     }
   }

@@ -94,12 +94,13 @@ std::function<void(const TLUM32&, TDevice&, const TRect&)> Cone(int distanceSet,
   };
 }
 std::function<void(const TLUM32&, TDevice&, const TRect&)> Isolux(double side, double height = 5,
-                                                                  bool datasheet = false) {
+                                                                  bool datasheet = false,
+                                                                  const std::string& language = kEnglish) {
   return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
     TIsoluxRecord rec;
     rec.side = static_cast<float>(side);
     rec.height = static_cast<float>(height);
-    DrawIsolux(lum, dc, r, true, kEnglish, rec, datasheet, r);
+    DrawIsolux(lum, dc, r, true, language, rec, datasheet, r);
   };
 }
 std::function<void(const TLUM32&, TDevice&, const TRect&)> Floor(float left, float right, bool emergency,
@@ -145,6 +146,8 @@ const TDrawingCase kCases[] = {
     {"isolux spot", Spot, Isolux(10)},
     {"isolux spot close up", Spot, Isolux(2, 3)},
     {"isolux spot on the datasheet", Spot, Isolux(6, 3, true)},
+    {"isolux spot French", Spot, Isolux(10, 5, false, kFrench)},
+    {"isolux spot German on the datasheet", Spot, Isolux(10, 5, true, kGerman)},
     {"floor section -0.5 to 6", Wide, Floor(-0.5f, 6, false), 7509.0 / 4000},
     {"floor section 5 to 6", Narrow, Floor(5, 6, false), 7509.0 / 4000},
     {"floor emergency French", Wide, Floor(-2, 6, true, kFrench), 7509.0 / 4000},
@@ -510,14 +513,18 @@ TEST(DiagramTextsTest, CountNumbersKeepClearOfTheirCellLines) {
   EXPECT_GT(checked, 30);
 }
 
-// The TM5 table speaks the document's language: its BZ row's name and the
-// decimal separator of its room indices.
+// The TM5 table speaks the document's language: its BZ row's name, the
+// mark of a cell the method does not cover and the decimal separator of its
+// room indices.
 TEST(DiagramTextsTest, Tm5TableWritesInTheDocumentsLanguage) {
   const auto lum = Wide();
+  lum->CibseUF[0][0] = 255;
   const struct {
     const std::string& language;
-    const char *bz, *index;
-  } cases[] = {{kEnglish, "BZ class", "0.75"}, {kGerman, "BZ-Klasse", "0,75"}, {kFrench, "Classe BZ", "0,75"}};
+    const char *bz, *index, *notApplicable;
+  } cases[] = {{kEnglish, "BZ class", "0.75", "N/A"},
+               {kGerman, "BZ-Klasse", "0,75", "n. a."},
+               {kFrench, "Classe BZ", "0,75", "s. o."}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.language);
     TRecordingDevice dev(true);
@@ -526,6 +533,7 @@ TEST(DiagramTextsTest, Tm5TableWritesInTheDocumentsLanguage) {
     DrawUtilizationTM5(*lum, dev, r, true, c.language, r);
     EXPECT_TRUE(dev.FindText(c.bz));
     EXPECT_TRUE(dev.FindText(c.index));
+    EXPECT_TRUE(dev.FindText(c.notApplicable));
   }
 }
 
