@@ -429,6 +429,10 @@ ORVMSG = [
         ("UTF_RS1", "Decke", "Ceil.", "Plaf."),
         ("UTF_RS2", "Wände", "Walls", "Murs"),
         ("UTF_RS3", "Boden", "Floor", "Sol"),
+        # the TM5 table's last row, under the reflectance columns
+        ("UTF_BZ", "BZ-Klasse", "BZ class", "Classe BZ"),
+        # a TM5 cell the method does not cover
+        ("UTF_NA", "n. a.", "N/A", "s. o."),
         ("UTF_MP", "Leuchten abgependelt", "Luminaires suspended", "Luminaires suspendus"),
         ("UTF_MD", "Leuchten an der Decke angebaut", "Luminaires surface-mounted on the ceiling",
          "Luminaires montés en saillie au plafond"),

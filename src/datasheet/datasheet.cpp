@@ -23,7 +23,6 @@
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
-#include "platform/locale_info.h"
 #include "platform/text.h"
 
 namespace kandelo {
@@ -159,7 +158,7 @@ bool Prepare(TLUM32& lum, const TCatalogueRecord* record, const TOutputSettings&
       d.ugrValid = ComputeUgr(lum, nb, &ugrError);
       if (d.ugrValid) d.ugr = UgrResults();
     }
-    ComputeUteClass(lum, d.facts.ute, platform::decimalSeparator());
+    ComputeUteClass(lum, d.facts.ute, LanguageDecimalSeparator(o.languageFile));
     FillMainPageFacts(lum, d.ugrValid ? &d.ugr : nullptr, d.facts);
 
     const float setFlux = lum.LampSetCount > 0 ? lum.LampSets[0].SetFlux : 0.0f;
@@ -221,7 +220,9 @@ void DrawBody(TLUM32& lum, const TDatasheetPage& page, TDevice& dc, const TRect&
       DrawDiagramPage(lum, dc, body, planes, page.kind == otPolar, o);
       break;
     }
-    case otTable: DrawTablePage(lum, dc, body, page.firstPlane, page.firstGamma); break;
+    case otTable:
+      DrawTablePage(lum, dc, body, page.firstPlane, page.firstGamma, LanguageDecimalSeparator(o.languageFile));
+      break;
     case otGlUgr: DrawUgrTable(lum, d.ugrValid ? &d.ugr : nullptr, dc, body, bold, lang, true, body); break;
     case otGlDin: {
       DrawGlareCurves(lum, dc, upper, bold, lang, true, body);

@@ -106,9 +106,11 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
                   const TMainPageFacts& facts, const TDatasheetOptions& options);
 // The luminaire's outline and luminous area to scale, elevation above plan,
 // with the scale below; nothing when the file gives no dimensions.
-void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg);
-// The denominator N of the scale 1:N (1, 2, 2.5, 5 times a power of ten, at
-// least 1) that draws `real` millimetres into at most `room` millimetres.
+void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg,
+                         char decimalSep);
+// The denominator N of the scale 1:N (1, 2, 2.5, 5; from 10 on 1, 2, 2.5, 3,
+// 4, 5, 7.5 times a power of ten) that draws `real` millimetres into at most
+// `room` millimetres.
 double SketchScale(double real, double room);
 // Up to 24 planes in up to six diagrams of four; `polar` or cartesian.
 void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const std::vector<float>& planes,
@@ -116,8 +118,9 @@ void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const st
 // The cells of a diagram page with m diagrams (1 … 6) in the drawing area.
 std::vector<TRect> DiagramCells(const TRect& area, int m);
 // 8 planes × 37 γ angles from the 1-based plane p and γ index g.
-void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstPlane, int firstGamma);
-// The six-row catalogue summary of a luminaire.
+void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstPlane, int firstGamma,
+                   char decimalSep);
+// The six-row catalogue summary of a luminaire (German texts and numbers).
 void DrawListBlock(const TLUM32& lum, TDevice& dc, const TRect& rect);
 
 // ---- The document

@@ -12,7 +12,6 @@
 #include "frame/strutil.h"
 #include "graphics/printer_page.h"
 #include "graphics/simpledc.h"
-#include "platform/locale_info.h"
 #include "photometry/lum32.h"
 
 namespace kandelo {
@@ -20,8 +19,9 @@ namespace {
 
 std::int32_t Mm(double mm) { return MmToTwips(mm); }
 
-std::string Num(double v, int decimals) {
-  return FormatFixed(std::isfinite(v) ? v : 0.0, decimals, platform::decimalSeparator());
+// Numbers take the decimal separator of the document's language.
+std::string Num(double v, int decimals, char decimalSep) {
+  return FormatFixed(std::isfinite(v) ? v : 0.0, decimals, decimalSep);
 }
 
 const char kDegree[] = "\xB0";
@@ -109,6 +109,8 @@ void DrawPageFrame(TDevice& dc, TRect& page, int pageNumber, int pageTotal, cons
 void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgManager& msg,
                   const TMainPageFacts& facts, const TDatasheetOptions& options) {
   int yE = body.top, ySketch = body.top;
+  const char sep = LanguageDecimalSeparator(options.languageFile);
+  auto Num = [sep](double v, int decimals) { return kandelo::Num(v, decimals, sep); };
   {
     TSimpleDC sdc(dc, false);
     sdc.SetBkMode(gdi::TRANSPARENT);
@@ -197,7 +199,7 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
           body.right);
 
     section("EVL");
-    auto unit = [](double v, int decimals, const std::string& u) {
+    auto unit = [&Num](double v, int decimals, const std::string& u) {
       return std::isfinite(v) && v > 0 ? Num(v, decimals) + (u.empty() ? "" : " " + u) : std::string("-");
     };
     pair(w.Label("LOR"), Num(lum.LOR, 1) + " %", w.Label("LUMFLUX"), unit(facts.luminaireFlux, 0, "lm"));
@@ -221,7 +223,27 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     w.Heading(x0, y, w.Label("CLS"));
     y += row;
     w.Row(x0, y, "LiTG / DIN", lum.ClassCode, false);
-    w.Row(x0, y += row, "UTE", facts.ute.text, false);
+    // A luminaire that two UTE classes fit has a long text: it goes on as
+    // many rows as it needs, broken between the classes.
+    {
+      const int room = Mm(74) - Mm(37);
+      std::vector<std::string> rows{""};
+      const std::string& ute = facts.ute.text;
+      for (std::size_t start = 0; start <= ute.size();) {
+        std::size_t end = ute.find(" / ", start);
+        if (end == std::string::npos) end = ute.size();
+        const std::string part = ute.substr(start, end - start);
+        const std::string joined = rows.back().empty() ? part : rows.back() + " / " + part;
+        if (rows.back().empty() || sdc.TextWidth(joined + " /") <= room)
+          rows.back() = joined;
+        else
+          rows.push_back(part);
+        start = end + 3;
+      }
+      for (std::size_t i = 0; i + 1 < rows.size(); ++i) rows[i] += " /";
+      w.Row(x0, y += row, "UTE", rows[0], false);
+      for (std::size_t i = 1; i < rows.size(); ++i) w.Text(x0 + Mm(37), y += row, rows[i], gdi::TA_LEFT, room);
+    }
     std::string cie;
     for (std::size_t i = 0; i < lum.CieFluxCode.size(); ++i)
       cie += (i ? " " : "") + std::to_string(lum.CieFluxCode[i]);
@@ -235,7 +257,7 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
     ySketch = y + Mm(4);
   }
   const TRect sketch{body.left, ySketch, body.left + Mm(72), body.bottom - Mm(5)};
-  if (sketch.bottom - sketch.top >= Mm(20)) DrawDimensionSketch(lum, dc, sketch, msg);
+  if (sketch.bottom - sketch.top >= Mm(20)) DrawDimensionSketch(lum, dc, sketch, msg, sep);
   std::vector<float> planes{0.0f};
   if (lum.Symmetry != 1) planes.push_back(90.0f);
   const TRect polar{body.left + Mm(75), yE - Mm(4), body.right, body.bottom - Mm(5)};
@@ -246,12 +268,16 @@ void DrawMainPage(const TLUM32& lum, TDevice& dc, const TRect& body, const TMsgM
 double SketchScale(double real, double room) {
   if (!(real > 0) || !(room > 0)) return 1;
   const double needed = real / room;
-  for (double decade = 1;; decade *= 10)
-    for (double m : {1.0, 2.0, 2.5, 5.0})
+  // The scales of technical drawings: 1:1, 1:2, 1:2.5, 1:5, then from 1:10
+  // on 1, 2, 2.5, 3, 4, 5 and 7.5 times each power of ten.
+  for (double m : {1.0, 2.0, 2.5, 5.0})
+    if (m >= needed) return m;
+  for (double decade = 10;; decade *= 10)
+    for (double m : {1.0, 2.0, 2.5, 3.0, 4.0, 5.0, 7.5})
       if (m * decade >= needed) return m * decade;
 }
 
-void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg) {
+void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const TMsgManager& msg, char decimalSep) {
   const bool round = lum.Diameter != 0;
   const double length = round ? lum.Diameter : lum.Length, width = round ? lum.Diameter : lum.Width;
   const double height = lum.Height[0];
@@ -306,7 +332,7 @@ void DrawDimensionSketch(const TLUM32& lum, TDevice& dc, const TRect& box, const
   const int labelRoom = labelW - Mm(2);
   sdc.TextOut(box.left, std::max(eTop + Mm(2.5), eBottom), sdc.FitText(msg.GetText("FirstPage", "ELEV"), labelRoom));
   sdc.TextOut(box.left, pcy + Mm(1), sdc.FitText(msg.GetText("FirstPage", "PLAN"), labelRoom));
-  const std::string scale = n == std::floor(n) ? std::to_string(static_cast<long long>(n)) : Num(n, 1);
+  const std::string scale = n == std::floor(n) ? std::to_string(static_cast<long long>(n)) : Num(n, 1, decimalSep);
   sdc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
   sdc.TextOut(left, pBottom + Mm(1.5), msg.GetText("FirstPage", "SCALE") + " 1:" + scale);
 }
@@ -377,7 +403,7 @@ void DrawDiagramPage(const TLUM32& lum, TDevice& dc, const TRect& body, const st
   }
 }
 
-void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstPlane, int firstGamma) {
+void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstPlane, int firstGamma, char decimalSep) {
   const int p = firstPlane, g = firstGamma;
   if (p < 1 || g < 1 || p > lum.CPlaneCount || g > lum.GammaCount) return;
   TSimpleDC sdc(dc, false);
@@ -406,12 +432,12 @@ void DrawTablePage(const TLUM32& lum, TDevice& dc, const TRect& body, int firstP
 
   sdc.SetTextAlign(gdi::TA_CENTER, gdi::TA_TOP);
   for (int j = 0; j <= k - 2; ++j)
-    sdc.TextOut(left + R((j + 1.5) * cw), y0 + R(0.15 * rh), "C " + Num(lum.CAngle(p + j), 1));
+    sdc.TextOut(left + R((j + 1.5) * cw), y0 + R(0.15 * rh), "C " + Num(lum.CAngle(p + j), 1, decimalSep));
   sdc.SetTextAlign(gdi::TA_RIGHT, gdi::TA_TOP);
   for (int i = 0; i <= q - 3; ++i) {
     const int y = y0 + R((i + 1.15) * rh);
-    sdc.TextOut(left + R(0.9 * cw), y, Num(lum.GammaAngle(g + i), 1) + kDegree);
-    for (int j = 0; j <= k - 2; ++j) sdc.TextOut(left + R((j + 1.9) * cw), y, Num(lum.GetValue(p + j, g + i), 2));
+    sdc.TextOut(left + R(0.9 * cw), y, Num(lum.GammaAngle(g + i), 1, decimalSep) + kDegree);
+    for (int j = 0; j <= k - 2; ++j) sdc.TextOut(left + R((j + 1.9) * cw), y, Num(lum.GetValue(p + j, g + i), 2, decimalSep));
   }
   sdc.TextOut(right - R(0.1 * cw), bottom - R(0.85 * rh), "cd / klm");
 }
@@ -449,8 +475,8 @@ void DrawListBlock(const TLUM32& lum, TDevice& dc, const TRect& rect) {
   const std::string leftValues[6] = {"XXXXXXXXXXX",
                                      lum.LumNumber,
                                      lum.LumName,
-                                     Num(set.SetFlux, 0),
-                                     Num(lum.LOR, 1),
+                                     Num(set.SetFlux, 0, ','),
+                                     Num(lum.LOR, 1, ','),
                                      std::to_string(lum.Diameter != 0 ? lum.Diameter : lum.Length)};
   const char* rightLabels[6] = {"Typ", "Best\xFC" "ckung", nullptr, "Leistung (W)", "Breite (mm)", "H\xF6he (mm)"};
   const std::string rightValues[6] = {"XXXXXXXXXXXXXXXXXXXXXXXX",

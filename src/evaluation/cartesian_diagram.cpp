@@ -15,9 +15,9 @@ constexpr TColor kGrey = 0x808080;
 
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
-std::string LegendText(const TLUM32& lum, float plane) {
+std::string LegendText(const TLUM32& lum, float plane, char decimalSep) {
   std::string text = "C";
-  text += FormatFixed(plane, RoundEven(10 * (lum.CStep - std::trunc(lum.CStep))) != 0 ? 1 : 0);
+  text += FormatFixed(plane, RoundEven(10 * (lum.CStep - std::trunc(lum.CStep))) != 0 ? 1 : 0, decimalSep);
   return text;
 }
 
@@ -69,6 +69,7 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
   const std::vector<float> planes = PlanesOrDefault(planeList);
   TSimpleDC dc(target, st.standalone);
   TMsgManager messages(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TCartesianLayout lay = ComputeCartesianLayout(lum, gammaMax, rect);
   const TRect& in = lay.inner;
   const TRect& sq = lay.square;
@@ -140,14 +141,14 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
       dc.Pen().SetColor(kGrey);
       dc.Line(in.left, y, in.right, y);
     }
-    dc.TextOut(in.left - RoundEven(0.015 * w), y + RoundEven(0.01 * w), ScaleText(u * fullScale / divisions));
+    dc.TextOut(in.left - RoundEven(0.015 * w), y + RoundEven(0.01 * w), ScaleText(u * fullScale / divisions, sep));
   }
   const double t = lay.angleStep;
   const int decimals = (t == 0.5 || t == 2.5 || t == 22.5) ? 1 : 0;
   dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_TOP);
   for (int j = 0; j <= lay.angleTicks; ++j) {
     const int off = RoundEven(j * t / lay.range * W / 2.0);
-    const std::string label = FormatFixed(lay.reference + dir * j * t, decimals) + "\xB0";
+    const std::string label = FormatFixed(lay.reference + dir * j * t, decimals, sep) + "\xB0";
     for (int side : {1, -1}) {
       if (j == 0 && side < 0) break;
       const int x = lay.axisCentre + side * off;
@@ -186,7 +187,7 @@ void DrawLVKCartesian(const TLUM32& lum, const std::vector<float>* planeList, TD
     for (int i = 0; i < 31; ++i) sample[i] = {x0 + sampleLength * i / 30, y};
     const TDash d = PlaneDash(static_cast<int>(k));
     dc.DashedPolyline(sample, 31, d.dash * cw, d.gap * cw);
-    dc.TextOut(x0 + sampleLength + RoundEven(0.02 * w), in.top - RoundEven(0.01 * h), LegendText(lum, planes[k]));
+    dc.TextOut(x0 + sampleLength + RoundEven(0.02 * w), in.top - RoundEven(0.01 * h), LegendText(lum, planes[k], sep));
   }
 
   dc.Font().SetHeight(6 * base);

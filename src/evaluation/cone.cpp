@@ -1,7 +1,6 @@
 #include "evaluation/cone.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "evaluation/diagram_common.h"
@@ -57,12 +56,6 @@ double HalfValueAngle(const TLUM32& lum, double c) {
 }
 
 const TDistanceSet& DistanceSet(int index) { return kDistanceSets[std::clamp(index, 0, kDistanceSetCount - 1)]; }
-
-char LanguageDecimalSeparator(const std::string& language) {
-  std::string tail = language.size() >= 4 ? language.substr(language.size() - 4) : language;
-  for (char& ch : tail) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return tail == ".GER" || tail == ".FRA" ? ',' : '.';
-}
 
 std::string DistanceSetText(int index) { return DistanceSetText(index, LanguageDecimalSeparator(Settings().UiLangExt)); }
 
@@ -171,16 +164,36 @@ void DrawCone(const TLUM32& lum, TDevice& target, const TRect& rect, const std::
   const double alpha = rec.angleC0;
   auto number = [&](double v, int decimals) { return FormatFixed(v, decimals, sep); };
 
-  // The beam angle; an asymmetric luminaire has one per plane pair.
-  std::string heading = messages.GetText("OUTTXT", "ASW") + " ";
-  if (rec.planeCount == 2)
-    heading += "C0-C180 " + number(BeamAngle(lum, 0), 1) + "\xB0, C90-C270 " + number(BeamAngle(lum, 90), 1) + "\xB0";
-  else
-    heading += number(2 * alpha, 1) + "\xB0";
-  dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
-  for (int f = 10 * base; f > 6 * base && dc.TextWidth(heading) > sq.right - fr.left; f -= std::max(1, base / 2))
-    dc.Font().SetHeight(f - std::max(1, base / 2));
-  dc.TextOut(fr.left, fr.top - wq / 2, dc.FitText(heading, sq.right - fr.left));
+  // The beam angle; an asymmetric luminaire has one per plane pair. The
+  // heading stays above the frame, from its left to its right edge: on one
+  // line down to 8/10 of the type size, else on two (the label above the
+  // angles) down to 6/10, else cut.
+  const std::string label = messages.GetText("OUTTXT", "ASW");
+  const std::string angles = rec.planeCount == 2 ? "C0-C180 " + number(BeamAngle(lum, 0), 1) + "\xB0, C90-C270 " +
+                                                       number(BeamAngle(lum, 90), 1) + "\xB0"
+                                                 : number(2 * alpha, 1) + "\xB0";
+  {
+    const int room = fr.Width(), above = fr.top - sq.top - wq / 2, step = std::max(1, base / 2);
+    std::vector<std::string> lines;
+    auto fits = [&](const std::vector<std::string>& candidate, int font) {
+      dc.Font().SetHeight(font);
+      for (const std::string& line : candidate)
+        if (dc.TextWidth(line) > room) return false;
+      return static_cast<int>(candidate.size()) * dc.TextHeight("Q") <= above;
+    };
+    for (int f = 10 * base; lines.empty() && f >= 8 * base; f -= step)
+      if (fits({label + " " + angles}, f)) lines = {label + " " + angles};
+    for (int f = 10 * base; lines.empty() && f >= 6 * base; f -= step)
+      if (fits({label, angles}, f)) lines = {label, angles};
+    if (lines.empty()) {
+      dc.Font().SetHeight(6 * base);
+      lines = {dc.FitText(label + " " + angles, room)};
+    }
+    dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_BOTTOM);
+    const int lineHeight = dc.TextHeight("Q");
+    for (std::size_t k = 0; k < lines.size(); ++k)
+      dc.TextOut(fr.left, fr.top - wq / 2 - static_cast<int>(lines.size() - 1 - k) * lineHeight, lines[k]);
+  }
   dc.Font().SetHeight(10 * base);
   dc.Pen().SetWidth(lw);
   dc.RectangleRect(fr);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "evaluation/diagram_common.h"  // LanguageDecimalSeparator
 #include "graphics/device.h"
 #include "photometry/lum32.h"
 
@@ -32,8 +33,6 @@ const TDistanceSet& DistanceSet(int index);  // index clamped to 0 … 12
 // of the user interface's language ("," for German and French).
 std::string DistanceSetText(int index);
 std::string DistanceSetText(int index, char decimalSep);
-// The decimal separator of a language (".ENG", ".GER", a language file's path).
-char LanguageDecimalSeparator(const std::string& languageExtOrFile);
 // The set whose largest distance is `metres`; −1 when none is.
 int FindDistanceSet(double metres);
 

@@ -1,6 +1,7 @@
 #include "evaluation/diagram_common.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "frame/strutil.h"
@@ -165,7 +166,13 @@ void DrawArrowV(TSimpleDC& dc, int length, TPoint point, bool pointsUp) {
 
 int ScaleDecimals(double x) { return DecimalsFor(2, x); }
 
-std::string ScaleText(double x) { return TrimBlanks(FormatFixed(x, ScaleDecimals(x))); }
+std::string ScaleText(double x, char decimalSep) { return TrimBlanks(FormatFixed(x, ScaleDecimals(x), decimalSep)); }
+
+char LanguageDecimalSeparator(const std::string& language) {
+  std::string tail = language.size() >= 4 ? language.substr(language.size() - 4) : language;
+  for (char& ch : tail) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return tail == ".GER" || tail == ".FRA" ? ',' : '.';
+}
 
 TDash PlaneDash(int planeIndex) {
   static const TDash table[4] = {{255, 0}, {1, 4}, {2, 4}, {5, 2}};

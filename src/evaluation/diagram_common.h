@@ -78,7 +78,12 @@ void DrawArrowV(TSimpleDC& dc, int length, TPoint point, bool pointsUp);
 // Decimals of scale values: 1 for 1 ≤ |x| < 10, 2 for 0.1 ≤ |x| < 1, none from 10 up.
 int ScaleDecimals(double x);
 // The value in fixed notation with ScaleDecimals, without blanks.
-std::string ScaleText(double x);
+std::string ScaleText(double x, char decimalSep = '.');
+
+// The decimal separator of the language a drawing or page is printed in
+// (".ENG", ".GER", a language file's path): "," for German and French, "."
+// otherwise. Numbers follow the document's language, not the machine's.
+char LanguageDecimalSeparator(const std::string& languageExtOrFile);
 
 // Dash table (dash, gap in line widths) by plane index modulo 4.
 struct TDash {

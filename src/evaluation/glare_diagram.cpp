@@ -159,10 +159,12 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     }
   }
 
-  // Luminance profiles of the luminaire.
+  // Luminance profiles of the luminaire: the curves, bolder than the grid
+  // and the limiting curves, as the intensity diagrams draw theirs.
   const bool rotational = lum.Symmetry == symRotational;
   const double flux = LampFlux(lum);
-  dc.Pen().SetWidth(lw);
+  const int cw = std::max(lw, st.curveWidth);
+  dc.Pen().SetWidth(cw);
   bool belowScale = false;  // a profile runs below the scale's start, along the left edge
   for (int plane = 0; plane < (rotational ? 1 : 2); ++plane) {
     const TLuminanceProfile p = LuminanceProfile(lum, plane == 0 ? 0 : 90, flux);
@@ -171,12 +173,12 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     for (int n = 1; n <= kProfileSteps; ++n) {
       const double l = std::max(static_cast<double>(p[std::size_t(n)]), 1e-3);
       belowScale |= l < kLMin;
-      pts.push_back({std::min(ax.X(l), ax.G - lw), ax.Y(ProfileGamma(n))});
+      pts.push_back({std::min(ax.X(l), ax.G - cw), ax.Y(ProfileGamma(n))});
     }
     if (plane == 0)
       b.Polyline(pts);
     else
-      b.DashedPolyline(pts, 3 * lw, lw);
+      b.DashedPolyline(pts, 3 * cw, 2 * cw);
   }
 
   // Annotations.
@@ -189,13 +191,13 @@ void DrawGlareCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   const int lx = RoundEven(0.75 * W), sample = RoundEven(0.04 * W);
   int y = RoundEven(0.44 * H);
   b.Text(lx, y, m.GetText("OUTTXT", "GLSCRV"), gdi::TA_LEFT, gdi::TA_BASELINE);
-  dc.Pen().SetWidth(lw);
+  dc.Pen().SetWidth(cw);
   y += pitch;
   b.Polyline({{lx, y - textDrop}, {lx + sample, y - textDrop}});
   b.Text(lx + sample, y, " C0-C180", gdi::TA_LEFT, gdi::TA_BASELINE);
   if (!rotational) {
     y += pitch;
-    b.DashedPolyline({{lx, y - textDrop}, {lx + sample, y - textDrop}}, 3 * lw, lw);
+    b.DashedPolyline({{lx, y - textDrop}, {lx + sample, y - textDrop}}, 3 * cw, 2 * cw);
     b.Text(lx + sample, y, " C90-C270", gdi::TA_LEFT, gdi::TA_BASELINE);
   }
   dc.Pen().SetWidth(0);
@@ -278,7 +280,7 @@ void DrawGlareTable(const TLUM32& lum, TDevice& target, const TRect& rect, bool 
     const TLuminanceProfile p = LuminanceProfile(lum, planes[c], flux);
     for (int r = 1; r < 10; ++r) {
       const int gamma = 40 + 5 * r;
-      b.Text(colRight - margin, rowY(r), Fixed(p[std::size_t((gamma - 45) * 4 + 1)], 1), gdi::TA_RIGHT,
+      b.Text(colRight - margin, rowY(r), Fixed(p[std::size_t((gamma - 45) * 4 + 1)], 1, LanguageDecimalSeparator(languageFile)), gdi::TA_RIGHT,
              gdi::TA_BASELINE);
     }
   }

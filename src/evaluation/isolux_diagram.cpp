@@ -17,9 +17,9 @@ constexpr TColor kWhite = 0xFFFFFF;
 constexpr int kLabelInset = 100;
 constexpr int kLabelPointGap = 100;
 
-std::string Metres(double v) { return TrimBlanks(FormatFixed(v, 1)); }
+std::string Metres(double v, char sep) { return TrimBlanks(FormatFixed(v, 1, sep)); }
 
-std::string LevelText(float level) { return TrimBlanks(FormatFixed(level, 1)); }
+std::string LevelText(float level, char sep) { return TrimBlanks(FormatFixed(level, 1, sep)); }
 
 // Whether the segment a–b runs through the box (ends inside it, or its line
 // parts the box's corners while their extents overlap).
@@ -62,9 +62,10 @@ int OtherLinesCovered(tisocoll& lines, const std::vector<TRect>& bounds, int own
 // as its text, so that labels never overlap. Where the lines lie closer than
 // a label is high (a narrow beam), a label that would sit across a bundle of
 // them (three or more lines besides its own) is left out rather than hide
-// them; a neighbour or two, cut briefly, stay readable. Lines packed tighter
-// still keep no label: a smaller side shows them apart.
-void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed) {
+// them; a neighbour or two, cut briefly, stay readable. `compact`: a second
+// pass in the smaller type of the dc over the lines still without a label,
+// each box just as large as its text.
+void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& placed, char sep, bool compact) {
   const TRect inset{area.left + kLabelInset, area.top + kLabelInset, area.right - kLabelInset, area.bottom - kLabelInset};
   std::vector<TRect> bounds;  // of each line's screen points
   for (int i = 0; i < lines.Count(); ++i) {
@@ -78,9 +79,11 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
   }
   for (int i = 0; i < lines.Count(); ++i) {
     tisoline* line = lines.Line(i);
-    const std::string text = LevelText(line->level);
-    const int hw = std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
-    const int hh = std::max(area.Height() / 60, dc.TextHeight(text) / 2);
+    if (compact && line->labels.Count() > 0) continue;
+    const std::string text = LevelText(line->level, sep);
+    const int hw = compact ? dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 4
+                           : std::max(area.Width() / 30, dc.TextWidth(text) / 2 + dc.TextWidth(" ") / 2);
+    const int hh = compact ? dc.TextHeight(text) / 2 : std::max(area.Height() / 60, dc.TextHeight(text) / 2);
     line->labels.Clear();
     line->labels.key = line->level;
     int last = -kLabelPointGap;
@@ -98,6 +101,55 @@ void PlaceLabels(TSimpleDC& dc, tisocoll& lines, const TRect& area, trectcoll& p
   }
 }
 
+// Whether any line runs through the box.
+bool AnyLineIn(tisocoll& lines, const TRect& box) {
+  for (int j = 0; j < lines.Count(); ++j) {
+    const tline_tp& screen = lines.Line(j)->screen;
+    for (int k = 1; k < screen.NumPoints(); ++k)
+      if (SegmentHitsBox(screen.GetPoint(k - 1), screen.GetPoint(k), box)) return true;
+  }
+  return false;
+}
+
+// The levels of lines packed too close for any label (a narrow beam on a
+// large side), listed in a corner of the area where no line runs:
+// "E (lx): 10  20  50  100", wrapped within a third of the area's width.
+// Their lines lie nested round the luminaire, the highest innermost.
+void DrawLevelLegend(TSimpleDC& dc, tisocoll& lines, const TRect& area, const trectcoll& placed,
+                     const std::vector<float>& levels, char sep) {
+  const int room = area.Width() / 3, space = dc.TextWidth("  ");
+  std::vector<std::string> rows{"E (lx):"};
+  for (float level : levels) {
+    const std::string text = LevelText(level, sep);
+    if (dc.TextWidth(rows.back() + "  " + text) <= room || rows.back() == "E (lx):")
+      rows.back() += "  " + text;
+    else
+      rows.push_back(text);
+  }
+  int width = 0;
+  for (const std::string& row : rows) width = std::max<int>(width, dc.TextWidth(row));
+  const int lineHeight = dc.TextHeight("Q");
+  const int w = width + space, h = static_cast<int>(rows.size()) * lineHeight + lineHeight / 3;
+  const int inset = kLabelInset;
+  const TRect corners[4] = {
+      {area.left + inset, area.top + inset, area.left + inset + w, area.top + inset + h},
+      {area.right - inset - w, area.top + inset, area.right - inset, area.top + inset + h},
+      {area.left + inset, area.bottom - inset - h, area.left + inset + w, area.bottom - inset},
+      {area.right - inset - w, area.bottom - inset - h, area.right - inset, area.bottom - inset}};
+  const TRect* box = &corners[0];
+  for (const TRect& c : corners)
+    if (!AnyLineIn(lines, c) && !placed.Intersects(c)) {
+      box = &c;
+      break;
+    }
+  dc.Pen().SetStyle(gdi::PS_NULL);
+  dc.Brush().SetBrush(gdi::BS_SOLID, 0, kWhite);
+  dc.Rectangle(box->left, box->top, box->right, box->bottom);
+  dc.SetTextAlign(gdi::TA_LEFT, gdi::TA_TOP);
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    dc.TextOut(box->left + space / 2, box->top + lineHeight / 6 + static_cast<int>(r) * lineHeight, rows[r]);
+}
+
 // The luminaire's outline to scale: its box, and drawn when `dc` is given.
 TRect LuminaireOutline(TSimpleDC* dc, const TLUM32& lum, TPoint centre, double perMm) {
   if (lum.Length == 0) {
@@ -112,8 +164,8 @@ TRect LuminaireOutline(TSimpleDC* dc, const TLUM32& lum, TPoint centre, double p
   return {centre.x - hx, centre.y - hy, centre.x + hx, centre.y + hy};
 }
 
-void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side) {
-  const std::string lo = Metres(-side / 2), mid = Metres(0), hi = Metres(side / 2) + " m";
+void DrawScales(TSimpleDC& dc, const TRect& area, const TRect& square, int tick, double side, char sep) {
+  const std::string lo = Metres(-side / 2, sep), mid = Metres(0, sep), hi = Metres(side / 2, sep) + " m";
   const int gap = tick / 2;
   const int xs[3] = {area.left, area.left + area.Width() / 2, area.right};
   const std::string bottomTexts[3] = {lo, mid, hi};
@@ -162,6 +214,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
   TDiagramState& st = DiagramState();
   TSimpleDC dc(target, st.standalone);
   TMsgManager messages(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect sq = DiagramSquare(rect);
   const int s = sq.Width();
   const TRect area = IsoluxDrawingArea(rect);
@@ -178,7 +231,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
   // Texts above the area.
   const int textY = area.top - RoundEven(0.02 * s);
   const std::string parameters =
-      "H = " + Metres(rec.height) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm        E (lx)";
+      "H = " + Metres(rec.height, sep) + " m        " + std::to_string(RoundEven(rec.flux)) + " lm        E (lx)";
   if (st.standalone) {
     dc.Font().SetHeight(10 * base);
     dc.Font().SetStyle(boldHeading ? fsBold : 0);
@@ -200,7 +253,7 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
 
   dc.Font().SetHeight(8 * base);
   dc.Pen().SetWidth(0);
-  DrawScales(dc, area, sq, RoundEven(0.02 * s), rec.side);
+  DrawScales(dc, area, sq, RoundEven(0.02 * s), rec.side, sep);
 
   const std::unique_ptr<teliso> iso = ComputeIsolux(lum, rec.side, rec.height, rec.flux / 1000.0);
   const TRect view{area.left, area.top, area.right - lw, area.bottom - lw};
@@ -215,11 +268,33 @@ void DrawIsolux(const TLUM32& lum, TDevice& target, const TRect& rect, bool bold
     const double perMm = area.Width() / (rec.side * 1000.0);
     trectcoll placed;
     placed.AddRect(LuminaireOutline(nullptr, lum, centre, perMm));
-    PlaceLabels(dc, iso->lines, area, placed);
+    PlaceLabels(dc, iso->lines, area, placed, sep, false);
+    // Lines too close for a label of the diagram's type get a smaller one
+    // where it fits; the levels still without any label are listed in a
+    // free corner.
+    std::vector<bool> small(static_cast<std::size_t>(iso->lines.Count()));
+    for (int i = 0; i < iso->lines.Count(); ++i) small[static_cast<std::size_t>(i)] = iso->lines.Line(i)->labels.Count() == 0;
+    dc.Font().SetHeight(6 * base);
+    PlaceLabels(dc, iso->lines, area, placed, sep, true);
+    std::vector<float> unlabelled;
+    for (int i = 0; i < iso->lines.Count(); ++i) {
+      const float level = iso->lines.Line(i)->level;
+      bool labelled = false;
+      for (int j = 0; j < iso->lines.Count(); ++j)
+        labelled |= iso->lines.Line(j)->level == level && iso->lines.Line(j)->labels.Count() > 0;
+      if (!labelled && std::find(unlabelled.begin(), unlabelled.end(), level) == unlabelled.end())
+        unlabelled.push_back(level);
+    }
+    std::sort(unlabelled.begin(), unlabelled.end());
+    if (!unlabelled.empty()) {
+      dc.Font().SetHeight(7 * base);
+      DrawLevelLegend(dc, iso->lines, area, placed, unlabelled, sep);
+    }
     dc.SetTextAlign(gdi::TA_CENTER, gdi::TA_BOTTOM);
     for (int i = 0; i < iso->lines.Count(); ++i) {
       const tisoline* line = iso->lines.Line(i);
-      const std::string text = LevelText(line->level);
+      const std::string text = LevelText(line->level, sep);
+      dc.Font().SetHeight((small[static_cast<std::size_t>(i)] ? 6 : 8) * base);
       for (int k = 0; k < line->labels.Count(); ++k) {
         const TRect box = line->labels.RectOf(k);
         dc.Pen().SetStyle(gdi::PS_NULL);

@@ -68,10 +68,10 @@ std::vector<TPoint> PlaneCurve(const TLUM32& lum, const TPolarLayout& lay, float
   return pts;
 }
 
-std::string LegendText(const TLUM32& lum, float plane, bool bBeta) {
+std::string LegendText(const TLUM32& lum, float plane, bool bBeta, char decimalSep) {
   std::string text(1, bBeta ? 'B' : 'C');
   const double frac = lum.CStep - std::trunc(lum.CStep);
-  text += FormatFixed(plane, bBeta || RoundEven(10 * frac) != 0 ? 1 : 0);
+  text += FormatFixed(plane, bBeta || RoundEven(10 * frac) != 0 ? 1 : 0, decimalSep);
   return text;
 }
 
@@ -173,6 +173,7 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
   const std::vector<float> planes = PlanesOrDefault(planeList);
   TSimpleDC dc(target, st.standalone);
   TMsgManager messages(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TPolarLayout lay = ComputePolarLayout(lum, planes, rect);
   const TRect& in = lay.inner;
   const int w = lay.square.Width(), h = lay.square.Height();
@@ -228,7 +229,7 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
     const TDash d = PlaneDash(static_cast<int>(k));
     dc.DashedPolyline(sample, 31, d.dash * cw, d.gap * cw);
     dc.TextOut(x0 + sampleLength + RoundEven(0.02 * w), in.bottom + RoundEven(0.01 * h),
-               LegendText(lum, planes[k], lay.bBeta));
+               LegendText(lum, planes[k], lay.bBeta, sep));
   }
 
   // Radial grid, from the first ring to the frame.
@@ -311,7 +312,7 @@ void DrawLVKPolar(const TLUM32& lum, const std::vector<float>* planeList, TDevic
     dc.Pen().SetStyle(gdi::PS_NULL);
     dc.Brush().SetBrush(gdi::BS_SOLID, 0, v < iaxis ? kYellow : kWhite);
     dc.Rectangle(p.x - 2 * a, p.y - a, p.x + 2 * a, p.y + a);
-    dc.TextOut(p.x, p.y + 2 * a * 3 / 10, ScaleText(v));
+    dc.TextOut(p.x, p.y + 2 * a * 3 / 10, ScaleText(v, sep));
   }
 
   // Unit box and η box.

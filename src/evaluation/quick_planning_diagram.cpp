@@ -23,7 +23,7 @@ std::string LampText(const TLUM32& lum) {
 }
 
 // Value labels of the logarithmic scale: integers from 1 up, one decimal below.
-std::string ScaleLabel(double v) { return Fixed(v, v < 1 ? 1 : 0); }
+std::string ScaleLabel(double v, char sep) { return Fixed(v, v < 1 ? 1 : 0, sep); }
 
 }  // namespace
 
@@ -52,6 +52,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
                      const TFloorCurveResult& result, bool datasheetMode, const TRect&) {
   TSimpleDC dc(target, DiagramState().standalone);
   TMsgManager m(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect box = AspectBox(rect, kFloorAspect, 10);
   TBoxDC b(dc, box);
   const bool row = record.Count >= 2;
@@ -86,7 +87,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
     const int x = gl + RoundEven(i * (gr - gl) / 8.0);
     if (i > 0 && i < 8) b.Line(x, yTop, x, yLow);
     const double a = record.Left + i * (static_cast<double>(record.Right) - record.Left) / 8;
-    b.Text(x, yLow + RoundEven(0.005 * H), Fixed(a, decimals), gdi::TA_CENTER, gdi::TA_TOP);
+    b.Text(x, yLow + RoundEven(0.005 * H), Fixed(a, decimals, sep), gdi::TA_CENTER, gdi::TA_TOP);
   }
   b.ArrowH(RoundEven(0.0345 * W), RoundEven(0.9 * W), RoundEven(0.84 * H));
   b.Text(RoundEven(0.9 * W) + RoundEven(0.0345 * W) + w0, RoundEven(0.84 * H) + textDrop, "a (m)", gdi::TA_LEFT,
@@ -106,7 +107,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
       const int y = yOf(v);
       if (mant > 1 || decade > scale.low) b.Line(gx, y, gr, y);
       if (mant == 1 || mant == 2 || mant == 5) {
-        b.Text(gx - w0, y + textDrop, ScaleLabel(v), gdi::TA_RIGHT, gdi::TA_BASELINE);
+        b.Text(gx - w0, y + textDrop, ScaleLabel(v, sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
         lastLabel = v;
       }
     }
@@ -115,7 +116,7 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
   if (lastLabel < scale.high * 0.999) {
     const int y = yOf(scale.high);
     b.Line(gx, y, gr, y);
-    b.Text(gx - w0, y + textDrop, ScaleLabel(scale.high), gdi::TA_RIGHT, gdi::TA_BASELINE);
+    b.Text(gx - w0, y + textDrop, ScaleLabel(scale.high, sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
   // The unit over the column of scale values, clear of the top value.
   b.Text(gx - w0, yTop - dc.Font().GetHeight() * 7 / 10, "E (lx)", gdi::TA_RIGHT, gdi::TA_BOTTOM);
@@ -174,12 +175,12 @@ void DrawFloorCurves(const TLUM32& lum, TDevice& target, const TRect& rect, bool
       b.Polyline(sample);
     else
       b.DashedPolyline(sample, styles[j].dash, styles[j].gap);
-    b.Text(gx + RoundEven(0.08 * W), y, "h = " + Fixed(record.Heights[std::size_t(j)], 2) + " m", gdi::TA_LEFT,
+    b.Text(gx + RoundEven(0.08 * W), y, "h = " + Fixed(record.Heights[std::size_t(j)], 2, sep) + " m", gdi::TA_LEFT,
            gdi::TA_BASELINE);
   }
   // The maintenance factor the values include, and the emergency scale.
   dc.Pen().SetWidth(0);
-  const std::string note = m.GetText("OUTTXT", "SRTFT") + " " + Fixed(record.Maintenance, 2);
+  const std::string note = m.GetText("OUTTXT", "SRTFT") + " " + Fixed(record.Maintenance, 2, sep);
   b.Text(gx, RoundEven(0.99 * H), b.dc().FitText(note, RoundEven(0.34 * W) - gx), gdi::TA_LEFT, gdi::TA_BASELINE);
   if (record.Emergency)
     b.Text(gr, yTop - dc.Font().GetHeight() * 7 / 10, b.dc().FitText(m.GetText("OUTTXT", "BBKNOT"), RoundEven(0.5 * W)),
@@ -197,6 +198,7 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
                         const TLuminaireCountResult& result, bool datasheetMode, const TRect&) {
   TSimpleDC dc(target, DiagramState().standalone);
   TMsgManager m(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect box = AspectBox(rect, kCountAspect);
   TBoxDC b(dc, box);
   BeginBoxDrawing(dc, box, RoundEven(0.6 * box.Width()), "Leuchtenanzahl im Raum: (Refl.   50/30/10) XXXXX",
@@ -266,7 +268,7 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
       const int y = y2 + RoundEven((r + 0.5) * rh) + textDrop;
       if (h == 1)
         b.Text(xE - wI, y, std::to_string(record.Illuminances[std::size_t(e)]), gdi::TA_RIGHT, gdi::TA_BASELINE);
-      b.Text(x0 - wI, y, Fixed(record.Heights[std::size_t(h)], 2), gdi::TA_RIGHT, gdi::TA_BASELINE);
+      b.Text(x0 - wI, y, Fixed(record.Heights[std::size_t(h)], 2, sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
       for (int a = 0; a < 8; ++a) {
         const float n = result[std::size_t(h)][std::size_t(e)][std::size_t(a)];
         b.Text(colRight(a) - wI, y, n < 0 ? std::string("-") : std::to_string(ShownCount(n)), gdi::TA_RIGHT,
@@ -274,7 +276,7 @@ void DrawLuminaireCount(const TLUM32& lum, TDevice& target, const TRect& rect, b
       }
     }
 
-  b.Text(wL, H - RoundEven(0.4 * (H - y3)), m.GetText("OUTTXT", "SRTFT") + " : " + Fixed(record.Maintenance, 1),
+  b.Text(wL, H - RoundEven(0.4 * (H - y3)), m.GetText("OUTTXT", "SRTFT") + " : " + Fixed(record.Maintenance, 1, sep),
          gdi::TA_LEFT, gdi::TA_BASELINE);
 }
 

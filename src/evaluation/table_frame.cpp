@@ -109,9 +109,9 @@ void BeginBoxDrawing(TSimpleDC& dc, const TRect& box, int fitWidth, std::string_
   FitHeadingFont(dc, fitWidth, fitText);
 }
 
-std::string Fixed(double v, int decimals) {
+std::string Fixed(double v, int decimals, char decimalSep) {
   if (!std::isfinite(v)) v = 0;
-  return TrimBlanks(FormatFixed(v, decimals));
+  return TrimBlanks(FormatFixed(v, decimals, decimalSep));
 }
 
 }  // namespace kandelo

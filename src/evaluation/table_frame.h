@@ -57,6 +57,6 @@ void BeginBoxDrawing(TSimpleDC& dc, const TRect& box, int fitWidth, std::string_
                      bool fontOnly = false);
 
 // Value text in fixed notation without blanks (0 for what is not a number).
-std::string Fixed(double v, int decimals);
+std::string Fixed(double v, int decimals, char decimalSep = '.');
 
 }  // namespace kandelo

@@ -13,7 +13,7 @@ namespace {
 // NB combinations of the five reflectance columns.
 const int kUgrColumns[5] = {1, 2, 4, 5, 7};
 
-std::string Value(double v) { return Fixed(std::isfinite(v) ? v : 0.0, 1); }
+std::string Value(double v, char sep) { return Fixed(std::isfinite(v) ? v : 0.0, 1, sep); }
 
 }  // namespace
 
@@ -21,6 +21,7 @@ void DrawUgrTable(const TLUM32& lum, const UgrResultSet* results, TDevice& targe
                   bool boldHeading, const std::string& languageFile, bool printMode, const TRect&) {
   TSimpleDC dc(target, DiagramState().standalone);
   TMsgManager m(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
   const TRect box = AspectBox(rect, kUgrAspect);
   TBoxDC b(dc, box);
   BeginBoxDrawing(dc, box, RoundEven((printMode ? 0.6 : 0.7) * box.Width()),
@@ -110,26 +111,26 @@ void DrawUgrTable(const TLUM32& lum, const UgrResultSet* results, TDevice& targe
     if (!results) continue;
     for (int c = 0; c < 10; ++c) {
       const int index = c < 5 ? 5 * i + c : 95 + 5 * i + c - 5;
-      b.Text(valueX(c), y, Value(results->table[std::size_t(index)] + corr), gdi::TA_RIGHT, gdi::TA_BASELINE);
+      b.Text(valueX(c), y, Value(results->table[std::size_t(index)] + corr, sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
     }
   }
 
   // Variation with the observer position.
   b.Font(8);
   b.Text(RoundEven(1.5 * a), P - a / 5, m.GetText("OUTTXT", "UGR_VAR"), gdi::TA_LEFT, gdi::TA_BOTTOM);
-  const char* const spacing[3] = {"1.0H", "1.5H", "2.0H"};
+  const std::string spacing[3] = {Fixed(1.0, 1, sep) + "H", Fixed(1.5, 1, sep) + "H", Fixed(2.0, 1, sep) + "H"};
   for (int s = 0; s < 3; ++s) {
     const int y = P + RoundEven((s + 1 + 0.2) * q);
     if (s == 0) b.Text(RoundEven(0.4 * x0), y, "S =", gdi::TA_RIGHT, gdi::TA_BASELINE);
     b.Text(RoundEven(0.9 * x0), y, spacing[s], gdi::TA_RIGHT, gdi::TA_BASELINE);
     if (!results) continue;
     const auto& v = results->variation;
-    b.Text(x0 + RoundEven(2.4 * colW), y, "+" + Value(v[std::size_t(3 * s + 1)]) + " /", gdi::TA_RIGHT,
+    b.Text(x0 + RoundEven(2.4 * colW), y, "+" + Value(v[std::size_t(3 * s + 1)], sep) + " /", gdi::TA_RIGHT,
            gdi::TA_BASELINE);
-    b.Text(x0 + RoundEven(3.7 * colW), y, Value(v[std::size_t(3 * s)]), gdi::TA_RIGHT, gdi::TA_BASELINE);
-    b.Text(x0 + RoundEven(6.4 * colW), y, "+" + Value(v[std::size_t(9 + 3 * s + 1)]) + " /", gdi::TA_RIGHT,
+    b.Text(x0 + RoundEven(3.7 * colW), y, Value(v[std::size_t(3 * s)], sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
+    b.Text(x0 + RoundEven(6.4 * colW), y, "+" + Value(v[std::size_t(9 + 3 * s + 1)], sep) + " /", gdi::TA_RIGHT,
            gdi::TA_BASELINE);
-    b.Text(x0 + RoundEven(7.7 * colW), y, Value(v[std::size_t(9 + 3 * s)]), gdi::TA_RIGHT, gdi::TA_BASELINE);
+    b.Text(x0 + RoundEven(7.7 * colW), y, Value(v[std::size_t(9 + 3 * s)], sep), gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
 
   // Reference shape.
@@ -147,7 +148,7 @@ void DrawUgrTable(const TLUM32& lum, const UgrResultSet* results, TDevice& targe
     const UgrShapeMatch& match = *matches[d];
     const bool found = match.found && match.shape < 15;
     b.Text(x, P + RoundEven(5.3 * q), found ? kUgrShapeNames[match.shape] : "----", gdi::TA_CENTER, gdi::TA_BOTTOM);
-    b.Text(x, P + RoundEven(7.3 * q), found ? Value(match.offset + corr) : "----", gdi::TA_CENTER, gdi::TA_BOTTOM);
+    b.Text(x, P + RoundEven(7.3 * q), found ? Value(match.offset + corr, sep) : "----", gdi::TA_CENTER, gdi::TA_BOTTOM);
   }
 
   b.Font(8);

@@ -64,7 +64,7 @@ int ValueX(int x0, double colW, int column) {
 // reach the frame.
 void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const std::array<std::string, 3>& labels,
                 const std::function<int(int row, int column)>& reflectance,
-                const std::function<std::string(int k, int column)>& cell, bool footer) {
+                const std::function<std::string(int k, int column)>& cell, bool footer, char sep) {
   const int x0 = RoundEven(0.2272 * f.W);
   const double colW = static_cast<double>(f.W - x0) / columns;
   const int y2 = RoundEven(0.201 * f.H), y3 = footer ? RoundEven(0.94 * f.H) : f.H;
@@ -100,7 +100,7 @@ void DrawKTable(TSimpleDC& dc, TBoxDC& b, const TFrame& f, int columns, const st
   const int kx = kLeft + (x0 - kLeft) / 4;
   for (int k = 0; k < 10; ++k) {
     const int y = y2 + RoundEven((k + 0.5) * kh) + drop;
-    b.Text(kx, y, Fixed(kNbRoomIndex[k], k == 3 ? 2 : 1), gdi::TA_LEFT, gdi::TA_BASELINE);
+    b.Text(kx, y, Fixed(kNbRoomIndex[k], k == 3 ? 2 : 1, sep), gdi::TA_LEFT, gdi::TA_BASELINE);
     for (int c = 0; c < columns; ++c) b.Text(ValueX(x0, colW, c), y, cell(k, c), gdi::TA_RIGHT, gdi::TA_BASELINE);
   }
 }
@@ -131,7 +131,7 @@ void DrawUtilizationDIN(const TLUM32& lum, const RoomUtilTableT& roomUtil, bool 
         const double v = roomUtil[std::size_t(k)][std::size_t(kDinCombinations[c] - 1)] * eta;
         return Fixed(std::isfinite(v) ? v : 0.0, 0);
       },
-      true);
+      true, LanguageDecimalSeparator(languageFile));
   const int y3 = RoundEven(0.94 * f.H);
   std::string note = m.GetText("OUTTXT", suspended ? "UTF_MP" : "UTF_MD");
   if (note.empty()) note = suspended ? "luminaires suspended" : "surface mounting of luminaires";
@@ -151,13 +151,16 @@ void DrawUtilizationNB(const TLUM32& lum, TDevice& target, const TRect& rect, bo
   for (int r = 0; r < 3; ++r) labels[std::size_t(r)] = m.GetText("OUTTXT", "UTF_R" + std::to_string(r + 1));
   DrawKTable(
       dc, b, f, 9, labels, [](int row, int c) { return kNbReflectances[c][row]; },
-      [&](int k, int c) { return std::to_string(lum.NbUF[std::size_t(k)][std::size_t(c)]); }, false);
+      [&](int k, int c) { return std::to_string(lum.NbUF[std::size_t(k)][std::size_t(c)]); }, false,
+      LanguageDecimalSeparator(languageFile));
 }
 
 void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, bool boldHeading,
                         const std::string& languageFile, const TRect&) {
   TSimpleDC dc(target, DiagramState().standalone);
   TMsgManager m(languageFile);
+  const char sep = LanguageDecimalSeparator(languageFile);
+  const std::string notApplicable = m.GetText("OUTTXT", "UTF_NA");
   const TRect box = AspectBox(rect, kUtilizationAspect);
   TBoxDC b(dc, box);
   const TFrame f = BeginTable(dc, b, box, box.Width(), "utilization factors for XXXXXXXXXXXXXXXXXXXXXXXXXXX",
@@ -181,7 +184,7 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
   b.Font(9);
   for (int i = 0; i < 9; ++i)
     b.Text(x0 + RoundEven((i + 0.5) * colW), yB - RoundEven(0.02 * f.H),
-           Fixed(kCibseRoomIndex[i], i == 0 || i == 2 ? 2 : 1), gdi::TA_CENTER, gdi::TA_BASELINE);
+           Fixed(kCibseRoomIndex[i], i == 0 || i == 2 ? 2 : 1, sep), gdi::TA_CENTER, gdi::TA_BASELINE);
 
   dc.Pen().SetWidth(f.lw);
   b.Line(0, yB, f.W - f.lw, yB);
@@ -201,17 +204,17 @@ void DrawUtilizationTM5(const TLUM32& lum, TDevice& target, const TRect& rect, b
         b.Text(RoundEven(0.23 * f.W * (2 * m3 - 1) / 6), y, std::to_string(kCibseReflectances[r][m3 - 1]),
                gdi::TA_CENTER, gdi::TA_BASELINE);
     } else {
-      b.Text(x0 / 2, y, "BZ-class", gdi::TA_CENTER, gdi::TA_BASELINE);
+      b.Text(x0 / 2, y, m.GetText("OUTTXT", "UTF_BZ"), gdi::TA_CENTER, gdi::TA_BASELINE);
     }
     for (int i = 0; i < 9; ++i) {
       const int v = r < 10 ? lum.CibseUF[std::size_t(r)][std::size_t(i)] : lum.CibseBz[std::size_t(i)];
-      b.Text(ValueX(x0, colW, i), y, v == 255 ? std::string("N/A") : std::to_string(v), gdi::TA_RIGHT,
+      b.Text(ValueX(x0, colW, i), y, v == 255 ? notApplicable : std::to_string(v), gdi::TA_RIGHT,
              gdi::TA_BASELINE);
     }
   }
   const int yS = RoundEven(0.985 * f.H);
-  b.Text(RoundEven(0.23 * f.W), yS, "SHRnom : " + Fixed(lum.ShrNom, 2), gdi::TA_LEFT, gdi::TA_BASELINE);
-  b.Text(RoundEven(0.55 * f.W), yS, "SHRmax : " + Fixed(lum.ShrMax, 3), gdi::TA_LEFT, gdi::TA_BASELINE);
+  b.Text(RoundEven(0.23 * f.W), yS, "SHRnom : " + Fixed(lum.ShrNom, 2, sep), gdi::TA_LEFT, gdi::TA_BASELINE);
+  b.Text(RoundEven(0.55 * f.W), yS, "SHRmax : " + Fixed(lum.ShrMax, 3, sep), gdi::TA_LEFT, gdi::TA_BASELINE);
 }
 
 }  // namespace kandelo

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -14,7 +15,9 @@
 #include "frame/msgmanager.h"
 #include "graphics/printer_page.h"
 #include "graphics/recording_device.h"
+#include "photometry/format_io.h"
 #include "photometry/lum32.h"
+#include "support/test_support.h"
 #include "support/text_boxes.h"
 
 namespace kandelo::test {
@@ -228,6 +231,56 @@ TEST(Datasheet, TablePageShowsEightPlanesOfThirtySevenAngles) {
   EXPECT_FALSE(p5.FindText("220.36") || p5.FindText("220,36"));
 }
 
+// Every page writes its numbers with the decimal separator of the
+// document's language, whatever the machine's: "90,2 %" in German and French,
+// "90.2 %" in English.
+TEST(Datasheet, NumbersOnEveryPageFollowTheDocumentsLanguage) {
+  const struct {
+    const char* language;
+    char sep, wrong;
+  } languages[] = {{"ENG", '.', ','}, {"GER", ',', '.'}, {"FRA", ',', '.'}};
+  for (const auto& l : languages) {
+    SCOPED_TRACE(l.language);
+    auto lum = MakeLum([](double g, double c) { return g <= 90 ? 400 * CosD(g) * (1.3 + 0.3 * CosD(c)) : 0.0; },
+                       false);
+    lum->CStep = 7.5f;  // the planes' labels get a decimal
+    const std::string file = std::string(KANDELO_SOURCE_DIR) + "/resources/language/ORVMSG." + l.language;
+    TMsgManager msg(file);
+    TDatasheetOptions options;
+    options.languageFile = file;
+    RecordingJob job;
+    TOutputSettings settings = Choose({otMain, otPolar, otKart, otCone, otSrt, otBbk, otTable, otGlUgr, otGlDin,
+                                       otRtDin, otRtTm5, otRtNb, otIso},
+                                      {0, 7.5f, 90});
+    const auto r = PrintDatasheet(*lum, nullptr, settings, msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    auto between = [](const std::string& t, char c) {
+      for (std::size_t i = 1; i + 1 < t.size(); ++i)
+        if (t[i] == c && std::isdigit(static_cast<unsigned char>(t[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(t[i + 1])))
+          return true;
+      return false;
+    };
+    for (std::size_t n = 0; n < job.pages.size(); ++n) {
+      SCOPED_TRACE("page " + std::to_string(n + 1));
+      int right = 0;
+      bool nb = false;
+      for (const std::string& t : job.pages[n]->Texts()) {
+        EXPECT_FALSE(between(t, l.wrong)) << t;
+        right += between(t, l.sep) ? 1 : 0;
+        nb |= t.size() > 5 && t.compare(t.size() - 5, 5, " / NB") == 0;
+      }
+      // The NB table holds whole numbers only.
+      if (!nb) EXPECT_GT(right, 0);
+    }
+    // The light output ratio on the first page, as "…,… %" or "….… %".
+    int percentages = 0;
+    for (const std::string& t : job.pages[0]->Texts())
+      percentages += t.size() > 4 && t.compare(t.size() - 2, 2, " %") == 0 && t[t.size() - 4] == l.sep ? 1 : 0;
+    EXPECT_GE(percentages, 3);  // light output ratio, downward and upward shares
+  }
+}
+
 TEST(Datasheet, NothingIsPrintedWithoutDataOrWhenTheJobFails) {
   TMsgManager msg(EnglishMessages());
   TLUM32 empty;
@@ -405,6 +458,37 @@ TEST(Datasheet, FirstPageStatesTheKeyFigures) {
   }
 }
 
+// A direct-indirect linear luminaire that two UTE classes fit: its
+// classification ("0,67 A + 0,33 T / 0,67 B + 0,33 T") is too long for its
+// cell beside the polar diagram and goes on a second row instead of being
+// cut; nothing on the first page is cut or overlaps, in any language.
+TEST(Datasheet, FirstPageOfARealLinearLuminaireCutsNoText) {
+  if (!corpusAvailable()) GTEST_SKIP() << "no corpus";
+  for (const char* language : {"GER", "ENG", "FRA"}) {
+    SCOPED_TRACE(language);
+    TLUM32 lum;
+    ASSERT_TRUE(LoadLuminaire(corpusPath("gldf-rs/tests/data/Philips SP542P 0.9 DEMO.gldf/ldc/"
+                                         "SP542P SRD L1480 U3 1 xLED66S_940 OC.ldt"),
+                              lum, LoadValues::AsRead)
+                    .ok());
+    const std::string file = std::string(KANDELO_SOURCE_DIR) + "/resources/language/ORVMSG." + language;
+    TMsgManager msg(file);
+    TDatasheetOptions options;
+    options.languageFile = file;
+    RecordingJob job;
+    const auto r = PrintDatasheet(lum, nullptr, Choose({otMain}, {0, 90}), msg, job, options);
+    ASSERT_EQ(r.status, TDatasheetStatus::Printed) << r.error;
+    const PageDevice& first = *job.pages[0];
+    int classes = 0;
+    for (const std::string& t : first.Texts()) {
+      EXPECT_EQ(t.find('\x85'), std::string::npos) << "cut: " << t;
+      classes += t.find(" T") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(classes, 2);  // one class on each row
+    for (const std::string& pair : OverlappingTexts(TextBoxes(first))) ADD_FAILURE() << "overlap: " << pair;
+  }
+}
+
 TEST(DatasheetSketch, ScaleIsTheNextRoundNumberThatFits) {
   struct Case {
     double real, room, n;
@@ -413,7 +497,12 @@ TEST(DatasheetSketch, ScaleIsTheNextRoundNumberThatFits) {
       {100, 60, 2},       // 1.67 → 2
       {1200, 50, 25},     // 24 → 25
       {1200, 60, 20},     // exactly 20
-      {20000, 50, 500},   // 400 → 500
+      {1480, 48, 40},     // 30.8 → 40, not 50
+      {1480, 50, 30},     // 29.6 → 30
+      {3500, 50, 75},     // 70 → 75
+      {20000, 50, 400},   // exactly 400
+      {22000, 50, 500},   // 440 → 500
+      {90, 10, 10},       // 9 → 10
       {0, 50, 1},         // nothing to draw
   };
   for (const Case& c : cases) EXPECT_EQ(SketchScale(c.real, c.room), c.n) << c.real << " in " << c.room;
@@ -429,7 +518,7 @@ TEST(DatasheetSketch, OutlineAndLuminousAreaAreDrawnToTheStatedScale) {
   TMsgManager msg(EnglishMessages());
   const TRect box{0, 0, MmToTwips(80), MmToTwips(57)};
   PageDevice dc;
-  DrawDimensionSketch(*lum, dc, box, msg);
+  DrawDimensionSketch(*lum, dc, box, msg, '.');
   // 1200 mm into the 56 mm beside the view labels: 1:25.
   ASSERT_TRUE(dc.FindText("Scale 1:25"));
   std::vector<const TDrawOp*> rects;
@@ -454,7 +543,7 @@ TEST(DatasheetSketch, OutlineAndLuminousAreaAreDrawnToTheStatedScale) {
   // A luminaire without dimensions gets no sketch at all.
   lum->Length = lum->Width = 0;
   PageDevice none;
-  DrawDimensionSketch(*lum, none, box, msg);
+  DrawDimensionSketch(*lum, none, box, msg, '.');
   EXPECT_TRUE(none.ops.empty());
 }
 

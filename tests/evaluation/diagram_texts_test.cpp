@@ -20,6 +20,7 @@
 #include "evaluation/quick_planning_diagram.h"
 #include "evaluation/utilization_diagram.h"
 #include "frame/settings.h"
+#include "frame/strutil.h"
 #include "graphics/recording_device.h"
 #include "lum_fixture.h"
 #include "support/text_boxes.h"
@@ -29,6 +30,7 @@ namespace {
 
 const std::string kEnglish = "resources/language/ORVMSG.ENG";
 const std::string kFrench = "resources/language/ORVMSG.FRA";
+const std::string kGerman = "resources/language/ORVMSG.GER";
 
 // A printer page of 600 dots an inch drawn in twips, as the datasheet does.
 class TPrinterLike : public TRecordingDevice {
@@ -56,6 +58,16 @@ std::unique_ptr<TLUM32> Spot() {
 std::unique_ptr<TLUM32> Wide() {
   return test::MakeLum([](double g, double) { return g < 62 ? 400.0 : g < 90 ? 100.0 : 0.0; });
 }
+// A wide asymmetric beam: beam angles near 118° and 119°, the longest cone
+// heading.
+std::unique_ptr<TLUM32> WideAsymmetric() {
+  return test::MakeLum(
+      [](double g, double c) {
+        const double s = std::sin(c * M_PI / 180);
+        return g < 59.2 + 0.6 * s * s ? 400.0 : g < 90 ? 100.0 : 0.0;
+      },
+      false);
+}
 std::unique_ptr<TLUM32> Asymmetric() {
   return test::MakeLum(
       [](double g, double c) { return g <= 85 ? 300 * (1.2 + test::CosD(c)) * test::CosD(g / 2) : 0.0; }, false);
@@ -82,12 +94,13 @@ std::function<void(const TLUM32&, TDevice&, const TRect&)> Cone(int distanceSet,
   };
 }
 std::function<void(const TLUM32&, TDevice&, const TRect&)> Isolux(double side, double height = 5,
-                                                                  bool datasheet = false) {
+                                                                  bool datasheet = false,
+                                                                  const std::string& language = kEnglish) {
   return [=](const TLUM32& lum, TDevice& dc, const TRect& r) {
     TIsoluxRecord rec;
     rec.side = static_cast<float>(side);
     rec.height = static_cast<float>(height);
-    DrawIsolux(lum, dc, r, true, kEnglish, rec, datasheet, r);
+    DrawIsolux(lum, dc, r, true, language, rec, datasheet, r);
   };
 }
 std::function<void(const TLUM32&, TDevice&, const TRect&)> Floor(float left, float right, bool emergency,
@@ -125,11 +138,16 @@ const TDrawingCase kCases[] = {
     {"cone wide 100 m", Wide, Cone(12)},
     {"cone asymmetric 7.5 m", Asymmetric, Cone(4)},
     {"cone asymmetric French", Asymmetric, Cone(5, kFrench)},
+    {"cone wide asymmetric English", WideAsymmetric, Cone(5)},
+    {"cone wide asymmetric German", WideAsymmetric, Cone(5, kGerman)},
+    {"cone wide asymmetric French", WideAsymmetric, Cone(5, kFrench)},
     {"isolux narrow", Narrow, Isolux(10)},
     {"isolux wide", Wide, Isolux(10)},
     {"isolux spot", Spot, Isolux(10)},
     {"isolux spot close up", Spot, Isolux(2, 3)},
     {"isolux spot on the datasheet", Spot, Isolux(6, 3, true)},
+    {"isolux spot French", Spot, Isolux(10, 5, false, kFrench)},
+    {"isolux spot German on the datasheet", Spot, Isolux(10, 5, true, kGerman)},
     {"floor section -0.5 to 6", Wide, Floor(-0.5f, 6, false), 7509.0 / 4000},
     {"floor section 5 to 6", Narrow, Floor(5, 6, false), 7509.0 / 4000},
     {"floor emergency French", Wide, Floor(-2, 6, true, kFrench), 7509.0 / 4000},
@@ -226,6 +244,29 @@ TEST(DiagramTextsTest, CurvesAreDrawnOverTheGridAndTwiceAsWide) {
   }
 }
 
+// On paper the luminance profiles of the glare chart are its curves: at
+// least 0.3 mm wide and twice as wide as its grid and limiting curves (they
+// were two device pixels, a grey hairline at 600 dpi).
+TEST(DiagramTextsTest, PrintedGlareProfilesAreTheBoldCurves) {
+  const auto lum = Wide();  // rotational: one solid profile
+  TPrinterLike dev;
+  const TRect r{1000, 1500, 1000 + 10640, 1500 + 5669};
+  DrawGlareCurves(*lum, dev, r, true, kEnglish, true, r);
+  int profiles = 0, widestOther = 0;
+  for (const TDrawOp& op : dev.ops) {
+    if ((op.kind != TDrawOp::Line && op.kind != TDrawOp::Polyline) || op.pen.style == gdi::PS_NULL) continue;
+    if (op.kind == TDrawOp::Polyline && op.points.size() > 100) {
+      ++profiles;
+      EXPECT_GE(op.pen.width, 0.3 / 25.4 * 1440);
+    } else if (op.kind == TDrawOp::Line || op.points.size() == 4) {
+      widestOther = std::max(widestOther, op.pen.width);  // grid and limiting curves
+    }
+  }
+  EXPECT_GE(profiles, 1);
+  for (const TDrawOp& op : dev.ops)
+    if (op.kind == TDrawOp::Polyline && op.points.size() > 100) EXPECT_GE(op.pen.width, 2 * std::max(1, widestOther));
+}
+
 TEST(DiagramTextsTest, PrintedPolarDiagramShowsTheLightOutputRatio) {
   const auto lum = Narrow();
   TPrinterLike dev;
@@ -294,9 +335,11 @@ TEST(DiagramTextsTest, ConeStatesBothBeamAnglesAndTheLanguagesSeparator) {
   TStandaloneScope standalone;
   Cone(4)(*lum, dev, TRect{0, 0, 4000, 4000});
   const std::vector<std::string> texts = dev.Texts();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_NE(texts.front().find("C0-C180 "), std::string::npos) << texts.front();
-  EXPECT_NE(texts.front().find("C90-C270 "), std::string::npos) << texts.front();
+  ASSERT_GE(texts.size(), 2u);
+  // The heading, on one line or two.
+  const std::string heading = texts[0] + " " + texts[1];
+  EXPECT_NE(heading.find("C0-C180 "), std::string::npos) << heading;
+  EXPECT_NE(heading.find("C90-C270 "), std::string::npos) << heading;
   EXPECT_NE(BeamAngle(*lum, 0), 2 * HalfValueAngle(*lum, 0));
   EXPECT_TRUE(dev.FindText("H : 7.5 m"));
 
@@ -308,6 +351,33 @@ TEST(DiagramTextsTest, ConeStatesBothBeamAnglesAndTheLanguagesSeparator) {
   Settings().UiLangExt = ".FRA";
   EXPECT_EQ(DistanceSetText(4), "7,5 m");
   Settings().UiLangExt = saved;
+}
+
+// The heading of a wide asymmetric beam states both angles in full and
+// keeps within the width of the frame below it, in every language; the
+// other texts stand beside the frame, none reaches past the drawing.
+TEST(DiagramTextsTest, ConeHeadingKeepsWithinTheFrameInEveryLanguage) {
+  const auto lum = WideAsymmetric();
+  for (const std::string& language : {kEnglish, kGerman, kFrench}) {
+    const char sep = LanguageDecimalSeparator(language);
+    TRect screen, page;
+    for (auto& [where, dev] : DrawEverywhere({"cone", WideAsymmetric, Cone(5, language)}, screen, page)) {
+      SCOPED_TRACE(language + " on the " + where);
+      const std::vector<TRect> frames = test::Frames(*dev);
+      ASSERT_FALSE(frames.empty());
+      const TRect& fr = frames.front();
+      std::string above;
+      for (const test::TTextBox& b : test::TextBoxes(*dev)) {
+        if (b.bottom > fr.top) continue;
+        above += b.text + " ";
+        EXPECT_GE(b.left, fr.left) << b.text;
+        EXPECT_LE(b.right, fr.right) << b.text;
+      }
+      for (double c : {0.0, 90.0})
+        EXPECT_NE(above.find(FormatFixed(BeamAngle(*lum, c), 1, sep) + "\xB0"), std::string::npos) << above;
+      EXPECT_EQ(above.find('\x85'), std::string::npos) << above;  // nothing cut
+    }
+  }
 }
 
 // Wide beams: every distance gets its cross-section, cut at the frame.
@@ -360,19 +430,42 @@ TEST(DiagramTextsTest, IsoluxLinesDoNotRunAlongTheFrame) {
 // A narrow beam packs its isolux lines closer than a label is high: a label
 // (on its white ground) is left out where it would sit across a bundle of
 // lines, and hides at most two neighbours besides its own line. Close up
-// some lines keep their labels.
+// some lines keep their labels. Whatever the side, every level drawn can be
+// read: from a label on its line, a smaller one, or the list of levels in a
+// free corner of the area.
 TEST(DiagramTextsTest, IsoluxLabelsOfANarrowBeamHideNoOtherLine) {
   const struct {
     const char* what;
     double side, height;
     bool labelled;
-  } cases[] = {{"spot, 10 m", 10, 5, false}, {"spot, 2 m close up", 2, 3, true}};
+  } cases[] = {{"spot, 10 m", 10, 5, false}, {"spot, 2 m close up", 2, 3, true}, {"spot, 6 m", 6, 5, false}};
   const auto lum = Spot();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TRecordingDevice dev(true);
     TStandaloneScope standalone;
     Isolux(c.side, c.height)(*lum, dev, TRect{0, 0, 4000, 4000});
+    // The words of the texts inside the area (not its scales).
+    const TRect area = IsoluxDrawingArea(TRect{0, 0, 4000, 4000});
+    std::set<std::string> words;
+    for (const TDrawOp& op : dev.ops) {
+      if (op.kind != TDrawOp::Text) continue;
+      const test::TTextBox b = test::TextBoxOf(op);
+      if (b.left < area.left || b.right > area.right || b.top < area.top || b.bottom > area.bottom) continue;
+      std::size_t start = 0;
+      while (start < op.text.size()) {
+        const std::size_t end = std::min(op.text.find(' ', start), op.text.size());
+        if (end > start) words.insert(op.text.substr(start, end - start));
+        start = end + 1;
+      }
+    }
+    const auto iso = ComputeIsolux(*lum, c.side, c.height, 1.0);
+    ASSERT_TRUE(iso);
+    ASSERT_GT(iso->lines.Count(), 5);
+    for (int i = 0; i < iso->lines.Count(); ++i) {
+      const std::string level = TrimBlanks(FormatFixed(iso->lines.Line(i)->level, 1));
+      EXPECT_TRUE(words.count(level)) << "no label or legend entry for " << level << " lx";
+    }
     std::vector<const TDrawOp*> lines, labels;
     for (const TDrawOp& op : dev.ops) {
       if (op.kind == TDrawOp::Polyline && op.pen.style != gdi::PS_NULL) lines.push_back(&op);
@@ -418,6 +511,30 @@ TEST(DiagramTextsTest, CountNumbersKeepClearOfTheirCellLines) {
     EXPECT_GE(*line - box.right, 0.35 * (box.bottom - box.top)) << op.text;
   }
   EXPECT_GT(checked, 30);
+}
+
+// The TM5 table speaks the document's language: its BZ row's name, the
+// mark of a cell the method does not cover and the decimal separator of its
+// room indices.
+TEST(DiagramTextsTest, Tm5TableWritesInTheDocumentsLanguage) {
+  const auto lum = Wide();
+  lum->CibseUF[0][0] = 255;
+  const struct {
+    const std::string& language;
+    const char *bz, *index, *notApplicable;
+  } cases[] = {{kEnglish, "BZ class", "0.75", "N/A"},
+               {kGerman, "BZ-Klasse", "0,75", "n. a."},
+               {kFrench, "Classe BZ", "0,75", "s. o."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    TRecordingDevice dev(true);
+    TStandaloneScope standalone;
+    const TRect r{0, 0, 5201, 4000};
+    DrawUtilizationTM5(*lum, dev, r, true, c.language, r);
+    EXPECT_TRUE(dev.FindText(c.bz));
+    EXPECT_TRUE(dev.FindText(c.index));
+    EXPECT_TRUE(dev.FindText(c.notApplicable));
+  }
 }
 
 // The room indices of the DIN and NB tables stand in the middle of their
