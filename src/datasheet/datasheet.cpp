@@ -13,6 +13,7 @@
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
 #include "evaluation/litg.h"
+#include "evaluation/photometric_summary.h"
 #include "evaluation/quick_planning.h"
 #include "evaluation/quick_planning_diagram.h"
 #include "evaluation/tm5.h"
@@ -114,12 +115,9 @@ void TakeRecordArea(TLUM32& lum, const TCatalogueRecord& rec) {
 
 // After the flux, TM5 and UGR computations.
 void FillMainPageFacts(const TLUM32& lum, const UgrResultSet* ugr, TMainPageFacts& f) {
-  const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
-  for (int i = 0; i < sets; ++i) {
-    const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
-    if (std::isfinite(set.SetFlux) && set.SetFlux > 0) f.lampFlux += set.SetFlux;
-    if (set.SetWatt > 0) f.power += set.SetWatt;
-  }
+  const LampTotals lamps = SumLampSets(lum);
+  f.lampFlux = lamps.flux;
+  f.power = lamps.watt;
   // The intensities are per 1000 lm of lamp flux: the light output ratio
   // turns the lamps' flux into the luminaire's.
   if (f.lampFlux > 0 && std::isfinite(lum.LOR) && lum.LOR > 0) f.luminaireFlux = f.lampFlux * lum.LOR / 100.0;

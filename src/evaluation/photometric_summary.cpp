@@ -98,6 +98,17 @@ double ColourRenderingOf(const std::string& text) {
   return PhotometricSummary::kUnknown;
 }
 
+LampTotals SumLampSets(const TLUM32& lum) {
+  LampTotals t;
+  const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
+  for (int i = 0; i < sets; ++i) {
+    const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
+    if (std::isfinite(set.SetFlux) && set.SetFlux > 0) t.flux += set.SetFlux;
+    if (set.SetWatt > 0) t.watt += set.SetWatt;
+  }
+  return t;
+}
+
 PhotometricSummary SummarizeLuminaire(TLUM32& lum) {
   PhotometricSummary s;
   s.symmetry = lum.Symmetry;
@@ -113,12 +124,7 @@ PhotometricSummary SummarizeLuminaire(TLUM32& lum) {
     lum.FindMaxIntensity();
   });
   const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
-  double lampFlux = 0, watt = 0;
-  for (int i = 0; i < sets; ++i) {
-    const TLampSet& set = lum.LampSets[static_cast<std::size_t>(i)];
-    if (std::isfinite(set.SetFlux) && set.SetFlux > 0) lampFlux += set.SetFlux;
-    if (set.SetWatt > 0) watt += set.SetWatt;
-  }
+  const auto [lampFlux, watt] = SumLampSets(lum);
   if (lampFlux > 0) s.lampFlux = lampFlux;
   if (watt > 0) s.watt = watt;
   if (std::isfinite(lum.LOR) && lum.LOR > 0) s.lor = lum.LOR;

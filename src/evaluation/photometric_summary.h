@@ -49,6 +49,13 @@ struct PhotometricSummary {
   double Ugr() const;
 };
 
+// The flux and the wattage (with ballast) of all lamp sets the file gives;
+// 0 where it gives none.
+struct LampTotals {
+  double flux = 0, watt = 0;
+};
+LampTotals SumLampSets(const TLUM32& lum);
+
 // Computes the figures of a loaded luminaire: its flux values, maximum
 // intensity, TM5 spacing, classification and UGR are worked out on the way
 // (the luminaire keeps them, as after the evaluations). Never throws: a
