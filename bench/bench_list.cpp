@@ -17,7 +17,7 @@
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/ui_services.h"
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 #include "graphics/qt/qt_output.h"
 #include "ratio_reporter.h"
 
