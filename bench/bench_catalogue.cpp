@@ -145,7 +145,7 @@ BENCHMARK(BM_BaselineWalkAndRead)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_KeyOrderedListing(benchmark::State& state) {
   World& w = world();
   w.filledCatalogue();
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   for (auto _ : state) {
     t.SelectKey(1);
     t.ResetKey();

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench_temp.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/settings.h"
 #include "ratio_reporter.h"

@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "conversion/convert_files.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "database/catalogue_record.h"
 #include "frame/settings.h"

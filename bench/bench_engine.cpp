@@ -22,8 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "database/btreebase.h"
-#include "frame/strutil.h"
+#include "storage/indexed_table.h"
 
 namespace {
 
@@ -73,11 +72,11 @@ void Check(bool ok, const char* what) {
 
 // The engine with the given number of page buffers (60 is the program's).
 void Engine(int buffers) {
-  static std::unique_ptr<TGenBase> engine;
+  static std::unique_ptr<StorageEngine> engine;
   static int current = 0;
   if (engine && current == buffers) return;
   engine.reset();
-  engine = std::make_unique<TGenBase>();
+  engine = std::make_unique<StorageEngine>();
   Check(engine->Create(buffers), "engine start");
   current = buffers;
 }
@@ -85,7 +84,7 @@ void Engine(int buffers) {
 void EngineInsert(const std::string& dir, int buffers = isam::kDefaultPageBuffers) {
   Engine(buffers);
   unsigned char buf[kRecordLength];
-  TBTreeBase t(dir + "/CAT", false, buf, true, EngineKey, kRecordLength);
+  IndexedTable t(dir + "/CAT", false, buf, true, EngineKey, kRecordLength);
   t.DefineKey(1, kKeyLength, false);
   Check(t.Open() == 0, "engine open");
   for (int i = 0; i < kRecords; ++i) {
@@ -113,7 +112,7 @@ void BM_Scan_Engine(benchmark::State& state) {
   }();
   Engine(isam::kDefaultPageBuffers);
   unsigned char buf[kRecordLength];
-  TBTreeBase t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
+  IndexedTable t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
   t.DefineKey(1, kKeyLength, false);
   Check(t.Open() == 0, "engine open");
   for (auto _ : state) {
@@ -143,7 +142,7 @@ void BM_KeyWalk_Engine(benchmark::State& state) {
   }();
   Engine(isam::kDefaultPageBuffers);
   unsigned char buf[kRecordLength];
-  TBTreeBase t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
+  IndexedTable t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
   t.DefineKey(1, kKeyLength, false);
   Check(t.Open() == 0, "engine open");
   for (auto _ : state) {
@@ -179,7 +178,7 @@ void BM_Find_Engine(benchmark::State& state) {
   const std::vector<std::string> keys = LookupOrder();
   Engine(isam::kDefaultPageBuffers);
   unsigned char buf[kRecordLength];
-  TBTreeBase t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
+  IndexedTable t(dir + "/CAT", false, buf, false, EngineKey, kRecordLength);
   t.DefineKey(1, kKeyLength, false);
   Check(t.Open() == 0, "engine open");
   for (auto _ : state) {

@@ -13,11 +13,11 @@
 
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
-#include "database/isam_errors.h"
+#include "storage/isam_errors.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/ui_services.h"
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 #include "graphics/qt/qt_output.h"
 #include "ratio_reporter.h"
 
@@ -88,7 +88,7 @@ World& TheWorld() {
 // The baseline: key 1 walked from the start, every record read.
 void BM_Baseline_WalkKey1ReadRecords(benchmark::State& state) {
   TheWorld();
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   for (auto _ : state) {
     t.SelectKey(1);
     t.ResetKey();

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/core_backend.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/settings.h"
 #include "frame/ui_services.h"

@@ -16,13 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "database/btreebase.h"
-#include "frame/strutil.h"
+#include "storage/indexed_table.h"
+#include "platform/bytes.h"
 #include <map>
 
 namespace {
 
 using namespace kandelo;
+using platform::GetI32;
+using platform::PutI32;
 
 constexpr int kRecords = 10000;
 constexpr int kRecordLength = 512;
@@ -59,13 +61,13 @@ void Check(bool ok, const char* what) {
 }
 
 void Engine() {
-  static TGenBase engine;
+  static StorageEngine engine;
   if (!engine.IsStarted()) Check(engine.Create(60), "engine");
 }
 
-std::unique_ptr<TBTreeBase> Table(const std::string& base, bool network, unsigned char* buf) {
+std::unique_ptr<IndexedTable> Table(const std::string& base, bool network, unsigned char* buf) {
   ::setenv("KANDELO_NETWORK_MODE", network ? "force" : "off", 1);
-  auto t = std::make_unique<TBTreeBase>(base, true, buf, true, KeyOf, kRecordLength);
+  auto t = std::make_unique<IndexedTable>(base, true, buf, true, KeyOf, kRecordLength);
   for (int k = 1; k <= 6; ++k) t->DefineKey(k, k == 6 ? 16 : 85, k != 6);
   const int err = t->Open();
   if (err) std::fprintf(stderr, "open: %d\n", err);
@@ -76,7 +78,7 @@ std::unique_ptr<TBTreeBase> Table(const std::string& base, bool network, unsigne
 
 // Adds the records; the number of adds refused because other stations kept
 // the write lock past the ten tries (10398), which are tried again.
-int AddRange(TBTreeBase& t, unsigned char* buf, int from, int to) {
+int AddRange(IndexedTable& t, unsigned char* buf, int from, int to) {
   int refused = 0;
   for (int i = from; i < to; ++i) {
     std::memset(buf, 0, kRecordLength);

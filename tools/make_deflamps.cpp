@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/lamp_table.h"
 #include "frame/strutil.h"
 #include "platform/fileio.h"

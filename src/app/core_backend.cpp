@@ -8,7 +8,7 @@
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
 #include "database/catalogue_scan.h"
-#include "database/isam.h"
+#include "storage/isam.h"
 #include "evaluation/polar_diagram.h"
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
@@ -32,8 +32,8 @@ namespace {
 
 constexpr int kNotOpen = 9904;  // the engine's "file not open"
 
-TBTreeBase* OpenCatalogue() {
-  TBTreeBase* c = Catalogue();
+IndexedTable* OpenCatalogue() {
+  IndexedTable* c = Catalogue();
   return c && c->IsOpen() ? c : nullptr;
 }
 
@@ -61,12 +61,12 @@ CoreBrowserBackend::~CoreBrowserBackend() = default;
 bool CoreBrowserBackend::CatalogueOpen() const { return OpenCatalogue() != nullptr; }
 
 std::int32_t CoreBrowserBackend::RecordCount() {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   return c ? c->RecordCount() : 0;
 }
 
 bool CoreBrowserBackend::CatalogueChangedElsewhere() {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   if (!c || !c->NetworkMode() || c->InChange()) return false;
   c->RecordCount();  // a reading operation takes in what other stations published
   const std::uint64_t now = isam::ForeignChanges(c->File());
@@ -76,23 +76,23 @@ bool CoreBrowserBackend::CatalogueChangedElsewhere() {
 }
 
 int CoreBrowserBackend::SelectKey(int keyNo) {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   return c ? c->SelectKey(keyNo) : kNotOpen;
 }
 
 int CoreBrowserBackend::ResetKey() {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   return c ? c->ResetKey() : kNotOpen;
 }
 
 int CoreBrowserBackend::PositionKey(const std::string& key, std::int32_t recNo) {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   if (!c) return kNotOpen;
   return isam::FindKeyAndRef(c->File(), c->CurrentKeyNumber(), key, recNo);
 }
 
 int CoreBrowserBackend::NextKey(std::string& key, std::int32_t& recNo) {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   if (!c) return kNotOpen;
   const int err = c->NextKey(key);
   recNo = c->CurrentRecordNumber();
@@ -100,7 +100,7 @@ int CoreBrowserBackend::NextKey(std::string& key, std::int32_t& recNo) {
 }
 
 int CoreBrowserBackend::PrevKey(std::string& key, std::int32_t& recNo) {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   if (!c) return kNotOpen;
   const int err = c->PrevKey(key);
   recNo = c->CurrentRecordNumber();
@@ -151,7 +151,7 @@ std::string CoreBrowserBackend::ListFile() const { return ListFilePath(); }
 std::string CoreBrowserBackend::ListTextFile() const { return ListTextPath(); }
 
 std::string CoreBrowserBackend::ReadVersionLabel() {
-  TBTreeBase* t = OpenCatalogue();
+  IndexedTable* t = OpenCatalogue();
   if (!t || RecordCount() <= 0) return {};
   // Record 1 is read without moving the browser's key position.
   t->SavePosition();
@@ -362,7 +362,7 @@ void CoreBrowserBackend::DrawDiagram(TDevice& dc, const TRect& r, const std::str
 }
 
 int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {
-  TBTreeBase* c = OpenCatalogue();
+  IndexedTable* c = OpenCatalogue();
   if (!c || c->RecordCount() != 0) return 0;
   // Only once: a user who emptied the catalogue does not get the samples back.
   if (ReadSettingString("LDBSETTINGS", "SAMPLES", "0") == "1") return 0;

@@ -2,7 +2,7 @@
 // file of a list entry in an object of its own, with the luminous area of
 // its catalogue entry.
 #include "app/core_backend.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "database/catalogue_record.h"
 #include "datasheet/datasheet.h"

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "app/core_backend.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/msgbox.h"
 #include "frame/msgmanager.h"
@@ -85,6 +85,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kandelo: %s\n", text.c_str());
     QMetaObject::invokeMethod(qApp, [text] { ShowError(text); }, Qt::QueuedConnection);
   });
+  // A change of a catalogue shared by several stations may wait for another
+  // station's lock: the window goes on answering meanwhile.
+  SetLockWaitHook([] { QApplication::processEvents(); });
 
   // A second start hands its files to the window that runs already and ends
   // without touching the settings or the catalogue.
@@ -98,12 +101,18 @@ int main(int argc, char** argv) {
 
   // The same steps as the command line's start-up.
   StartupSteps steps;
-  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.initEngine = [] {
+    const int err = InitDatabaseEngine();
+    if (err) ShowError(EngineStartErrorText(err));
+    return err;
+  };
   std::optional<int> holder;
   steps.catalogueHeld = [&holder] { return (holder = HolderAfterWaiting(Settings().LumDb)).has_value(); };
   steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
-  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  steps.releaseEngine = [] {
+    if (const int err = ReleaseDatabaseEngine()) ShowError(EngineStopErrorText(err));
+  };
   const StartupState state = StartProgram(steps);
 
   if (state.catalogueHeld) {

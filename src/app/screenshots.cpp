@@ -20,8 +20,9 @@
 #include <cstdlib>
 
 #include "app/core_backend.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
+#include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
@@ -176,10 +177,16 @@ bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QStr
 // The program's start-up steps with the catalogue of the user environment.
 StartupSteps CatalogueSteps() {
   StartupSteps steps;
-  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.initEngine = [] {
+    const int err = InitDatabaseEngine();
+    if (err) ShowError(EngineStartErrorText(err));
+    return err;
+  };
   steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
-  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  steps.releaseEngine = [] {
+    if (const int err = ReleaseDatabaseEngine()) ShowError(EngineStopErrorText(err));
+  };
   return steps;
 }
 

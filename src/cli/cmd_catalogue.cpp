@@ -161,7 +161,7 @@ int scan(const std::string& rootArg) {
 int list(int keyNo, bool json) {
   Session session;
   if (!session.ready()) return CatalogueUnavailable();
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   if (t.SelectKey(keyNo) != isam::kOk) return Fail("no key " + std::to_string(keyNo));
   TPathList paths(PathListFileName());
   // JSON goes out entry by entry, as the array the whole document would
@@ -207,7 +207,7 @@ int rebuild() {
 int check() {
   Session session;
   if (!session.ready()) return CatalogueUnavailable();
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   TPathList paths(PathListFileName());
   const std::int32_t records = t.RecordCount();
   int problems = 0;

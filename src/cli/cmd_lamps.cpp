@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_common.h"
-#include "database/isam_errors.h"
+#include "storage/isam_errors.h"
 #include "database/lamp_table.h"
 #include "frame/strutil.h"
 
@@ -31,7 +31,7 @@ struct LampSession {
 int list(bool json) {
   LampSession session;
   if (!session.open) return Fail("the lamp table " + DefaultLampTablePath() + " is not available");
-  TBTreeBase& t = *LampTable();
+  IndexedTable& t = *LampTable();
   t.SelectKey(1);
   t.ResetKey();
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
@@ -93,7 +93,7 @@ int add(const std::string& type, int watt, double flux, int ballast) {
   r.SetBallastWatt(static_cast<std::int16_t>(ballast));
   LampSession session;
   if (!session.open) return Fail("the lamp table " + DefaultLampTablePath() + " is not available");
-  TBTreeBase& t = *LampTable();
+  IndexedTable& t = *LampTable();
   std::string key = LampKey(r, 1);
   t.SelectKey(1);
   if (t.FindKey(key) == isam::kOk || FindLampTwin(r) != 0)
@@ -109,7 +109,7 @@ int removeLamp(const std::string& type, int watt) {
   if (!lampOf(type, watt, r, exitCode)) return exitCode;
   LampSession session;
   if (!session.open) return Fail("the lamp table " + DefaultLampTablePath() + " is not available");
-  TBTreeBase& t = *LampTable();
+  IndexedTable& t = *LampTable();
   std::string key = LampKey(r, 1);
   t.SelectKey(1);
   if (t.FindKey(key) != isam::kOk) return Fail("no such lamp: " + TrimBlanks(r.LampType()) + " " + std::to_string(watt) + "W");

@@ -7,7 +7,7 @@
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
 #include "frame/settings.h"
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
 

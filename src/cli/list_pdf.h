@@ -7,7 +7,7 @@
 
 #include "cli/print_target.h"
 #include "database/catalogue_list.h"
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 
 namespace kandelo::cli {
 

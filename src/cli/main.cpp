@@ -7,7 +7,7 @@
 #include "cli/cli_common.h"
 #include "cli/drawing_part.h"
 #include "database/catalogue.h"
-#include "database/isam.h"
+#include "storage/isam.h"
 #include "frame/inifile.h"
 #include "frame/msgbox.h"
 #include "frame/settings.h"

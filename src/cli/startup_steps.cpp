@@ -1,19 +1,26 @@
 #include "cli/cli_common.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
+#include "frame/msgbox.h"
 #include "frame/settings.h"
 
 namespace kandelo::cli {
 
 StartupSteps CliStartupSteps() {
   StartupSteps steps;
-  steps.initEngine = [] { return InitDatabaseEngine(); };
+  steps.initEngine = [] {
+    const int err = InitDatabaseEngine();
+    if (err) ShowError(EngineStartErrorText(err));
+    return err;
+  };
   steps.openCatalogue = [] {
     WaitForCatalogue(Settings().LumDb);
     return InitCatalogue(Settings().LumDb);
   };
   steps.closeCatalogue = [] { CloseCatalogue(); };
-  steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
+  steps.releaseEngine = [] {
+    if (const int err = ReleaseDatabaseEngine()) ShowError(EngineStopErrorText(err));
+  };
   return steps;
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <memory>
 
-#include "database/indexed_repair.h"
+#include "storage/indexed_repair.h"
 #include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
@@ -19,7 +19,7 @@ namespace pf = kandelo::platform;
 namespace {
 
 struct CatalogueState {
-  std::unique_ptr<TBTreeBase> tree;
+  std::unique_ptr<IndexedTable> tree;
   TCatalogueRecord buffer;
   std::string base;
 };
@@ -29,9 +29,9 @@ CatalogueState& state() {
   return s;
 }
 
-std::unique_ptr<TBTreeBase> makeTree(const std::string& base, bool autoCreate) {
+std::unique_ptr<IndexedTable> makeTree(const std::string& base, bool autoCreate) {
   const bool network = DatabaseEngine() ? DatabaseEngine()->NetworkOption() : true;
-  auto t = std::make_unique<TBTreeBase>(
+  auto t = std::make_unique<IndexedTable>(
       base, network, state().buffer.data(), autoCreate,
       [](const unsigned char* rec, int keyNo) { return CatalogueKey(rec, keyNo); },
       static_cast<int>(kCatalogueRecordSize));
@@ -43,22 +43,22 @@ std::unique_ptr<TBTreeBase> makeTree(const std::string& base, bool autoCreate) {
   return t;
 }
 
-void showNotInit(const TBTreeBase& t) {
+void showNotInit(const IndexedTable& t) {
   ShowError(t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init "));
 }
 
 // Reads a record through the file layer, leaving the object's buffers alone.
 // False for a record that is not in use.
-bool readRaw(TBTreeBase& t, std::int32_t n, TCatalogueRecord& rec) {
+bool readRaw(IndexedTable& t, std::int32_t n, TCatalogueRecord& rec) {
   return isam::GetRecord(t.File(), n, rec.data()) == isam::kOk && GetU32(rec.data()) == 0;
 }
 
-bool keyCountIsSix(TBTreeBase& t) { return t.KeyCount() == kCatalogueKeyCount; }
+bool keyCountIsSix(IndexedTable& t) { return t.KeyCount() == kCatalogueKeyCount; }
 
 // Eleven steps along key 1 must all succeed. A catalogue of ten entries or
 // fewer is checked without rewriting it (other stations may be adding to it):
 // the walk must end at the end of the index after exactly its entries.
-bool eleventhStepSucceeds(TBTreeBase& t) {
+bool eleventhStepSucceeds(IndexedTable& t) {
   if (t.SelectKey(1) != isam::kOk) return false;
   t.ResetKey();
   std::string key;
@@ -71,7 +71,7 @@ bool eleventhStepSucceeds(TBTreeBase& t) {
   return steps == 11 || steps == t.EntryCount();  // no wrap-around after the end
 }
 
-bool entryCountsMatchRecords(TBTreeBase& t) {
+bool entryCountsMatchRecords(IndexedTable& t) {
   std::int64_t sum = 0;
   for (int k = 1; k <= kCatalogueKeyCount; ++k) {
     if (t.SelectKey(k) != isam::kOk) return false;
@@ -88,7 +88,7 @@ void takeNameOf(const TCatalogueRecord& stored, TCatalogueRecord& rec) {
 
 // Walks the key-6 entries that share the alias prefix of the name. Finds the
 // record of that name in the directory, or marks the sequence numbers taken.
-bool findByAlias(TBTreeBase& t, const std::string& name, std::int32_t dir, std::int32_t& recNo,
+bool findByAlias(IndexedTable& t, const std::string& name, std::int32_t dir, std::int32_t& recNo,
                  std::array<bool, kAliasSequenceCount + 1>& used, TCatalogueRecord& rec) {
   const std::string prefix = AliasPrefix(name);
   std::string key = prefix;
@@ -120,7 +120,7 @@ std::string lastComponent(const std::string& path) {
 
 std::int32_t WalkListEntries(int keyNo, bool all, const std::string& from, const std::string& prefix,
                              const std::function<bool(const unsigned char*)>& take) {
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t) return -1;
   t->SavePosition();
   std::int32_t count = 0;
@@ -179,7 +179,7 @@ std::int32_t exportEntries(int keyNo, bool all, const std::string& from, const s
 
 }  // namespace
 
-TBTreeBase* Catalogue() { return state().tree.get(); }
+IndexedTable* Catalogue() { return state().tree.get(); }
 TCatalogueRecord& CatalogueBuffer() { return state().buffer; }
 const std::string& CatalogueBasePath() { return state().base; }
 
@@ -222,7 +222,9 @@ bool InitCatalogue(const std::string& basePath) {
   RepairOptions options;
   options.silentTooManyFiles = true;
   options.checks = {keyCountIsSix, eleventhStepSucceeds, entryCountsMatchRecords};
-  if (OpenWithRepair(*t, options) != isam::kOk) return false;
+  const RepairResult opened = OpenWithRepair(*t, options);
+  if (!opened.failure.empty()) ShowError(opened.failure);
+  if (opened.error != isam::kOk) return false;
   t->SelectKey(1);
   state().tree = std::move(t);
   return true;
@@ -316,7 +318,7 @@ bool FillCatalogueRecord(TLUM32& lum, TCatalogueRecord& rec) {
 
 int AddCatalogueRecord(const TCatalogueRecord& rec, std::int32_t& recordNumber) {
   recordNumber = 0;
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t) return isam::kErrNotReady;
   state().buffer = rec;
   int r = t->Add();
@@ -325,12 +327,12 @@ int AddCatalogueRecord(const TCatalogueRecord& rec, std::int32_t& recordNumber) 
 }
 
 bool DeleteCatalogueRecord(std::int32_t recordNumber) {
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   return t && t->ReadRecord(recordNumber) == isam::kOk && t->Delete() == isam::kOk;
 }
 
 bool UpdateCatalogueRecord(const TCatalogueRecord& rec, std::int32_t recordNumber) {
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t || t->ReadRecord(recordNumber) != isam::kOk) return false;
   state().buffer = rec;
   if (std::lround(static_cast<double>(rec.Factor()) * 1000.0) == 0) state().buffer.SetFactor(1.0f);
@@ -338,7 +340,7 @@ bool UpdateCatalogueRecord(const TCatalogueRecord& rec, std::int32_t recordNumbe
 }
 
 bool ReadCatalogueRecord(std::int32_t recordNumber, TCatalogueRecord& rec) {
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t || t->ReadRecord(recordNumber) != isam::kOk) return false;
   rec = state().buffer;
   return GetU32(rec.data()) == 0;
@@ -346,7 +348,7 @@ bool ReadCatalogueRecord(std::int32_t recordNumber, TCatalogueRecord& rec) {
 
 bool FindCatalogueFile(TCatalogueRecord& rec, std::int32_t& recordNumber) {
   recordNumber = 0;
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t) return false;
   const int previousKey = t->CurrentKeyNumber();
   t->SelectKey(6);
@@ -390,7 +392,7 @@ bool FindCatalogueFile(TCatalogueRecord& rec, std::int32_t& recordNumber) {
 }
 
 bool WriteVersionLabel(std::string_view label) {
-  TBTreeBase* t = Catalogue();
+  IndexedTable* t = Catalogue();
   if (!t || t->RecordCount() <= 0) return false;
   t->SavePosition();
   bool ok = t->ReadRecord(1) == isam::kOk && GetU32(state().buffer.data()) == 0;

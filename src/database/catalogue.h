@@ -1,7 +1,7 @@
 // The catalogue: one indexed file (record length 512, six keys) of the
 // program's known luminaire files, opened once at start-up and held in one
-// global TBTreeBase with one global record buffer. The browser walks it with
-// the key operations of TBTreeBase (Catalogue()).
+// global IndexedTable with one global record buffer. The browser walks it with
+// the key operations of IndexedTable (Catalogue()).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue_record.h"
 
 namespace kandelo {
@@ -19,7 +19,7 @@ class TLUM32;
 
 // The open catalogue, or nullptr (before start-up, after a failed init, while
 // it is rebuilt or deleted).
-TBTreeBase* Catalogue();
+IndexedTable* Catalogue();
 // The global record buffer the catalogue object reads into and writes from.
 TCatalogueRecord& CatalogueBuffer();
 const std::string& CatalogueBasePath();

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "database/catalogue.h"
-#include "database/isam.h"
+#include "storage/isam.h"
 #include "frame/strutil.h"
 #include "photometry/format_io.h"
 #include "platform/fileio.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "database/indexed_repair.h"
+#include "storage/indexed_repair.h"
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
@@ -13,7 +13,7 @@ namespace kandelo {
 namespace {
 
 struct LampTableState {
-  std::unique_ptr<TBTreeBase> tree;
+  std::unique_ptr<IndexedTable> tree;
   TLampRecord buffer;
 };
 
@@ -22,7 +22,7 @@ LampTableState& state() {
   return s;
 }
 
-bool entriesMatchRecords(TBTreeBase& t) {
+bool entriesMatchRecords(IndexedTable& t) {
   std::int64_t sum = 0;
   for (int k = 1; k <= 2; ++k) {
     if (t.SelectKey(k) != isam::kOk) return false;
@@ -37,7 +37,7 @@ bool entriesMatchRecords(TBTreeBase& t) {
 bool OpenLampTable(const std::string& path) {
   CloseLampTable();
   const bool network = DatabaseEngine() ? DatabaseEngine()->NetworkOption() : true;
-  auto t = std::make_unique<TBTreeBase>(
+  auto t = std::make_unique<IndexedTable>(
       path, network, state().buffer.data(), true,
       [](const unsigned char* rec, int keyNo) { return LampKey(rec, keyNo); },
       static_cast<int>(kLampRecordSize));
@@ -49,18 +49,20 @@ bool OpenLampTable(const std::string& path) {
   t->DefineKey(2, kLampKeyLength, false);
   RepairOptions options;
   options.checks = {entriesMatchRecords};
-  if (OpenWithRepair(*t, options) != isam::kOk) return false;
+  const RepairResult opened = OpenWithRepair(*t, options);
+  if (!opened.failure.empty()) ShowError(opened.failure);
+  if (opened.error != isam::kOk) return false;
   t->SelectKey(1);
   state().tree = std::move(t);
   return true;
 }
 
 void CloseLampTable() { state().tree.reset(); }
-TBTreeBase* LampTable() { return state().tree.get(); }
+IndexedTable* LampTable() { return state().tree.get(); }
 TLampRecord& LampBuffer() { return state().buffer; }
 
 std::int32_t FindLampTwin(const TLampRecord& lamp) {
-  TBTreeBase* t = LampTable();
+  IndexedTable* t = LampTable();
   if (!t) return 0;
   const std::string wanted = LampKey(lamp, 1);
   const std::string type = TrimBlanks(wanted.substr(0, 20));

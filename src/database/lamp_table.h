@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/lamp_record.h"
 
 namespace kandelo {
@@ -16,7 +16,7 @@ namespace kandelo {
 bool OpenLampTable(const std::string& path);
 void CloseLampTable();
 // The open lamp table and its record buffer; nullptr when closed.
-TBTreeBase* LampTable();
+IndexedTable* LampTable();
 TLampRecord& LampBuffer();
 
 // The record number of a lamp of the open table with the type of `lamp` but

@@ -277,52 +277,6 @@ std::string LanguageFilePath(const std::string& baseName) {
   return Cut(AddBackslash(Settings().LangDir) + baseName + Settings().DbLangExt);
 }
 
-bool UpgradeRecordLength(const std::string& path, std::uint32_t recordLength) {
-  const std::string file = ChangeFileExt(path, ".DAT");
-  if (!FileExistsS(file)) return true;
-  std::uint32_t r = 0;
-  {
-    auto in = pf::fs().open(file, pf::OpenMode::Read);
-    if (!in) return false;
-    unsigned char head[20] = {};
-    if (in->read(head, sizeof head) != static_cast<long long>(sizeof head)) return false;
-    r = GetU32(head + 12);
-  }
-  if (r == recordLength) return true;
-  // A longer old record would be cut and an absurd one is no data file of ours:
-  // both are left untouched rather than losing data.
-  if (r == 0 || r > recordLength) return false;
-
-  const std::string tmp = ChangeFileExt(file, ".HHX");
-  auto in = pf::fs().open(file, pf::OpenMode::Read);
-  auto out = pf::fs().open(tmp, pf::OpenMode::Create);
-  if (!in || !out) return false;
-  std::string oldRec(r, '\0'), newRec;
-  bool ok = true, first = true;
-  for (;;) {
-    long long n = in->read(oldRec.data(), r);
-    if (n < 0) ok = false;
-    if (n != static_cast<long long>(r)) break;  // a trailing partial block is dropped
-    newRec.assign(recordLength, '\0');
-    newRec.replace(0, r, oldRec);
-    if (first) PutU32(reinterpret_cast<unsigned char*>(newRec.data()) + 12, recordLength);
-    first = false;
-    if (!out->write(newRec.data(), newRec.size())) {
-      ok = false;
-      break;
-    }
-  }
-  in->close();
-  ok = out->flush() && ok;
-  ok = out->close() && ok;
-  // The rename replaces the old file in one step, so a crash leaves either file whole.
-  if (!ok || !pf::fs().renameFile(tmp, file)) {
-    pf::fs().removeFile(tmp);
-    return false;
-  }
-  return true;
-}
-
 void ForEachSettingsField(const TProgramSettings& s,
                           const std::function<void(const char*, const SettingsValue&)>& v) {
   auto str = [&](const char* n, const std::string& x) { v(n, SettingsValue(x)); };

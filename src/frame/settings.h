@@ -95,10 +95,6 @@ bool WriteSettingString(const std::string& section, const std::string& value,
 // Derived language-file paths for the current DbLangExt.
 std::string LanguageFilePath(const std::string& baseName);  // LangDir + base + DbLangExt
 
-// Brings an indexed data file to record length L (the extension becomes ".DAT").
-// Returns false when the file was there and could not be converted.
-bool UpgradeRecordLength(const std::string& path, std::uint32_t recordLength);
-
 }  // namespace kandelo
 
 #include <functional>

@@ -7,6 +7,7 @@
 #include "platform/fileio.h"
 #include "platform/locale_info.h"
 #include "platform/resources.h"
+#include "storage/isam.h"
 
 namespace kandelo {
 
@@ -100,9 +101,9 @@ StartupState StartProgram(const StartupSteps& steps) {
     else
       state.engineReady = true;
   }
-  UpgradeRecordLength(Settings().LumDb + ".DAT", 512);
+  isam::UpgradeRecordLength(Settings().LumDb + ".DAT", 512);
   InstallDefaultLampTable();
-  UpgradeRecordLength(AddBackslash(Settings().ExtData) + "DEFLAMPS.DAT", 34);
+  isam::UpgradeRecordLength(AddBackslash(Settings().ExtData) + "DEFLAMPS.DAT", 34);
 
   if (steps.catalogueHeld && steps.catalogueHeld()) {
     state.catalogueHeld = true;

@@ -59,33 +59,10 @@ std::string PadLeft(std::string_view s, std::size_t width) {
 
 std::string IntToStrPadded(long long n, std::size_t width) { return PadLeft(std::to_string(n), width); }
 
-std::string ExtractName(std::string_view path) {
-  std::size_t i = path.size();
-  while (i > 0 && !isSeparator(path[i - 1])) --i;
-  return Cut(path.substr(i), 64);
-}
-
 std::string NameWithoutExt(std::string_view path) {
   std::string n = ExtractName(path);
   auto dot = n.find('.');
   return dot == std::string::npos ? n : n.substr(0, dot);
-}
-
-// The part before the last separator. A drive root keeps its backslash
-// ("C:\x" -> "C:\"); a path without separator gives ""; a separator in second
-// position gives the first character alone ("a/b" -> "a"). On Linux the root
-// directory "/x" gives "/".
-std::string ParentPath(std::string_view path) {
-  std::size_t i = path.size();
-  while (i > 0 && !isSeparator(path[i - 1])) --i;
-  if (i == 0) return {};
-  std::size_t sep = i - 1;
-#ifdef _WIN32
-  if (path[sep] == '\\' && sep > 0 && path[sep - 1] == ':') return std::string(path.substr(0, sep + 1));
-#else
-  if (sep == 0) return "/";
-#endif
-  return Cut(path.substr(0, sep));
 }
 
 std::string OemToAnsi(std::string_view s) { return pf::oemToAnsi(s); }
@@ -135,19 +112,6 @@ std::string TrueCaseFileName(const std::string& path) {
   for (auto& e : *entries)
     if (pf::equalTextCI(e.name, name)) return path.substr(0, path.size() - name.size()) + e.name;
   return path;
-}
-
-std::string ExtractFileExt(std::string_view path) {
-  std::string n(path.substr(path.size() - std::min(path.size(), ExtractName(path).size())));
-  auto dot = n.rfind('.');
-  return dot == std::string::npos ? std::string() : n.substr(dot);
-}
-
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-  std::string p(path);
-  std::string old = ExtractFileExt(p);
-  p.resize(p.size() - old.size());
-  return p + std::string(ext);
 }
 
 int CopyFileBuffered(const std::string& source, const std::string& target) {
@@ -250,44 +214,6 @@ std::string FormatFixed(double v, int decimals, char decimalSep) {
     for (auto& c : r)
       if (c == '.') c = decimalSep;
   return r;
-}
-
-std::uint16_t GetU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t GetU32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::int32_t GetI32(const unsigned char* p) { return static_cast<std::int32_t>(GetU32(p)); }
-float GetF32(const unsigned char* p) {
-  std::uint32_t u = GetU32(p);
-  float f;
-  std::memcpy(&f, &u, 4);
-  return f;
-}
-double GetF64(const unsigned char* p) {
-  std::uint64_t u = static_cast<std::uint64_t>(GetU32(p)) | (static_cast<std::uint64_t>(GetU32(p + 4)) << 32);
-  double d;
-  std::memcpy(&d, &u, 8);
-  return d;
-}
-void PutU16(unsigned char* p, std::uint16_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-void PutU32(unsigned char* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-void PutI32(unsigned char* p, std::int32_t v) { PutU32(p, static_cast<std::uint32_t>(v)); }
-void PutF32(unsigned char* p, float v) {
-  std::uint32_t u;
-  std::memcpy(&u, &v, 4);
-  PutU32(p, u);
-}
-void PutF64(unsigned char* p, double v) {
-  std::uint64_t u;
-  std::memcpy(&u, &v, 8);
-  PutU32(p, static_cast<std::uint32_t>(u));
-  PutU32(p + 4, static_cast<std::uint32_t>(u >> 32));
 }
 
 }  // namespace kandelo

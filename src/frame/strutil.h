@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/bytes.h"
+#include "platform/paths.h"
+
 namespace kandelo {
 
 constexpr std::size_t kMaxCounted = 255;
@@ -31,12 +34,13 @@ std::string TrimBlanks(std::string_view s);
 std::string PadRight(std::string_view s, std::size_t width);
 std::string PadLeft(std::string_view s, std::size_t width);
 std::string IntToStrPadded(long long n, std::size_t width);
-// Part after the last separator (or drive colon), at most 64 characters.
-std::string ExtractName(std::string_view path);
+// ExtractName, ParentPath, ExtractFileExt, ChangeFileExt: platform/paths.h.
+using platform::ChangeFileExt;
+using platform::ExtractFileExt;
+using platform::ExtractName;
+using platform::ParentPath;
 // ExtractName cut before its first ".".
 std::string NameWithoutExt(std::string_view path);
-// Part before the last separator; see the comment in the source for roots.
-std::string ParentPath(std::string_view path);
 std::string OemToAnsi(std::string_view s);
 // Words separated by any run of delimiter characters, counted from 1.
 int WordCount(std::string_view s, std::string_view delimiters);
@@ -44,9 +48,6 @@ int WordPosition(int n, std::string_view s, std::string_view delimiters);  // 1-
 std::string ExtractWord(int n, std::string_view s, std::string_view delimiters);
 // The path with its last component spelt as the directory entry on disk.
 std::string TrueCaseFileName(const std::string& path);
-// Extension with its dot ("" when none); ChangeFileExt replaces or appends it.
-std::string ExtractFileExt(std::string_view path);
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
 
 // Copies a file through a 35000-byte buffer, keeping date and attributes.
 // 0 copied; 1 source cannot be opened; 2 target cannot be created; 3 read error;
@@ -65,16 +66,16 @@ bool ParseDouble(std::string_view s, double& out);      // whole string, blanks 
 const char* ScanPlainDecimal(const char* first, const char* last, double& out);
 std::string FormatFixed(double v, int decimals, char decimalSep = '.');
 
-// Little-endian field access for fixed byte layouts.
-std::uint16_t GetU16(const unsigned char* p);
-std::uint32_t GetU32(const unsigned char* p);
-std::int32_t GetI32(const unsigned char* p);
-float GetF32(const unsigned char* p);
-double GetF64(const unsigned char* p);
-void PutU16(unsigned char* p, std::uint16_t v);
-void PutU32(unsigned char* p, std::uint32_t v);
-void PutI32(unsigned char* p, std::int32_t v);
-void PutF32(unsigned char* p, float v);
-void PutF64(unsigned char* p, double v);
+// Little-endian field access for fixed byte layouts: platform/bytes.h.
+using platform::GetF32;
+using platform::GetF64;
+using platform::GetI32;
+using platform::GetU16;
+using platform::GetU32;
+using platform::PutF32;
+using platform::PutF64;
+using platform::PutI32;
+using platform::PutU16;
+using platform::PutU32;
 
 }  // namespace kandelo

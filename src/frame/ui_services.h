@@ -40,8 +40,6 @@ class UiServices {
   virtual void endWait() {}
   // Busy cursor.
   virtual void setBusy(bool busy) {}
-  // Lets the user interface process its events during long waits.
-  virtual void processEvents() {}
   // Asks for a file to open; empty when cancelled.
   virtual std::string chooseOpenFile(const std::string& title, const std::string& directory,
                                      const std::string& filter) { return {}; }

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "database/isam_errors.h"
+#include "storage/isam_errors.h"
 #include "database/lamp_table.h"
 #include "frame/msgbox.h"
 #include "frame/settings.h"
@@ -131,7 +131,7 @@ void TLmpEdform::done(int result) {
       type_->setFocus();
       return;
     }
-    TBTreeBase* t = LampTable();
+    IndexedTable* t = LampTable();
     if (t) {
       // The key of another lamp (an existing lamp may keep its own): refused
       // before it reaches the table.
@@ -226,7 +226,7 @@ TLampselForm::TLampselForm(QWidget* parent) : QDialog(parent) {
 bool TLampselForm::Reload() {
   lamps_.clear();
   bool ok = true;
-  if (TBTreeBase* t = LampTable()) {
+  if (IndexedTable* t = LampTable()) {
     t->SelectKey(1);
     t->ResetKey();
     std::string key;
@@ -281,7 +281,7 @@ int TLampselForm::RowOfKey(const std::string& key1) const {
 }
 
 bool TLampselForm::AddLamp(const TLampRecord& lamp) {
-  TBTreeBase* t = LampTable();
+  IndexedTable* t = LampTable();
   if (!t) return false;
   LampBuffer() = lamp;
   const int e = t->Add();
@@ -293,7 +293,7 @@ bool TLampselForm::AddLamp(const TLampRecord& lamp) {
 }
 
 void TLampselForm::BsNaviClick(int button) {
-  TBTreeBase* t = LampTable();
+  IndexedTable* t = LampTable();
   const int row = ActiveRow();
   switch (button) {
     case nbFirst:

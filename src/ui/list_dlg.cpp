@@ -17,7 +17,7 @@
 #include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 #include "graphics/qt/qt_output.h"
 #include "platform/fileio.h"
 #include "platform/text.h"

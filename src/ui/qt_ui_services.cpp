@@ -169,8 +169,6 @@ void QtUiServices::setBusy(bool busy) {
   else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-void QtUiServices::processEvents() { QApplication::processEvents(); }
-
 QString QtFileFilter(const std::string& filter) {
   const QStringList parts = Q(filter).split(QLatin1Char('|'));
   QStringList out;

@@ -42,7 +42,6 @@ class QtUiServices : public UiServices {
   void updateWait(const std::string& text) override;
   void endWait() override;
   void setBusy(bool busy) override;
-  void processEvents() override;
   std::string chooseOpenFile(const std::string& title, const std::string& directory,
                              const std::string& filter) override;
   std::string chooseSaveFile(const std::string& title, const std::string& directory, const std::string& fileName,

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core_backend.h"
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/pathlist.h"
 #include "photometry/format_io.h"

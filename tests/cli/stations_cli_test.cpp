@@ -23,7 +23,7 @@
 
 #include "cli/cli_support.h"
 #include "database/catalogue_record.h"
-#include "database/isam_checker.h"
+#include "storage/isam_checker.h"
 #include "support/test_support.h"
 
 namespace kandelo::test {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "database/catalogue_scan.h"
 #include "frame/pathlist.h"
@@ -290,7 +290,7 @@ class ConvertToCatalogueTest : public ConvertFilesTest {
   // File name field, format code and directory index of every record.
   std::vector<std::tuple<std::string, int, int>> records() {
     std::vector<std::tuple<std::string, int, int>> out;
-    TBTreeBase& t = *Catalogue();
+    IndexedTable& t = *Catalogue();
     t.SelectKey(6);
     t.ResetKey();
     std::string k;

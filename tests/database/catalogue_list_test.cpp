@@ -117,7 +117,7 @@ TEST_F(CatalogueListTest, DirectTextExportMatchesTheListFileRoute) {
   const std::string viaList = env.root() + "/via-list.TXT";
   ASSERT_TRUE(WriteListText(ListFilePath(), viaList, error)) << error;
 
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   t.SelectKey(5);
   std::string key;
   t.ResetKey();

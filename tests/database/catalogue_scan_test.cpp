@@ -70,7 +70,7 @@ class ScanTest : public ::testing::Test {
   // Record bytes by key 6, the catalogue's identity of a file.
   std::map<std::string, std::string> snapshot() {
     std::map<std::string, std::string> out;
-    TBTreeBase& t = *Catalogue();
+    IndexedTable& t = *Catalogue();
     t.SelectKey(6);
     t.ResetKey();
     std::string k;
@@ -82,7 +82,7 @@ class ScanTest : public ::testing::Test {
     return out;
   }
   void expectConsistent() {
-    TBTreeBase& t = *Catalogue();
+    IndexedTable& t = *Catalogue();
     for (int k = 1; k <= 6; ++k) {
       t.SelectKey(k);
       EXPECT_EQ(t.EntryCount(), t.RecordCount()) << "key " << k;

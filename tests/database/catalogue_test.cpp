@@ -55,7 +55,7 @@ class CatalogueTest : public ::testing::Test {
   }
   static std::map<std::string, std::int32_t> keys6() {
     std::map<std::string, std::int32_t> out;
-    TBTreeBase& t = *Catalogue();
+    IndexedTable& t = *Catalogue();
     t.SelectKey(6);
     t.ResetKey();
     std::string k;
@@ -64,7 +64,7 @@ class CatalogueTest : public ::testing::Test {
     return out;
   }
   static void expectConsistent() {
-    TBTreeBase& t = *Catalogue();
+    IndexedTable& t = *Catalogue();
     for (int k = 1; k <= 6; ++k) {
       t.SelectKey(k);
       EXPECT_EQ(t.EntryCount(), t.RecordCount()) << "key " << k;
@@ -149,7 +149,7 @@ TEST_F(CatalogueTest, KeyOneOrdersCaseVariantsByTheNumber) {
   take(record("B.LDT", 0, "downlight", "2"));
   take(record("A.LDT", 0, "Downlight", "1"));
   take(record("C.LDT", 0, "Abc", "9"));
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   t.SelectKey(1);
   t.ResetKey();
   std::string k;
@@ -458,7 +458,7 @@ TEST(LockHolder, NamesTheProcessThatHoldsTheLock) {
 TEST_F(CatalogueTest, ExportWritesRecordsInKeyOrderAndKeepsThePosition) {
   ASSERT_TRUE(InitCatalogue(base));
   for (const char* n : {"Delta", "alpha", "Charlie", "bravo", "Echo"}) take(record(std::string(n) + ".LDT", 0, n));
-  TBTreeBase& t = *Catalogue();
+  IndexedTable& t = *Catalogue();
   t.SelectKey(3);
   std::string k = "CHARLIE";
   ASSERT_EQ(t.SearchKey(k), 0);

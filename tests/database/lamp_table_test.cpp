@@ -39,7 +39,7 @@ class LampTableTest : public ::testing::Test {
   }
   static std::vector<std::string> typesInKeyOrder(int key) {
     std::vector<std::string> out;
-    TBTreeBase& t = *LampTable();
+    IndexedTable& t = *LampTable();
     t.SelectKey(key);
     t.ResetKey();
     std::string k;
@@ -90,7 +90,7 @@ TEST_F(LampTableTest, RepairsLikeTheCatalogue) {
          // An index whose entries no longer match the records: from a copy with fewer lamps.
          fsys::copy_file(path + ".DAT", path + "_OLD.DAT");
          ASSERT_TRUE(OpenLampTable(path));
-         TBTreeBase& t = *LampTable();
+         IndexedTable& t = *LampTable();
          t.SelectKey(1);
          t.ResetKey();
          std::string k;

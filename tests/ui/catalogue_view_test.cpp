@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "fake_backend.h"
 #include "frame/settings.h"
 #include "frame/startup.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <set>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 #include "fake_backend.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"

@@ -19,7 +19,7 @@
 #include <filesystem>
 
 #include "database/catalogue_list.h"
-#include "database/isam_errors.h"
+#include "storage/isam_errors.h"
 #include "database/lamp_table.h"
 #include "fake_backend.h"
 #include "frame/settings.h"

@@ -38,10 +38,9 @@
 #include <thread>
 #include <vector>
 
-#include "database/isam.h"
-#include "database/isam_internal.h"
-#include "database/isam_journal.h"
-#include "frame/strutil.h"
+#include "storage/isam.h"
+#include "storage/isam_internal.h"
+#include "storage/isam_journal.h"
 #include "platform/fileio.h"
 
 namespace kandelo::isam {

@@ -52,7 +52,7 @@ std::string RandomName(std::mt19937& rng) {
 }
 
 // Runs `ops` random operations; the model follows every successful one.
-void RunOps(TBTreeBase& t, unsigned char* buf, std::mt19937& rng, int ops, Model& m, std::int32_t& nextId) {
+void RunOps(IndexedTable& t, unsigned char* buf, std::mt19937& rng, int ops, Model& m, std::int32_t& nextId) {
   std::uniform_int_distribution<int> kind(0, 9);
   for (int i = 0; i < ops; ++i) {
     const int k = m.byId.empty() ? 0 : kind(rng);
@@ -89,7 +89,7 @@ void RunOps(TBTreeBase& t, unsigned char* buf, std::mt19937& rng, int ops, Model
   }
 }
 
-void ExpectWalks(TBTreeBase& t, int key, const std::vector<std::pair<std::string, std::int32_t>>& expected) {
+void ExpectWalks(IndexedTable& t, int key, const std::vector<std::pair<std::string, std::int32_t>>& expected) {
   ASSERT_EQ(t.SelectKey(key), 0);
   std::vector<std::pair<std::string, std::int32_t>> fwd, back;
   std::string s;
@@ -142,13 +142,11 @@ TEST_F(ModelTest, RandomOperationsKeepBothKeysInStepWithTheModel) {
 
 TEST(PageCacheTest, FilesAreByteIdenticalWhateverTheBufferCount) {
   TempDir dir;
-  RecordingUi ui;
-  ScopedUiServices guard(ui);
   auto run = [&](int buffers, const std::string& name) {
-    TGenBase engine;
+    StorageEngine engine;
     ASSERT_TRUE(engine.Create(buffers));
     unsigned char buf[kRecLen];
-    TBTreeBase t(dir.file(name), false, buf, true, TestKey, kRecLen);
+    IndexedTable t(dir.file(name), false, buf, true, TestKey, kRecLen);
     t.DefineKey(1, 30, true);
     t.DefineKey(2, 8, false);
     ASSERT_EQ(t.Open(), 0);

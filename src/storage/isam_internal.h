@@ -1,5 +1,5 @@
 // Internals shared by the parts of the file layer (files, page cache, B-tree,
-// rebuild). Not for use outside src/database/isam*.cpp.
+// rebuild) and the object layer over them. Not for use outside src/storage/.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +10,37 @@
 #include <utility>
 #include <vector>
 
-#include "database/isam.h"
+#include "platform/bytes.h"
 #include "platform/fileio.h"
 #include "platform/memory.h"
+#include "platform/paths.h"
+#include "storage/isam.h"
 
 namespace kandelo::isam {
+
+using platform::ChangeFileExt;
+using platform::GetI32;
+using platform::GetI64;
+using platform::GetU16;
+using platform::GetU32;
+using platform::ParentPath;
+using platform::PutI32;
+using platform::PutI64;
+using platform::PutU16;
+using platform::PutU32;
 
 namespace detail {
 
 constexpr int kDataHeaderSize = 21;
+// Fields of the data file's header record (record 0); see isam.cpp.
+namespace data_header {
+constexpr int kFirstFree = 0;     // int32
+constexpr int kFreeCount = 4;     // int32
+constexpr int kHighest = 8;       // int32
+constexpr int kRecordLength = 12; // int32
+constexpr int kKeyCount = 16;     // int32, only the low byte counts
+constexpr int kOpenFlag = 20;     // byte
+}  // namespace data_header
 constexpr int kKeyHeaderSize = 26;
 constexpr int kPageHead = 6;
 constexpr int kMaxPageBytes = 16382;  // largest page a buffer holds

@@ -1,4 +1,4 @@
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 
 #include <cmath>
 

@@ -27,7 +27,7 @@ struct Journal {
 std::string NameFor(int i) { return std::string(1, static_cast<char>('A' + i % 5)) + std::to_string(i * 37 % 101); }
 
 // Adds, deletes and updates, with a flush in the middle and a close at the end.
-void Workload(TBTreeBase& t, unsigned char* buf, Journal& j) {
+void Workload(IndexedTable& t, unsigned char* buf, Journal& j) {
   auto note = [&](std::int32_t id, int err, std::optional<std::string> v) {
     if (err == 0) {
       j.told[id] = std::move(v);
@@ -62,8 +62,8 @@ void Workload(TBTreeBase& t, unsigned char* buf, Journal& j) {
 
 class CrashTest : public EngineTest {
  protected:
-  std::unique_ptr<TBTreeBase> Table(unsigned char* buf) {
-    auto t = std::make_unique<TBTreeBase>(base(), false, buf, true, TestKey, kRecLen);
+  std::unique_ptr<IndexedTable> Table(unsigned char* buf) {
+    auto t = std::make_unique<IndexedTable>(base(), false, buf, true, TestKey, kRecLen);
     t->DefineKey(1, 30, true);
     t->DefineKey(2, 8, false);
     return t;
@@ -159,7 +159,7 @@ TEST_F(CrashTest, FailingReadsAndWritesGiveErrorNumbers) {
       pf::FaultInjectingFileSystem faulty;
       (mode == 0 ? faulty.failReadAt : mode == 1 ? faulty.failWriteAt : faulty.shortWriteAt) = n;
       pf::ScopedFileSystem use(faulty);
-      auto t = std::make_unique<TBTreeBase>(base(), false, buf, false, TestKey, kRecLen);
+      auto t = std::make_unique<IndexedTable>(base(), false, buf, false, TestKey, kRecLen);
       t->DefineKey(1, 30, true);
       t->DefineKey(2, 8, false);
       int errors = 0;

@@ -10,12 +10,17 @@
 #include <utility>
 #include <vector>
 
-#include "database/btreebase.h"
-#include "database/isam.h"
-#include "frame/strutil.h"
+#include "platform/bytes.h"
+#include "storage/indexed_table.h"
+#include "storage/isam.h"
 #include "support/test_support.h"
 
 namespace kandelo::test {
+
+using platform::GetI32;
+using platform::GetU16;
+using platform::PutI32;
+using platform::PutU16;
 
 struct CheckedKey {
   std::vector<std::pair<std::string, std::int32_t>> entries;  // in key order

@@ -5,8 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "database/isam_internal.h"
-#include "frame/strutil.h"
+#include "storage/isam_internal.h"
 
 namespace kandelo::isam {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "database/isam.h"
-#include "database/isam_journal.h"
+#include "storage/isam.h"
+#include "storage/isam_journal.h"
 #include "platform/fileio.h"
 #include "support/test_support.h"
 

@@ -1,9 +1,11 @@
 // Object layer of the indexed-file engine.
 //
-// TGenBase is the engine instance (one per run): it starts and stops the page
-// cache. TBTreeBase binds one indexed file to the owner's record buffer and a
-// key callback and keeps all keys in step with the records. Results are the
-// error numbers of isam_errors.h (0 = success); the last one is also kept.
+// StorageEngine is the engine instance (one per run): it starts and stops the
+// page cache. IndexedTable binds one indexed file to the owner's record buffer
+// and a key callback and keeps all keys in step with the records. Results are
+// the error numbers of isam_errors.h (0 = success); the last one is also kept.
+// Nothing here shows anything: the callers report the numbers, with the texts
+// below where they have no better one.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "database/isam.h"
-#include "database/isam_errors.h"
+#include "storage/isam.h"
+#include "storage/isam_errors.h"
 
 namespace kandelo {
 
@@ -21,18 +23,20 @@ using isam::KeyCallback;
 using isam::KeyDef;
 using isam::KeyTable;
 
-class TGenBase {
+class StorageEngine {
  public:
-  TGenBase() = default;
-  // Destroying flushes and closes every file still open and stops the engine;
-  // an error then left in the engine shows "Data Base Error  " + number.
-  ~TGenBase();
-  TGenBase(const TGenBase&) = delete;
-  TGenBase& operator=(const TGenBase&) = delete;
+  StorageEngine() = default;
+  // Destroying stops the engine (Stop) when it still runs; its error is lost.
+  ~StorageEngine();
+  StorageEngine(const StorageEngine&) = delete;
+  StorageEngine& operator=(const StorageEngine&) = delete;
 
   // Starts the engine; false on failure (number through TakeError).
   bool Create(int pageBuffers = isam::kDefaultPageBuffers);
   bool IsStarted() const { return started_; }
+  // Flushes and closes every file still open and stops the engine; the first
+  // error met (0 also when it was not started).
+  int Stop();
   // Returns the engine's last error and clears it.
   int TakeError();
   // Always on: files on a remote drive open in network mode.
@@ -43,28 +47,43 @@ class TGenBase {
   int error_ = 0;
 };
 
-// Start-up and shutdown of the program's engine instance. InitDatabaseEngine
-// shows "Database initialization error : " + number on failure.
+// Start-up and shutdown of the program's engine instance; both return the
+// engine's error number (0 = success).
 int InitDatabaseEngine(int pageBuffers = isam::kDefaultPageBuffers);
-void ReleaseDatabaseEngine();
-TGenBase* DatabaseEngine();  // nullptr when not started
+int ReleaseDatabaseEngine();
+StorageEngine* DatabaseEngine();  // nullptr when not started
+
+// The fixed texts under which the program reports a failed start
+// ("Database initialization error : " + number) and a failed stop
+// ("Data Base Error  " + number) of the engine.
+std::string EngineStartErrorText(int error);
+std::string EngineStopErrorText(int error);
+
+// Network mode: a change or an opening that finds another station's lock
+// waits up to ten times 250 ms, calling the hook about every 25 ms (the
+// window lets its events run there; the command line installs none). What
+// runs in the hook may read through the waiting table, which goes on from the
+// buffers and position it was given, but must not change it. An empty hook
+// removes the one installed.
+using LockWaitHook = std::function<void()>;
+void SetLockWaitHook(LockWaitHook hook);
 
 // Whether an indexed file on this base path opens in network mode (shared by
 // several stations): KANDELO_NETWORK_MODE, else whether its directory (the
 // current one for a bare name) lies on a network file system.
 bool SharedByStations(const std::string& basePath);
 
-class TBTreeBase {
+class IndexedTable {
  public:
   // recordBuffer: the owner's buffer of recordLength bytes (not owned).
   // networkOption: the engine's network option; network mode also needs the
   // base path's directory to lie on a remote drive.
-  TBTreeBase(const std::string& basePath, bool networkOption, unsigned char* recordBuffer,
+  IndexedTable(const std::string& basePath, bool networkOption, unsigned char* recordBuffer,
              bool autoCreate, KeyCallback keyCallback, int recordLength);
   // Flushes and closes the files.
-  ~TBTreeBase();
-  TBTreeBase(const TBTreeBase&) = delete;
-  TBTreeBase& operator=(const TBTreeBase&) = delete;
+  ~IndexedTable();
+  IndexedTable(const IndexedTable&) = delete;
+  IndexedTable& operator=(const IndexedTable&) = delete;
 
   bool IsReady() const { return ready_; }
   bool IsOpen() const { return file_ != nullptr; }
@@ -118,8 +137,8 @@ class TBTreeBase {
   const std::string& BasePath() const { return basePath_; }
   int RecordLength() const { return recordLength_; }
   bool NetworkMode() const { return network_; }
-  // A change waits for the write lock (network mode), processing the user
-  // interface's events meanwhile: they must not start another use of this table.
+  // A change waits for the write lock (network mode), calling the lock-wait
+  // hook meanwhile: true while it does, so the hook starts no other change.
   bool InChange() const { return changing_; }
   unsigned char* RecordBuffer() const { return buffer_; }
   isam::IndexedFile* File() const { return file_; }

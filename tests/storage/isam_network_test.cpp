@@ -38,14 +38,14 @@ TEST(NetworkModeSetting, EnvironmentForcesOrSwitchesOff) {
 
 TEST_F(StationsTest, CatalogueShapedFileCoordinatesThroughATwentyNineByteFile) {
   // Six keys, as the catalogue has: one slot byte per station.
-  auto open = [&](unsigned char* buf, std::unique_ptr<TBTreeBase>& t) {
-    t = std::make_unique<TBTreeBase>(base(), true, buf, true, SixKey, kRecLen);
+  auto open = [&](unsigned char* buf, std::unique_ptr<IndexedTable>& t) {
+    t = std::make_unique<IndexedTable>(base(), true, buf, true, SixKey, kRecLen);
     for (int k = 1; k <= 6; ++k) t->DefineKey(k, 9, false);
     ASSERT_TRUE(t->NetworkMode());
     ASSERT_EQ(t->Open(), 0);
   };
   unsigned char a[kRecLen] = {}, b[kRecLen] = {};
-  std::unique_ptr<TBTreeBase> ta, tb;
+  std::unique_ptr<IndexedTable> ta, tb;
   open(a, ta);
   open(b, tb);
   const std::string dia = Dia(base());
@@ -159,6 +159,39 @@ TEST_F(StationsTest, ChangeBlockedPastTenTriesFailsAndLeavesTheFilesAlone) {
   EXPECT_EQ(b.contents(), (std::map<std::int32_t, std::string>{{1, "ONE"}}));
 }
 
+// While a change waits for another station's lock the hook runs (the window
+// lets its events run there). What it does with the waiting table's buffer
+// and key does not leak into the change.
+TEST_F(StationsTest, WaitingChangeCallsTheHookAndGoesOnFromItsOwnRecord) {
+  Station a, b;
+  ASSERT_EQ(a.open(base()), 0);
+  ASSERT_EQ(b.open(base()), 0);
+  ASSERT_EQ(a.add(1, "ONE"), 0);
+  ASSERT_EQ(LockFile(a.file()), 0);
+  int calls = 0;
+  bool inChange = true;
+  SetLockWaitHook([&] {
+    ++calls;
+    inChange = inChange && b.table->InChange();
+    FillRecord(b.buf, 99, "OTHER");  // as a read through the table would
+    b.table->SelectKey(1);
+    if (calls == 3) {
+      ASSERT_EQ(UnlockFile(a.file()), 0);
+    }
+  });
+  struct Unhook {
+    ~Unhook() { SetLockWaitHook({}); }
+  } unhook;
+  b.table->SelectKey(2);
+  EXPECT_EQ(b.add(2, "TWO"), 0);
+  EXPECT_GE(calls, 3);
+  EXPECT_TRUE(inChange);
+  EXPECT_FALSE(b.table->InChange());
+  EXPECT_EQ(b.table->CurrentKeyNumber(), 2);
+  EXPECT_EQ(b.contents(), (std::map<std::int32_t, std::string>{{1, "ONE"}, {2, "TWO"}}));
+  EXPECT_EQ(CheckKeyedFile(base()), "");
+}
+
 // A damaged coordination file is made anew; every station reads everything once.
 TEST_F(StationsTest, DamagedCoordinationFileIsReinitialized) {
   const std::vector<std::string> damages = {std::string(1, '\0'), std::string(), std::string(29, 'x'),
@@ -202,7 +235,7 @@ TEST_F(StationsTest, LocalOpenerAndStationsExcludeEachOther) {
   {
     ScopedEnv off("KANDELO_NETWORK_MODE", "off");
     unsigned char buf[kRecLen] = {};
-    TBTreeBase local(base(), true, buf, false, TestKey, kRecLen);
+    IndexedTable local(base(), true, buf, false, TestKey, kRecLen);
     local.DefineKey(1, 30, true);
     local.DefineKey(2, 8, false);
     EXPECT_FALSE(local.NetworkMode());

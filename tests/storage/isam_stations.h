@@ -1,5 +1,5 @@
 // Shared set-up of the tests of several stations on one indexed file: network
-// mode forced for every path, stations as TBTreeBase objects with buffers of
+// mode forced for every path, stations as IndexedTable objects with buffers of
 // their own, and a check that the files are sound and keyed as their records say.
 #pragma once
 
@@ -40,9 +40,9 @@ class ScopedEnv {
 
 struct Station {
   unsigned char buf[kRecLen] = {};
-  std::unique_ptr<TBTreeBase> table;
+  std::unique_ptr<IndexedTable> table;
   int open(const std::string& base) {
-    table = std::make_unique<TBTreeBase>(base, true, buf, true, TestKey, kRecLen);
+    table = std::make_unique<IndexedTable>(base, true, buf, true, TestKey, kRecLen);
     for (int k = 1; k <= 2; ++k) table->DefineKey(k, TestKeys()[k - 1].length, TestKeys()[k - 1].duplicates);
     return table->Open();
   }

@@ -1,11 +1,10 @@
-#include "database/indexed_repair.h"
+#include "storage/indexed_repair.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "database/isam_internal.h"
-#include "frame/msgbox.h"
 #include "platform/fileio.h"
+#include "storage/isam_internal.h"
 
 namespace kandelo {
 
@@ -43,7 +42,7 @@ std::int64_t recordSlots(const std::string& path, int recordLength) {
 
 }  // namespace
 
-int RebuildRecovering(TBTreeBase& tree) {
+int RebuildRecovering(IndexedTable& tree) {
   if (tree.IsOpen()) tree.Close();
   // The files are looked at and moved about while nobody else has them open,
   // and nobody opens them before the rebuild is done: a station or a local
@@ -77,7 +76,7 @@ int RebuildRecovering(TBTreeBase& tree) {
   return tree.Rebuild();
 }
 
-int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options) {
+RepairResult OpenWithRepair(IndexedTable& tree, const RepairOptions& options) {
   const std::string base = tree.BasePath();
   const std::string dat = isam::DataFilePath(base), sav = isam::SaveFilePath(base);
   if (pf::fs().exists(sav)) {
@@ -113,18 +112,17 @@ int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options) {
       r = tree.Open();
       break;
     case isam::kErrTooManyOpenFiles:
-      if (options.silentTooManyFiles) return r;
+      if (options.silentTooManyFiles) return {r, {}};
       [[fallthrough]];
     default:
-      ShowError("DB creation error : " + std::to_string(r));
-      return r;
+      return {r, "DB creation error : " + std::to_string(r)};
   }
   for (const auto& check : options.checks) {
     if (r == isam::kOk && check(tree)) continue;
     RebuildRecovering(tree);
     r = tree.Open();
   }
-  return r;
+  return {r, {}};
 }
 
 }  // namespace kandelo

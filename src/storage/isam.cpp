@@ -102,7 +102,7 @@
 // on the data file; a second opener gets 9908). Network mode needs the
 // coordination layer (SetNetworkHooks); without it every file is local.
 
-#include "database/isam.h"
+#include "storage/isam.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -112,8 +112,7 @@
 #include <limits>
 #include <new>
 
-#include "database/isam_internal.h"
-#include "frame/strutil.h"
+#include "storage/isam_internal.h"
 #include "platform/fileio.h"
 
 namespace kandelo::isam {
@@ -226,12 +225,13 @@ int MissingFileError(const std::string& path) {
 }
 
 void EncodeDataHeader(const IndexedFile& f, unsigned char* h) {
-  PutI32(h + 0, f.firstFree);
-  PutI32(h + 4, f.freeCount);
-  PutI32(h + 8, f.highest);
-  PutI32(h + 12, f.recordLength);
-  PutI32(h + 16, static_cast<std::int32_t>(f.keys.size()));
-  h[20] = f.changed ? 1 : 0;
+  namespace dh = data_header;
+  PutI32(h + dh::kFirstFree, f.firstFree);
+  PutI32(h + dh::kFreeCount, f.freeCount);
+  PutI32(h + dh::kHighest, f.highest);
+  PutI32(h + dh::kRecordLength, f.recordLength);
+  PutI32(h + dh::kKeyCount, static_cast<std::int32_t>(f.keys.size()));
+  h[dh::kOpenFlag] = f.changed ? 1 : 0;
 }
 
 void EncodeKeyHeader(const KeyState& k, unsigned char* h) {
@@ -357,8 +357,9 @@ DataFileState InspectDataFile(const std::string& base) {
   const std::int64_t size = h->size();
   unsigned char hd[kDataHeaderSize];
   if (size < kDataHeaderSize || h->readAt(0, hd, kDataHeaderSize) != kDataHeaderSize) return DataFileState::Short;
-  const std::int64_t highest = GetI32(hd + 8), length = GetI32(hd + 12);
-  if (hd[20] != 0 || length < kMinRecordLength || highest < 0) return DataFileState::Sound;
+  namespace dh = data_header;
+  const std::int64_t highest = GetI32(hd + dh::kHighest), length = GetI32(hd + dh::kRecordLength);
+  if (hd[dh::kOpenFlag] != 0 || length < kMinRecordLength || highest < 0) return DataFileState::Sound;
   return size < (highest + 1) * length ? DataFileState::Short : DataFileState::Sound;
 }
 std::string CoordinationFilePath(const std::string& base) { return ChangeFileExt(DataBase(base), ".DIA"); }
@@ -469,13 +470,14 @@ namespace {
 int LoadHeaders(IndexedFile& f, pf::OpenMode mode) {
   unsigned char h[kDataHeaderSize];
   if (int err = ReadData(f, 0, h, kDataHeaderSize)) return err;
-  const int keyCount = h[16];
+  namespace dh = data_header;
+  const int keyCount = h[dh::kKeyCount];
   if (keyCount > kMaxKeys) return kErrTooManyKeysInFile;
-  f.firstFree = GetI32(h + 0);
-  f.freeCount = GetI32(h + 4);
-  f.highest = GetI32(h + 8);
-  f.recordLength = GetI32(h + 12);
-  const bool flagSet = h[20] != 0;
+  f.firstFree = GetI32(h + dh::kFirstFree);
+  f.freeCount = GetI32(h + dh::kFreeCount);
+  f.highest = GetI32(h + dh::kHighest);
+  f.recordLength = GetI32(h + dh::kRecordLength);
+  const bool flagSet = h[dh::kOpenFlag] != 0;
 
   if (keyCount > 0) {
     if (!pf::fs().exists(f.indexPath)) return kErrBadPageSize;  // data without index: rebuild, never re-create
@@ -564,7 +566,9 @@ int ReloadParts(IndexedFile& f, std::uint32_t parts) {
   if (parts & 1u) {
     unsigned char h[kDataHeaderSize];
     if (int err = ReadData(f, 0, h, kDataHeaderSize)) return err;
-    const std::int32_t first = GetI32(h + 0), count = GetI32(h + 4), highest = GetI32(h + 8);
+    namespace dh = data_header;
+    const std::int32_t first = GetI32(h + dh::kFirstFree), count = GetI32(h + dh::kFreeCount),
+                       highest = GetI32(h + dh::kHighest);
     const std::int64_t size = f.dat->size();
     if (highest < 0 || count < 0 || count > highest || (first == -1) != (count == 0) || first < -1 ||
         first > highest || size < 0 || size / f.recordLength < std::int64_t{highest} + 1)

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "database/isam_errors.h"
+#include "storage/isam_errors.h"
 
 namespace kandelo::isam {
 
@@ -68,6 +68,15 @@ std::string CoordinationFilePath(const std::string& basePath);  // ".DIA"
 // as unfinished, and the next station to take the write lock (or a local
 // opener) writes the change's new bytes again.
 std::string JournalFilePath(const std::string& basePath);
+
+// Brings a data file of shorter records to recordLength: every record, the
+// header record too, is padded with zero bytes and the header's record length
+// set; the file is replaced in one step (a ".HHX" file renamed over it). The
+// extension of path becomes ".DAT". True when there is no such file or it has
+// that length already; false when it could not be converted, or holds longer
+// records (they would be cut) or a header no data file has: it is then left
+// as it was. The file must not be open.
+bool UpgradeRecordLength(const std::string& path, std::uint32_t recordLength);
 
 // Whether stations of network mode have the file open (they hold their
 // station numbers in the ".DIA" file): then it must not be replaced or deleted.

@@ -4,14 +4,15 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 
 namespace kandelo {
 
 // A consistency check on the open file; false asks for a rebuild.
-using IndexCheck = std::function<bool(TBTreeBase&)>;
+using IndexCheck = std::function<bool(IndexedTable&)>;
 
 struct RepairOptions {
   bool silentTooManyFiles = false;  // 9901 ends without a message (catalogue)
@@ -24,10 +25,14 @@ struct RepairOptions {
 // - 10010 rebuilds and opens again, creating new files when that fails;
 // - 10120 (also a data file without its index), 10121, 10070 (a data file
 //   shorter than its header), 10170 and 10180 rebuild and open again;
-// - any other error shows "DB creation error : " + number;
-// then every check that fails rebuilds and opens again. Returns the last open
-// result (0 = open and consistent).
-int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options);
+// - any other error ends at once with "DB creation error : " + number as the
+//   failure text (none for 9901 when silentTooManyFiles), for the caller to show;
+// then every check that fails rebuilds and opens again.
+struct RepairResult {
+  int error = 0;        // the last open result (0 = open and consistent)
+  std::string failure;  // an error no repair applies to; empty otherwise
+};
+RepairResult OpenWithRepair(IndexedTable& tree, const RepairOptions& options);
 
 // Rebuilds the file. When an earlier rebuild was interrupted (10465: "SAV" and
 // "DAT" both there) and the "DAT" file has fewer record slots than "SAV" has
@@ -36,6 +41,6 @@ int OpenWithRepair(TBTreeBase& tree, const RepairOptions& options);
 // again. A "DAT" file with at least that many slots holds the whole copy and
 // may be newer (whether it opens or was not closed properly since): the stale
 // "SAV" file is renamed to "SAV.OLD" and the "DAT" file rebuilt.
-int RebuildRecovering(TBTreeBase& tree);
+int RebuildRecovering(IndexedTable& tree);
 
 }  // namespace kandelo

@@ -14,8 +14,8 @@
 #include <sstream>
 #include <thread>
 
-#include "database/isam_internal.h"
-#include "database/isam_journal.h"
+#include "storage/isam_internal.h"
+#include "storage/isam_journal.h"
 #include "isam_stations.h"
 
 namespace kandelo::test {
@@ -439,7 +439,7 @@ TEST_F(StationProcessesTest, RebuildAndOpenersKeepEachOtherOut) {
     {
       ScopedEnv local("KANDELO_NETWORK_MODE", "off");
       unsigned char buf[kRecLen];
-      TBTreeBase t(base(), true, buf, false, TestKey, kRecLen);
+      IndexedTable t(base(), true, buf, false, TestKey, kRecLen);
       for (int k = 1; k <= 2; ++k) t.DefineKey(k, TestKeys()[k - 1].length, TestKeys()[k - 1].duplicates);
       EXPECT_EQ(t.Rebuild(), kErrAccessDenied) << mode;
       EXPECT_NE(HoldExclusively(base()), kOk) << mode;

@@ -1,6 +1,6 @@
 // Redo journal of changes in network mode (layout in isam_journal.h).
 
-#include "database/isam_journal.h"
+#include "storage/isam_journal.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,9 +10,8 @@
 #include <new>
 #include <random>
 
-#include "database/isam.h"
-#include "database/isam_internal.h"
-#include "frame/strutil.h"
+#include "storage/isam.h"
+#include "storage/isam_internal.h"
 
 namespace kandelo::isam {
 
@@ -46,19 +45,6 @@ std::uint32_t Checksum(std::uint64_t change, const unsigned char* p, std::size_t
   h ^= h >> 32;
   return static_cast<std::uint32_t>(h);
 }
-
-void PutI64(unsigned char* p, std::int64_t v) {
-  PutI32(p, static_cast<std::int32_t>(v & 0xFFFFFFFF));
-  PutI32(p + 4, static_cast<std::int32_t>(v >> 32));
-}
-
-std::int64_t GetI64(const unsigned char* p) {
-  return static_cast<std::int64_t>(static_cast<std::uint32_t>(GetI32(p))) |
-         (static_cast<std::int64_t>(GetI32(p + 4)) << 32);
-}
-
-void PutU32(unsigned char* p, std::uint32_t v) { PutI32(p, static_cast<std::int32_t>(v)); }
-std::uint32_t GetU32(const unsigned char* p) { return static_cast<std::uint32_t>(GetI32(p)); }
 
 }  // namespace
 

@@ -1,9 +1,10 @@
-// Object layer: TBTreeBase record operations with their keys, positions,
-// layout checks, rebuild; TGenBase start and stop with their messages.
+// Object layer: IndexedTable record operations with their keys, positions,
+// layout checks, rebuild, repair on opening; StorageEngine start and stop
+// with their error numbers.
 
 #include <gtest/gtest.h>
 
-#include "database/indexed_repair.h"
+#include "storage/indexed_repair.h"
 #include "isam_fixture.h"
 
 namespace kandelo::test {
@@ -12,14 +13,14 @@ namespace {
 using namespace isam;
 namespace pf = kandelo::platform;
 
-class BTreeBaseTest : public EngineTest {
+class IndexedTableTest : public EngineTest {
  protected:
-  std::int32_t AddOne(TBTreeBase& t, std::int32_t id, const std::string& name) {
+  std::int32_t AddOne(IndexedTable& t, std::int32_t id, const std::string& name) {
     FillRecord(buf_, id, name);
     EXPECT_EQ(t.Add(), 0) << id;
     return t.CurrentRecordNumber();
   }
-  std::vector<std::string> Walk(TBTreeBase& t, int key) {
+  std::vector<std::string> Walk(IndexedTable& t, int key) {
     std::vector<std::string> out;
     t.SelectKey(key);
     t.ResetKey();
@@ -30,7 +31,7 @@ class BTreeBaseTest : public EngineTest {
   unsigned char buf_[kRecLen];
 };
 
-TEST_F(BTreeBaseTest, AddUpdateDeleteKeepEveryKeyInStep) {
+TEST_F(IndexedTableTest, AddUpdateDeleteKeepEveryKeyInStep) {
   auto t = OpenTable(buf_);
   AddOne(*t, 1, "BETA");
   const std::int32_t alpha = AddOne(*t, 2, "ALPHA");
@@ -65,7 +66,7 @@ TEST_F(BTreeBaseTest, AddUpdateDeleteKeepEveryKeyInStep) {
   EXPECT_EQ(AddOne(*t, 4, "DELTA"), alpha) << "the deleted record number is used again";
 }
 
-TEST_F(BTreeBaseTest, RefusedUniqueKeyChangesNothing) {
+TEST_F(IndexedTableTest, RefusedUniqueKeyChangesNothing) {
   auto t = OpenTable(buf_);
   AddOne(*t, 1, "ONE");
   const std::int32_t two = AddOne(*t, 2, "TWO");
@@ -83,7 +84,7 @@ TEST_F(BTreeBaseTest, RefusedUniqueKeyChangesNothing) {
   EXPECT_EQ(Walk(*t, 2), (std::vector<std::string>{IdKey(1), IdKey(2)}));
 }
 
-TEST_F(BTreeBaseTest, SaveAndRestorePositionBringBackBuffersAndKey) {
+TEST_F(IndexedTableTest, SaveAndRestorePositionBringBackBuffersAndKey) {
   auto t = OpenTable(buf_);
   for (int i = 1; i <= 100; ++i) AddOne(*t, i, "N" + std::to_string(1000 + i));
   t->SelectKey(1);
@@ -111,13 +112,13 @@ TEST_F(BTreeBaseTest, SaveAndRestorePositionBringBackBuffersAndKey) {
   EXPECT_EQ(s, "N1049");
 }
 
-TEST_F(BTreeBaseTest, ObjectStateErrors) {
-  TBTreeBase broken(base(), false, nullptr, true, TestKey, kRecLen);
+TEST_F(IndexedTableTest, ObjectStateErrors) {
+  IndexedTable broken(base(), false, nullptr, true, TestKey, kRecLen);
   EXPECT_FALSE(broken.IsReady());
   EXPECT_EQ(broken.Open(), kErrNotReady);
   EXPECT_EQ(broken.Add(), kErrNotReady);
 
-  TBTreeBase t(base(), false, buf_, false, TestKey, kRecLen);
+  IndexedTable t(base(), false, buf_, false, TestKey, kRecLen);
   ASSERT_TRUE(t.IsReady());
   t.DefineKey(1, 30, true);
   t.DefineKey(2, 8, false);
@@ -142,20 +143,20 @@ TEST_F(BTreeBaseTest, ObjectStateErrors) {
   };
   for (const Layout& l : others) {
     std::vector<unsigned char> b(static_cast<std::size_t>(l.r));
-    TBTreeBase o(base(), false, b.data(), false, TestKey, l.r);
+    IndexedTable o(base(), false, b.data(), false, TestKey, l.r);
     for (std::size_t k = 0; k < l.keys.size(); ++k) o.DefineKey(static_cast<int>(k) + 1, l.keys[k].length, l.keys[k].duplicates);
     EXPECT_EQ(o.Open(), kErrKeyLayout);
     EXPECT_FALSE(o.IsOpen());
   }
 }
 
-TEST_F(BTreeBaseTest, DataFileWithoutIndexIsRebuiltNotRecreated) {
+TEST_F(IndexedTableTest, DataFileWithoutIndexIsRebuiltNotRecreated) {
   {
     auto t = OpenTable(buf_);
     AddOne(*t, 1, "KEEP");
   }
   pf::fs().removeFile(IndexFilePath(base()));
-  auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+  auto t = std::make_unique<IndexedTable>(base(), false, buf_, true, TestKey, kRecLen);
   t->DefineKey(1, 30, true);
   t->DefineKey(2, 8, false);
   EXPECT_EQ(t->Open(), kErrBadPageSize);
@@ -164,7 +165,7 @@ TEST_F(BTreeBaseTest, DataFileWithoutIndexIsRebuiltNotRecreated) {
   EXPECT_EQ(Walk(*t, 1), std::vector<std::string>{"KEEP"});
 }
 
-TEST_F(BTreeBaseTest, RebuildAfterImproperCloseRenumbersAndReportsDuplicates) {
+TEST_F(IndexedTableTest, RebuildAfterImproperCloseRenumbersAndReportsDuplicates) {
   {
     auto t = OpenTable(buf_);
     for (int i = 1; i <= 6; ++i) AddOne(*t, i, "R" + std::to_string(i));
@@ -181,7 +182,7 @@ TEST_F(BTreeBaseTest, RebuildAfterImproperCloseRenumbersAndReportsDuplicates) {
   dat[20] = 1;
   writeFile(DataFilePath(base()), dat);
 
-  auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+  auto t = std::make_unique<IndexedTable>(base(), false, buf_, true, TestKey, kRecLen);
   t->DefineKey(1, 30, true);
   t->DefineKey(2, 8, false);
   ASSERT_EQ(t->Open(), kErrNotClosedProperly);
@@ -206,13 +207,13 @@ TEST_F(BTreeBaseTest, RebuildAfterImproperCloseRenumbersAndReportsDuplicates) {
   EXPECT_EQ(c.freeRecords, 1) << "the dropped duplicate is a free record of the new file";
 }
 
-TEST_F(BTreeBaseTest, InterruptedRebuildLeavesTheOldDataAndIsNotRepeatedOverIt) {
+TEST_F(IndexedTableTest, InterruptedRebuildLeavesTheOldDataAndIsNotRepeatedOverIt) {
   {
     auto t = OpenTable(buf_);
     for (int i = 1; i <= 200; ++i) AddOne(*t, i, "X");
   }
   const std::string old = readFile(DataFilePath(base()));
-  auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+  auto t = std::make_unique<IndexedTable>(base(), false, buf_, true, TestKey, kRecLen);
   t->DefineKey(1, 30, true);
   t->DefineKey(2, 8, false);
   EXPECT_EQ(t->Rebuild([](int phase, int, std::int32_t done, std::int32_t) { return phase == 1 && done < 100; }),
@@ -225,7 +226,7 @@ TEST_F(BTreeBaseTest, InterruptedRebuildLeavesTheOldDataAndIsNotRepeatedOverIt) 
   EXPECT_EQ(RebuildIndexedFile(base(), 70000, TestKeys(), TestKey), kErrRebuildSize);
 }
 
-TEST_F(BTreeBaseTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
+TEST_F(IndexedTableTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
   {
     auto t = OpenTable(buf_);
     for (int i = 1; i <= 3; ++i) AddOne(*t, i, "OLD" + std::to_string(i));
@@ -238,7 +239,7 @@ TEST_F(BTreeBaseTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
     AddOne(*t, 4, "NEW4");
   }
   writeFile(SaveFilePath(base()), stale);
-  auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+  auto t = std::make_unique<IndexedTable>(base(), false, buf_, true, TestKey, kRecLen);
   t->DefineKey(1, 30, true);
   t->DefineKey(2, 8, false);
   ASSERT_EQ(RebuildRecovering(*t), 0);
@@ -252,9 +253,9 @@ TEST_F(BTreeBaseTest, StaleSaveFileNeverReplacesANewerWholeDataFile) {
 // newer data file keeps its records also when it was not closed properly
 // since; a copy that stopped before its first record (it opens cleanly) gives
 // way to "SAV".
-TEST_F(BTreeBaseTest, InterruptedRebuildKeepsWhicheverFileHoldsEveryRecord) {
+TEST_F(IndexedTableTest, InterruptedRebuildKeepsWhicheverFileHoldsEveryRecord) {
   auto fresh = [&] {
-    auto t = std::make_unique<TBTreeBase>(base(), false, buf_, true, TestKey, kRecLen);
+    auto t = std::make_unique<IndexedTable>(base(), false, buf_, true, TestKey, kRecLen);
     t->DefineKey(1, 30, true);
     t->DefineKey(2, 8, false);
     return t;
@@ -292,7 +293,7 @@ TEST_F(BTreeBaseTest, InterruptedRebuildKeepsWhicheverFileHoldsEveryRecord) {
   EXPECT_EQ(Walk(*t, 1), (std::vector<std::string>{"OLD1", "OLD2", "OLD3"}));
 }
 
-TEST_F(BTreeBaseTest, EngineRefusesReentryFromAKeyCallback) {
+TEST_F(IndexedTableTest, EngineRefusesReentryFromAKeyCallback) {
   {
     auto t = OpenTable(buf_);
     AddOne(*t, 1, "A");
@@ -307,43 +308,73 @@ TEST_F(BTreeBaseTest, EngineRefusesReentryFromAKeyCallback) {
   EXPECT_EQ(inner, kErrReentered);
 }
 
-TEST(GenBaseTest, StartAndStopShowTheirErrors) {
+TEST(StorageEngineTest, StartAndStopReturnTheirErrorsAndShowNothing) {
   RecordingUi ui;
   ScopedUiServices guard(ui);
   TempDir dir;
   {
-    TGenBase a;
+    StorageEngine a;
     ASSERT_TRUE(a.Create(8));
-    TGenBase b;
+    StorageEngine b;
     EXPECT_FALSE(b.Create());
     EXPECT_EQ(b.TakeError(), kErrAlreadyStarted);
     EXPECT_EQ(b.TakeError(), 0);
     EXPECT_EQ(InitDatabaseEngine(), kErrAlreadyStarted);
-    ASSERT_EQ(ui.texts(), std::vector<std::string>{"Database initialization error : 10450"});
+    EXPECT_EQ(EngineStartErrorText(kErrAlreadyStarted), "Database initialization error : 10450");
   }
   EXPECT_FALSE(EngineStarted());
   EXPECT_EQ(InitDatabaseEngine(7), kErrTooFewBuffers);
   ASSERT_EQ(InitDatabaseEngine(), 0);
   EXPECT_NE(DatabaseEngine(), nullptr);
-  ReleaseDatabaseEngine();
+  EXPECT_EQ(ReleaseDatabaseEngine(), 0);
   EXPECT_FALSE(EngineStarted());
+  EXPECT_EQ(DatabaseEngine(), nullptr);
 
-  // A file whose last flush fails when the engine stops.
-  ui.shown.clear();
+  // A file whose last flush fails when the engine stops: the error comes back
+  // from Stop and from ReleaseDatabaseEngine, and the engine is stopped.
   pf::FaultInjectingFileSystem faulty;
   pf::ScopedFileSystem use(faulty);
-  {
-    TGenBase engine;
-    ASSERT_TRUE(engine.Create());
-    const std::string base = dir.file("T");
+  for (const bool global : {false, true}) {
+    StorageEngine local;
+    if (global)
+      ASSERT_EQ(InitDatabaseEngine(), 0);
+    else
+      ASSERT_TRUE(local.Create());
+    const std::string base = dir.file(global ? "G" : "L");
     ASSERT_EQ(CreateIndexedFile(base, 32, {{4, false}}), 0);
     IndexedFile* f = nullptr;
     ASSERT_EQ(OpenIndexedFile(base, false, false, f), 0);
     ASSERT_EQ(AddKey(f, 1, 1, "A"), 0);
     faulty.failWriteAt = faulty.writes + 1;
+    EXPECT_EQ(global ? ReleaseDatabaseEngine() : local.Stop(), kErrShortWrite) << global;
+    EXPECT_FALSE(EngineStarted());
+    EXPECT_EQ(local.Stop(), 0) << "a second stop has nothing to do";
   }
-  ASSERT_EQ(ui.texts().size(), 1u);
-  EXPECT_EQ(ui.texts()[0], "Data Base Error  10075");
+  EXPECT_EQ(EngineStopErrorText(kErrShortWrite), "Data Base Error  10075");
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(IndexedTableTest, OpeningFailureNoRepairAppliesToComesBackAsText) {
+  RecordingUi ui;
+  ScopedUiServices guard(ui);
+  auto open = [&](const std::string& base, bool autoCreate) {
+    IndexedTable t(base, false, buf_, autoCreate, TestKey, kRecLen);
+    t.DefineKey(1, 30, true);
+    t.DefineKey(2, 8, false);
+    return OpenWithRepair(t, {});
+  };
+  // A directory that is not there: nothing to repair.
+  const RepairResult missing = open(dir_.file("NONE") + "/TEST", true);
+  EXPECT_EQ(missing.error, kErrPathNotFound);
+  EXPECT_EQ(missing.failure, "DB creation error : 9900");
+  const RepairResult notCreated = open(base(), false);
+  EXPECT_EQ(notCreated.error, kErrFileNotFound);
+  EXPECT_EQ(notCreated.failure, "DB creation error : 9903");
+  // A sound file opens without a text.
+  const RepairResult sound = open(base(), true);
+  EXPECT_EQ(sound.error, kOk);
+  EXPECT_TRUE(sound.failure.empty());
+  EXPECT_TRUE(ui.shown.empty()) << "the caller shows the text";
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "database/isam_internal.h"
+#include "storage/isam_internal.h"
 #include "platform/memory.h"
 
 namespace kandelo::isam::detail {

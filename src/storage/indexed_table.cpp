@@ -1,31 +1,30 @@
-// Object layer of the indexed-file engine (TGenBase, TBTreeBase).
+// Object layer of the indexed-file engine (StorageEngine, IndexedTable).
 
-#include "database/btreebase.h"
+#include "storage/indexed_table.h"
 
 #include <chrono>
 #include <new>
 #include <thread>
 
-#include "database/isam_internal.h"
-#include "frame/msgbox.h"
-#include "frame/strutil.h"
-#include "frame/ui_services.h"
 #include "platform/fileio.h"
+#include "storage/isam_internal.h"
 
 namespace kandelo {
 
 namespace pf = kandelo::platform;
 using namespace isam;
 
-// ---- TGenBase ---------------------------------------------------------------------
+// ---- StorageEngine ---------------------------------------------------------------------
 
-TGenBase::~TGenBase() {
-  if (!started_) return;
-  int err = StopEngine();
-  if (err != 0) ShowError("Data Base Error  " + std::to_string(err));
+StorageEngine::~StorageEngine() { Stop(); }
+
+int StorageEngine::Stop() {
+  if (!started_) return 0;
+  started_ = false;
+  return StopEngine();
 }
 
-bool TGenBase::Create(int pageBuffers) {
+bool StorageEngine::Create(int pageBuffers) {
   if (started_) {
     error_ = kErrAlreadyStarted;
     return false;
@@ -37,7 +36,7 @@ bool TGenBase::Create(int pageBuffers) {
   return started_;
 }
 
-int TGenBase::TakeError() {
+int StorageEngine::TakeError() {
   const int engineError = TakeEngineError();
   const int e = error_ ? error_ : engineError;
   error_ = 0;
@@ -45,8 +44,8 @@ int TGenBase::TakeError() {
 }
 
 namespace {
-std::unique_ptr<TGenBase>& GlobalEngine() {
-  static std::unique_ptr<TGenBase> engine;
+std::unique_ptr<StorageEngine>& GlobalEngine() {
+  static std::unique_ptr<StorageEngine> engine;
   return engine;
 }
 }  // namespace
@@ -54,21 +53,25 @@ std::unique_ptr<TGenBase>& GlobalEngine() {
 int InitDatabaseEngine(int pageBuffers) {
   auto& g = GlobalEngine();
   if (g) return kErrAlreadyStarted;
-  auto e = std::make_unique<TGenBase>();
-  if (!e->Create(pageBuffers)) {
-    int err = e->TakeError();
-    ShowError("Database initialization error : " + std::to_string(err));
-    return err;
-  }
+  auto e = std::make_unique<StorageEngine>();
+  if (!e->Create(pageBuffers)) return e->TakeError();
   g = std::move(e);
   return 0;
 }
 
-void ReleaseDatabaseEngine() { GlobalEngine().reset(); }
+int ReleaseDatabaseEngine() {
+  auto& g = GlobalEngine();
+  const int err = g ? g->Stop() : 0;
+  g.reset();
+  return err;
+}
 
-TGenBase* DatabaseEngine() { return GlobalEngine().get(); }
+std::string EngineStartErrorText(int error) { return "Database initialization error : " + std::to_string(error); }
+std::string EngineStopErrorText(int error) { return "Data Base Error  " + std::to_string(error); }
 
-// ---- TBTreeBase -----------------------------------------------------------------
+StorageEngine* DatabaseEngine() { return GlobalEngine().get(); }
+
+// ---- IndexedTable -----------------------------------------------------------------
 
 bool SharedByStations(const std::string& basePath) {
   std::string dir = ParentPath(DataFilePath(basePath));
@@ -76,7 +79,7 @@ bool SharedByStations(const std::string& basePath) {
   return pf::networkModeFor(dir);
 }
 
-TBTreeBase::TBTreeBase(const std::string& basePath, bool networkOption, unsigned char* recordBuffer,
+IndexedTable::IndexedTable(const std::string& basePath, bool networkOption, unsigned char* recordBuffer,
                        bool autoCreate, KeyCallback keyCallback, int recordLength)
     : basePath_(basePath),
       buffer_(recordBuffer),
@@ -97,16 +100,16 @@ TBTreeBase::TBTreeBase(const std::string& basePath, bool networkOption, unsigned
   ready_ = true;
 }
 
-TBTreeBase::~TBTreeBase() {
+IndexedTable::~IndexedTable() {
   if (file_) Close();
 }
 
-int TBTreeBase::CheckOpen() {
+int IndexedTable::CheckOpen() {
   if (!ready_ || !file_) return Fail(kErrNotReady);
   return 0;
 }
 
-int TBTreeBase::DefineKey(int keyNumber, int length, bool allowDuplicates) {
+int IndexedTable::DefineKey(int keyNumber, int length, bool allowDuplicates) {
   if (!ready_) return Fail(kErrNotReady);
   if (file_) return Fail(kErrKeyDefinedWhileOpen);
   if (keyNumber < 1 || keyNumber > kMaxKeys) return Fail(kErrTooManyKeys);
@@ -120,7 +123,7 @@ int TBTreeBase::DefineKey(int keyNumber, int length, bool allowDuplicates) {
   return Fail(0);
 }
 
-int TBTreeBase::CheckLayout() {
+int IndexedTable::CheckLayout() {
   // Any difference to the defined layout is a "wrong key layout": the owner
   // rebuilds. A different record length would also overrun the record buffer.
   if (KeyCountOf(file_) != static_cast<int>(keys_.size()) || RecordLengthOf(file_) != recordLength_)
@@ -136,14 +139,19 @@ int TBTreeBase::CheckLayout() {
 
 namespace {
 
+LockWaitHook& lockWaitHook() {
+  static LockWaitHook hook;
+  return hook;
+}
+
 // Network mode: another station's change keeps a lock for a moment. Ten
-// tries, 250 ms apart, the user interface staying responsive meanwhile.
-// `err` is the result of the first try.
+// tries, 250 ms apart, the lock-wait hook called meanwhile. `err` is the
+// result of the first try.
 template <typename Try>
 int WithRetries(int busyError, int err, Try attempt) {
   for (int tries = 1; err == busyError && tries < 10; ++tries) {
     for (int slice = 0; slice < 10; ++slice) {
-      ui().processEvents();
+      if (const LockWaitHook& hook = lockWaitHook()) hook();
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     err = attempt();
@@ -153,7 +161,9 @@ int WithRetries(int busyError, int err, Try attempt) {
 
 }  // namespace
 
-int TBTreeBase::Open() {
+void SetLockWaitHook(LockWaitHook hook) { lockWaitHook() = std::move(hook); }
+
+int IndexedTable::Open() {
   if (!ready_) return Fail(kErrNotReady);
   if (file_) return Fail(0);
   // The opening lock is busy while another station changes the file.
@@ -179,26 +189,26 @@ int TBTreeBase::Open() {
   return Fail(0);
 }
 
-int TBTreeBase::CreateFiles() {
+int IndexedTable::CreateFiles() {
   if (!ready_) return Fail(kErrNotReady);
   if (file_) return Fail(kErrKeyDefinedWhileOpen);
   if (int err = CreateIndexedFile(basePath_, recordLength_, keys_)) return Fail(err);
   return Open();
 }
 
-int TBTreeBase::Close() {
+int IndexedTable::Close() {
   if (int err = CheckOpen()) return err;
   int err = CloseIndexedFile(file_);
   file_ = nullptr;
   return Fail(err);
 }
 
-int TBTreeBase::Flush() {
+int IndexedTable::Flush() {
   if (int err = CheckOpen()) return err;
   return Fail(FlushIndexedFile(file_));
 }
 
-int TBTreeBase::Rebuild(const RebuildProgress& progress) {
+int IndexedTable::Rebuild(const RebuildProgress& progress) {
   if (!ready_) return Fail(kErrNotReady);
   if (file_) {
     if (int err = Close()) return err;
@@ -207,14 +217,14 @@ int TBTreeBase::Rebuild(const RebuildProgress& progress) {
   return Fail(RebuildIndexedFile(basePath_, recordLength_, keys_, keyOf_, progress, check_, &dropped_));
 }
 
-int TBTreeBase::SelectKey(int keyNumber) {
+int IndexedTable::SelectKey(int keyNumber) {
   if (!ready_) return Fail(kErrNotReady);
   if (keyNumber < 1 || keyNumber > static_cast<int>(keys_.size())) return Fail(kErrSelectKey);
   currentKey_ = keyNumber;
   return Fail(0);
 }
 
-int TBTreeBase::ReadRecord(std::int32_t recordNumber) {
+int IndexedTable::ReadRecord(std::int32_t recordNumber) {
   if (int err = CheckOpen()) return err;
   if (int err = GetRecord(file_, recordNumber, buffer_)) return Fail(err);
   copy_.assign(buffer_, buffer_ + recordLength_);
@@ -222,26 +232,26 @@ int TBTreeBase::ReadRecord(std::int32_t recordNumber) {
   return Fail(0);
 }
 
-int TBTreeBase::RereadRecord() { return ReadRecord(currentRecord_); }
+int IndexedTable::RereadRecord() { return ReadRecord(currentRecord_); }
 
-int TBTreeBase::PeekRecord(const unsigned char*& record) {
+int IndexedTable::PeekRecord(const unsigned char*& record) {
   record = nullptr;
   if (int err = CheckOpen()) return err;
   return Fail(ViewRecord(file_, currentRecord_, record));
 }
 
-int TBTreeBase::PutRecord(std::int32_t recordNumber) {
+int IndexedTable::PutRecord(std::int32_t recordNumber) {
   if (int err = CheckOpen()) return err;
   return Fail(WithWriteLockDo([&] { return isam::PutRecord(file_, recordNumber, buffer_); }));
 }
 
-int TBTreeBase::KeyOf(const unsigned char* record, int k, std::string& key) {
+int IndexedTable::KeyOf(const unsigned char* record, int k, std::string& key) {
   key = keyOf_ ? keyOf_(record, k) : std::string();
   if (key.size() > static_cast<std::size_t>(keys_[static_cast<std::size_t>(k - 1)].length)) return kErrKeyTooLong;
   return 0;
 }
 
-int TBTreeBase::WithWriteLockDo(const std::function<int()>& change) {
+int IndexedTable::WithWriteLockDo(const std::function<int()>& change) {
   if (!IsNetworkMode(file_)) return change();
   struct Changing {
     bool& flag;
@@ -251,7 +261,7 @@ int TBTreeBase::WithWriteLockDo(const std::function<int()>& change) {
   } changing(changing_);
   auto lock = [&] { return LockFile(file_) == 0 ? 0 : static_cast<int>(kErrWriteLock); };
   if (int first = lock()) {
-    // The events processed while waiting may read records through this
+    // The hook called while waiting may read records through this
     // table: the change goes on from the buffers and position it was given.
     const std::vector<unsigned char> buffer(buffer_, buffer_ + recordLength_), copy = copy_;
     const std::int32_t record = currentRecord_;
@@ -273,7 +283,7 @@ int TBTreeBase::WithWriteLockDo(const std::function<int()>& change) {
   return err ? err : uerr;
 }
 
-int TBTreeBase::Add() {
+int IndexedTable::Add() {
   if (int err = CheckOpen()) return err;
   return Fail(WithWriteLockDo([&] {
     const int n = static_cast<int>(keys_.size());
@@ -302,7 +312,7 @@ int TBTreeBase::Add() {
   }));
 }
 
-int TBTreeBase::Delete() {
+int IndexedTable::Delete() {
   if (int err = CheckOpen()) return err;
   return Fail(WithWriteLockDo([&] {
     for (int k = 1; k <= static_cast<int>(keys_.size()); ++k) {
@@ -314,7 +324,7 @@ int TBTreeBase::Delete() {
   }));
 }
 
-int TBTreeBase::Update() {
+int IndexedTable::Update() {
   if (int err = CheckOpen()) return err;
   return Fail(WithWriteLockDo([&] {
     const int n = static_cast<int>(keys_.size());
@@ -346,12 +356,12 @@ int TBTreeBase::Update() {
   }));
 }
 
-int TBTreeBase::ResetKey() {
+int IndexedTable::ResetKey() {
   if (int err = CheckOpen()) return err;
   return Fail(ClearKey(file_, currentKey_));
 }
 
-int TBTreeBase::FindKey(std::string& key) {
+int IndexedTable::FindKey(std::string& key) {
   if (int err = CheckOpen()) return err;
   std::int32_t rec = 0;
   if (int err = isam::FindKey(file_, currentKey_, key, rec)) return Fail(err);
@@ -360,7 +370,7 @@ int TBTreeBase::FindKey(std::string& key) {
   return Fail(0);
 }
 
-int TBTreeBase::SearchKey(std::string& key) {
+int IndexedTable::SearchKey(std::string& key) {
   if (int err = CheckOpen()) return err;
   std::int32_t rec = 0;
   if (int err = isam::SearchKey(file_, currentKey_, key, rec)) return Fail(err);
@@ -369,7 +379,7 @@ int TBTreeBase::SearchKey(std::string& key) {
   return Fail(0);
 }
 
-int TBTreeBase::NextKey(std::string& key) {
+int IndexedTable::NextKey(std::string& key) {
   if (int err = CheckOpen()) return err;
   std::int32_t rec = 0;
   if (int err = isam::NextKey(file_, currentKey_, rec, key)) return Fail(err);
@@ -378,7 +388,7 @@ int TBTreeBase::NextKey(std::string& key) {
   return Fail(0);
 }
 
-int TBTreeBase::PrevKey(std::string& key) {
+int IndexedTable::PrevKey(std::string& key) {
   if (int err = CheckOpen()) return err;
   std::int32_t rec = 0;
   if (int err = isam::PrevKey(file_, currentKey_, rec, key)) return Fail(err);
@@ -387,26 +397,26 @@ int TBTreeBase::PrevKey(std::string& key) {
   return Fail(0);
 }
 
-std::int32_t TBTreeBase::RecordCount() {
+std::int32_t IndexedTable::RecordCount() {
   if (CheckOpen()) return 0;
   std::int32_t n = UsedRecords(file_);
   Fail(TakeEngineError());
   return n < 0 ? 0 : n;
 }
 
-std::int32_t TBTreeBase::EntryCount() {
+std::int32_t IndexedTable::EntryCount() {
   if (CheckOpen()) return 0;
   std::int32_t n = UsedKeys(file_, currentKey_);
   Fail(TakeEngineError());
   return n < 0 ? 0 : n;
 }
 
-int TBTreeBase::KeyCount() {
+int IndexedTable::KeyCount() {
   if (CheckOpen()) return 0;
   return KeyCountOf(file_);
 }
 
-int TBTreeBase::SavePosition() {
+int IndexedTable::SavePosition() {
   if (!ready_) return Fail(kErrNotReady);
   saved_.valid = true;
   saved_.buffer.assign(buffer_, buffer_ + recordLength_);
@@ -417,7 +427,7 @@ int TBTreeBase::SavePosition() {
   return Fail(0);
 }
 
-int TBTreeBase::RestorePosition() {
+int IndexedTable::RestorePosition() {
   if (int err = CheckOpen()) return err;
   if (!saved_.valid) return Fail(kErrNoPositionNext);
   std::copy(saved_.buffer.begin(), saved_.buffer.end(), buffer_);

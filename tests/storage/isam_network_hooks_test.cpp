@@ -93,7 +93,7 @@ TEST_F(NetworkHooksTest, ObjectLayerRetriesTheWriteLockTenTimes) {
   RemoteFileSystem remote;
   pf::ScopedFileSystem use(remote);
   unsigned char buf[kRecLen];
-  auto t = std::make_unique<TBTreeBase>(base(), true, buf, true, TestKey, kRecLen);
+  auto t = std::make_unique<IndexedTable>(base(), true, buf, true, TestKey, kRecLen);
   t->DefineKey(1, 30, true);
   t->DefineKey(2, 8, false);
   ASSERT_TRUE(t->NetworkMode());

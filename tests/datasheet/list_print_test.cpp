@@ -1,6 +1,6 @@
 // The printed catalogue list: pages of 30 entries, two rows for an entry with
 // a text line, the footer's page count, and where each text goes.
-#include "graphics/list_print.h"
+#include "datasheet/list_print.h"
 
 #include <gtest/gtest.h>
 

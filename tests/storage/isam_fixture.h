@@ -8,9 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "database/btreebase.h"
-#include "database/isam.h"
-#include "frame/strutil.h"
+#include "storage/indexed_table.h"
+#include "storage/isam.h"
 #include "platform/fileio.h"
 #include "isam_checker.h"
 #include "support/test_support.h"
@@ -53,9 +52,9 @@ class EngineTest : public ::testing::Test {
 
   std::string base(const std::string& name = "TEST") const { return dir_.file(name); }
 
-  // A TBTreeBase over base(name) with the two test keys, opened (created when missing).
-  std::unique_ptr<TBTreeBase> OpenTable(unsigned char* buffer, const std::string& name = "TEST") {
-    auto t = std::make_unique<TBTreeBase>(base(name), false, buffer, true, TestKey, kRecLen);
+  // A IndexedTable over base(name) with the two test keys, opened (created when missing).
+  std::unique_ptr<IndexedTable> OpenTable(unsigned char* buffer, const std::string& name = "TEST") {
+    auto t = std::make_unique<IndexedTable>(base(name), false, buffer, true, TestKey, kRecLen);
     EXPECT_TRUE(t->IsReady());
     for (int k = 1; k <= 2; ++k) EXPECT_EQ(t->DefineKey(k, TestKeys()[k - 1].length, TestKeys()[k - 1].duplicates), 0);
     EXPECT_EQ(t->Open(), 0);
@@ -63,9 +62,7 @@ class EngineTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  RecordingUi ui_;
-  ScopedUiServices uiGuard_{ui_};
-  TGenBase engine_;
+  StorageEngine engine_;
   int buffers_;
 };
 

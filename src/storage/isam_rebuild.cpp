@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "database/isam_internal.h"
-#include "frame/strutil.h"
+#include "storage/isam_internal.h"
 
 namespace kandelo::isam {
 

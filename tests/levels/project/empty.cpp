@@ -1,0 +1,1 @@
+// A source for the libraries of the level check; nothing to compile.
