@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"

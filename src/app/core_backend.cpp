@@ -7,7 +7,7 @@
 #include "conversion/save_luminaire.h"
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "database/isam.h"
 #include "evaluation/polar_diagram.h"
 #include "frame/msgbox.h"

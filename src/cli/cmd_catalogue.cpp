@@ -10,7 +10,7 @@
 #include "cli/progress_line.h"
 #include "cli/cli_output.h"
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/scan.h"

@@ -1,6 +1,6 @@
 // Searching directory trees for photometric files, the mask file and the
 // scan's error list. Taking the files into the catalogue is
-// database/catalogue_scan.h; the formats and their file-dialog filters are
+// conversion/catalogue_scan.h; the formats and their file-dialog filters are
 // photometry/format_io.h.
 #pragma once
 

@@ -12,7 +12,7 @@
 #include "conversion/convert_files.h"
 #include "database/catalogue_list.h"
 #include "database/catalogue_record.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 #include "graphics/output_settings.h"
 #include "ui/output_luminaire.h"

@@ -9,7 +9,7 @@
 
 #include "database/btreebase.h"
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"

@@ -1,4 +1,4 @@
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 
 #include <gtest/gtest.h>
 
