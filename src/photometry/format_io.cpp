@@ -244,6 +244,7 @@ LoadResult LoadLuminaire(const std::string& path, TLUM32& lum, LoadValues values
       if (!lum.FluxValid) lum.CalcFlux();
       lum.FindMaxIntensity();
     }
+    for (Diagnostic& d : lum.TakeComputeNotes().items) result.messages.items.push_back(std::move(d));
     return result;
   };
 

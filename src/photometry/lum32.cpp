@@ -34,6 +34,7 @@ void TLUM32::Clear() {
   intensity_ = intensityBB_ = &TLUM32::IntensityZero;
   meanIntensity_ = &TLUM32::MeanZero;
   weightsReported_ = false;
+  computeNotes_ = {};
 }
 
 void TLUM32::SetFileName(const std::string& name) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/diagnostics.h"
 #include "photometry/sglarray.h"
 
 namespace kandelo {
@@ -236,6 +237,10 @@ class TLUM32 {
   // ---- Derived values -------------------------------------------------------
   void FindMaxIntensity();
   void CalcFlux();
+  // What the computations had to say (the sum of plane weights that do not
+  // cover the circle), kept for the caller instead of shown: loading passes
+  // it on with the reader's messages. Taking empties the list.
+  Diagnostics TakeComputeNotes() { return std::exchange(computeNotes_, {}); }
   float ZoneFlux(double gamma1, double gamma2) const;
   void CalcZonalFlux();
   void CalcCieFluxCode();
@@ -308,9 +313,10 @@ class TLUM32 {
   IntensityFn intensityBB_ = &TLUM32::IntensityZero;
   MeanFn meanIntensity_ = &TLUM32::MeanZero;
   std::uint8_t selectedSymmetry_ = 0;
-  // The unbalanced-weights box is shown once per selected table, not once
-  // per call (a flux integral calls the mean once per γ angle).
+  // The unbalanced weights are noted once per selected table, not once per
+  // call (a flux integral calls the mean once per γ angle).
   mutable bool weightsReported_ = false;
+  mutable Diagnostics computeNotes_;
 
   std::array<unsigned char, kBlock1Size> raw1_{};
   std::array<unsigned char, kBlock2Size> raw2_{};

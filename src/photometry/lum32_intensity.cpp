@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
 #include "photometry/lum32.h"
 #include "photometry/numeric.h"
@@ -354,7 +353,7 @@ float TLUM32::MeanRotational(double gamma) const { return Intensity(gamma, 0); }
 void TLUM32::ReportUnbalancedWeights(double sum) const {
   if (weightsReported_) return;
   weightsReported_ = true;
-  ShowInfo(FormatFixed(sum, 2));
+  computeNotes_.warning(FormatFixed(sum, 2));
 }
 
 double TLUM32::MeanBB(double beta) const {

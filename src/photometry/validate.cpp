@@ -6,7 +6,6 @@
 #include <exception>
 
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/number_lists.h"
@@ -258,13 +257,8 @@ ValidationReport ValidateFile(const std::string& path) {
     // The text scans say with their lines what the text readers' boxes say.
     if (ok && !facts.scanned) AddReaderMessages(loaded.messages.texts(), path, out);
     if (ok) {
-      CollectingUi flux;
-      UiServices* previous = setThreadUiServices(&flux);
       lum.CalcFlux();
-      setThreadUiServices(previous);
-      std::vector<std::string> fluxTexts;
-      for (const MessageBox& b : flux.boxes) fluxTexts.push_back(b.text);
-      AddReaderMessages(fluxTexts, path, out);
+      AddReaderMessages(lum.TakeComputeNotes().texts(), path, out);
       CheckTable(lum, facts, out);
     }
   }

@@ -143,22 +143,21 @@ TEST(LuminaireIntensity, UnevenFullCircleStartingAbove0) {
   lum.SelectIntensityFunctions(symNone);
   EXPECT_NEAR(lum.Intensity(0, 0), 150, 1e-3);
   EXPECT_NEAR(lum.Intensity(0, 5), 125, 1e-3);
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   EXPECT_NEAR(lum.MeanIntensity(0), 300.0 * 20 / 360, 1e-3);  // weights add up to 360
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(lum.TakeComputeNotes().empty());
 }
 
 TEST(LuminaireIntensity, UnbalancedWeightsAreReportedOnce) {
   auto lum = Make(symC0C180, 13, 0, 15, 7, 0, 15, [](double, double) { return 10; });
   lum.CEnd = 170;  // disagrees with the stored planes
   lum.SelectIntensityFunctions(lum.Symmetry);
-  test::RecordingUi ui;
-  ScopedUiServices scope(ui);
   lum.CalcFlux();
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].type, MsgType::Information);
-  EXPECT_EQ(ui.shown[0].text, "180.00");
+  const Diagnostics notes = lum.TakeComputeNotes();
+  ASSERT_EQ(notes.items.size(), 1u);
+  EXPECT_EQ(notes.items[0].severity, Severity::Warning);
+  EXPECT_EQ(notes.items[0].text, "180.00");
+  lum.CalcFlux();
+  EXPECT_TRUE(lum.TakeComputeNotes().empty()) << "once per selected table";
 }
 
 // The batch form gives Intensity's values bit for bit, on every grid form,
