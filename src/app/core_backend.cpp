@@ -160,9 +160,17 @@ bool CoreBrowserBackend::ReadRecord(std::int32_t recNo, CatalogueRow& row) {
 
 bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) { return OpenCatalogue() && DeleteCatalogueRecord(recNo); }
 
-void CoreBrowserBackend::DeleteWholeCatalogue() { kandelo::DeleteWholeCatalogue(); }
+void CoreBrowserBackend::DeleteWholeCatalogue() {
+  std::string fault;
+  kandelo::DeleteWholeCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);
+}
 
-void CoreBrowserBackend::RebuildCatalogue() { kandelo::RebuildCatalogue(); }
+void CoreBrowserBackend::RebuildCatalogue() {
+  std::string fault;
+  kandelo::RebuildCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);
+}
 
 void CoreBrowserBackend::WriteVersionLabel(const std::string& label) {
   if (OpenCatalogue() && RecordCount() > 0) kandelo::WriteVersionLabel(label);

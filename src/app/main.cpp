@@ -92,10 +92,11 @@ int main(int argc, char** argv) {
   steps.initEngine = [] { return InitDatabaseEngine(); };
   std::optional<int> holder;
   steps.catalogueHeld = [&holder] { return (holder = HolderAfterWaiting(Settings().LumDb)).has_value(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.openCatalogue = [](std::string& fault) { return InitCatalogue(Settings().LumDb, &fault); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
   const StartupState state = StartProgram(steps);
+  for (const std::string& fault : state.faults) ShowError(fault);
 
   if (state.catalogueHeld) {
     // Held by a program that does not answer (a command line run, a window of

@@ -177,7 +177,7 @@ bool SaveDatasheetShots(TfBaseForm& browser, BrowserBackend& backend, const QStr
 StartupSteps CatalogueSteps() {
   StartupSteps steps;
   steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.openCatalogue = [](std::string& fault) { return InitCatalogue(Settings().LumDb, &fault); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };
   return steps;

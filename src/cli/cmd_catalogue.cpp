@@ -17,6 +17,7 @@
 #include "photometry/format_io.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
+#include "frame/msgbox.h"
 #include "frame/ui_services.h"
 #include "platform/fileio.h"
 
@@ -195,7 +196,9 @@ int rebuild() {
   Session session;
   if (CatalogueBasePath().empty()) return CatalogueUnavailable();
   if (CatalogueHolderPid(CatalogueBasePath())) return CatalogueUnavailable();  // said by the start-up
-  int r = RebuildCatalogue();
+  std::string fault;
+  int r = RebuildCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);  // to stderr, as the console shows boxes
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
   if (const std::int32_t dropped = Catalogue()->DroppedByRebuild(); dropped > 0)

@@ -68,7 +68,10 @@ StartupState StartCli(bool catalogue) {
   {
     ScopedUiServices collect(start);
     StartupSteps steps = CliStartupSteps();
-    if (!catalogue) steps.catalogueHeld = steps.openCatalogue = nullptr;
+    if (!catalogue) {
+      steps.catalogueHeld = nullptr;
+      steps.openCatalogue = nullptr;
+    }
     Started() = StartProgram(steps);
   }
   if (catalogue && !Started()->catalogueReady && !Settings().LumDb.empty()) {
@@ -87,8 +90,10 @@ StartupState StartCli(bool catalogue) {
       g_unavailableSaid = true;
     }
   }
-  if (!g_unavailableSaid)
+  if (!g_unavailableSaid) {
     for (const auto& box : start.boxes) ui().showMessage(box);
+    for (const auto& fault : Started()->faults) ShowError(fault);
+  }
   return *Started();
 }
 

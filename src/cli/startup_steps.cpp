@@ -8,9 +8,9 @@ namespace kandelo::cli {
 StartupSteps CliStartupSteps() {
   StartupSteps steps;
   steps.initEngine = [] { return InitDatabaseEngine(); };
-  steps.openCatalogue = [] {
+  steps.openCatalogue = [](std::string& fault) {
     WaitForCatalogue(Settings().LumDb);
-    return InitCatalogue(Settings().LumDb);
+    return InitCatalogue(Settings().LumDb, &fault);
   };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] { ReleaseDatabaseEngine(); };

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "database/indexed_repair.h"
-#include "frame/msgbox.h"
+#include "frame/msgbox.h"  // the two questions about a lost data file
 #include "frame/strutil.h"
 #include "frame/ui_services.h"
 #include "photometry/lum32.h"
@@ -43,8 +43,13 @@ std::unique_ptr<TBTreeBase> makeTree(const std::string& base, bool autoCreate) {
   return t;
 }
 
-void showNotInit(const TBTreeBase& t) {
-  ShowError(t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init "));
+// The text of a fault, for the caller that asked for it.
+void say(std::string* fault, std::string text) {
+  if (fault) *fault = std::move(text);
+}
+
+std::string notInit(const TBTreeBase& t) {
+  return t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init ");
 }
 
 // Reads a record through the file layer, leaving the object's buffers alone.
@@ -183,12 +188,12 @@ TBTreeBase* Catalogue() { return state().tree.get(); }
 TCatalogueRecord& CatalogueBuffer() { return state().buffer; }
 const std::string& CatalogueBasePath() { return state().base; }
 
-bool InitCatalogue(const std::string& basePath) {
+bool InitCatalogue(const std::string& basePath, std::string* fault) {
   CloseCatalogue();
   state().base = basePath;
   auto t = makeTree(basePath, true);
   if (!t->IsReady()) {
-    showNotInit(*t);
+    say(fault, notInit(*t));
     return false;
   }
   // Records lost by an outside hand (a deleted or cut data file) are said,
@@ -205,7 +210,7 @@ bool InitCatalogue(const std::string& basePath) {
                          " is missing; its index is kept. Create a new, empty catalogue?") != mrYes)
         return false;
       if (t->CreateFiles() != isam::kOk) {
-        ShowError("DB creation error : " + std::to_string(t->LastError()));
+        say(fault, "DB creation error : " + std::to_string(t->LastError()));
         return false;
       }
       t->Close();
@@ -228,7 +233,7 @@ bool InitCatalogue(const std::string& basePath) {
   return true;
 }
 
-int RebuildCatalogue() {
+int RebuildCatalogue(std::string* fault) {
   const std::string base = state().base;
   if (base.empty()) return isam::kErrNotReady;
   CloseCatalogue();
@@ -236,7 +241,7 @@ int RebuildCatalogue() {
   if (CatalogueHolderPid(base)) return isam::kErrAccessDenied;
   auto t = makeTree(base, false);
   if (!t->IsReady()) {
-    showNotInit(*t);
+    say(fault, notInit(*t));
     return t->LastError() ? t->LastError() : isam::kErrNotReady;
   }
   if (isam::InspectDataFile(base) == isam::DataFileState::Missing) {
@@ -245,9 +250,7 @@ int RebuildCatalogue() {
     if (created == isam::kOk) state().tree = std::move(t);
     return created;
   }
-  ui().setBusy(true);
   int r = RebuildRecovering(*t);
-  ui().setBusy(false);
   int opened = t->Open();
   if (opened == isam::kOk) state().tree = std::move(t);
   return r != isam::kOk ? r : opened;
@@ -263,19 +266,19 @@ std::optional<int> CatalogueHolderPid(const std::string& lumDbBase) {
   return holder;
 }
 
-bool DeleteWholeCatalogue() {
+bool DeleteWholeCatalogue(std::string* fault) {
   const std::string base = state().base;
   if (base.empty()) return false;
   CloseCatalogue();
   // Other stations would go on in the deleted files.
   if (isam::StationsOpen(base)) {
-    InitCatalogue(base);
+    InitCatalogue(base, fault);
     return false;
   }
   // The index goes with the data: a lone index would read as lost data.
   pf::fs().removeFile(isam::DataFilePath(base));
   pf::fs().removeFile(isam::IndexFilePath(base));
-  return InitCatalogue(base);
+  return InitCatalogue(base, fault);
 }
 
 bool FillCatalogueRecord(TLUM32& lum, TCatalogueRecord& rec) {

@@ -227,7 +227,9 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
 
   LocalizeOrExport(this, Settings().OrvTxtFile);
   if (!LampTable()) {
-    if (OpenLampTable(DefaultLampTablePath())) closeLamps_ = true;
+    std::string fault;
+    if (OpenLampTable(DefaultLampTablePath(), &fault)) closeLamps_ = true;
+    else if (!fault.empty()) ShowError(fault);
     else Error("DM_LAMPINITERR", "The lamp table cannot be opened");
   }
   // The symmetry names after localizing: the list is not one of the window's texts.
