@@ -18,7 +18,7 @@
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "ui/base_form.h"
 
 namespace kandelo {

@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"
@@ -91,7 +91,8 @@ struct World {
     if (Catalogue() && Catalogue()->RecordCount() == kDirs * kFilesPerDir) return;
     emptyCatalogue();
     TPathList paths(PathListFileName());
-    AddTreeToCatalogue(root, paths, *msgs);
+    IntakeRun run;
+    AddTreeToCatalogue(root, paths, *msgs, run);
   }
 };
 
@@ -112,7 +113,8 @@ void BM_ScanIntoEmptyCatalogue(benchmark::State& state) {
     w.emptyCatalogue();
     TPathList paths(PathListFileName());
     state.ResumeTiming();
-    ScanCounts c = AddTreeToCatalogue(w.root, paths, *w.msgs);
+    IntakeRun run;
+    IntakeReport c = AddTreeToCatalogue(w.root, paths, *w.msgs, run);
     if (c.added != kDirs * kFilesPerDir) state.SkipWithError("not every file was added");
   }
   state.SetItemsProcessed(state.iterations() * kDirs * kFilesPerDir);

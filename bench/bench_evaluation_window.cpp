@@ -19,7 +19,7 @@
 #include "database/catalogue_record.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "graphics/qt/qt_output.h"
 #include "photometry/lum32.h"

@@ -16,7 +16,7 @@
 #include "storage/isam_errors.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "datasheet/list_print.h"
 #include "graphics/qt/qt_output.h"
 #include "ratio_reporter.h"

@@ -14,7 +14,7 @@
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/lum32.h"
 #include "ratio_reporter.h"
 #include "ui/base_form.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "photometry/validate.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
 

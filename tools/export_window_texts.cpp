@@ -44,8 +44,8 @@ class NoCatalogue : public BrowserBackend {
   void WriteVersionLabel(const std::string&) override {}
   std::string GetPath(std::int32_t) override { return {}; }
   void EnsurePathListed(const std::string&) override {}
-  ScanCounts AddAllBelowRoot() override { return {}; }
-  std::optional<ScanCounts> AddFilesByDialog() override { return std::nullopt; }
+  IntakeReport AddAllBelowRoot() override { return {}; }
+  std::optional<IntakeReport> AddFilesByDialog() override { return std::nullopt; }
   void SavePathList() override {}
   bool LoadLuminaire(const std::string&) override { return false; }
   void ClearLuminaire() override {}

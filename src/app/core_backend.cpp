@@ -7,15 +7,15 @@
 #include "conversion/save_luminaire.h"
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
+#include "conversion/feedback.h"
 #include "storage/isam.h"
 #include "evaluation/polar_diagram.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
-#include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/device.h"
 #include "platform/fileio.h"
 #include "photometry/format_io.h"
@@ -38,6 +38,41 @@ IndexedTable* OpenCatalogue() {
 }
 
 TMsgManager Messages() { return TMsgManager(Settings().OrvMsgFile); }
+
+// The wait window as the intake's Feedback, titled "DM_WAIT": it shows the
+// file the intake is at and, for the runs that may be stopped, a cancel button.
+class WaitFeedback : public Feedback {
+ public:
+  WaitFeedback(const TMsgManager& msgs, bool cancellable) : cancellable_(cancellable) {
+    ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+    if (cancellable) ui().setWaitCancellable(true);
+  }
+  ~WaitFeedback() override { ui().endWait(); }
+  WaitFeedback(const WaitFeedback&) = delete;
+  WaitFeedback& operator=(const WaitFeedback&) = delete;
+  bool IsCancelled() override { return Feedback::IsCancelled() || (cancellable_ && ui().waitCancelled()); }
+  void ProgressText(const std::string& text) override { ui().updateWait(text); }
+
+ private:
+  bool cancellable_;
+};
+
+// A run of the intake under the window: the overwrite question in a box with
+// Yes, No, Cancel and All, and each file's messages shown as the run comes
+// to it, as loading a file alone shows them.
+IntakeRun WindowRun(Feedback& feedback) {
+  IntakeRun run;
+  run.feedback = &feedback;
+  run.askOverwrite = [](const std::string& question) {
+    switch (AskYesNoCancelAllL(question, Settings().MsgTxtFile)) {
+      case mrYes: return OverwriteAnswer::Yes;
+      case mrAll: return OverwriteAnswer::All;
+      default: return OverwriteAnswer::No;
+    }
+  };
+  run.fileDone = [](const IntakeEntry& entry) { ShowDiagnostics(entry.messages); };
+  return run;
+}
 
 // "*.[lL][dD][tT] *.[iI][eE][sS] ...": every extension the readers take, in
 // any letter case (file dialogs compare names by case on this platform).
@@ -125,9 +160,17 @@ bool CoreBrowserBackend::ReadRecord(std::int32_t recNo, CatalogueRow& row) {
 
 bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) { return OpenCatalogue() && DeleteCatalogueRecord(recNo); }
 
-void CoreBrowserBackend::DeleteWholeCatalogue() { kandelo::DeleteWholeCatalogue(); }
+void CoreBrowserBackend::DeleteWholeCatalogue() {
+  std::string fault;
+  kandelo::DeleteWholeCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);
+}
 
-void CoreBrowserBackend::RebuildCatalogue() { kandelo::RebuildCatalogue(); }
+void CoreBrowserBackend::RebuildCatalogue() {
+  std::string fault;
+  kandelo::RebuildCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);
+}
 
 void CoreBrowserBackend::WriteVersionLabel(const std::string& label) {
   if (OpenCatalogue() && RecordCount() > 0) kandelo::WriteVersionLabel(label);
@@ -191,13 +234,15 @@ std::int32_t CoreBrowserBackend::StoreCatalogueRecord(std::int32_t recNo, const 
   return AddCatalogueRecord(rec, added) == 0 ? added : 0;
 }
 
-ScanCounts CoreBrowserBackend::AddAllBelowRoot() {
+IntakeReport CoreBrowserBackend::AddAllBelowRoot() {
   if (!OpenCatalogue()) return {};
   const TMsgManager msgs = Messages();
-  return kandelo::AddAllBelowRoot(paths_, msgs);
+  WaitFeedback wait(msgs, true);
+  IntakeRun run = WindowRun(wait);
+  return kandelo::AddAllBelowRoot(paths_, msgs, run);
 }
 
-std::optional<ScanCounts> CoreBrowserBackend::AddFilesByDialog() {
+std::optional<IntakeReport> CoreBrowserBackend::AddFilesByDialog() {
   const TMsgManager msgs = Messages();
   // The directory of the last choice, else the luminaire directory.
   std::string start = ReadSettingString("LDBSETTINGS", "ADDDIR", "");
@@ -222,35 +267,28 @@ std::optional<ScanCounts> CoreBrowserBackend::AddFilesByDialog() {
   return AddFiles(paths, last);
 }
 
-ScanCounts CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, std::int32_t& firstRecNo) {
+IntakeReport CoreBrowserBackend::AddFiles(const std::vector<std::string>& files, std::int32_t& firstRecNo) {
   firstRecNo = 0;
-  ScanCounts counts;
-  if (!OpenCatalogue() || files.empty()) return counts;
+  if (!OpenCatalogue() || files.empty()) return {};
   const TMsgManager msgs = Messages();
-  bool overwriteAll = false;
-  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
-  ui().setBusy(true);
-  for (const std::string& path : files) {
-    ui().updateWait(path);
-    std::int32_t recNo = 0;
-    const AddOutcome outcome = AddFileToCatalogue(path, overwriteAll, paths_, msgs, &recNo);
-    if (outcome == AddOutcome::NoRoot) {
-      AppendToErrorList(path);
-      ++counts.failed;
-      continue;
-    }
-    counts.Count(outcome);
-    if (recNo > 0 && firstRecNo == 0) firstRecNo = recNo;
+  IntakeReport report;
+  {
+    WaitFeedback wait(msgs, false);
+    IntakeRun run = WindowRun(wait);
+    ui().setBusy(true);
+    report = AddFilesToCatalogue(files, paths_, msgs, run);
+    ui().setBusy(false);
   }
-  ui().setBusy(false);
-  ui().endWait();
-  return counts;
+  firstRecNo = report.FirstRecord();
+  return report;
 }
 
-ScanCounts CoreBrowserBackend::AddTree(const std::string& dir) {
+IntakeReport CoreBrowserBackend::AddTree(const std::string& dir) {
   if (!OpenCatalogue() || !DirExists(dir)) return {};
   const TMsgManager msgs = Messages();
-  return AddTreeToCatalogue(AddBackslash(dir), paths_, msgs);
+  WaitFeedback wait(msgs, true);
+  IntakeRun run = WindowRun(wait);
+  return AddTreeToCatalogue(AddBackslash(dir), paths_, msgs, run);
 }
 
 void CoreBrowserBackend::SavePathList() { paths_.SavePathList(); }
@@ -295,9 +333,9 @@ bool CoreBrowserBackend::DirectoryCatalogued(const std::string& dir) {
 
 std::int32_t CoreBrowserBackend::CatalogueFileInPlace(const std::string& path) {
   if (!OpenCatalogue()) return 0;
-  std::int32_t recNo = 0;
-  const AddOutcome outcome = AddFileInPlace(path, paths_, &recNo);
-  return outcome == AddOutcome::Added || outcome == AddOutcome::Updated ? recNo : 0;
+  const IntakeEntry entry = AddFileInPlace(path, paths_);
+  ShowDiagnostics(entry.messages);
+  return entry.outcome == AddOutcome::Added || entry.outcome == AddOutcome::Updated ? entry.recNo : 0;
 }
 
 ConversionReport CoreBrowserBackend::ConvertFiles(const std::vector<std::string>& paths, ConversionSettings& settings,
@@ -380,16 +418,10 @@ int TakeSamplesIntoEmptyCatalogue(TPathList& paths) {
     files.push_back(target);
   }
   if (files.empty()) return 0;
-  int taken = 0;
-  bool overwriteAll = false;
-  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
-  for (const std::string& f : files) {
-    ui().updateWait(f);
-    const AddOutcome r = AddFileToCatalogue(f, overwriteAll, paths, msgs);
-    if (r == AddOutcome::Added || r == AddOutcome::Updated) ++taken;
-  }
-  ui().endWait();
-  return taken;
+  WaitFeedback wait(msgs, false);
+  IntakeRun run = WindowRun(wait);
+  const IntakeReport report = AddFilesToCatalogue(files, paths, msgs, run);
+  return report.added + report.updated;
 }
 
 }  // namespace kandelo

@@ -39,10 +39,10 @@ class CoreBrowserBackend : public BrowserBackend {
 
   std::string GetPath(std::int32_t index) override;
   void EnsurePathListed(const std::string& dir) override;
-  ScanCounts AddAllBelowRoot() override;
-  std::optional<ScanCounts> AddFilesByDialog() override;
-  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override;
-  ScanCounts AddTree(const std::string& dir) override;
+  IntakeReport AddAllBelowRoot() override;
+  std::optional<IntakeReport> AddFilesByDialog() override;
+  IntakeReport AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override;
+  IntakeReport AddTree(const std::string& dir) override;
   void SavePathList() override;
   std::int32_t PathIndexOf(const std::string& dir) override;
   bool ReadCatalogueRecord(std::int32_t recNo, TCatalogueRecord& rec) override;

@@ -6,7 +6,7 @@
 #include "database/catalogue.h"
 #include "database/catalogue_record.h"
 #include "datasheet/datasheet.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "photometry/format_io.h"
 
 namespace kandelo {

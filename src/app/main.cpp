@@ -9,7 +9,7 @@
 #include "app/core_backend.h"
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
@@ -108,12 +108,13 @@ int main(int argc, char** argv) {
   };
   std::optional<int> holder;
   steps.catalogueHeld = [&holder] { return (holder = HolderAfterWaiting(Settings().LumDb)).has_value(); };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.openCatalogue = [](std::string& fault) { return InitCatalogue(Settings().LumDb, &fault, AskToRepair); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] {
     if (const int err = ReleaseDatabaseEngine()) ShowError(EngineStopErrorText(err));
   };
   const StartupState state = StartProgram(steps);
+  for (const std::string& fault : state.faults) ShowError(fault);
 
   if (state.catalogueHeld) {
     // Held by a program that does not answer (a command line run, a window of

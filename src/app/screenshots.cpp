@@ -22,11 +22,11 @@
 #include "app/core_backend.h"
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "texts/text_controls.h"
 #include "ui/base_form.h"
 #include "texts/msg_trans_dialog.h"
@@ -182,7 +182,7 @@ StartupSteps CatalogueSteps() {
     if (err) ShowError(EngineStartErrorText(err));
     return err;
   };
-  steps.openCatalogue = [] { return InitCatalogue(Settings().LumDb); };
+  steps.openCatalogue = [](std::string& fault) { return InitCatalogue(Settings().LumDb, &fault, AskToRepair); };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] {
     if (const int err = ReleaseDatabaseEngine()) ShowError(EngineStopErrorText(err));

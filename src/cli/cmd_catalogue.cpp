@@ -10,15 +10,15 @@
 #include "cli/progress_line.h"
 #include "cli/cli_output.h"
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
+#include "conversion/feedback.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
-#include "frame/scan.h"
 #include "photometry/format_io.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
+#include "shell/ui_services.h"
 #include "platform/fileio.h"
 
 namespace kandelo::cli {
@@ -55,7 +55,7 @@ void writeRecordJson(JsonArrayWriter& array, std::int32_t n, const TCatalogueRec
   array.EndObject();
 }
 
-void printCounts(const ScanCounts& c) {
+void printCounts(const IntakeReport& c) {
   std::printf("added %d, updated %d, failed %d (listed in %s)", c.added, c.updated, c.failed, ErrorListPath().c_str());
   if (c.kept > 0) std::printf(", kept %d", c.kept);
   std::printf("\n");
@@ -64,10 +64,10 @@ void printCounts(const ScanCounts& c) {
 // Each file not stored as one line on stderr with the reason; kFailure when
 // there was one, so that no file that is missing from the catalogue passes
 // for stored.
-int reportFailures(const ScanCounts& c) {
-  for (const FailedFile& f : c.failures) {
+int reportFailures(const IntakeReport& c) {
+  for (const IntakeEntry* f : c.Failures()) {
     std::string why;
-    switch (f.why) {
+    switch (f->why) {
       case AddFailure::NotCopied:
         why = SessionText("CL_NOTCOPIED", "cannot be copied into the luminaire directory");
         break;
@@ -76,57 +76,60 @@ int reportFailures(const ScanCounts& c) {
         break;
       case AddFailure::NotStored:
         why = SessionText("CL_NOTSTORED", "not stored in the catalogue");
-        if (f.error) why += " (DB-Error : " + std::to_string(f.error) + ")";
+        if (f->error) why += " (DB-Error : " + std::to_string(f->error) + ")";
+        break;
+      case AddFailure::NoRoot:
+        why = "the luminaire directory does not exist";
         break;
       case AddFailure::NotLoaded:
       case AddFailure::None:
         why = SessionText("CL_UNKNOWN", "not a photometric file in a known format");
         break;
     }
-    FailFile(f.path, why);
+    FailFile(f->path, why);
   }
   return c.failed ? kFailure : kOk;
 }
 
-// Messages to stderr as the console does; the question whether to overwrite
-// a file in the luminaire directory gets the answer given on the command line.
-class AddUi : public UiServices {
+// A file's messages to stderr as they come, the progress line (if any) cleared first.
+void printMessages(const IntakeEntry& entry, ProgressLine* line = nullptr) {
+  if (entry.messages.empty()) return;
+  if (line) line->Clear();
+  for (const std::string& text : entry.messages.texts()) std::fprintf(stderr, "%s\n", ToUtf8(text).c_str());
+}
+
+// The progress line as the intake's Feedback.
+class LineFeedback : public Feedback {
  public:
-  explicit AddUi(int answer) : answer_(answer) {}
-  int showMessage(const MessageBox& box) override {
-    const bool asks = std::any_of(box.buttons.begin(), box.buttons.end(), [&](const MsgButton& b) {
-      return b.result == answer_;
-    });
-    std::fprintf(stderr, "%s\n", ToUtf8(box.text).c_str());
-    if (asks) return answer_;
-    return box.buttons.empty() ? mrOk : box.buttons.front().result;
-  }
+  explicit LineFeedback(ProgressLine& line) : line_(line) {}
+  void Progress(std::size_t done, std::size_t total) override { line_.Update(done, total); }
 
  private:
-  int answer_;
+  ProgressLine& line_;
 };
 
+// The question whether to overwrite a file in the luminaire directory gets
+// the answer given on the command line; the question goes to stderr.
 int add(const std::vector<std::string>& files, const std::string& overwrite) {
-  const int answer = overwrite == "yes" ? mrYes : overwrite == "all" ? mrAll : mrNo;
+  const OverwriteAnswer answer =
+      overwrite == "yes" ? OverwriteAnswer::Yes : overwrite == "all" ? OverwriteAnswer::All : OverwriteAnswer::No;
   Session session;
   if (!session.ready()) return CatalogueUnavailable();
   if (LuminaireRoot().empty()) return Fail("the luminaire directory does not exist");
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  AddUi addUi(answer);
-  ScopedUiServices guard(addUi);
-  bool overwriteAll = answer == mrAll;
-  ScanCounts c;
-  for (const auto& f : files) {
-    auto path = platform::canonicalPath(f);
-    const AddOutcome outcome = path ? AddFileToCatalogue(*path, overwriteAll, paths, msgs) : AddOutcome::Failed;
-    if (outcome == AddOutcome::NoRoot) return Fail("the luminaire directory does not exist");
-    if (outcome == AddOutcome::Failed && !path) AppendToErrorList(f);
-    c.Count(outcome);
-    if (outcome == AddOutcome::Failed)
-      c.failures.push_back(path ? LastAddFailure() : FailedFile{f, AddFailure::NotLoaded, 0});
-  }
+  IntakeRun run;
+  run.overwriteAll = answer == OverwriteAnswer::All;
+  run.askOverwrite = [answer](const std::string& question) {
+    std::fprintf(stderr, "%s\n", ToUtf8(question).c_str());
+    return answer;
+  };
+  run.fileDone = [](const IntakeEntry& entry) { printMessages(entry); };
+  // A file that is not there is taken as given, and fails as not loaded.
+  std::vector<std::string> given;
+  for (const auto& f : files) given.push_back(platform::canonicalPath(f).value_or(f));
+  const IntakeReport c = AddFilesToCatalogue(given, paths, msgs, run);
   printCounts(c);
   return reportFailures(c);
 }
@@ -146,13 +149,14 @@ int scan(const std::string& rootArg) {
   TPathList paths(PathListFileName());
   ensureLumDir1(paths);
   TMsgManager msgs(LanguageFilePath("ORVMSG"));
-  ScanCounts counts;
+  IntakeReport counts;
   {
     ProgressLine progress("scanning");
-    ProgressUi progressUi(progress, ui());
-    ScopedUiServices showProgress(progressUi);
-    const ScanProgress update = [&progress](std::size_t done, std::size_t total) { progress.Update(done, total); };
-    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs, update) : AddAllBelowRoot(paths, msgs, update);
+    LineFeedback feedback(progress);
+    IntakeRun run;
+    run.feedback = &feedback;
+    run.fileDone = [&progress](const IntakeEntry& entry) { printMessages(entry, &progress); };
+    counts = root ? AddTreeToCatalogue(AddBackslash(*root), paths, msgs, run) : AddAllBelowRoot(paths, msgs, run);
   }
   printCounts(counts);
   return reportFailures(counts);
@@ -192,7 +196,9 @@ int rebuild() {
   Session session;
   if (CatalogueBasePath().empty()) return CatalogueUnavailable();
   if (CatalogueHolderPid(CatalogueBasePath())) return CatalogueUnavailable();  // said by the start-up
-  int r = RebuildCatalogue();
+  std::string fault;
+  int r = RebuildCatalogue(&fault);
+  if (!fault.empty()) ShowError(fault);  // to stderr, as the console shows boxes
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
   if (const std::int32_t dropped = Catalogue()->DroppedByRebuild(); dropped > 0)

@@ -12,7 +12,7 @@
 #include "database/catalogue.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/conversion.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"

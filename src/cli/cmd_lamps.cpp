@@ -7,6 +7,7 @@
 #include "cli/cli_common.h"
 #include "storage/isam_errors.h"
 #include "database/lamp_table.h"
+#include "shell/msgbox.h"
 #include "frame/strutil.h"
 
 namespace kandelo::cli {
@@ -23,7 +24,9 @@ struct LampSession {
   bool open = false;
   LampSession() {
     StartCli(false);  // the lamp table alone: the catalogue's state is no concern here
-    open = OpenLampTable(DefaultLampTablePath());
+    std::string fault;
+    open = OpenLampTable(DefaultLampTablePath(), &fault);
+    if (!fault.empty()) ShowError(fault);  // to stderr, as the console shows boxes
   }
   ~LampSession() { CloseLampTable(); }
 };

@@ -7,7 +7,7 @@
 
 #include "cli/cli_common.h"
 #include "conversion/staging_dir.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/lum32.h"
 #include "photometry/new_luminaire.h"
 #include "platform/fileio.h"

@@ -12,7 +12,7 @@
 #include "evaluation/isolux.h"
 #include "evaluation/isolux_diagram.h"
 #include "evaluation/picture.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"

@@ -9,9 +9,9 @@
 #include "database/catalogue.h"
 #include "storage/isam.h"
 #include "frame/inifile.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 
@@ -68,7 +68,10 @@ StartupState StartCli(bool catalogue) {
   {
     ScopedUiServices collect(start);
     StartupSteps steps = CliStartupSteps();
-    if (!catalogue) steps.catalogueHeld = steps.openCatalogue = nullptr;
+    if (!catalogue) {
+      steps.catalogueHeld = nullptr;
+      steps.openCatalogue = nullptr;
+    }
     Started() = StartProgram(steps);
   }
   if (catalogue && !Started()->catalogueReady && !Settings().LumDb.empty()) {
@@ -87,8 +90,10 @@ StartupState StartCli(bool catalogue) {
       g_unavailableSaid = true;
     }
   }
-  if (!g_unavailableSaid)
+  if (!g_unavailableSaid) {
     for (const auto& box : start.boxes) ui().showMessage(box);
+    for (const auto& fault : Started()->faults) ShowError(fault);
+  }
   return *Started();
 }
 

@@ -8,16 +8,13 @@
 //   progress.Done();
 //
 // A command that prints lines of its own meanwhile calls Clear() first (the
-// next Update draws the line again); ProgressUi does that for the messages
-// of the core.
+// next Update draws the line again).
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <string>
-
-#include "frame/ui_services.h"
 
 namespace kandelo::cli {
 
@@ -51,21 +48,6 @@ class ProgressLine {
   std::size_t width_ = 0;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point last_{};
-};
-
-// UiServices for a command under a progress line: the core's messages go to
-// the services that were in use, the line cleared first.
-class ProgressUi : public UiServices {
- public:
-  ProgressUi(ProgressLine& line, UiServices& next) : line_(line), next_(next) {}
-  int showMessage(const MessageBox& box) override {
-    line_.Clear();
-    return next_.showMessage(box);
-  }
-
- private:
-  ProgressLine& line_;
-  UiServices& next_;
 };
 
 }  // namespace kandelo::cli

@@ -1,7 +1,7 @@
 #include "cli/cli_common.h"
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 
 namespace kandelo::cli {
@@ -13,9 +13,9 @@ StartupSteps CliStartupSteps() {
     if (err) ShowError(EngineStartErrorText(err));
     return err;
   };
-  steps.openCatalogue = [] {
+  steps.openCatalogue = [](std::string& fault) {
     WaitForCatalogue(Settings().LumDb);
-    return InitCatalogue(Settings().LumDb);
+    return InitCatalogue(Settings().LumDb, &fault, AskToRepair);
   };
   steps.closeCatalogue = [] { CloseCatalogue(); };
   steps.releaseEngine = [] {

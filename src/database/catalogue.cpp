@@ -6,9 +6,7 @@
 #include <memory>
 
 #include "storage/indexed_repair.h"
-#include "frame/msgbox.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
 
@@ -43,8 +41,13 @@ std::unique_ptr<IndexedTable> makeTree(const std::string& base, bool autoCreate)
   return t;
 }
 
-void showNotInit(const IndexedTable& t) {
-  ShowError(t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init "));
+// The text of a fault, for the caller that asked for it.
+void say(std::string* fault, std::string text) {
+  if (fault) *fault = std::move(text);
+}
+
+std::string notInit(const IndexedTable& t) {
+  return t.LastError() ? "Base not Init : " + std::to_string(t.LastError()) : std::string("Base not Init ");
 }
 
 // Reads a record through the file layer, leaving the object's buffers alone.
@@ -183,12 +186,12 @@ IndexedTable* Catalogue() { return state().tree.get(); }
 TCatalogueRecord& CatalogueBuffer() { return state().buffer; }
 const std::string& CatalogueBasePath() { return state().base; }
 
-bool InitCatalogue(const std::string& basePath) {
+bool InitCatalogue(const std::string& basePath, std::string* fault, const ConfirmRepair& confirm) {
   CloseCatalogue();
   state().base = basePath;
   auto t = makeTree(basePath, true);
   if (!t->IsReady()) {
-    showNotInit(*t);
+    say(fault, notInit(*t));
     return false;
   }
   // Records lost by an outside hand (a deleted or cut data file) are said,
@@ -201,19 +204,19 @@ bool InitCatalogue(const std::string& basePath) {
   if (inspected != isam::DataFileState::Sound && isam::StationsOpen(basePath)) inspected = isam::DataFileState::Sound;
   switch (inspected) {
     case isam::DataFileState::Missing:
-      if (AskYesNoCancel("The catalogue data file " + isam::DataFilePath(basePath) +
-                         " is missing; its index is kept. Create a new, empty catalogue?") != mrYes)
+      if (!confirm || !confirm("The catalogue data file " + isam::DataFilePath(basePath) +
+                               " is missing; its index is kept. Create a new, empty catalogue?"))
         return false;
       if (t->CreateFiles() != isam::kOk) {
-        ShowError("DB creation error : " + std::to_string(t->LastError()));
+        say(fault, "DB creation error : " + std::to_string(t->LastError()));
         return false;
       }
       t->Close();
       break;
     case isam::DataFileState::Short:
-      if (AskYesNoCancel("The catalogue data file " + isam::DataFilePath(basePath) +
-                         " is shorter than its header says: records are lost. The index is kept. Rebuild the "
-                         "catalogue from the records that are left?") != mrYes)
+      if (!confirm || !confirm("The catalogue data file " + isam::DataFilePath(basePath) +
+                               " is shorter than its header says: records are lost. The index is kept. Rebuild "
+                               "the catalogue from the records that are left?"))
         return false;
       break;
     case isam::DataFileState::Sound:
@@ -223,14 +226,14 @@ bool InitCatalogue(const std::string& basePath) {
   options.silentTooManyFiles = true;
   options.checks = {keyCountIsSix, eleventhStepSucceeds, entryCountsMatchRecords};
   const RepairResult opened = OpenWithRepair(*t, options);
-  if (!opened.failure.empty()) ShowError(opened.failure);
+  if (!opened.failure.empty()) say(fault, opened.failure);
   if (opened.error != isam::kOk) return false;
   t->SelectKey(1);
   state().tree = std::move(t);
   return true;
 }
 
-int RebuildCatalogue() {
+int RebuildCatalogue(std::string* fault) {
   const std::string base = state().base;
   if (base.empty()) return isam::kErrNotReady;
   CloseCatalogue();
@@ -238,7 +241,7 @@ int RebuildCatalogue() {
   if (CatalogueHolderPid(base)) return isam::kErrAccessDenied;
   auto t = makeTree(base, false);
   if (!t->IsReady()) {
-    showNotInit(*t);
+    say(fault, notInit(*t));
     return t->LastError() ? t->LastError() : isam::kErrNotReady;
   }
   if (isam::InspectDataFile(base) == isam::DataFileState::Missing) {
@@ -247,9 +250,7 @@ int RebuildCatalogue() {
     if (created == isam::kOk) state().tree = std::move(t);
     return created;
   }
-  ui().setBusy(true);
   int r = RebuildRecovering(*t);
-  ui().setBusy(false);
   int opened = t->Open();
   if (opened == isam::kOk) state().tree = std::move(t);
   return r != isam::kOk ? r : opened;
@@ -265,19 +266,19 @@ std::optional<int> CatalogueHolderPid(const std::string& lumDbBase) {
   return holder;
 }
 
-bool DeleteWholeCatalogue() {
+bool DeleteWholeCatalogue(std::string* fault) {
   const std::string base = state().base;
   if (base.empty()) return false;
   CloseCatalogue();
   // Other stations would go on in the deleted files.
   if (isam::StationsOpen(base)) {
-    InitCatalogue(base);
+    InitCatalogue(base, fault);
     return false;
   }
   // The index goes with the data: a lone index would read as lost data.
   pf::fs().removeFile(isam::DataFilePath(base));
   pf::fs().removeFile(isam::IndexFilePath(base));
-  return InitCatalogue(base);
+  return InitCatalogue(base, fault);
 }
 
 bool FillCatalogueRecord(TLUM32& lum, TCatalogueRecord& rec) {

@@ -33,22 +33,27 @@ std::optional<int> CatalogueHolderPid(const std::string& lumDbBase);
 
 // Opens or creates the catalogue on the base path (LumDb), rebuilding it when
 // it was not closed properly, its index is damaged or a consistency check
-// fails. True when it ended open and consistent. Fixed texts on failure:
-// "Base not Init : " + number, "DB creation error : " + number.
-bool InitCatalogue(const std::string& basePath);
+// fails. True when it ended open and consistent. `fault`, when given, gets
+// the text for the user when the engine failed: "Base not Init : " + number,
+// "DB creation error : " + number (it stays as it was when the user declined).
+//
 // A data file deleted or cut short by an outside hand is not repaired in
-// silence: the user is asked (Yes/No) whether to create a new catalogue or
-// rebuild from the records left; No leaves every file as it is and the
-// catalogue unavailable.
+// silence: `confirm` is asked (the question's text) whether to create a new
+// catalogue or rebuild from the records left. No, or no `confirm` at all,
+// leaves every file as it is and the catalogue unavailable.
+using ConfirmRepair = std::function<bool(const std::string& question)>;
+bool InitCatalogue(const std::string& basePath, std::string* fault = nullptr, const ConfirmRepair& confirm = {});
 //
 // Rebuilds the catalogue files from the data file and opens them; the engine's
 // error number (0 = open again). Records that fail CheckCatalogueRecord are
 // dropped and listed in the "MSG" file (Catalogue()->DroppedByRebuild() counts
-// them). A missing data file gives a new, empty catalogue.
-int RebuildCatalogue();
+// them). A missing data file gives a new, empty catalogue. `fault` as for
+// InitCatalogue. It can take a while: the caller shows that it is busy.
+int RebuildCatalogue(std::string* fault = nullptr);
 void CloseCatalogue();
-// Closes the catalogue, deletes its data file and opens a new, empty one.
-bool DeleteWholeCatalogue();
+// Closes the catalogue, deletes its data file and opens a new, empty one;
+// `fault` as for InitCatalogue.
+bool DeleteWholeCatalogue(std::string* fault = nullptr);
 
 // Fills a zeroed record from a loaded luminaire (its flux and maximum are
 // computed when not yet valid). The directory index is the caller's. False

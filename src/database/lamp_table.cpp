@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "storage/indexed_repair.h"
-#include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "platform/text.h"
@@ -34,7 +33,7 @@ bool entriesMatchRecords(IndexedTable& t) {
 
 }  // namespace
 
-bool OpenLampTable(const std::string& path) {
+bool OpenLampTable(const std::string& path, std::string* fault) {
   CloseLampTable();
   const bool network = DatabaseEngine() ? DatabaseEngine()->NetworkOption() : true;
   auto t = std::make_unique<IndexedTable>(
@@ -42,7 +41,7 @@ bool OpenLampTable(const std::string& path) {
       [](const unsigned char* rec, int keyNo) { return LampKey(rec, keyNo); },
       static_cast<int>(kLampRecordSize));
   if (!t->IsReady()) {
-    ShowError("Base not Init : " + std::to_string(t->LastError()));
+    if (fault) *fault = "Base not Init : " + std::to_string(t->LastError());
     return false;
   }
   t->DefineKey(1, kLampKeyLength, false);
@@ -50,7 +49,7 @@ bool OpenLampTable(const std::string& path) {
   RepairOptions options;
   options.checks = {entriesMatchRecords};
   const RepairResult opened = OpenWithRepair(*t, options);
-  if (!opened.failure.empty()) ShowError(opened.failure);
+  if (!opened.failure.empty() && fault) *fault = opened.failure;
   if (opened.error != isam::kOk) return false;
   t->SelectKey(1);
   state().tree = std::move(t);

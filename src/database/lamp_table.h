@@ -12,8 +12,9 @@ namespace kandelo {
 
 // Opens (creating when missing) the lamp table on a path without extension,
 // with the catalogue's repairs; the index entries must match the record count.
-// Fixed texts on failure: "Base not Init : " + number, "DB creation error : " + number.
-bool OpenLampTable(const std::string& path);
+// `fault`, when given, gets the text for the user when the engine cannot
+// take the table: "Base not Init : " + number.
+bool OpenLampTable(const std::string& path, std::string* fault = nullptr);
 void CloseLampTable();
 // The open lamp table and its record buffer; nullptr when closed.
 IndexedTable* LampTable();

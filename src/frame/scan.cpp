@@ -111,20 +111,4 @@ std::vector<std::string> CollectLuminaireFiles(const std::string& root) {
   return files;
 }
 
-std::string ErrorListPath() {
-  const std::string dir = TrimBlanks(Settings().ProgDir);
-  return dir.empty() ? std::string(kErrorListFile) : AddBackslash(dir) + kErrorListFile;
-}
-
-bool AppendToErrorList(const std::string& path) {
-  const std::string file = ErrorListPath();
-  auto h = pf::fs().open(file, pf::OpenMode::ReadWrite);
-  if (!h) h = pf::fs().open(file, pf::OpenMode::Create);
-  if (!h) return false;
-  const std::int64_t size = h->size();
-  const std::string line = path + "\r\n";
-  bool ok = size >= 0 && h->seek(size) && h->write(line.data(), line.size());
-  return h->close() && ok;
-}
-
 }  // namespace kandelo

@@ -1,6 +1,6 @@
-// Searching directory trees for photometric files, the mask file and the
-// scan's error list. Taking the files into the catalogue is
-// database/catalogue_scan.h; the formats and their file-dialog filters are
+// Searching directory trees for photometric files, and the mask file. Taking
+// the files into the catalogue (and the list of those that failed) is
+// conversion/catalogue_scan.h; the formats and their file-dialog filters are
 // photometry/format_io.h.
 #pragma once
 
@@ -28,14 +28,5 @@ void FindFiles(const std::string& directory, std::vector<std::string>& list, std
 // Reloads the settings, then for the root and each of its subdirectories, for
 // each mask in file order, FindFiles. A file matching two masks is listed twice.
 std::vector<std::string> CollectLuminaireFiles(const std::string& root);
-
-// Appends the path as one line to the error list "XX.DAT" (created when
-// missing). False when it could not be written.
-bool AppendToErrorList(const std::string& path);
-constexpr const char* kErrorListFile = "XX.DAT";
-// Where the error list lives: the program directory ProgDir, so that a scan
-// started from a terminal does not leave it wherever the user stands; the
-// current directory only when no program directory is set.
-std::string ErrorListPath();
 
 }  // namespace kandelo

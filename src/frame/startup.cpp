@@ -1,7 +1,6 @@
 #include "frame/startup.h"
 
 #include "frame/inifile.h"
-#include "frame/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "platform/fileio.h"
@@ -95,9 +94,8 @@ StartupState StartProgram(const StartupSteps& steps) {
   state.languageFiles = InstallLanguageFiles();
 
   if (steps.initEngine) {
-    // The engine reports its own error number; this box follows it.
     if (steps.initEngine() != 0)
-      ShowError("GB no init");
+      state.faults.push_back("GB no init");
     else
       state.engineReady = true;
   }
@@ -108,10 +106,13 @@ StartupState StartProgram(const StartupSteps& steps) {
   if (steps.catalogueHeld && steps.catalogueHeld()) {
     state.catalogueHeld = true;
   } else if (steps.openCatalogue) {
-    if (!steps.openCatalogue())
-      ShowError("Ldb not init");
-    else
+    std::string fault;
+    if (steps.openCatalogue(fault)) {
       state.catalogueReady = true;
+    } else {
+      if (!fault.empty()) state.faults.push_back(std::move(fault));
+      state.faults.push_back("Ldb not init");
+    }
   }
   return state;
 }

@@ -12,8 +12,9 @@ namespace kandelo {
 struct StartupSteps {
   // Starts the indexed-file engine; returns its error number (0 = success).
   std::function<int()> initEngine;
-  // Opens or creates the catalogue; false when it stays unavailable.
-  std::function<bool()> openCatalogue;
+  // Opens or creates the catalogue; false when it stays unavailable, with the
+  // text for the user in `fault` when there is one.
+  std::function<bool(std::string& fault)> openCatalogue;
   // Optional: true when another program holds the catalogue. It is then not
   // opened, and no message is shown: the caller says what that means.
   std::function<bool()> catalogueHeld;
@@ -32,6 +33,9 @@ struct StartupState {
   bool engineReady = false;
   bool catalogueReady = false;
   bool catalogueHeld = false;
+  // What went wrong, in order, for the shell to show: "GB no init" when the
+  // engine failed; the catalogue's own text and "Ldb not init" when it failed.
+  std::vector<std::string> faults;
 };
 
 // Widens the short date format to four-digit years: "dd.MM.yy" -> "dd.MM.yyyy".
@@ -47,7 +51,7 @@ LanguageFileUpdate InstallLanguageFiles();
 void InstallDefaultLampTable();
 
 // Steps 1 to 6: date format, settings, engine, record-length upgrades, language
-// files, catalogue. Never stops on its own errors.
+// files, catalogue. Never stops on its own errors: it returns them.
 StartupState StartProgram(const StartupSteps& steps);
 // Step 8: closes the catalogue and releases the engine.
 void ShutdownProgram(const StartupSteps& steps, const StartupState& state);

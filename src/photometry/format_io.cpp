@@ -243,9 +243,10 @@ LoadResult LoadLuminaire(const std::string& path, TLUM32& lum, LoadValues values
     if (values == LoadValues::Derived) {
       if (!lum.FluxValid) lum.CalcFlux();
       lum.FindMaxIntensity();
-      if (const auto& w = lum.PlaneWeightsUnbalanced())
-        result.messages.warning(UnbalancedWeightsText(*w) + " : " + path);
     }
+    // Whichever computation met them (a reader may compute the flux too).
+    if (const auto& w = lum.PlaneWeightsUnbalanced())
+      result.messages.warning(UnbalancedWeightsText(*w) + " : " + path);
     return result;
   };
 

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/diagnostics.h"
 #include "photometry/sglarray.h"
 
 namespace kandelo {

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"

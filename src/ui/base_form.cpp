@@ -24,7 +24,7 @@
 #include <cmath>
 #include <set>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
@@ -374,10 +374,10 @@ void TfBaseForm::OpenFiles(const QStringList& files) {
   for (const QString& f : files) (QFileInfo(f).isDir() ? folders : paths).push_back(S(f));
   const std::int32_t previous = CurrentRecNo();
   std::int32_t first = 0;
-  ScanCounts counts = paths.empty() ? ScanCounts{} : backend_.AddFiles(paths, first);
+  IntakeReport counts = paths.empty() ? IntakeReport{} : backend_.AddFiles(paths, first);
   for (const std::string& dir : folders) {
     if (counts.cancelled) break;
-    const ScanCounts c = backend_.AddTree(dir);
+    const IntakeReport c = backend_.AddTree(dir);
     counts.added += c.added;
     counts.updated += c.updated;
     counts.failed += c.failed;
@@ -390,7 +390,7 @@ void TfBaseForm::OpenFiles(const QStringList& files) {
   LoadCurrentLuminaire(true);
 }
 
-void TfBaseForm::ShowAddSummary(const ScanCounts& c) {
+void TfBaseForm::ShowAddSummary(const IntakeReport& c) {
   std::string text = std::to_string(c.added) + " " + MsgOr("BROWSER", "BR_ADDED", "added") + ", " +
                      std::to_string(c.updated) + " " + MsgOr("BROWSER", "BR_UPDATED", "updated") + ", " +
                      std::to_string(c.failed) + " " + MsgOr("BROWSER", "BR_FAILED", "failed");
@@ -514,7 +514,7 @@ void TfBaseForm::DeleteCurrent() {
 void TfBaseForm::AddAllBelowRootClicked() {
   StopTimer();
   ui().setBusy(true);
-  const ScanCounts counts = backend_.AddAllBelowRoot();
+  const IntakeReport counts = backend_.AddAllBelowRoot();
   ui().setBusy(false);
   ReloadTable();
   LoadCurrentLuminaire();

@@ -82,7 +82,7 @@ class TfBaseForm : public QMainWindow {
   std::unique_ptr<QDialog> MakeHelpDialog();
   void ShowHelp();
   // The summary after adding files (added, updated, failed with the error list).
-  void ShowAddSummary(const ScanCounts& counts);
+  void ShowAddSummary(const IntakeReport& counts);
   // Actions of the navigator, tool bar and multi-select panel.
   void NavigatorClicked(int button);
   void DeleteCurrent();

@@ -19,7 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "texts/msg_trans_dialog.h"

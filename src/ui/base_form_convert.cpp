@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "conversion/save_luminaire.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/format_io.h"
 #include "platform/text.h"
 #include "ui/base_form.h"

@@ -5,9 +5,9 @@
 #include <QToolButton>
 
 #include "database/catalogue_list.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "texts/qstr.h"
 #include "ui/base_form.h"

@@ -1,6 +1,6 @@
 // The browser's record editing: new entry, edit and copy through the record
 // editor; the edited record is stored through the backend's catalogue.
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "ui/base_form.h"
 #include "ui/record_editor.h"

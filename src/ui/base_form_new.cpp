@@ -1,7 +1,7 @@
 // The browser's "new luminaire": the wizard writes an empty file into the
 // first luminaire directory; the browser catalogues it and opens it in the
 // record editor.
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "ui/base_form.h"
 #include "ui/new_lum_wizard.h"

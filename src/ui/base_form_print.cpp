@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <set>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/batch_page_job.h"
 #include "graphics/qt/qt_page_job.h"
 #include "platform/text.h"

@@ -12,7 +12,7 @@
 #include "conversion/convert_files.h"
 #include "database/catalogue_list.h"
 #include "database/catalogue_record.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 #include "graphics/output_settings.h"
 #include "ui/output_luminaire.h"
@@ -79,20 +79,20 @@ class BrowserBackend {
   // Path list and directory scans; each way of adding files tells what it did.
   virtual std::string GetPath(std::int32_t index) = 0;
   virtual void EnsurePathListed(const std::string& dir) = 0;  // adds and saves when missing
-  virtual ScanCounts AddAllBelowRoot() = 0;
+  virtual IntakeReport AddAllBelowRoot() = 0;
   // Asks for files and adds them; nullopt when the user chose none.
-  virtual std::optional<ScanCounts> AddFilesByDialog() = 0;
+  virtual std::optional<IntakeReport> AddFilesByDialog() = 0;
   // Adds the files given (the program's command line, another start of it
   // that handed them over, a drop); firstRecNo receives the record of the
   // first one added or updated, 0 when none.
-  virtual ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) {
+  virtual IntakeReport AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) {
     (void)paths;
     firstRecNo = 0;
     return {};
   }
   // Adds every photometric file below a folder where it lies (a dropped
   // folder), under the wait window with its cancel button.
-  virtual ScanCounts AddTree(const std::string& dir) {
+  virtual IntakeReport AddTree(const std::string& dir) {
     (void)dir;
     return {};
   }

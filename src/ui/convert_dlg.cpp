@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "platform/fileio.h"
 #include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"

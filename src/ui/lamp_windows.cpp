@@ -18,10 +18,10 @@
 
 #include "storage/isam_errors.h"
 #include "database/lamp_table.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"

@@ -18,11 +18,11 @@
 
 #include "evaluation/cone.h"
 #include "evaluation/quick_planning.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "ui/catalogue_model.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "graphics/qt/qt_output.h"
 #include "platform/fileio.h"

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "database/catalogue_list.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
 #include "datasheet/list_print.h"

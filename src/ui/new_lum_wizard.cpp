@@ -15,11 +15,11 @@
 #include <optional>
 
 #include "conversion/staging_dir.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "platform/fileio.h"
 #include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"

@@ -17,9 +17,9 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "texts/dialog_parts.h"
 #include "texts/dialog_tool.h"
 #include "texts/qstr.h"

@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "texts/qstr.h"
 
 namespace kandelo {

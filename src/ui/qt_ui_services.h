@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 
 class QLabel;
 class QPushButton;

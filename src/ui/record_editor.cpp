@@ -31,12 +31,12 @@
 #include "database/lamp_table.h"
 #include "evaluation/litg.h"
 #include "evaluation/polar_diagram.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "graphics/qt/drwwin_widget.h"
 #include "photometry/format_io.h"
 #include "platform/fileio.h"
@@ -225,7 +225,9 @@ Tdbedform::Tdbedform(const TCatalogueRecord& record, EditMode mode, BrowserBacke
 
   LocalizeOrExport(this, Settings().OrvTxtFile);
   if (!LampTable()) {
-    if (OpenLampTable(DefaultLampTablePath())) closeLamps_ = true;
+    std::string fault;
+    if (OpenLampTable(DefaultLampTablePath(), &fault)) closeLamps_ = true;
+    else if (!fault.empty()) ShowError(fault);
     else Error("DM_LAMPINITERR", "The lamp table cannot be opened");
   }
   // The symmetry names after localizing: the list is not one of the window's texts.

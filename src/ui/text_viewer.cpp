@@ -13,7 +13,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "platform/fileio.h"
 #include "platform/text.h"

@@ -9,7 +9,7 @@
 
 #include "storage/indexed_table.h"
 #include "database/catalogue.h"
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 #include "frame/pathlist.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
@@ -324,14 +324,16 @@ TEST_F(ConvertToCatalogueTest, WrittenFilesAreAddedOnceUnderTheDestinationIndex)
 TEST_F(ConvertToCatalogueTest, AFileSavedElsewhereIsCataloguedInPlace) {
   TPathList paths(PathListFileName());
   const int before = paths.Count();
-  std::int32_t recNo = 0;
-  EXPECT_EQ(AddFileInPlace(src() + "/a.ldt", paths, &recNo), AddOutcome::Added);
-  EXPECT_GT(recNo, 0);
+  const IntakeEntry added = AddFileInPlace(src() + "/a.ldt", paths);
+  EXPECT_EQ(added.outcome, AddOutcome::Added);
+  EXPECT_GT(added.recNo, 0);
   const int index = paths.IndexOfPath(src());
   ASSERT_GE(index, before);
   using Row = std::tuple<std::string, int, int>;
   EXPECT_EQ(records(), (std::vector<Row>{Row{"a.ldt", fmtEulumdat, index}}));
-  EXPECT_EQ(AddFileInPlace(src() + "/a.ldt", paths, &recNo), AddOutcome::Updated);
+  const IntakeEntry updated = AddFileInPlace(src() + "/a.ldt", paths);
+  EXPECT_EQ(updated.outcome, AddOutcome::Updated);
+  EXPECT_EQ(updated.recNo, added.recNo);
   EXPECT_EQ(TPathList(PathListFileName()).IndexOfPath(src()), index);  // saved
   EXPECT_FALSE(fsys::exists(AddBackslash(Settings().LumDir2) + "a.ldt"));
   EXPECT_FALSE(fsys::exists(AddBackslash(Settings().LumDir1) + "a.ldt"));

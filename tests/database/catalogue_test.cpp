@@ -305,17 +305,20 @@ TEST_F(CatalogueTest, RecordsSurviveReopenImproperCloseAndLostIndex) {
   // as they are, and rebuilt from what is left only when the user agrees.
   const std::string cut = readFile(dat()).substr(0, 512 * 14 + 100), index = readFile(idx());
   writeFile(dat(), cut);
-  ui.answers = {mrNo};
-  EXPECT_FALSE(InitCatalogue(base));
+  std::vector<std::string> asked;
+  auto answer = [&asked](bool yes) {
+    return [&asked, yes](const std::string& question) { return asked.push_back(question), yes; };
+  };
+  EXPECT_FALSE(InitCatalogue(base)) << "nobody to ask: nothing is repaired";
+  EXPECT_FALSE(InitCatalogue(base, nullptr, answer(false)));
   EXPECT_EQ(Catalogue(), nullptr);
   EXPECT_EQ(readFile(dat()), cut);
   EXPECT_EQ(readFile(idx()), index);
-  ui.answers = {mrYes};
-  ASSERT_TRUE(InitCatalogue(base));
+  ASSERT_TRUE(InitCatalogue(base, nullptr, answer(true)));
   EXPECT_EQ(Catalogue()->RecordCount(), 13);
-  ASSERT_EQ(ui.shown.size(), 2u);
-  EXPECT_NE(ui.shown[0].text.find("shorter than its header says"), std::string::npos) << ui.shown[0].text;
-  ui.shown.clear();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("shorter than its header says"), std::string::npos) << asked[0];
+  EXPECT_TRUE(ui.shown.empty()) << "the catalogue asks through its caller";
   CloseCatalogue();
 
   // Index file damaged.
@@ -365,15 +368,18 @@ TEST_F(CatalogueTest, RebuildAndDeleteWholeCatalogue) {
   fill(2);
   CloseCatalogue();
   fsys::remove(dat());
-  ui.answers = {mrNo};
-  EXPECT_FALSE(InitCatalogue(base));
+  std::vector<std::string> asked;
+  auto answer = [&asked](bool yes) {
+    return [&asked, yes](const std::string& question) { return asked.push_back(question), yes; };
+  };
+  EXPECT_FALSE(InitCatalogue(base, nullptr, answer(false)));
   EXPECT_TRUE(fsys::exists(idx()));
   EXPECT_FALSE(fsys::exists(dat()));
-  ui.answers = {mrYes};
-  ASSERT_TRUE(InitCatalogue(base));
+  ASSERT_TRUE(InitCatalogue(base, nullptr, answer(true)));
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
-  ASSERT_EQ(ui.shown.size(), 2u);
-  EXPECT_NE(ui.shown[0].text.find("is missing"), std::string::npos) << ui.shown[0].text;
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find("is missing"), std::string::npos) << asked[0];
+  EXPECT_TRUE(ui.shown.empty());
 }
 
 // Garbage written over records that happen to read as in use: the rebuild

@@ -78,14 +78,5 @@ TEST(Scan, MaskFileDefaultsAndOwnMasks) {
             (std::vector<std::string>{"a.ldt", "b.IES", "a.ldt", "sub/c.ies"}));
 }
 
-TEST(Scan, ErrorListAppendsLines) {
-  test::TempUserEnvironment env;
-  LoadSettings();  // the list lies in the program directory
-  EXPECT_TRUE(AppendToErrorList("/a/b.ldt"));
-  EXPECT_TRUE(AppendToErrorList("/c.ies"));
-  EXPECT_EQ(ErrorListPath(), env.dataDir() + "/XX.DAT");
-  EXPECT_EQ(readFile(ErrorListPath()), "/a/b.ldt\r\n/c.ies\r\n");
-}
-
 }  // namespace
 }  // namespace kandelo

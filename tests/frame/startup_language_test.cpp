@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frame/inifile.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"

@@ -23,8 +23,9 @@ TEST(Startup, FailuresAreReportedAndStartUpContinues) {
   bool catalogueTried = false, released = false, closed = false;
   StartupSteps steps;
   steps.initEngine = [] { return 10007; };
-  steps.openCatalogue = [&] {
+  steps.openCatalogue = [&](std::string& fault) {
     catalogueTried = true;
+    fault = "Base not Init : 9904";
     return false;
   };
   steps.closeCatalogue = [&] { closed = true; };
@@ -33,16 +34,17 @@ TEST(Startup, FailuresAreReportedAndStartUpContinues) {
   EXPECT_FALSE(state.engineReady);
   EXPECT_FALSE(state.catalogueReady);
   EXPECT_TRUE(catalogueTried);
-  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"GB no init", "Ldb not init"}));
+  EXPECT_EQ(state.faults, (std::vector<std::string>{"GB no init", "Base not Init : 9904", "Ldb not init"}));
+  EXPECT_TRUE(ui.shown.empty()) << "the shell shows them";
   EXPECT_EQ(Settings().DbLangExt, ".GER");
   ShutdownProgram(steps, state);
   EXPECT_FALSE(closed);
   EXPECT_FALSE(released);
 
-  ui.shown.clear();
   steps.initEngine = [] { return 0; };
-  steps.openCatalogue = [] { return true; };
+  steps.openCatalogue = [](std::string&) { return true; };
   state = StartProgram(steps);
+  EXPECT_TRUE(state.faults.empty());
   EXPECT_TRUE(ui.shown.empty());
   ShutdownProgram(steps, state);
   EXPECT_TRUE(closed && released);

@@ -9,7 +9,7 @@
 #include <functional>
 #include <set>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "photometry/lum32.h"
 #include "support/test_support.h"
 

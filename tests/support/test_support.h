@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 
 namespace kandelo::test {
 

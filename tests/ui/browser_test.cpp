@@ -11,7 +11,7 @@
 #include "fake_backend.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "support/test_support.h"
 #include "ui/base_form.h"
 #include "ui/catalogue_model.h"

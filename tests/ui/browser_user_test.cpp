@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "fake_backend.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/startup.h"

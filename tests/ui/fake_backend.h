@@ -119,11 +119,11 @@ class FakeBackend : public BrowserBackend {
     return std::find(pathList.begin(), pathList.end(), dir) != pathList.end() ||
            std::find(pathList.begin(), pathList.end(), AddBackslash(dir)) != pathList.end();
   }
-  ScanCounts AddAllBelowRoot() override { return addCounts; }
-  std::optional<ScanCounts> AddFilesByDialog() override { return std::nullopt; }
+  IntakeReport AddAllBelowRoot() override { return addCounts; }
+  std::optional<IntakeReport> AddFilesByDialog() override { return std::nullopt; }
   // Files handed over: each one becomes a new entry named after its file.
-  ScanCounts AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override {
-    ScanCounts c;
+  IntakeReport AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override {
+    IntakeReport c;
     firstRecNo = 0;
     for (const auto& p : paths) {
       handed.push_back(p);
@@ -134,15 +134,15 @@ class FakeBackend : public BrowserBackend {
     return c;
   }
   // A folder: one entry for it, named after it.
-  ScanCounts AddTree(const std::string& dir) override {
+  IntakeReport AddTree(const std::string& dir) override {
     trees.push_back(dir);
     Add("Folder " + dir.substr(dir.find_last_of('/') + 1), "F", "FOLDER.LDT", "Maker", "EULUM-DAT");
-    ScanCounts c;
+    IntakeReport c;
     c.added = 1;
     return c;
   }
   std::vector<std::string> trees;
-  ScanCounts addCounts;
+  IntakeReport addCounts;
   std::vector<std::string> handed;
   void SavePathList() override {}
   bool LoadLuminaire(const std::string& path) override {

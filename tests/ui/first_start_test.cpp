@@ -15,7 +15,7 @@
 #include <QToolButton>
 
 #include "fake_backend.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "frame/startup.h"
 #include "frame/strutil.h"

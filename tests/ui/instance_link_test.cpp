@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "fake_backend.h"
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/settings.h"
 #include "support/test_support.h"
 #include "ui/base_form.h"

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 #include "ui/print_setup.h"
 #include "ui_tests.h"
 

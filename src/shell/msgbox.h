@@ -6,13 +6,15 @@
 #include <string>
 
 #include "frame/diagnostics.h"
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 
 namespace kandelo {
 
 int ShowInfo(const std::string& text);
 int ShowError(const std::string& text);
 int AskYesNoCancel(const std::string& text);
+// A question about repairing a damaged catalogue, put to the user: Yes.
+bool AskToRepair(const std::string& question);
 int ShowInfoL(const std::string& text, const std::string& msgTxtFile);
 int ShowErrorL(const std::string& text, const std::string& msgTxtFile);
 int AskYesNoCancelL(const std::string& text, const std::string& msgTxtFile);

@@ -1,4 +1,4 @@
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <map>
 #include <tuple>
 
+#include "conversion/feedback.h"
 #include "database/catalogue.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
@@ -89,20 +90,51 @@ class ScanTest : public ::testing::Test {
     }
   }
 
+  // One file through the intake, with the run's overwrite question.
+  AddOutcome add(const std::string& path, TPathList& paths) {
+    return AddFileToCatalogue(path, paths, *msgs, run).outcome;
+  }
+  // The messages of a report's entries, in order.
+  static std::vector<std::string> messagesOf(const IntakeReport& report) {
+    std::vector<std::string> out;
+    for (const auto& e : report.entries)
+      for (const auto& t : e.messages.texts()) out.push_back(t);
+    return out;
+  }
+
   test::TempUserEnvironment env;
+  // The intake shows nothing: whatever reaches the user interface is a fault.
   test::RecordingUi ui;
   ScopedUiServices uiGuard{ui};
   std::unique_ptr<TMsgManager> msgs;
   std::string root;
+  // The overwrite questions asked, answered from `answers` (then with No).
+  std::vector<std::string> questions;
+  std::vector<OverwriteAnswer> answers;
+  IntakeRun run = [this] {
+    IntakeRun r;
+    r.askOverwrite = [this](const std::string& q) {
+      questions.push_back(q);
+      if (answers.empty()) return OverwriteAnswer::No;
+      const OverwriteAnswer a = answers.front();
+      answers.erase(answers.begin());
+      return a;
+    };
+    return r;
+  }();
 };
 
 TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
   TPathList paths(PathListFileName());
-  ScanCounts first = AddAllBelowRoot(paths, *msgs);
+  IntakeReport first = AddAllBelowRoot(paths, *msgs, run);
   EXPECT_EQ(first.added, 5);
   EXPECT_EQ(first.failed, 1);
+  EXPECT_EQ(first.entries.size(), 6u);
+  // The failure list lies in the program directory, one line per failure.
+  EXPECT_EQ(ErrorListPath(), env.dataDir() + "/XX.DAT");
   EXPECT_EQ(readFile(ErrorListPath()), root + "broken.ldt\r\n");
-  EXPECT_EQ(ui.waits, std::vector<std::string>{"Wait"});
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(ui.waits.empty()) << "the wait window is the caller's";
 
   // Every record leads back to its file, under its real name.
   const auto before = snapshot();
@@ -117,9 +149,10 @@ TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
   }
   const std::string pathFile = readFile(PathListFileName());
 
-  ScanCounts second = AddAllBelowRoot(paths, *msgs);
+  IntakeReport second = AddAllBelowRoot(paths, *msgs, run);
   EXPECT_EQ(second.added, 0);
   EXPECT_EQ(second.updated, 5);
+  EXPECT_EQ(readFile(ErrorListPath()), root + "broken.ldt\r\n" + root + "broken.ldt\r\n") << "appended";
   auto after = snapshot();
   // Updating stores factor 1 where it was 0; nothing else may move.
   for (auto& [key, bytes] : after) bytes.replace(catoff::Factor, 4, std::string(4, '\0'));
@@ -131,7 +164,7 @@ TEST_F(ScanTest, ScanningTheSameTreeTwiceChangesNothing) {
 // Files are loaded on a second thread while the catalogue stores them. The
 // records, the failures and the messages, in their order, are those of
 // loading the files one by one (a fault-injecting file system keeps the scan
-// on one thread).
+// on one thread), and nothing is shown on either thread.
 TEST_F(ScanTest, LoadingAheadOnASecondThreadGivesWhatLoadingOneByOneGives) {
   const std::string badIes =
       "IESNA:LM-63-1995\r\nTILT=NONE\r\n1 1000 1 3 1 1 2 0 0 0\r\n1 1 10\r\n0 50 40\r\n0\r\n100 50 10\r\n";
@@ -142,10 +175,10 @@ TEST_F(ScanTest, LoadingAheadOnASecondThreadGivesWhatLoadingOneByOneGives) {
     for (const char* ext : {".DAT", ".IDX"}) pf::fs().removeFile(Settings().LumDb + ext);
     pf::fs().removeFile(ErrorListPath());
     EXPECT_TRUE(InitCatalogue(Settings().LumDb));
-    ui.shown.clear();
     TPathList paths(PathListFileName());
-    const ScanCounts c = AddAllBelowRoot(paths, *msgs);
-    return std::make_tuple(c.added, c.failed, snapshot(), ui.texts(), readFile(ErrorListPath()));
+    const IntakeReport c = AddAllBelowRoot(paths, *msgs, run);
+    EXPECT_TRUE(ui.shown.empty());
+    return std::make_tuple(c.added, c.failed, snapshot(), messagesOf(c), readFile(ErrorListPath()));
   };
   const auto ahead = scan();
   EXPECT_EQ(std::get<0>(ahead), 155);
@@ -169,8 +202,7 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   fsys::create_directories(outside);
   writeLdt(outside + "a.ldt", "outside version");
   writeLdt(outside + "new luminaire from elsewhere.ldt", "elsewhere");
-  bool all = false;
-  ASSERT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
+  ASSERT_EQ(add(root + "a.ldt", paths), AddOutcome::Added);
 
   // "No": the file in the root stays, and so does the catalogue: its entry is
   // not rewritten, and a file of that name that had none does not get one
@@ -179,28 +211,28 @@ TEST_F(ScanTest, FilesOutsideTheRootAreCopiedInAskingBeforeOverwriting) {
   writeLdt(outside + "b.ldt", "outside b");
   const std::string before = readFile(Settings().LumDb + ".DAT");
   for (const char* name : {"a.ldt", "b.ldt"}) {
-    ui.answers = {mrNo};
-    EXPECT_EQ(AddFileToCatalogue(outside + name, all, paths, *msgs), AddOutcome::Kept) << name;
+    answers = {OverwriteAnswer::No};
+    EXPECT_EQ(add(outside + name, paths), AddOutcome::Kept) << name;
   }
-  ASSERT_EQ(ui.shown.size(), 2u);
-  EXPECT_EQ(ui.shown[0].text, "File a.ldt exists. Overwrite?");
+  ASSERT_EQ(questions.size(), 2u);
+  EXPECT_EQ(questions[0], "File a.ldt exists. Overwrite?");
   EXPECT_EQ(Catalogue()->RecordCount(), 1);
   EXPECT_EQ(readFile(Settings().LumDb + ".DAT"), before);
   TLUM32 lum;
   ASSERT_TRUE(LoadLuminaire(root + "a.ldt", lum, LoadValues::AsRead).ok());
   EXPECT_EQ(lum.LumName, "a");
-  ui.shown.clear();
+  questions.clear();
 
   // "All": copied, and no further question in this run.
-  ui.answers = {mrAll};
-  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
-  EXPECT_TRUE(all);
+  answers = {OverwriteAnswer::All};
+  EXPECT_EQ(add(outside + "a.ldt", paths), AddOutcome::Updated);
+  EXPECT_TRUE(run.overwriteAll);
   ASSERT_TRUE(LoadLuminaire(root + "a.ldt", lum, LoadValues::AsRead).ok());
   EXPECT_EQ(lum.LumName, "outside version");
-  EXPECT_EQ(AddFileToCatalogue(outside + "a.ldt", all, paths, *msgs), AddOutcome::Updated);
-  EXPECT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(add(outside + "a.ldt", paths), AddOutcome::Updated);
+  EXPECT_EQ(questions.size(), 1u);
 
-  EXPECT_EQ(AddFileToCatalogue(outside + "new luminaire from elsewhere.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_EQ(add(outside + "new luminaire from elsewhere.ldt", paths), AddOutcome::Added);
   EXPECT_TRUE(fsys::exists(root + "new luminaire from elsewhere.ldt"));
   EXPECT_EQ(Catalogue()->RecordCount(), 2);
   EXPECT_EQ(paths.Count(), 1);  // everything went to the root, index 0
@@ -211,9 +243,8 @@ TEST_F(ScanTest, TheRootThroughALinkIsNotCopiedOntoItself) {
   const std::string link = env.root() + "/link-to-root";
   fsys::create_directory_symlink(root, link);
   const std::string before = readFile(root + "a.ldt");
-  bool all = false;
-  EXPECT_EQ(AddFileToCatalogue(link + "/a.ldt", all, paths, *msgs), AddOutcome::Added);
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(add(link + "/a.ldt", paths), AddOutcome::Added);
+  EXPECT_TRUE(questions.empty());
   EXPECT_EQ(readFile(root + "a.ldt"), before);
 }
 
@@ -244,10 +275,9 @@ TEST_F(ScanTest, FilesThatCannotBeFoundAgainAreRefused) {
   ReadOnlyFile readOnly(PathListFileName());
   platform::ScopedFileSystem guard(readOnly);
   TPathList paths(PathListFileName());
-  bool all = false;
-  EXPECT_EQ(AddFileToCatalogue(tooLong, all, paths, *msgs), AddOutcome::Failed);
-  EXPECT_EQ(AddFileToCatalogue(root + "sub/other long name X.ldt", all, paths, *msgs), AddOutcome::Failed);
-  EXPECT_EQ(AddFileToCatalogue(root + "a.ldt", all, paths, *msgs), AddOutcome::Added);
+  EXPECT_EQ(add(tooLong, paths), AddOutcome::Failed);
+  EXPECT_EQ(add(root + "sub/other long name X.ldt", paths), AddOutcome::Failed);
+  EXPECT_EQ(add(root + "a.ldt", paths), AddOutcome::Added);
   EXPECT_EQ(readFile(ErrorListPath()), tooLong + "\r\n" + root + "sub/other long name X.ldt\r\n");
   EXPECT_EQ(Catalogue()->RecordCount(), 1);
 }
@@ -256,11 +286,18 @@ TEST_F(ScanTest, NoLuminaireRootAddsNothing) {
   TPathList paths(PathListFileName());
   fsys::remove_all(Settings().LumDir1);
   fsys::remove_all(Settings().LumDir2);
-  bool all = false;
   writeLdt(env.root() + "/x.ldt", "x");
-  EXPECT_EQ(AddFileToCatalogue(env.root() + "/x.ldt", all, paths, *msgs), AddOutcome::NoRoot);
+  EXPECT_EQ(add(env.root() + "/x.ldt", paths), AddOutcome::NoRoot);
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(Catalogue()->RecordCount(), 0);
+  EXPECT_FALSE(fsys::exists(ErrorListPath())) << "a single file without a root is no failure";
+
+  // A list taken in as a whole counts each such file as failed, and lists it.
+  const IntakeReport list = AddFilesToCatalogue({env.root() + "/x.ldt"}, paths, *msgs, run);
+  EXPECT_EQ(list.failed, 1);
+  ASSERT_EQ(list.Failures().size(), 1u);
+  EXPECT_EQ(list.Failures()[0]->why, AddFailure::NoRoot);
+  EXPECT_EQ(readFile(ErrorListPath()), env.root() + "/x.ldt\r\n");
 }
 
 // The process "dies" after the N-th change on disk during a scan; the next
@@ -277,7 +314,7 @@ TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
       ASSERT_TRUE(InitCatalogue(Settings().LumDb));
       faulty.crashAfterWrites = faulty.mutations + n;
       TPathList paths(PathListFileName());
-      AddAllBelowRoot(paths, *msgs);
+      AddAllBelowRoot(paths, *msgs, run);
       CloseCatalogue();
       ReleaseDatabaseEngine();
     }
@@ -287,7 +324,7 @@ TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
     EXPECT_EQ(RebuildCatalogue(), 0);
     ASSERT_NE(Catalogue(), nullptr);
     TPathList paths(PathListFileName());
-    ScanCounts c = AddAllBelowRoot(paths, *msgs);
+    IntakeReport c = AddAllBelowRoot(paths, *msgs, run);
     EXPECT_EQ(c.added + c.updated, 5);
     EXPECT_EQ(Catalogue()->RecordCount(), 5);
     expectConsistent();
@@ -299,26 +336,24 @@ TEST_F(ScanTest, InterruptedScanLeavesACatalogueThatOpensAndRebuilds) {
 // was stored stays, whole, the rest is not touched, and a second run takes
 // the rest in.
 TEST_F(ScanTest, CancellingHalfwayKeepsWhatWasStoredAndASoundCatalogue) {
-  struct CancellingUi : test::RecordingUi {
+  struct Stopping : Feedback {
     std::size_t after = 3, asked = 0;
-    bool cancellable = false;
-    std::vector<std::string> updates;
-    void setWaitCancellable(bool on) override { cancellable = on; }
-    bool waitCancelled() override { return ++asked > after; }
-    void updateWait(const std::string& text) override { updates.push_back(text); }
-  } cancel;
-  ScopedUiServices use(cancel);
-  std::vector<std::pair<std::size_t, std::size_t>> progress;
-  const ScanProgress record = [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); };
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    std::vector<std::string> texts;
+    bool IsCancelled() override { return ++asked > after; }
+    void Progress(std::size_t done, std::size_t total) override { progress.emplace_back(done, total); }
+    void ProgressText(const std::string& text) override { texts.push_back(text); }
+  } stop;
+  run.feedback = &stop;
   TPathList paths(PathListFileName());
-  const ScanCounts first = AddAllBelowRoot(paths, *msgs, record);
-  EXPECT_TRUE(cancel.cancellable);
+  const IntakeReport first = AddAllBelowRoot(paths, *msgs, run);
   EXPECT_TRUE(first.cancelled);
   EXPECT_EQ(first.added + first.failed, 3);
-  ASSERT_EQ(progress.size(), 3u);
-  EXPECT_EQ(progress.back(), std::make_pair(std::size_t(2), std::size_t(6)));
-  ASSERT_EQ(cancel.updates.size(), 3u);
-  EXPECT_EQ(cancel.updates.back().rfind("3 / 6   " + root, 0), 0u) << cancel.updates.back();
+  EXPECT_EQ(first.entries.size(), 3u);
+  ASSERT_EQ(stop.progress.size(), 3u);
+  EXPECT_EQ(stop.progress.back(), std::make_pair(std::size_t(2), std::size_t(6)));
+  ASSERT_EQ(stop.texts.size(), 3u);
+  EXPECT_EQ(stop.texts.back().rfind("3 / 6   " + root, 0), 0u) << stop.texts.back();
   EXPECT_EQ(Catalogue()->RecordCount(), first.added);
   expectConsistent();
   for (const auto& [key, bytes] : snapshot()) {
@@ -327,13 +362,100 @@ TEST_F(ScanTest, CancellingHalfwayKeepsWhatWasStoredAndASoundCatalogue) {
     EXPECT_TRUE(fsys::exists(CatalogueFilePath(r, paths))) << CatalogueFilePath(r, paths);
   }
 
-  cancel.after = 1000;
-  const ScanCounts second = AddAllBelowRoot(paths, *msgs, record);
+  stop.after = 1000;
+  const IntakeReport second = AddAllBelowRoot(paths, *msgs, run);
   EXPECT_FALSE(second.cancelled);
   EXPECT_EQ(second.added + second.updated, 5);
-  EXPECT_EQ(progress.back(), std::make_pair(std::size_t(6), std::size_t(6)));
+  EXPECT_EQ(stop.progress.back(), std::make_pair(std::size_t(6), std::size_t(6)));
   EXPECT_EQ(Catalogue()->RecordCount(), 5);
   expectConsistent();
+}
+
+// The report of a list of files: one entry per file looked at, in order, with
+// its outcome, its record and its messages; the failure list gets exactly the
+// failures, and the caller hears of each file once, as the run comes to it.
+TEST_F(ScanTest, TheReportTellsWhatBecameOfEachFile) {
+  TPathList paths(PathListFileName());
+  paths.AddPath(Settings().LumDir1);
+  const std::string outside = env.root() + "/outside/";
+  fsys::create_directories(outside);
+  for (const char* n : {"a.ldt", "new 1.ldt", "new 2.ldt", "new 3.ldt", "new 4.ldt"}) writeLdt(outside + n, n);
+  writeFile(root + "bad.ies", "IESNA:LM-63-1995\r\nTILT=NONE\r\n1 1000 1 3 1 1 2 0 0 0\r\n1 1 10\r\n0 50 40\r\n0\r\n100 50 10\r\n");
+  const IntakeEntry first = AddFileToCatalogue(root + "a.ldt", paths, *msgs, run);
+  ASSERT_EQ(first.outcome, AddOutcome::Added);
+  const std::int32_t recOfA = first.recNo;
+
+  struct Expected {
+    AddOutcome outcome;
+    AddFailure why;
+    const char* message;  // a fragment of the only message, or "" for none
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> files;
+    std::size_t stopAfter;  // files before the caller cancels; 0: never
+    bool cancelled;
+    std::vector<Expected> entries;
+  };
+  const Case cases[] = {
+      {"added from outside", {outside + "new 1.ldt"}, 0, false, {{AddOutcome::Added, AddFailure::None, ""}}},
+      {"updated where it lies", {root + "a.ldt"}, 0, false, {{AddOutcome::Updated, AddFailure::None, ""}}},
+      {"failed with the reader's message", {root + "bad.ies"}, 0, false,
+       {{AddOutcome::Failed, AddFailure::NotLoaded, "bad.ies"}}},
+      {"kept after no", {outside + "a.ldt"}, 0, false, {{AddOutcome::Kept, AddFailure::None, ""}}},
+      {"cancelled midway", {outside + "new 2.ldt", outside + "new 3.ldt", outside + "new 4.ldt"}, 1, true,
+       {{AddOutcome::Added, AddFailure::None, ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    pf::fs().removeFile(ErrorListPath());
+    questions.clear();
+    Feedback feedback;
+    run.feedback = &feedback;
+    std::vector<std::string> heard;
+    run.fileDone = [&](const IntakeEntry& e) {
+      heard.push_back(e.path);
+      if (heard.size() == c.stopAfter) feedback.Cancel();
+    };
+    const IntakeReport report = AddFilesToCatalogue(c.files, paths, *msgs, run);
+    EXPECT_EQ(report.cancelled, c.cancelled);
+    ASSERT_EQ(report.entries.size(), c.entries.size());
+    std::string listed;
+    for (std::size_t i = 0; i < c.entries.size(); ++i) {
+      const IntakeEntry& e = report.entries[i];
+      const Expected& x = c.entries[i];
+      EXPECT_EQ(e.outcome, x.outcome);
+      EXPECT_EQ(e.why, x.why);
+      EXPECT_EQ(heard.at(i), e.path);
+      if (*x.message) {
+        ASSERT_EQ(e.messages.items.size(), 1u);
+        EXPECT_EQ(e.messages.items[0].severity, Severity::Error);
+        EXPECT_NE(e.messages.items[0].text.find(x.message), std::string::npos) << e.messages.items[0].text;
+      } else {
+        EXPECT_TRUE(e.messages.empty()) << e.messages.joined();
+      }
+      if (e.outcome == AddOutcome::Failed) listed += e.path + "\r\n";
+      if (e.outcome == AddOutcome::Added || e.outcome == AddOutcome::Updated) {
+        // The record is that of the file, which lies below the root.
+        TCatalogueRecord r;
+        ASSERT_TRUE(ReadCatalogueRecord(e.recNo, r));
+        EXPECT_EQ(CatalogueFilePath(r, paths), e.path);
+        EXPECT_EQ(e.path.rfind(root, 0), 0u) << e.path;
+        if (e.outcome == AddOutcome::Updated) {
+          EXPECT_EQ(e.recNo, recOfA);
+        }
+      } else {
+        EXPECT_EQ(e.recNo, 0);
+      }
+    }
+    EXPECT_EQ(heard.size(), report.entries.size());
+    EXPECT_EQ(report.added + report.updated + report.failed + report.kept, static_cast<int>(report.entries.size()));
+    EXPECT_EQ(fsys::exists(ErrorListPath()) ? readFile(ErrorListPath()) : std::string(), listed);
+    EXPECT_EQ(questions.size(), std::string(c.name) == "kept after no" ? 1u : 0u);
+  }
+  // The cancelled run left the files after the first alone.
+  EXPECT_FALSE(fsys::exists(root + "new 3.ldt"));
+  EXPECT_TRUE(ui.shown.empty());
 }
 
 }  // namespace
@@ -363,7 +485,7 @@ TEST_F(ScanTest, ScanningTheCorpusCataloguesEveryLoadableFileOnce) {
   ASSERT_FALSE(expected.empty());
 
   TPathList paths(PathListFileName());
-  const ScanCounts first = AddTreeToCatalogue(corpus, paths, *msgs);
+  const IntakeReport first = AddTreeToCatalogue(corpus, paths, *msgs, run);
   EXPECT_EQ(first.added, static_cast<int>(expected.size()));
   EXPECT_EQ(first.failed, unloadable);
   const auto before = snapshot();
@@ -382,7 +504,7 @@ TEST_F(ScanTest, ScanningTheCorpusCataloguesEveryLoadableFileOnce) {
   expectConsistent();
 
   const std::string pathFile = readFile(PathListFileName());
-  const ScanCounts second = AddTreeToCatalogue(corpus, paths, *msgs);
+  const IntakeReport second = AddTreeToCatalogue(corpus, paths, *msgs, run);
   EXPECT_EQ(second.added, 0);
   EXPECT_EQ(second.updated, static_cast<int>(expected.size()));
   auto after = snapshot();

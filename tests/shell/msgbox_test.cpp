@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/settings.h"
 #include "support/test_support.h"

@@ -1,4 +1,4 @@
-#include "frame/ui_services.h"
+#include "shell/ui_services.h"
 
 #include <cstdio>
 

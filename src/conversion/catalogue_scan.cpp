@@ -1,4 +1,4 @@
-#include "database/catalogue_scan.h"
+#include "conversion/catalogue_scan.h"
 
 #include <condition_variable>
 #include <deque>
@@ -7,14 +7,13 @@
 #include <system_error>
 #include <thread>
 
+#include "conversion/feedback.h"
 #include "database/catalogue.h"
-#include "frame/msgbox.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
 #include "frame/scan.h"
 #include "frame/settings.h"
 #include "frame/strutil.h"
-#include "frame/ui_services.h"
 #include "photometry/format_io.h"
 #include "photometry/lum32.h"
 #include "platform/fileio.h"
@@ -35,12 +34,32 @@ std::string lastComponent(const std::string& path) {
 // read-only or unwritable path list) would name another directory next time.
 std::int32_t storedIndexOf(TPathList& paths, const std::string& dir) { return paths.StorePath(dir); }
 
-thread_local FailedFile lastFailure;
+// The one writer of the failure list: a line per file, appended (the file
+// created when missing). A list that cannot be written loses the line, not
+// the run: the report still has the failure.
+void appendToErrorList(const std::string& path) {
+  const std::string file = ErrorListPath();
+  auto h = pf::fs().open(file, pf::OpenMode::ReadWrite);
+  if (!h) h = pf::fs().open(file, pf::OpenMode::Create);
+  if (!h) return;
+  const std::int64_t size = h->size();
+  const std::string line = path + "\r\n";
+  if (size >= 0 && h->seek(size)) h->write(line.data(), line.size());
+  h->close();
+}
 
-AddOutcome failed(const std::string& path, AddFailure why, int error = 0) {
-  AppendToErrorList(path);
-  lastFailure = {path, why, error};
-  return AddOutcome::Failed;
+// The entry of a file that failed, listed in the failure list.
+IntakeEntry failed(IntakeEntry entry, AddFailure why, int error = 0) {
+  appendToErrorList(entry.path);
+  entry.outcome = AddOutcome::Failed;
+  entry.why = why;
+  entry.error = error;
+  return entry;
+}
+IntakeEntry failed(const std::string& path, AddFailure why, int error = 0) {
+  IntakeEntry entry;
+  entry.path = path;
+  return failed(std::move(entry), why, error);
 }
 
 // The directories of the files below the root join the path list up front and
@@ -60,20 +79,17 @@ void storeDirectories(const std::vector<std::string>& files, const std::string& 
 }
 
 // What a file gives before the catalogue is touched: its record, and the
-// messages of loading it, to be shown when the file is stored.
+// messages of loading it, which go into its entry. Loading shows nothing
+// (the readers and the flux computation return their messages), so it runs
+// on the loader thread as on the caller's.
 struct LoadedFile {
   bool ok = false;
   TCatalogueRecord rec;
   Diagnostics messages;
-  std::vector<MessageBox> boxes;  // of the flux computation
 };
 
 LoadedFile loadFile(const std::string& path) {
   LoadedFile out;
-  // The flux computation may still show a box; on the loader thread it is
-  // kept for the caller's thread to show.
-  CollectingUi collect;
-  UiServices* previous = setThreadUiServices(&collect);
   try {
     TLUM32 lum;
     lum.OemTexts = 1;
@@ -83,32 +99,38 @@ LoadedFile loadFile(const std::string& path) {
   } catch (const std::exception&) {  // no memory for the table: the file fails
     out.ok = false;
   }
-  setThreadUiServices(previous);
-  out.boxes = std::move(collect.boxes);
   return out;
 }
 
-// Shows the messages of loading, then adds or rewrites the file's record.
-AddOutcome storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded,
-                       std::int32_t* stored = nullptr) {
-  ShowDiagnostics(loaded.messages);
-  for (const auto& box : loaded.boxes) ui().showMessage(box);
-  if (!loaded.ok) return failed(path, AddFailure::NotLoaded);
+// Adds or rewrites the file's record; the entry carries the messages of loading.
+IntakeEntry storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFile& loaded) {
+  IntakeEntry entry;
+  entry.path = path;
+  entry.messages = std::move(loaded.messages);
+  if (!loaded.ok) return failed(std::move(entry), AddFailure::NotLoaded);
   loaded.rec.SetDirIndex(dirIndex);
   std::int32_t recNo = 0;
-  AddOutcome outcome;
   if (FindCatalogueFile(loaded.rec, recNo)) {
-    outcome = UpdateCatalogueRecord(loaded.rec, recNo)
-                  ? AddOutcome::Updated
-                  : failed(path, AddFailure::NotStored, Catalogue() ? Catalogue()->LastError() : isam::kErrNotReady);
+    if (!UpdateCatalogueRecord(loaded.rec, recNo))
+      return failed(std::move(entry), AddFailure::NotStored,
+                    Catalogue() ? Catalogue()->LastError() : isam::kErrNotReady);
+    entry.outcome = AddOutcome::Updated;
   } else if (recNo == kNoFreeAlias) {
-    return failed(path, AddFailure::NotStored);
+    return failed(std::move(entry), AddFailure::NotStored);
   } else {
     const int err = AddCatalogueRecord(loaded.rec, recNo);
-    outcome = err == isam::kOk ? AddOutcome::Added : failed(path, AddFailure::NotStored, err);
+    if (err != isam::kOk) return failed(std::move(entry), AddFailure::NotStored, err);
+    entry.outcome = AddOutcome::Added;
   }
-  if (stored && outcome != AddOutcome::Failed) *stored = recNo;
-  return outcome;
+  entry.recNo = recNo;
+  return entry;
+}
+
+IntakeEntry outcomeOnly(const std::string& path, AddOutcome outcome) {
+  IntakeEntry entry;
+  entry.path = path;
+  entry.outcome = outcome;
+  return entry;
 }
 
 // Loads the files below the root on a second thread, in their order and a
@@ -216,8 +238,8 @@ class FileLoader {
 };
 
 // AddFileBelowRoot once the root is known to exist.
-AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll, TPathList& paths,
-                        const TMsgManager& msgs, std::int32_t* recNo = nullptr) {
+IntakeEntry addBelowRoot(const std::string& filePath, const std::string& root, TPathList& paths,
+                         const TMsgManager& msgs, IntakeRun& run) {
   if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);  // nothing copied for a catalogue that is not open
   std::string path = filePath;
   const std::string dir = ParentPath(filePath);
@@ -226,6 +248,8 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
     dirIndex = storedIndexOf(paths, dir);
     if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   } else {
+    // A file that is not there cannot be loaded, whatever the copy would say.
+    if (!FileExistsS(filePath)) return failed(filePath, AddFailure::NotLoaded);
     const std::string name = lastComponent(filePath);
     const std::string target = AddBackslash(root) + name;
     bool copy = true;
@@ -234,15 +258,15 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
     auto same = FileExistsS(target) ? pf::canonicalPath(target) : std::nullopt;
     if (same && same == pf::canonicalPath(filePath)) {
       copy = false;
-    } else if (FileExistsS(target) && !overwriteAll) {
+    } else if (FileExistsS(target) && !run.overwriteAll) {
       const std::string text = msgs.GetText("DEFAULT MESSAGES", "DM_FILE") + " " + name + " " +
                                msgs.GetText("DEFAULT MESSAGES", "DM_EXISTS") + " " +
                                msgs.GetText("DEFAULT MESSAGES", "DM_OVERWR");
-      int answer = AskYesNoCancelAllL(text, Settings().MsgTxtFile);
-      if (answer == mrAll) overwriteAll = true;
+      const OverwriteAnswer answer = run.askOverwrite ? run.askOverwrite(text) : OverwriteAnswer::No;
+      if (answer == OverwriteAnswer::All) run.overwriteAll = true;
       // Keeping the file there means keeping its entry as it is: a record for
       // it would describe another luminaire than the one the user chose.
-      if (answer != mrYes && answer != mrAll) return AddOutcome::Kept;
+      if (answer == OverwriteAnswer::No) return outcomeOnly(filePath, AddOutcome::Kept);
     }
     if (copy && CopyFileBuffered(filePath, target) != 0) return failed(filePath, AddFailure::NotCopied);
     path = target;
@@ -252,58 +276,77 @@ AddOutcome addBelowRoot(const std::string& filePath, const std::string& root, bo
   }
 
   LoadedFile loaded = loadFile(path);
-  return storeLoaded(path, dirIndex, loaded, recNo);
+  return storeLoaded(path, dirIndex, loaded);
 }
 
 // A file below the root that FileLoader has loaded.
-AddOutcome storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedFile& loaded) {
+IntakeEntry storeBelowRoot(const std::string& filePath, TPathList& paths, LoadedFile& loaded) {
   if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);
   const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
   if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   return storeLoaded(filePath, dirIndex, loaded);
 }
 
-ScanCounts addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
-                  const TMsgManager& msgs, const ScanProgress& progress) {
-  ScanCounts counts;
-  if (root.empty() || !DirExists(root)) return counts;  // every file would be NoRoot
+// Between two files every record is whole, so stopping there leaves a sound catalogue.
+bool stopped(IntakeRun& run, IntakeReport& report) {
+  if (run.feedback && run.feedback->IsCancelled()) report.cancelled = true;
+  return report.cancelled;
+}
+
+void taken(IntakeRun& run, IntakeReport& report, IntakeEntry entry) {
+  if (run.fileDone) run.fileDone(entry);
+  report.Add(std::move(entry));
+}
+
+IntakeReport addAll(const std::vector<std::string>& files, const std::string& root, TPathList& paths,
+                    const TMsgManager& msgs, IntakeRun& run) {
+  IntakeReport report;
+  if (root.empty() || !DirExists(root)) return report;  // every file would be NoRoot
   storeDirectories(files, root, paths);
-  bool overwriteAll = false;
-  ui().beginWait(msgs.GetText("DEFAULT MESSAGES", "DM_WAIT"));
-  ui().setWaitCancellable(true);
   FileLoader loader(files, root);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string& f = files[i];
-    // Between two files every record is whole, so stopping here leaves a sound catalogue.
-    if (ui().waitCancelled()) {
-      counts.cancelled = true;
-      break;
+    if (stopped(run, report)) break;
+    if (run.feedback) {
+      run.feedback->Progress(i, files.size());
+      run.feedback->ProgressText(std::to_string(i + 1) + " / " + std::to_string(files.size()) + "   " + f);
     }
-    if (progress) progress(i, files.size());
-    ui().updateWait(std::to_string(i + 1) + " / " + std::to_string(files.size()) + "   " + f);
     std::optional<LoadedFile> loaded = loader.take(i);
-    const AddOutcome outcome =
-        loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, overwriteAll, paths, msgs);
-    counts.Count(outcome);
-    if (outcome == AddOutcome::Failed) counts.failures.push_back(lastFailure);
+    taken(run, report, loaded ? storeBelowRoot(f, paths, *loaded) : addBelowRoot(f, root, paths, msgs, run));
   }
-  if (progress && !counts.cancelled) progress(files.size(), files.size());
-  ui().endWait();
-  return counts;
+  if (run.feedback && !report.cancelled) run.feedback->Progress(files.size(), files.size());
+  return report;
 }
 
 }  // namespace
 
-const FailedFile& LastAddFailure() { return lastFailure; }
-
-void ScanCounts::Count(AddOutcome outcome) {
-  switch (outcome) {
+void IntakeReport::Add(IntakeEntry entry) {
+  switch (entry.outcome) {
     case AddOutcome::Added: ++added; break;
     case AddOutcome::Updated: ++updated; break;
     case AddOutcome::Failed: ++failed; break;
     case AddOutcome::Kept: ++kept; break;
     case AddOutcome::NoRoot: break;
   }
+  entries.push_back(std::move(entry));
+}
+
+std::vector<const IntakeEntry*> IntakeReport::Failures() const {
+  std::vector<const IntakeEntry*> out;
+  for (const auto& e : entries)
+    if (e.outcome == AddOutcome::Failed) out.push_back(&e);
+  return out;
+}
+
+std::int32_t IntakeReport::FirstRecord() const {
+  for (const auto& e : entries)
+    if (e.recNo > 0) return e.recNo;
+  return 0;
+}
+
+std::string ErrorListPath() {
+  const std::string dir = TrimBlanks(Settings().ProgDir);
+  return dir.empty() ? std::string(kErrorListFile) : AddBackslash(dir) + kErrorListFile;
 }
 
 std::string CatalogueFilePath(const TCatalogueRecord& rec, const TPathList& paths) {
@@ -317,34 +360,52 @@ std::string LuminaireRoot() {
   return {};
 }
 
-AddOutcome AddFileToCatalogue(const std::string& filePath, bool& overwriteAll, TPathList& paths,
-                              const TMsgManager& msgs, std::int32_t* recNo) {
-  return AddFileBelowRoot(filePath, LuminaireRoot(), overwriteAll, paths, msgs, recNo);
+IntakeEntry AddFileToCatalogue(const std::string& filePath, TPathList& paths, const TMsgManager& msgs,
+                               IntakeRun& run) {
+  return AddFileBelowRoot(filePath, LuminaireRoot(), paths, msgs, run);
 }
 
-AddOutcome AddFileBelowRoot(const std::string& filePath, const std::string& root, bool& overwriteAll,
-                            TPathList& paths, const TMsgManager& msgs, std::int32_t* recNo) {
-  if (root.empty() || !DirExists(root)) return AddOutcome::NoRoot;
-  return addBelowRoot(filePath, root, overwriteAll, paths, msgs, recNo);
+IntakeEntry AddFileBelowRoot(const std::string& filePath, const std::string& root, TPathList& paths,
+                             const TMsgManager& msgs, IntakeRun& run) {
+  if (root.empty() || !DirExists(root)) return outcomeOnly(filePath, AddOutcome::NoRoot);
+  return addBelowRoot(filePath, root, paths, msgs, run);
 }
 
-AddOutcome AddFileInPlace(const std::string& filePath, TPathList& paths, std::int32_t* recNo) {
+IntakeReport AddFilesToCatalogue(const std::vector<std::string>& files, TPathList& paths, const TMsgManager& msgs,
+                                 IntakeRun& run) {
+  IntakeReport report;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (stopped(run, report)) break;
+    if (run.feedback) {
+      run.feedback->Progress(i, files.size());
+      run.feedback->ProgressText(files[i]);
+    }
+    IntakeEntry entry = AddFileToCatalogue(files[i], paths, msgs, run);
+    // A list is taken in as a whole: a file that found no root is one that failed.
+    if (entry.outcome == AddOutcome::NoRoot) entry = failed(std::move(entry), AddFailure::NoRoot);
+    taken(run, report, std::move(entry));
+  }
+  if (run.feedback && !report.cancelled) run.feedback->Progress(files.size(), files.size());
+  return report;
+}
+
+IntakeEntry AddFileInPlace(const std::string& filePath, TPathList& paths) {
   if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);
   const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
   if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
   LoadedFile loaded = loadFile(filePath);
-  return storeLoaded(filePath, dirIndex, loaded, recNo);
+  return storeLoaded(filePath, dirIndex, loaded);
 }
 
-ScanCounts AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs, const ScanProgress& progress) {
+IntakeReport AddAllBelowRoot(TPathList& paths, const TMsgManager& msgs, IntakeRun& run) {
   const std::vector<std::string> files = CollectLuminaireFiles(Settings().LumDir2);
-  return addAll(files, LuminaireRoot(), paths, msgs, progress);
+  return addAll(files, LuminaireRoot(), paths, msgs, run);
 }
 
-ScanCounts AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs,
-                              const ScanProgress& progress) {
+IntakeReport AddTreeToCatalogue(const std::string& root, TPathList& paths, const TMsgManager& msgs,
+                                IntakeRun& run) {
   const std::vector<std::string> files = CollectLuminaireFiles(root);
-  return addAll(files, root, paths, msgs, progress);
+  return addAll(files, root, paths, msgs, run);
 }
 
 }  // namespace kandelo

@@ -1,4 +1,4 @@
-#include "frame/msgbox.h"
+#include "shell/msgbox.h"
 
 #include "frame/inifile.h"
 #include "frame/settings.h"
@@ -91,6 +91,7 @@ int ShowError(const std::string& text) { return Show(MsgType::Error, text, mbOK,
 int AskYesNoCancel(const std::string& text) {
   return Show(MsgType::Confirmation, text, mbYes | mbNo | mbCancel, nullptr);
 }
+bool AskToRepair(const std::string& question) { return AskYesNoCancel(question) == mrYes; }
 int ShowInfoL(const std::string& text, const std::string& f) { return Show(MsgType::Information, text, mbOK, &f); }
 void ShowDiagnostics(const Diagnostics& diag) {
   for (const auto& d : diag.items) ShowError(d.text);
