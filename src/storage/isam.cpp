@@ -352,6 +352,9 @@ DataFileState InspectDataFile(const std::string& base) {
   if (!pf::fs().exists(dat))
     return pf::fs().exists(IndexFilePath(base)) && !pf::fs().exists(SaveFilePath(base)) ? DataFileState::Missing
                                                                                           : DataFileState::Sound;
+  // Beside the "SAV" file of a rebuild that did not finish, a short data
+  // file is that rebuild's partial copy: the repair recovers from "SAV".
+  if (pf::fs().exists(SaveFilePath(base))) return DataFileState::Sound;
   auto h = pf::fs().open(dat, pf::OpenMode::Read);
   if (!h) return DataFileState::Sound;  // unreadable: the open says why
   const std::int64_t size = h->size();

@@ -56,9 +56,9 @@ std::string SaveFilePath(const std::string& basePath);   // ".SAV" (rebuild)
 std::string MessageFilePath(const std::string& basePath);// ".MSG" (rebuild report)
 
 // Data lost by an outside hand, which no repair may paper over: the data file
-// is gone while its index is still there (and no "SAV" file of a rebuild can
-// take its place), or it was closed properly and yet holds fewer records
-// than its header counts (it was cut short). A file that was not closed
+// is gone while its index is still there, or it was closed properly and yet
+// holds fewer records than its header counts (it was cut short); either only
+// when no "SAV" file of an unfinished rebuild can take its place. A file that was not closed
 // properly is Sound here: its repair is the rebuild after a crash.
 enum class DataFileState { Sound, Missing, Short };
 DataFileState InspectDataFile(const std::string& basePath);

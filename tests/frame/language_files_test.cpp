@@ -364,7 +364,7 @@ TEST(LanguageFileScan, EveryLiteralLookupInTheSourcesIsInEveryLanguage) {
 }
 
 TEST(LanguageFileScan, MessageBoxTablesOfMsgboxCppAreInMsgTxt) {
-  const std::string path = std::string(KANDELO_SOURCE_DIR) + "/src/frame/msgbox.cpp";
+  const std::string path = std::string(KANDELO_SOURCE_DIR) + "/src/shell/msgbox.cpp";
   auto found = ScanMessageBoxTables(test::readFile(path), path);
   std::set<std::string> sections;
   for (const auto& l : found) sections.insert(l.section);
