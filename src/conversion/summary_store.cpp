@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/fileio.h"
+#include "storage/checksum.h"
 
 namespace kandelo {
 
@@ -18,7 +19,7 @@ constexpr char kMagic[4] = {'K', 'S', 'U', 'M'};
 constexpr std::uint16_t kLayout = 1;
 
 // Slot layout (little endian):
-//   0  u32  CRC-32 of bytes 4 .. 255
+//   0  u32  check sum of bytes 4 .. 255 (storage/checksum.h)
 //   4  u64  stamp of the entry
 //  12  u8   1 = figures present
 //  13  u8   symmetry, 14 format, 15 lamp sets, 16 worst severity
@@ -31,21 +32,6 @@ constexpr std::uint16_t kLayout = 1;
 // 152  7 × f64  length, width, diameter, height, area length, width, diameter
 // 208  ..  255  zero
 constexpr std::size_t kNumbersAt = 40, kDimensionsAt = 152;
-
-std::uint32_t Crc32(const unsigned char* p, std::size_t n) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
 
 void PutU(unsigned char* p, std::uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -128,7 +114,7 @@ std::optional<PhotometricSummary> SummaryStore::Read(std::int32_t recordNumber, 
   std::array<unsigned char, kSlotSize> slot{};
   if (file_->readAt(SlotOffset(recordNumber), slot.data(), slot.size()) != static_cast<long long>(slot.size()))
     return std::nullopt;
-  if (GetU(slot.data(), 4) != Crc32(slot.data() + 4, kSlotSize - 4) || GetU(slot.data() + 4, 8) != stamp ||
+  if (GetU(slot.data(), 4) != isam::BlockChecksum(0, slot.data() + 4, kSlotSize - 4) || GetU(slot.data() + 4, 8) != stamp ||
       slot[12] != 1)
     return std::nullopt;
   PhotometricSummary s;
@@ -152,7 +138,7 @@ bool SummaryStore::Write(std::int32_t recordNumber, std::uint64_t stamp, const P
   std::memcpy(slot.data() + 27, figures.litgClass.data(), std::min<std::size_t>(figures.litgClass.size(), 8));
   PhotometricSummary copy = figures;
   ForEachNumber(copy, [&](std::size_t at, double& v) { PutF64(slot.data() + at, v); });
-  PutU(slot.data(), Crc32(slot.data() + 4, kSlotSize - 4), 4);
+  PutU(slot.data(), isam::BlockChecksum(0, slot.data() + 4, kSlotSize - 4), 4);
   return file_->writeAt(SlotOffset(recordNumber), slot.data(), slot.size());
 }
 

@@ -10,6 +10,7 @@
 #include <new>
 #include <random>
 
+#include "storage/checksum.h"
 #include "storage/isam.h"
 #include "storage/isam_internal.h"
 
@@ -22,29 +23,6 @@ namespace {
 constexpr char kMagic[8] = {'K', 'N', 'D', 'J', 'N', 'L', '0', '2'};
 constexpr std::size_t kHeader = sizeof kMagic + 16;  // magic, change number, length of the entries
 constexpr std::size_t kEntryHead = 13;
-
-// Four independent multiply-xor lanes over 8-byte words: a change carries
-// several pages, and a byte-wise hash over them cost more than their writes.
-std::uint32_t Checksum(std::uint64_t change, const unsigned char* p, std::size_t n) {
-  constexpr std::uint64_t kPrime = 0x100000001B3ull;
-  std::uint64_t lane[4] = {0xCBF29CE484222325ull ^ change, 0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full ^ n,
-                           0x165667B19E3779F9ull};
-  std::size_t i = 0;
-  for (; i + 32 <= n; i += 32)
-    for (int l = 0; l < 4; ++l) {
-      std::uint64_t w;
-      std::memcpy(&w, p + i + 8 * l, 8);
-      if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);  // same sum on every station
-      lane[l] = (lane[l] ^ w) * kPrime;
-      lane[l] ^= lane[l] >> 31;
-    }
-  std::uint64_t h = lane[0] ^ (lane[1] * 3) ^ (lane[2] * 5) ^ (lane[3] * 7);
-  for (; i < n; ++i) h = (h ^ p[i]) * kPrime;
-  h ^= h >> 29;
-  h *= 0xBF58476D1CE4E5B9ull;
-  h ^= h >> 32;
-  return static_cast<std::uint32_t>(h);
-}
 
 }  // namespace
 
@@ -163,7 +141,7 @@ Journal::Commit Journal::commit(pf::FileHandle& dia) {
       std::memcpy(p + kEntryHead, bytes.data(), bytes.size());
       p += kEntryHead + bytes.size();
     }
-  PutU32(p, Checksum(change_, entry_.data(), entry_.size() - 4));
+  PutU32(p, BlockChecksum(change_, entry_.data(), entry_.size() - 4));
   const bool ok = handle_->writeAt(0, entry_.data(), entry_.size());
   if (entry_.size() > (1u << 20)) std::vector<unsigned char>().swap(entry_);  // keeps no large change's memory
   if (!ok) {
@@ -222,7 +200,7 @@ int RecoverJournal(const std::string& basePath) {
     const std::int64_t body = GetI64(&all[16]);
     if (body >= 0 && body <= size - static_cast<std::int64_t>(kHeader + 4)) {
       const std::size_t end = kHeader + static_cast<std::size_t>(body);
-      whole = GetU32(&all[end]) == Checksum(change, all.data(), end);
+      whole = GetU32(&all[end]) == BlockChecksum(change, all.data(), end);
       for (std::size_t p = kHeader; whole && p < end;) {
         const std::int32_t n = p + kEntryHead <= end ? GetI32(&all[p + 9]) : -1;
         const std::int64_t offset = n > 0 ? GetI64(&all[p + 1]) : -1;

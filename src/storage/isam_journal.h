@@ -23,7 +23,7 @@
 //   1  byte   file: 0 data, 1 index
 //   8  int64  offset
 //   4  int32  number of new bytes n, then the n bytes
-// and last a checksum (4 bytes, isam_journal.cpp) of everything before it, seeded with
+// and last a checksum (4 bytes, storage/checksum.h) of everything before it, seeded with
 // the change's number, so that neither a torn journal nor what an earlier
 // change left behind it is taken for a whole one.
 #pragma once
