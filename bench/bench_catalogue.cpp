@@ -1,7 +1,11 @@
 // Scanning 10 000 small EULUMDAT files into an empty catalogue, and listing the
 // catalogue in key order, each beside a baseline measured in the same run:
-//   scan    vs. the same directory walk with std::filesystem reading every file;
-//   listing vs. reading the data file at once and sorting its keys in memory.
+//   scan    vs. the same directory walk with std::filesystem reading every file,
+//           and vs. the same scan without the entries' key figures;
+//   listing vs. reading the data file at once and sorting its keys in memory;
+//   finding entries by their figures in a catalogue of 100 000 vs. the key
+//           walk reading every record of it, and the window's filter (one
+//           expression over the entries in memory) vs. the same walk.
 #include <benchmark/benchmark.h>
 
 #include "bench_temp.h"
@@ -17,6 +21,7 @@
 #include <sstream>
 
 #include "database/catalogue.h"
+#include "conversion/catalogue_find.h"
 #include "conversion/catalogue_scan.h"
 #include "frame/msgmanager.h"
 #include "frame/pathlist.h"
@@ -122,6 +127,22 @@ void BM_ScanIntoEmptyCatalogue(benchmark::State& state) {
 constexpr int kScanRuns = 5;
 BENCHMARK(BM_ScanIntoEmptyCatalogue)->Unit(benchmark::kMillisecond)->Iterations(kScanRuns);
 
+void BM_ScanWithoutFigures(benchmark::State& state) {
+  World& w = world();
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.emptyCatalogue();
+    TPathList paths(PathListFileName());
+    state.ResumeTiming();
+    IntakeRun run;
+    run.figures = false;
+    IntakeReport c = AddTreeToCatalogue(w.root, paths, *w.msgs, run);
+    if (c.added != kDirs * kFilesPerDir) state.SkipWithError("not every file was added");
+  }
+  state.SetItemsProcessed(state.iterations() * kDirs * kFilesPerDir);
+}
+BENCHMARK(BM_ScanWithoutFigures)->Unit(benchmark::kMillisecond)->Iterations(kScanRuns);
+
 void BM_BaselineWalkAndRead(benchmark::State& state) {
   World& w = world();
   for (auto _ : state) {
@@ -190,6 +211,104 @@ void BM_BaselineSortInMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_BaselineSortInMemory)->Unit(benchmark::kMillisecond);
 
+// A catalogue of 100 000 entries made record by record, with the figures of
+// each in the store (the files themselves are not needed to find them).
+constexpr int kLarge = 100000;
+
+void largeCatalogue() {
+  static bool made = false;
+  World& w = world();
+  if (made) return;
+  made = true;
+  CloseCatalogue();
+  const std::string base = w.dir + "/large/KTBLUMD2";
+  fsys::create_directories(w.dir + "/large");
+  if (!InitCatalogue(base)) std::abort();
+  SummaryStore* store = CatalogueSummaryStore();
+  if (!store) std::abort();
+  for (int n = 0; n < kLarge; ++n) {
+    TCatalogueRecord rec;
+    rec.SetLumName("Luminaire " + std::to_string(n * 7919 % kLarge));
+    rec.SetLumNumber("NR-" + std::to_string(n));
+    rec.SetManufacturer(n % 3 ? "Maker" : "Lumina");
+    SetCatalogueFileName(rec, "L" + std::to_string(n) + ".LDT");
+    rec.SetFormatCode(0);
+    rec.SetDirIndex(n / 1000);
+    std::int32_t recNo = 0;
+    if (AddCatalogueRecord(rec, recNo) != 0) std::abort();
+    PhotometricSummary f;
+    f.luminaireFlux = 500 + n % 8000;
+    f.lampFlux = f.luminaireFlux / 0.8;
+    f.lor = 80;
+    f.watt = 5 + n % 60;
+    f.efficacy = f.luminaireFlux / f.watt;
+    f.cct = 2700 + 100 * (n % 40);
+    f.cri = 80;
+    f.beamC0 = 20 + n % 100;
+    f.beamC90 = f.beamC0 + 5;
+    f.ugrCrosswise = 12 + (n % 150) / 10.0;
+    f.ugrEndwise = f.ugrCrosswise + 0.5;
+    f.problems = 0;
+    store->Write(recNo, SummaryStamp(CatalogueBuffer().data()), f);
+  }
+  Catalogue()->Flush();
+}
+
+constexpr const char* kQuery = "flux>=3000 and flux<=4000 and cct=4000 and ugr<19 and beam<60";
+
+void BM_KeyWalk100k(benchmark::State& state) {
+  largeCatalogue();
+  IndexedTable& t = *Catalogue();
+  for (auto _ : state) {
+    t.SelectKey(1);
+    t.ResetKey();
+    std::string key;
+    std::int32_t n = 0;
+    TCatalogueRecord rec;
+    while (t.NextKey(key) == 0) {
+      ReadCatalogueRecord(t.CurrentRecordNumber(), rec);
+      benchmark::DoNotOptimize(rec.bytes[8]);
+      ++n;
+    }
+    if (n != kLarge) state.SkipWithError("walk is incomplete");
+  }
+  state.SetItemsProcessed(state.iterations() * kLarge);
+}
+BENCHMARK(BM_KeyWalk100k)->Unit(benchmark::kMillisecond);
+
+void BM_Find100k(benchmark::State& state) {
+  largeCatalogue();
+  TPathList paths(PathListFileName());
+  auto parsed = query::Parse(kQuery, CatalogueQueryFields());
+  const auto& expression = std::get<query::Expression>(parsed);
+  for (auto _ : state) {
+    const CollectResult r = FindEntries(&expression, paths, {});
+    if (r.walked != kLarge || r.computed != 0) state.SkipWithError("find walked a different catalogue");
+    benchmark::DoNotOptimize(r.entries.size());
+  }
+  state.SetItemsProcessed(state.iterations() * kLarge);
+}
+BENCHMARK(BM_Find100k)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the window's filter row: the expression parsed and run
+// over the entries the window holds.
+void BM_FilterKeystroke100k(benchmark::State& state) {
+  largeCatalogue();
+  TPathList paths(PathListFileName());
+  const std::vector<CatalogueEntry> entries = CollectEntries({}, paths).entries;
+  if (entries.size() != kLarge) state.SkipWithError("entries missing");
+  for (auto _ : state) {
+    auto parsed = query::Parse(kQuery, CatalogueQueryFields());
+    const auto& expression = std::get<query::Expression>(parsed);
+    std::vector<std::int32_t> rows;
+    for (const CatalogueEntry& e : entries)
+      if (expression.Matches(EntryValues(e))) rows.push_back(e.recNo);
+    benchmark::DoNotOptimize(rows.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kLarge);
+}
+BENCHMARK(BM_FilterKeystroke100k)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -203,7 +322,11 @@ int main(int argc, char** argv) {
   };
   ratio("scan / walk-and-read baseline", "BM_ScanIntoEmptyCatalogue/iterations:" + std::to_string(kScanRuns),
         "BM_BaselineWalkAndRead/iterations:5");
+  ratio("scan / scan without figures", "BM_ScanIntoEmptyCatalogue/iterations:" + std::to_string(kScanRuns),
+        "BM_ScanWithoutFigures/iterations:" + std::to_string(kScanRuns));
   ratio("key-ordered listing / in-memory sort", "BM_KeyOrderedListing", "BM_BaselineSortInMemory");
+  ratio("find over 100k / key walk over 100k", "BM_Find100k", "BM_KeyWalk100k");
+  ratio("filter keystroke over 100k / key walk", "BM_FilterKeystroke100k", "BM_KeyWalk100k");
   worldPtr().reset();  // the temporary tree goes before the engine's statics
   benchmark::Shutdown();
   return 0;

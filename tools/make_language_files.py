@@ -197,6 +197,22 @@ ORVMSG = [
          "Diese Sprachdateien konnten nicht ergänzt werden; wo ihnen ein Text fehlt, erscheint der eingebaute:",
          "These language files could not be completed; where they lack a text, the built-in one shows:",
          "Ces fichiers de langue n'ont pas pu être complétés ; là où un texte manque, le texte intégré s'affiche :"),
+        # the filter row above the table: "12 of 20000 entries", the range
+        # boxes' hints, the free field's hint and "fault in column 7"
+        ("BR_OF", "von", "of", "sur"),
+        ("BR_FLTFROM", "von (kleinster Wert)", "from (smallest value)", "de (plus petite valeur)"),
+        ("BR_FLTTO", "bis (größter Wert)", "up to (largest value)", "jusqu'à (plus grande valeur)"),
+        ("BR_FLTEXPR",
+         "Abfrage, z. B. flux>=3000 and cct=4000 and ugr<19 and beam<60; Felder: flux lamp_flux lor dff "
+         "watt efficacy cct cri imax beam_c0 beam_c90 beam ugr shr lamp_sets problems manufacturer name "
+         "number file format litg",
+         "Query, e.g. flux>=3000 and cct=4000 and ugr<19 and beam<60; fields: flux lamp_flux lor dff "
+         "watt efficacy cct cri imax beam_c0 beam_c90 beam ugr shr lamp_sets problems manufacturer name "
+         "number file format litg",
+         "Requête, p. ex. flux>=3000 and cct=4000 and ugr<19 and beam<60 ; champs : flux lamp_flux lor dff "
+         "watt efficacy cct cri imax beam_c0 beam_c90 beam ugr shr lamp_sets problems manufacturer name "
+         "number file format litg"),
+        ("BR_FLTFAULT", "Fehler ab Spalte", "Fault in column", "Erreur à la colonne"),
     ]),
     # one-line messages of the command line; the file name comes before them
     ("COMMANDLINE", [

@@ -7,6 +7,7 @@
 #include "conversion/save_luminaire.h"
 #include "database/catalogue.h"
 #include "database/catalogue_list.h"
+#include "conversion/catalogue_find.h"
 #include "conversion/catalogue_scan.h"
 #include "conversion/feedback.h"
 #include "storage/isam.h"
@@ -158,7 +159,12 @@ bool CoreBrowserBackend::ReadRecord(std::int32_t recNo, CatalogueRow& row) {
   return true;
 }
 
-bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) { return OpenCatalogue() && DeleteCatalogueRecord(recNo); }
+bool CoreBrowserBackend::DeleteRecord(std::int32_t recNo) {
+  if (!OpenCatalogue() || !DeleteCatalogueRecord(recNo)) return false;
+  // The figures go with the entry (a slot left would only be of another record).
+  if (SummaryStore* store = CatalogueSummaryStore()) store->Erase(recNo);
+  return true;
+}
 
 void CoreBrowserBackend::DeleteWholeCatalogue() {
   std::string fault;
@@ -232,6 +238,49 @@ std::int32_t CoreBrowserBackend::StoreCatalogueRecord(std::int32_t recNo, const 
   if (found == kNoFreeAlias) return 0;
   std::int32_t added = 0;
   return AddCatalogueRecord(rec, added) == 0 ? added : 0;
+}
+
+// The wait window of a walk that may have figures to compute: shown only
+// once the first of them is computed, so a walk over stored figures shows none.
+class WalkFeedback : public Feedback {
+ public:
+  explicit WalkFeedback(const TMsgManager& msgs) : msgs_(msgs) {}
+  ~WalkFeedback() override {
+    if (shown_) ui().endWait();
+  }
+  WalkFeedback(const WalkFeedback&) = delete;
+  WalkFeedback& operator=(const WalkFeedback&) = delete;
+  bool IsCancelled() override { return Feedback::IsCancelled() || (shown_ && ui().waitCancelled()); }
+  void ProgressText(const std::string& text) override {
+    Show();
+    ui().updateWait(text);
+  }
+  void Progress(std::size_t done, std::size_t total) override {
+    Show();
+    ui().updateWait(std::to_string(done) + " / " + std::to_string(total));
+  }
+
+ private:
+  void Show() {
+    if (shown_) return;
+    shown_ = true;
+    ui().beginWait(msgs_.GetText("DEFAULT MESSAGES", "DM_WAIT"));
+    ui().setWaitCancellable(true);
+  }
+  const TMsgManager& msgs_;
+  bool shown_ = false;
+};
+
+std::optional<std::vector<CatalogueEntry>> CoreBrowserBackend::CatalogueEntries(int keyNo) {
+  if (!OpenCatalogue()) return std::nullopt;
+  const TMsgManager msgs = Messages();
+  WalkFeedback feedback(msgs);
+  CollectOptions options;
+  options.keyNo = keyNo;
+  options.feedback = &feedback;
+  CollectResult r = CollectEntries(options, paths_);
+  if (r.cancelled || r.failed) return std::nullopt;
+  return std::move(r.entries);
 }
 
 IntakeReport CoreBrowserBackend::AddAllBelowRoot() {

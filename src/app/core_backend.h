@@ -40,6 +40,7 @@ class CoreBrowserBackend : public BrowserBackend {
   std::string GetPath(std::int32_t index) override;
   void EnsurePathListed(const std::string& dir) override;
   IntakeReport AddAllBelowRoot() override;
+  std::optional<std::vector<CatalogueEntry>> CatalogueEntries(int keyNo) override;
   std::optional<IntakeReport> AddFilesByDialog() override;
   IntakeReport AddFiles(const std::vector<std::string>& paths, std::int32_t& firstRecNo) override;
   IntakeReport AddTree(const std::string& dir) override;

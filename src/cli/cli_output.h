@@ -56,6 +56,15 @@ class JsonArrayWriter {
     Key(key);
     line_ += nlohmann::json(value).dump();
   }
+  // A nested value (an object), laid out as Add lays out its elements.
+  void Nested(std::string_view key, const nlohmann::ordered_json& value) {
+    Key(key);
+    const std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    for (char c : text) {
+      line_ += c;
+      if (c == '\n') line_ += "    ";
+    }
+  }
   void EndObject() {
     line_ += fields_ ? "\n  }" : "}";
     std::fwrite(line_.data(), 1, line_.size(), out_);

@@ -1,6 +1,7 @@
 // kandelo-cli catalogue scan [ROOT] | add FILE... [--overwrite yes|no|all] | list [--key N] [--json]
-//              | rebuild | check
+//              | find EXPR [--json] [--sort [-]FIELD] [--limit N] | find --fields | rebuild | check
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include "cli/progress_line.h"
 #include "cli/cli_output.h"
 #include "database/catalogue.h"
+#include "conversion/catalogue_find.h"
 #include "conversion/catalogue_scan.h"
 #include "conversion/feedback.h"
 #include "frame/msgmanager.h"
@@ -36,9 +38,8 @@ void ensureLumDir1(TPathList& paths) {
   if (paths.IndexOfPath(Settings().LumDir1) < 0) paths.StorePath(Settings().LumDir1);
 }
 
-// An entry of the JSON list, written straight into the array.
-void writeRecordJson(JsonArrayWriter& array, std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
-  array.BeginObject();
+// The fields of an entry of the JSON list, written straight into the array.
+void writeRecordFields(JsonArrayWriter& array, std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
   array.Field("record", static_cast<long long>(n));
   // File names and paths are the file system's bytes (UTF-8 on Linux), not 1252 texts.
   array.Field("file", r.FileNameField());
@@ -52,7 +53,146 @@ void writeRecordJson(JsonArrayWriter& array, std::int32_t n, const TCatalogueRec
   array.Field("lamps", static_cast<long long>(r.LampCount()));
   array.Field("flux", static_cast<double>(r.LampFlux()));
   array.Field("watt", static_cast<long long>(r.GetI16(catoff::LampWatt)));
+}
+
+void writeRecordJson(JsonArrayWriter& array, std::int32_t n, const TCatalogueRecord& r, const TPathList& paths) {
+  array.BeginObject();
+  writeRecordFields(array, n, r, paths);
   array.EndObject();
+}
+
+nlohmann::ordered_json numberOrNull(double v) { return std::isnan(v) ? nlohmann::ordered_json() : nlohmann::ordered_json(v); }
+
+// The key figures of an entry under the names of the query fields.
+nlohmann::ordered_json summaryJson(const CatalogueEntry& e) {
+  nlohmann::ordered_json j = nlohmann::ordered_json::object();
+  if (!e.figures) {
+    j["readable"] = false;
+    return j;
+  }
+  const EntryValues values(e);
+  const auto fields = CatalogueQueryFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].type != query::FieldType::Number) continue;
+    const auto v = values.Number(i);
+    j[fields[i].name] = v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json();
+  }
+  const PhotometricSummary& s = *e.figures;
+  j["ugr_crosswise"] = numberOrNull(s.ugrCrosswise);
+  j["ugr_endwise"] = numberOrNull(s.ugrEndwise);
+  std::string code;
+  for (std::uint8_t c : s.cieFluxCode) code += (code.empty() ? "" : " ") + std::to_string(c);
+  j["cie_flux_code"] = code;
+  j["litg"] = s.litgClass;
+  j["symmetry"] = s.symmetry;
+  j["worst"] = s.worst >= 3 ? "error" : s.worst == 2 ? "warning" : "none";
+  j["dimensions"] = {{"length", s.length},          {"width", s.width},         {"diameter", s.diameter},
+                     {"height", s.height},          {"area_length", s.areaLength}, {"area_width", s.areaWidth},
+                     {"area_diameter", s.areaDiameter}};
+  return j;
+}
+
+std::string figureText(const std::optional<double>& v, int decimals) {
+  if (!v) return "-";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, *v);
+  return buf;
+}
+
+// The progress line as a Feedback, shown only once figures have to be computed.
+class FigureFeedback : public Feedback {
+ public:
+  void Progress(std::size_t done, std::size_t total) override {
+    if (!line_) line_.emplace("figures");
+    line_->Update(done, total);
+  }
+  void Clear() {
+    if (line_) line_->Clear();
+  }
+
+ private:
+  std::optional<ProgressLine> line_;
+};
+
+int listFields(bool json) {
+  const auto fields = CatalogueQueryFields();
+  if (json) {
+    JsonArrayWriter array(stdout);
+    for (const query::Field& f : fields) {
+      array.BeginObject();
+      array.Field("name", f.name);
+      array.Field("type", f.type == query::FieldType::Number ? "number" : "text");
+      array.Field("unit", ToUtf8(f.unit));
+      array.Field("description", f.description);
+      array.EndObject();
+    }
+    array.End();
+    return kOk;
+  }
+  for (const query::Field& f : fields)
+    std::printf("%-13s %-7s %-7s %s\n", f.name, f.type == query::FieldType::Number ? "number" : "text",
+                ToUtf8(f.unit).c_str(), f.description);
+  return kOk;
+}
+
+// Entries matching the expression, in name order or sorted by a field. A bad
+// expression is a usage error: one line with its column.
+int find(const std::string& text, bool json, const std::string& sort, std::size_t limit) {
+  const auto fields = CatalogueQueryFields();
+  auto parsed = query::Parse(FromUtf8(text), fields);
+  if (const auto* error = std::get_if<query::ParseError>(&parsed)) {
+    std::fprintf(stderr, "error: column %zu: %s\n", error->column, ToUtf8(error->message).c_str());
+    return kUsage;
+  }
+  FindOptions options;
+  options.limit = limit;
+  if (!sort.empty()) {
+    const bool descending = sort[0] == '-';
+    const int field = CatalogueQueryField(descending ? sort.substr(1) : sort);
+    if (field < 0) {
+      std::fprintf(stderr, "error: --sort: no field \"%s\" (catalogue find --fields lists them)\n", sort.c_str());
+      return kUsage;
+    }
+    options.sortField = static_cast<std::size_t>(field);
+    options.descending = descending;
+  }
+  Session session;
+  if (!session.ready()) return CatalogueUnavailable();
+  TPathList paths(PathListFileName());
+  FigureFeedback feedback;
+  options.feedback = &feedback;
+  const CollectResult found = FindEntries(&std::get<query::Expression>(parsed), paths, options);
+  feedback.Clear();
+  if (found.failed) return Fail("the catalogue cannot be read to its end");
+  JsonArrayWriter array(stdout);
+  for (const CatalogueEntry& e : found.entries) {
+    TCatalogueRecord r;
+    if (!ReadCatalogueRecord(e.recNo, r)) return Fail("cannot read record " + std::to_string(e.recNo));
+    if (json) {
+      array.BeginObject();
+      writeRecordFields(array, e.recNo, r, paths);
+      array.Nested("summary", summaryJson(e));
+      array.EndObject();
+      continue;
+    }
+    const EntryValues v(e);
+    std::printf("%6d  %7s lm  %6s W  %5s K  UGR %4s  %5s\xC2\xB0  %-40s  %-25s  %s\n", e.recNo,
+                figureText(v.Number(qf::Flux), 0).c_str(), figureText(v.Number(qf::Watt), 1).c_str(),
+                figureText(v.Number(qf::Cct), 0).c_str(), figureText(v.Number(qf::Ugr), 1).c_str(),
+                figureText(v.Number(qf::Beam), 0).c_str(), ToUtf8(e.name).c_str(), ToUtf8(e.manufacturer).c_str(),
+                CatalogueFilePath(r, paths).c_str());
+  }
+  if (json) array.End();
+  if (!json) std::fprintf(stderr, "%zu of %d\n", found.entries.size(), found.walked);
+  return kOk;
+}
+
+void printFigureCheck(const SummaryCheck& c) {
+  std::printf("figures: %d sound, %d missing or of another record, %d of files changed since, %d unreadable\n",
+              c.sound, c.missing, c.fileChanged, c.unreadable);
+  const std::size_t shown = std::min<std::size_t>(c.stale.size(), 20);
+  for (std::size_t i = 0; i < shown; ++i) std::printf("record %d: figures out of date\n", c.stale[i]);
+  if (c.stale.size() > shown) std::printf("... and %zu more\n", c.stale.size() - shown);
 }
 
 void printCounts(const IntakeReport& c) {
@@ -201,6 +341,15 @@ int rebuild() {
   if (!fault.empty()) ShowError(fault);  // to stderr, as the console shows boxes
   if (r != isam::kOk || !Catalogue()) return Fail("rebuild failed: DB-Error : " + std::to_string(r));
   std::printf("rebuilt: %d records\n", Catalogue()->RecordCount());
+  {
+    TPathList paths(PathListFileName());
+    FigureFeedback feedback;
+    const SummaryCheck figures = RebuildSummaries(paths, &feedback);
+    feedback.Clear();
+    if (figures.failed || !figures.storeOpen)
+      return Fail("the figures of the entries cannot be stored: " + SummaryStore::PathFor(CatalogueBasePath()));
+    std::printf("figures: %d computed, %d files unreadable\n", figures.sound, figures.unreadable);
+  }
   if (const std::int32_t dropped = Catalogue()->DroppedByRebuild(); dropped > 0)
     std::printf("%d %s (%s)\n", dropped,
                 ToUtf8(SessionText("CL_DROPPED", "records dropped because they fail the record checks")).c_str(),
@@ -246,6 +395,8 @@ int check() {
     }
   }
   std::printf("%d records, %d index problems, %d files missing\n", records, problems, missing);
+  // The figures are a cache that queries bring up to date: reported, not failed.
+  printFigureCheck(CheckSummaries(paths, false));
   return problems || missing ? kFailure : kOk;
 }
 
@@ -271,7 +422,27 @@ void Setup(CLI::App& app, int& exitCode) {
   listCmd->add_option("--key", keyNo, "Key 1..6")->check(CLI::Range(1, kCatalogueKeyCount));
   listCmd->add_flag("--json", json, "Print as JSON");
   listCmd->callback([&exitCode] { exitCode = list(keyNo, json); });
-  cmd->add_subcommand("rebuild", "Rebuild the catalogue files")->callback([&exitCode] { exitCode = rebuild(); });
+  static std::string expression, sortField;
+  static std::size_t limit = 0;
+  static bool fieldList = false, findJson = false;
+  auto* findCmd = cmd->add_subcommand("find", "Entries whose luminaires match an expression, e.g. "
+                                              "\"flux>=3000 and cct=4000 and ugr<19 and beam<60\"");
+  findCmd->add_option("EXPR", expression, "The query (catalogue find --fields lists the fields)");
+  findCmd->add_flag("--json", findJson, "Print as JSON, with the figures of each entry");
+  findCmd->add_option("--sort", sortField, "Order by a field; -FIELD for descending");
+  findCmd->add_option("--limit", limit, "At most N entries");
+  findCmd->add_flag("--fields", fieldList, "List the fields an expression can use");
+  findCmd->callback([&exitCode] {
+    if (fieldList) {
+      exitCode = listFields(findJson);
+    } else if (expression.empty()) {
+      std::fprintf(stderr, "error: column 1: the expression is empty\n");
+      exitCode = kUsage;
+    } else {
+      exitCode = find(expression, findJson, sortField, limit);
+    }
+  });
+  cmd->add_subcommand("rebuild", "Rebuild the catalogue files and the figures of its entries")->callback([&exitCode] { exitCode = rebuild(); });
   cmd->add_subcommand("check", "Check indexes against records and files")->callback([&exitCode] {
     exitCode = check();
   });

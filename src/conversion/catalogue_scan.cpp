@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "conversion/catalogue_find.h"
 #include "conversion/feedback.h"
 #include "database/catalogue.h"
 #include "frame/msgmanager.h"
@@ -82,19 +83,27 @@ void storeDirectories(const std::vector<std::string>& files, const std::string& 
 // messages of loading it, which go into its entry. Loading shows nothing
 // (the readers and the flux computation return their messages), so it runs
 // on the loader thread as on the caller's.
+// The key figures are worked out here too, beside the engine's work, and
+// stored with the record.
 struct LoadedFile {
   bool ok = false;
   TCatalogueRecord rec;
   Diagnostics messages;
+  PhotometricSummary figures;
+  bool withFigures = false;
+  FileMark mark;  // the file as it was read
 };
 
-LoadedFile loadFile(const std::string& path) {
+LoadedFile loadFile(const std::string& path, bool figures) {
   LoadedFile out;
   try {
+    out.mark = FileMarkOf(path);
     TLUM32 lum;
     lum.OemTexts = 1;
     LoadResult loaded = LoadLuminaire(path, lum);
     out.ok = loaded.ok() && FillCatalogueRecord(lum, out.rec);
+    out.withFigures = out.ok && figures;
+    if (out.withFigures) out.figures = SummarizeLoadedFile(path, lum, loaded);
     out.messages = std::move(loaded.messages);
   } catch (const std::exception&) {  // no memory for the table: the file fails
     out.ok = false;
@@ -123,6 +132,10 @@ IntakeEntry storeLoaded(const std::string& path, std::int32_t dirIndex, LoadedFi
     entry.outcome = AddOutcome::Added;
   }
   entry.recNo = recNo;
+  // The figures go with the record as the catalogue holds it (its buffer
+  // after the write). A slot that cannot be written is computed on reading.
+  if (SummaryStore* store = loaded.withFigures ? CatalogueSummaryStore() : nullptr)
+    store->Write(recNo, SummaryStamp(CatalogueBuffer().data()), loaded.figures, loaded.mark);
   return entry;
 }
 
@@ -140,7 +153,8 @@ IntakeEntry outcomeOnly(const std::string& path, AddOutcome outcome) {
 // them); without it, or without a thread, the caller loads each file itself.
 class FileLoader {
  public:
-  FileLoader(const std::vector<std::string>& files, const std::string& root) : files_(files) {
+  FileLoader(const std::vector<std::string>& files, const std::string& root, bool figures)
+      : files_(files), figures_(figures) {
     if (files.size() < 2 || &pf::fs() != &pf::nativeFileSystem()) return;
     mine_.resize(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) mine_[i] = IsUnderRoot(root, ParentPath(files[i]));
@@ -194,7 +208,7 @@ class FileLoader {
       std::deque<LoadedFile> batch;
       for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!mine_[i]) continue;
-        batch.push_back(loadFile(files_[i]));
+        batch.push_back(loadFile(files_[i], figures_));
         // Only full batches: handing over single files whenever the caller
         // waits would cost both threads a wake-up per file.
         if (batch.size() >= kBatch && !handOver(batch)) break;
@@ -226,6 +240,7 @@ class FileLoader {
   }
 
   const std::vector<std::string>& files_;
+  const bool figures_;
   std::vector<char> mine_;  // file i is loaded here
   std::mutex m_;
   std::condition_variable cv_;
@@ -275,7 +290,7 @@ IntakeEntry addBelowRoot(const std::string& filePath, const std::string& root, T
     if (dirIndex < 0) return failed(path, AddFailure::NoPathEntry);
   }
 
-  LoadedFile loaded = loadFile(path);
+  LoadedFile loaded = loadFile(path, run.figures);
   return storeLoaded(path, dirIndex, loaded);
 }
 
@@ -303,7 +318,7 @@ IntakeReport addAll(const std::vector<std::string>& files, const std::string& ro
   IntakeReport report;
   if (root.empty() || !DirExists(root)) return report;  // every file would be NoRoot
   storeDirectories(files, root, paths);
-  FileLoader loader(files, root);
+  FileLoader loader(files, root, run.figures);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const std::string& f = files[i];
     if (stopped(run, report)) break;
@@ -393,7 +408,7 @@ IntakeEntry AddFileInPlace(const std::string& filePath, TPathList& paths) {
   if (!Catalogue()) return failed(filePath, AddFailure::NotStored, isam::kErrNotReady);
   const std::int32_t dirIndex = storedIndexOf(paths, ParentPath(filePath));
   if (dirIndex < 0) return failed(filePath, AddFailure::NoPathEntry);
-  LoadedFile loaded = loadFile(filePath);
+  LoadedFile loaded = loadFile(filePath, true);
   return storeLoaded(filePath, dirIndex, loaded);
 }
 

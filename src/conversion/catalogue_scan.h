@@ -85,6 +85,10 @@ struct IntakeRun {
   // Called on the caller's thread after each file with its entry, for a
   // window that shows a file's messages as it comes to it.
   std::function<void(const IntakeEntry&)> fileDone;
+  // The key figures of each file are worked out and stored with its record
+  // (conversion/catalogue_find.h). Off only to measure what they cost: an
+  // entry without them has them computed when first asked.
+  bool figures = true;
 };
 
 // LumDir2 when that directory exists, else LumDir1 when it exists, else empty.

@@ -16,12 +16,12 @@ namespace {
 
 // Header: "KSUM", layout version, header size and slot size (little endian).
 constexpr char kMagic[4] = {'K', 'S', 'U', 'M'};
-constexpr std::uint16_t kLayout = 1;
+constexpr std::uint16_t kLayout = 2;
 
 // Slot layout (little endian):
 //   0  u32  check sum of bytes 4 .. 255 (storage/checksum.h)
 //   4  u64  stamp of the entry
-//  12  u8   1 = figures present
+//  12  u8   1 = figures present, 2 = the file could not be read
 //  13  u8   symmetry, 14 format, 15 lamp sets, 16 worst severity
 //  17  u8   reserved
 //  18  i32  problems (-1: not checked)
@@ -30,8 +30,10 @@ constexpr std::uint16_t kLayout = 1;
 //  40  14 × f64  flux, lamp flux, LOR, DFF, watt, efficacy, CCT, CRI, Imax,
 //               beam C0, beam C90, UGR crosswise, UGR endwise, SHR
 // 152  7 × f64  length, width, diameter, height, area length, width, diameter
-// 208  ..  255  zero
-constexpr std::size_t kNumbersAt = 40, kDimensionsAt = 152;
+// 208  i64  the file's size when the figures were computed (-1: not known)
+// 216  i64  the file's modification time then, ns since the epoch
+// 224  ..  255  zero
+constexpr std::size_t kNumbersAt = 40, kDimensionsAt = 152, kFileAt = 208;
 
 void PutU(unsigned char* p, std::uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -70,16 +72,10 @@ std::array<unsigned char, SummaryStore::kHeaderSize> Header() {
 
 }  // namespace
 
-std::uint64_t SummaryStamp(const unsigned char* record, std::optional<std::int64_t> fileSize,
-                           std::optional<std::int64_t> fileTime) {
-  // FNV-1a over the record, then the file's size and time.
+std::uint64_t SummaryStamp(const unsigned char* record) {
+  // FNV-1a over the record.
   std::uint64_t h = 0xCBF29CE484222325ull;
-  auto mix = [&h](unsigned char b) { h = (h ^ b) * 0x100000001B3ull; };
-  for (std::size_t i = 0; i < 512; ++i) mix(record[i]);
-  for (const std::optional<std::int64_t>& v : {fileSize, fileTime}) {
-    mix(v ? 1 : 0);
-    for (int i = 0; i < 8; ++i) mix(static_cast<unsigned char>(std::uint64_t(v.value_or(0)) >> (8 * i)));
-  }
+  for (std::size_t i = 0; i < 512; ++i) h = (h ^ record[i]) * 0x100000001B3ull;
   return h;
 }
 
@@ -107,46 +103,93 @@ bool SummaryStore::Open(const std::string& path) {
 void SummaryStore::Close() {
   if (file_) file_->close();
   file_.reset();
+  preloaded_.clear();
 }
 
-std::optional<PhotometricSummary> SummaryStore::Read(std::int32_t recordNumber, std::uint64_t stamp) const {
+bool SummaryStore::Preload() {
+  if (!file_) return false;
+  const std::int64_t size = file_->size();
+  if (size < std::int64_t(kHeaderSize)) return false;
+  std::vector<unsigned char> all(static_cast<std::size_t>(size));
+  if (file_->readAt(0, all.data(), all.size()) != static_cast<long long>(all.size())) return false;
+  preloaded_ = std::move(all);
+  return true;
+}
+
+std::optional<StoredSummary> SummaryStore::Read(std::int32_t recordNumber, std::uint64_t stamp) const {
   if (!file_ || recordNumber < 1) return std::nullopt;
   std::array<unsigned char, kSlotSize> slot{};
-  if (file_->readAt(SlotOffset(recordNumber), slot.data(), slot.size()) != static_cast<long long>(slot.size()))
+  const std::int64_t at = SlotOffset(recordNumber);
+  if (!preloaded_.empty()) {
+    if (at + std::int64_t(kSlotSize) > std::int64_t(preloaded_.size())) return std::nullopt;
+    std::memcpy(slot.data(), preloaded_.data() + at, kSlotSize);
+  } else if (file_->readAt(at, slot.data(), slot.size()) != static_cast<long long>(slot.size())) {
     return std::nullopt;
+  }
   if (GetU(slot.data(), 4) != isam::BlockChecksum(0, slot.data() + 4, kSlotSize - 4) || GetU(slot.data() + 4, 8) != stamp ||
-      slot[12] != 1)
+      (slot[12] != 1 && slot[12] != 2))
     return std::nullopt;
-  PhotometricSummary s;
+  StoredSummary stored;
+  stored.readable = slot[12] == 1;
+  stored.file.size = static_cast<std::int64_t>(GetU(slot.data() + kFileAt, 8));
+  stored.file.modifiedNs = static_cast<std::int64_t>(GetU(slot.data() + kFileAt + 8, 8));
+  PhotometricSummary& s = stored.figures;
   s.symmetry = slot[13], s.format = slot[14], s.lampSets = slot[15], s.worst = slot[16];
   s.problems = static_cast<std::int32_t>(static_cast<std::uint32_t>(GetU(slot.data() + 18, 4)));
   std::memcpy(s.cieFluxCode.data(), slot.data() + 22, 5);
   const char* cls = reinterpret_cast<const char*>(slot.data() + 27);
   s.litgClass.assign(cls, strnlen(cls, 8));
   ForEachNumber(s, [&](std::size_t at, double& v) { v = GetF64(slot.data() + at); });
-  return s;
+  return stored;
 }
 
-bool SummaryStore::Write(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& figures) {
+bool SummaryStore::WriteUnreadable(std::int32_t recordNumber, std::uint64_t stamp, FileMark file) {
+  return WriteSlot(recordNumber, stamp, PhotometricSummary{}, file, 2);
+}
+
+bool SummaryStore::Write(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& figures,
+                         FileMark file) {
+  return WriteSlot(recordNumber, stamp, figures, file, 1);
+}
+
+std::int32_t SummaryStore::SlotCount() const {
+  if (!file_) return 0;
+  const std::int64_t size = preloaded_.empty() ? file_->size() : std::int64_t(preloaded_.size());
+  return size <= std::int64_t(kHeaderSize) ? 0 : std::int32_t((size - std::int64_t(kHeaderSize)) / std::int64_t(kSlotSize));
+}
+
+bool SummaryStore::WriteSlot(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& figures,
+                             FileMark file, unsigned char kind) {
   if (!file_ || recordNumber < 1) return false;
   std::array<unsigned char, kSlotSize> slot{};
   PutU(slot.data() + 4, stamp, 8);
-  slot[12] = 1;
+  slot[12] = kind;
   slot[13] = figures.symmetry, slot[14] = figures.format, slot[15] = figures.lampSets, slot[16] = figures.worst;
   PutU(slot.data() + 18, static_cast<std::uint32_t>(figures.problems), 4);
   std::memcpy(slot.data() + 22, figures.cieFluxCode.data(), 5);
   std::memcpy(slot.data() + 27, figures.litgClass.data(), std::min<std::size_t>(figures.litgClass.size(), 8));
   PhotometricSummary copy = figures;
   ForEachNumber(copy, [&](std::size_t at, double& v) { PutF64(slot.data() + at, v); });
+  PutU(slot.data() + kFileAt, static_cast<std::uint64_t>(file.size), 8);
+  PutU(slot.data() + kFileAt + 8, static_cast<std::uint64_t>(file.modifiedNs), 8);
   PutU(slot.data(), isam::BlockChecksum(0, slot.data() + 4, kSlotSize - 4), 4);
-  return file_->writeAt(SlotOffset(recordNumber), slot.data(), slot.size());
+  const std::int64_t at = SlotOffset(recordNumber);
+  if (!file_->writeAt(at, slot.data(), slot.size())) return false;
+  if (!preloaded_.empty()) {
+    if (at + std::int64_t(kSlotSize) > std::int64_t(preloaded_.size())) preloaded_.resize(std::size_t(at) + kSlotSize);
+    std::memcpy(preloaded_.data() + at, slot.data(), kSlotSize);
+  }
+  return true;
 }
 
 bool SummaryStore::Erase(std::int32_t recordNumber) {
   if (!file_ || recordNumber < 1) return false;
   if (file_->size() < SlotOffset(recordNumber) + std::int64_t(kSlotSize)) return true;  // never written
   const std::array<unsigned char, kSlotSize> empty{};
-  return file_->writeAt(SlotOffset(recordNumber), empty.data(), empty.size());
+  const std::int64_t at = SlotOffset(recordNumber);
+  if (!file_->writeAt(at, empty.data(), empty.size())) return false;
+  if (at + std::int64_t(kSlotSize) <= std::int64_t(preloaded_.size())) std::memset(preloaded_.data() + at, 0, kSlotSize);
+  return true;
 }
 
 }  // namespace kandelo

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "evaluation/photometric_summary.h"
 
@@ -24,10 +25,22 @@ namespace platform {
 class FileHandle;
 }
 
-// The stamp of an entry: its stored record (512 bytes) and its file's size
-// and modification time (nullopt when the file is not there).
-std::uint64_t SummaryStamp(const unsigned char* record, std::optional<std::int64_t> fileSize,
-                           std::optional<std::int64_t> fileTime);
+// The stamp of an entry: a hash of its stored record (512 bytes).
+std::uint64_t SummaryStamp(const unsigned char* record);
+
+// A file's size and modification time (ns) when its figures were computed;
+// size -1: not known.
+struct FileMark {
+  std::int64_t size = -1;
+  std::int64_t modifiedNs = 0;
+  bool operator==(const FileMark&) const = default;
+};
+
+struct StoredSummary {
+  PhotometricSummary figures;  // all unknown when the file could not be read
+  FileMark file;
+  bool readable = true;  // false: the file could not be read when the slot was written
+};
 
 class SummaryStore {
  public:
@@ -45,11 +58,22 @@ class SummaryStore {
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
 
+  // Reads the whole file into memory at once: a walk over every entry then
+  // costs no read per entry. Slots written later by this store are seen;
+  // those of other stations from then on are not (a walk is a snapshot).
+  // False when it cannot be read; reading then goes to the file.
+  bool Preload();
+
   // The figures of record `recordNumber` when its slot is whole and of this stamp.
-  std::optional<PhotometricSummary> Read(std::int32_t recordNumber, std::uint64_t stamp) const;
+  std::optional<StoredSummary> Read(std::int32_t recordNumber, std::uint64_t stamp) const;
   // False when the slot could not be written (disk full): the figures are
   // then simply computed again next time.
-  bool Write(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& s);
+  bool Write(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& s, FileMark file = {});
+  // Notes that the entry's file could not be read, so that a walk does not
+  // try it again until its record or (for a caller that looks) its file changes.
+  bool WriteUnreadable(std::int32_t recordNumber, std::uint64_t stamp, FileMark file);
+  // Record numbers the file has slots for (written or not).
+  std::int32_t SlotCount() const;
   // Marks the slot empty (a deleted entry).
   bool Erase(std::int32_t recordNumber);
 
@@ -59,7 +83,10 @@ class SummaryStore {
   SummaryStore& operator=(const SummaryStore&) = delete;
 
  private:
+  bool WriteSlot(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& s, FileMark file,
+                 unsigned char kind);
   std::unique_ptr<platform::FileHandle> file_;
+  std::vector<unsigned char> preloaded_;  // the whole file after Preload, else empty
 };
 
 }  // namespace kandelo

@@ -20,6 +20,7 @@ struct CatalogueState {
   std::unique_ptr<IndexedTable> tree;
   TCatalogueRecord buffer;
   std::string base;
+  std::uint64_t openings = 0;  // InitCatalogue calls so far
 };
 
 CatalogueState& state() {
@@ -186,8 +187,11 @@ IndexedTable* Catalogue() { return state().tree.get(); }
 TCatalogueRecord& CatalogueBuffer() { return state().buffer; }
 const std::string& CatalogueBasePath() { return state().base; }
 
+std::uint64_t CatalogueOpenings() { return state().openings; }
+
 bool InitCatalogue(const std::string& basePath, std::string* fault, const ConfirmRepair& confirm) {
   CloseCatalogue();
+  ++state().openings;
   state().base = basePath;
   auto t = makeTree(basePath, true);
   if (!t->IsReady()) {

@@ -23,6 +23,9 @@ IndexedTable* Catalogue();
 // The global record buffer the catalogue object reads into and writes from.
 TCatalogueRecord& CatalogueBuffer();
 const std::string& CatalogueBasePath();
+// How often a catalogue was opened in this process: files kept beside the
+// catalogue are opened again when it changes.
+std::uint64_t CatalogueOpenings();
 
 // The process that holds the catalogue on the base path (LumDb) open so that
 // this one cannot open it, when that is another one (in network mode the

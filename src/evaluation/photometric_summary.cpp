@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
 #include "evaluation/cone.h"
 #include "evaluation/litg.h"
@@ -98,6 +99,33 @@ double ColourRenderingOf(const std::string& text) {
   return PhotometricSummary::kUnknown;
 }
 
+LampTypeColour ColourOfLampType(const std::string& type) {
+  LampTypeColour out;
+  for (std::size_t i = 0; i < type.size();) {
+    if (!std::isdigit(static_cast<unsigned char>(type[i]))) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < type.size() && std::isdigit(static_cast<unsigned char>(type[j]))) ++j;
+    const double v = std::strtod(type.substr(i, j - i).c_str(), nullptr);
+    const char before = i > 0 ? type[i - 1] : ' ';
+    const char after = j < type.size() ? type[j] : ' ';
+    const bool alone = !std::isalnum(static_cast<unsigned char>(after));
+    // "3000K", "3000 K" would be "3000" then "K" alone.
+    const bool kelvin = (after == 'K' || after == 'k') &&
+                        (j + 1 >= type.size() || !std::isalnum(static_cast<unsigned char>(type[j + 1])));
+    if (kelvin && v >= 1000 && v <= 20000 && std::isnan(out.cct)) out.cct = v;
+    // A colour code after a slash or dash: "/840", "-930".
+    if ((before == '/' || before == '-') && alone && j - i == 3 && IsColourCode(v) && std::isnan(out.cct)) {
+      out.cct = std::fmod(v, 100.0) * 100.0;
+      out.cri = std::floor(v / 100.0) * 10.0;
+    }
+    i = j;
+  }
+  return out;
+}
+
 LampTotals SumLampSets(const TLUM32& lum) {
   LampTotals t;
   const int sets = std::min<int>(lum.LampSetCount, static_cast<int>(lum.LampSets.size()));
@@ -135,8 +163,14 @@ PhotometricSummary SummarizeLuminaire(TLUM32& lum) {
   if (lum.FluxValid) s.dff = Finite(100.0 * lum.DFF);
   if (lum.Imax > 0) s.imax = Finite(lum.Imax);
   if (sets > 0) {
-    s.cct = ColourTemperatureOf(lum.LampSets[0].ColourText);
-    s.cri = ColourRenderingOf(lum.LampSets[0].RenderingText);
+    const TLampSet& first = lum.LampSets[0];
+    s.cct = ColourTemperatureOf(first.ColourText);
+    s.cri = ColourRenderingOf(first.RenderingText);
+    // Files often name the colour only in the lamp's type ("TC-L 36W/840",
+    // "LED 3000K").
+    const LampTypeColour fromType = ColourOfLampType(first.LampType);
+    if (std::isnan(s.cct)) s.cct = fromType.cct;
+    if (std::isnan(s.cri)) s.cri = fromType.cri;
   }
   Try([&] {
     s.beamC0 = Finite(BeamAngle(lum, 0));
@@ -161,8 +195,10 @@ PhotometricSummary SummarizeLuminaire(TLUM32& lum) {
     tm5.StoreNb();
     NbRecord nb{};
     tm5.ExportNb(nb);
-    if (lum.LuminanceAvailable() && ComputeUgr(lum, nb)) {
-      const UgrStandardRoom room = StandardRoomUgr(lum, UgrResults());
+    // A result set of its own: the window's shared one may be on show.
+    auto results = std::make_unique<UgrResultSet>();
+    if (lum.LuminanceAvailable() && ComputeUgrInto(lum, nb, *results)) {
+      const UgrStandardRoom room = StandardRoomUgr(lum, *results);
       s.ugrCrosswise = Finite(room.crosswise);
       s.ugrEndwise = Finite(room.endwise);
     }

@@ -59,12 +59,20 @@ LampTotals SumLampSets(const TLUM32& lum);
 // Computes the figures of a loaded luminaire: its flux values, maximum
 // intensity, TM5 spacing, classification and UGR are worked out on the way
 // (the luminaire keeps them, as after the evaluations). Never throws: a
-// computation that fails leaves its figures unknown.
+// computation that fails leaves its figures unknown. Touches no shared
+// state: two threads may summarize two luminaires at once.
 PhotometricSummary SummarizeLuminaire(TLUM32& lum);
 
 // The colour temperature in a lamp's colour text ("3000K", "4000 K", "ww
 // 2700", the colour code "840"); NaN when it names none ("WW" alone).
 double ColourTemperatureOf(const std::string& text);
+// The colour a lamp's type names: a colour code after a slash or dash
+// ("TC-L 36W/840": 4000 K, Ra 80) or kelvin ("LED 3000K"); other numbers
+// of a type (wattages, lumens) are not taken for it. NaN where it names none.
+struct LampTypeColour {
+  double cct = PhotometricSummary::kUnknown, cri = PhotometricSummary::kUnknown;
+};
+LampTypeColour ColourOfLampType(const std::string& type);
 // The colour rendering index in a lamp's rendering text: a number ("80",
 // "Ra 90", ">80"), a colour code ("840": 80) or a CIE group, taken at the
 // group's lower bound (1A 90, 1B 80, 2A 70, 2B 60, 3 40, 4 20); NaN when it

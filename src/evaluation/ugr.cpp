@@ -275,8 +275,11 @@ void UgrReflectanceTable(const NbRecord& nb, UgrResultSet& r, NbReading reading)
 }
 
 bool ComputeUgr(TLUM32& lum, const NbRecord& nb, std::string* error, NbReading reading) {
+  return ComputeUgrInto(lum, nb, UgrResults(), error, reading);
+}
+
+bool ComputeUgrInto(TLUM32& lum, const NbRecord& nb, UgrResultSet& r, std::string* error, NbReading reading) {
   if (!lum.LuminanceAvailable()) return false;
-  UgrResultSet& r = UgrResults();
   try {
     BuildUgrGrids(lum, r);
     UgrRoomSums(r);

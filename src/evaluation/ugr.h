@@ -75,6 +75,10 @@ void UgrReflectanceTable(const NbRecord& nb, UgrResultSet& r, NbReading reading 
 // returned). Errors of the tables come back as false with the text.
 bool ComputeUgr(TLUM32& lum, const NbRecord& nb, std::string* error = nullptr,
                 NbReading reading = kNbReadingInUse);
+// The same into a result set of the caller's, for work beside the window's
+// evaluation (the catalogue's figures, computed on the intake's loader thread).
+bool ComputeUgrInto(TLUM32& lum, const NbRecord& nb, UgrResultSet& r, std::string* error = nullptr,
+                    NbReading reading = kNbReadingInUse);
 
 // 8·lg(Φ_L/1000) with Φ_L the flux of the first lamp set (0 when unknown).
 double UgrFluxCorrection(const TLUM32& lum);

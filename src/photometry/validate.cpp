@@ -216,13 +216,38 @@ void CheckTable(TLUM32& lum, const TextFacts& facts, Collector& out) {
 
 }  // namespace
 
+namespace {
+
+// The checks that follow loading: the text scans, the readers' messages and
+// the table's own.
+void CheckLoaded(const std::string& path, TLUM32& lum, const LoadResult& loaded, Collector& out) {
+  const bool ok = loaded.ok();
+  TextFacts facts;
+  const TextKind kind = ok ? KindOf(lum.FormatCode) : KindOfExtension(path);
+  if (kind != TextKind::None) {
+    TTextReader in;
+    if (in.Open(path)) {
+      if (kind == TextKind::Ldt) validation::ScanLdt(in, out, facts);
+      else validation::ScanIes(in, path, out, facts);
+    }
+  }
+  // The text scans say with their lines what the text readers' boxes say.
+  if (ok && !facts.scanned) AddReaderMessages(loaded.messages.texts(), path, out);
+  if (ok) {
+    lum.CalcFlux();
+    if (const auto& w = lum.PlaneWeightsUnbalanced()) AddReaderMessages({UnbalancedWeightsText(*w)}, path, out);
+    CheckTable(lum, facts, out);
+  }
+}
+
+}  // namespace
+
 ValidationReport ValidateFile(const std::string& path) {
   ValidationReport report;
   report.file = path;
   TLUM32 lum;
-  TextFacts facts;
   {
-    Collector out(report);
+    Collector out(report);  // tells its counts when it goes
     LoadResult loaded;
     try {
       loaded = LoadLuminaire(path, lum, LoadValues::AsRead);
@@ -240,27 +265,24 @@ ValidationReport ValidateFile(const std::string& path) {
           out.Add("R04", 0, "values beyond the range of the table (above 1e30 or not a number)");
           break;
         case LoadFault::Damaged:
-          out.Add("R03", 0,
-                  loaded.messages.empty() ? "damaged" : ReaderReason(loaded.messages.items.back().text, path));
+          out.Add("R03", 0, loaded.messages.empty() ? "damaged" : ReaderReason(loaded.messages.items.back().text, path));
           break;
         default: out.Add("R02", 0, "not a photometric file in a known format"); break;
       }
     }
-    const TextKind kind = ok ? KindOf(lum.FormatCode) : KindOfExtension(path);
-    if (kind != TextKind::None) {
-      TTextReader in;
-      if (in.Open(path)) {
-        if (kind == TextKind::Ldt) validation::ScanLdt(in, out, facts);
-        else validation::ScanIes(in, path, out, facts);
-      }
-    }
-    // The text scans say with their lines what the text readers' boxes say.
-    if (ok && !facts.scanned) AddReaderMessages(loaded.messages.texts(), path, out);
-    if (ok) {
-      lum.CalcFlux();
-      if (const auto& w = lum.PlaneWeightsUnbalanced()) AddReaderMessages({UnbalancedWeightsText(*w)}, path, out);
-      CheckTable(lum, facts, out);
-    }
+    CheckLoaded(path, lum, loaded, out);
+  }
+  return report;
+}
+
+ValidationReport ValidateLoaded(const std::string& path, TLUM32& lum, const LoadResult& loaded) {
+  ValidationReport report;
+  report.file = path;
+  report.formatCode = loaded.ok() ? lum.FormatCode : std::uint8_t(fmtUnknown);
+  if (!loaded.ok()) return ValidateFile(path);
+  {
+    Collector out(report);
+    CheckLoaded(path, lum, loaded, out);
   }
   return report;
 }

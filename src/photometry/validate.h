@@ -34,6 +34,10 @@ struct ValidationReport {
 // Reads the file with the program's readers (their messages are collected,
 // not shown) and runs every check that applies to its format.
 ValidationReport ValidateFile(const std::string& path);
+struct LoadResult;
+// The same checks for a file the caller has loaded already (LoadLuminaire's
+// result and luminaire); only the text scans read the file again.
+ValidationReport ValidateLoaded(const std::string& path, TLUM32& lum, const LoadResult& loaded);
 
 // Every code with its severity and what it means, in code order (the CLI's
 // documentation lists the same).

@@ -177,6 +177,11 @@ class PosixFileSystem : public FileSystem {
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return st.st_mtime;
   }
+  std::optional<Stamp> fileStamp(const std::string& path) override {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return Stamp{std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  }
   bool setModifiedTime(const std::string& path, std::time_t t) override {
     struct utimbuf ub{};
     ub.actime = t;

@@ -90,6 +90,19 @@ class FileSystem {
   virtual std::optional<std::uint32_t> attributes(const std::string& path) = 0;
   virtual bool setAttributes(const std::string& path, std::uint32_t attrs) = 0;
   virtual std::optional<std::time_t> modifiedTime(const std::string& path) = 0;
+  // A regular file's size and modification time to the nanosecond, in one
+  // look at the disk where the system allows; nullopt when it is not there.
+  struct Stamp {
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+  };
+  virtual std::optional<Stamp> fileStamp(const std::string& path) {
+    const auto t = modifiedTime(path);
+    if (!t) return std::nullopt;
+    auto h = open(path, OpenMode::Read);
+    if (!h) return std::nullopt;
+    return Stamp{h->size(), std::int64_t(*t) * 1000000000};
+  }
   virtual bool setModifiedTime(const std::string& path, std::time_t t) = 0;
   // Entries of a directory without "." and ".."; nullopt when it cannot be read.
   virtual std::optional<std::vector<DirEntry>> listDirectory(const std::string& path) = 0;

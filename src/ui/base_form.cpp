@@ -35,6 +35,7 @@
 #include "platform/resources.h"
 #include "platform/settings_store.h"
 #include "ui/drop_target.h"
+#include "ui/filter_row.h"
 #include "ui/navigator.h"
 #include "ui/qt_translations.h"
 
@@ -67,12 +68,19 @@ TfBaseForm::TfBaseForm(BrowserBackend& backend, QWidget* parent)
   // 5. Message catalogue and the sort selector's texts.
   msg_ = std::make_unique<TMsgManager>(s.OrvMsgFile);
   SetSortTexts();
+  filterRow_->SetMessages(*msg_);
 
   // 6./7. Count, table, stored position.
   std::int32_t key = 1, row = 1;
   LoadBrowserPosition(key, row);
   if (key < 1 || key > 5) key = 1;
   model_->Reload(key);
+  // The filter of the last session narrows the table again.
+  filterRow_->SetState(Q(ReadSettingString("LDBSETTINGS", "FILTER", "")));
+  if (!filterRow_->Empty()) {
+    bool faulty = false;
+    if (auto e = filterRow_->Parsed(faulty)) model_->SetFilter(std::move(e));
+  }
   if (row < 1 || row > model_->Count()) row = 1;
   storedRow_ = row;
   keyCombo_->setCurrentIndex(key - 1);
@@ -202,7 +210,31 @@ void TfBaseForm::SetSortTexts() {
 }
 
 void TfBaseForm::SetStatusCount() {
-  status1_->setText(QString::number(model_->Count()) + QLatin1Char(' ') + Q(Msg("DEFAULT MESSAGES", "DM_ITEMS")));
+  // Filtered: "n of N entries".
+  QString text = QString::number(model_->Count());
+  if (model_->Filtered())
+    text += QLatin1Char(' ') + Q(MsgOr("BROWSER", "BR_OF", "of")) + QLatin1Char(' ') + QString::number(model_->Total());
+  status1_->setText(text + QLatin1Char(' ') + Q(Msg("DEFAULT MESSAGES", "DM_ITEMS")));
+}
+
+void TfBaseForm::FilterChanged() {
+  bool faulty = false;
+  std::shared_ptr<const query::Expression> e = filterRow_->Parsed(faulty);
+  if (faulty) return;  // the fault shows; the table stays as it was
+  StopTimer();
+  const std::int32_t recNo = CurrentRecNo();
+  if (!model_->SetFilter(std::move(e))) return;  // stopped while the figures were computed
+  SetStatusCount();
+  nav_->SetCount(model_->Count());
+  const int row = recNo > 0 ? model_->RowOfRecord(recNo) : 0;
+  if (model_->Count() > 0) {
+    ActivateRow(row > 0 ? row : 1);
+    // Another entry became current: it is loaded as after a move.
+    if (row == 0) RestartTimer();
+  } else {
+    ClearLuminaire();
+  }
+  EnableOutputs();
 }
 
 void TfBaseForm::LayoutColumns() {
@@ -560,6 +592,7 @@ void TfBaseForm::ApplyLanguages(int source, int dest) {
     s.OrvMsgFile = LangFile("ORVMSG", ext);
     msg_->Reload(s.OrvMsgFile);
     SetSortTexts();
+    filterRow_->SetMessages(*msg_);
     const std::int32_t recNo = CurrentRecNo();
     ReloadTable();
     ShowRecord(recNo);
@@ -907,6 +940,7 @@ void TfBaseForm::showEvent(QShowEvent* e) {
 void TfBaseForm::closeEvent(QCloseEvent* e) {
   StopTimer();
   SaveBrowserPosition(model_->KeyNo(), ActiveRow());
+  WriteSettingString("LDBSETTINGS", "FILTER", S(filterRow_->State()));
   // Maximized, the normal placement is kept beside the state.
   const bool maximized = isMaximized();
   const QRect g = maximized ? normalGeometry() : geometry();

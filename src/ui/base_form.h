@@ -32,6 +32,7 @@ class QWidget;
 namespace kandelo {
 
 class TNavigator;
+class TFilterRow;
 class TDrwWin;
 
 class TfBaseForm : public QMainWindow {
@@ -46,6 +47,7 @@ class TfBaseForm : public QMainWindow {
   int SortKey() const { return model_->KeyNo(); }
   TCatalogueModel& Model() { return *model_; }
   TNavigator* Navigator() const { return nav_; }
+  TFilterRow* FilterRow() const { return filterRow_; }
   QTableView* Table() const { return table_; }
   const TOutputSettings& OutputSettings() const { return output_; }
   bool TranslationMode() const { return translation_; }
@@ -133,6 +135,9 @@ class TfBaseForm : public QMainWindow {
   void LocalizeWindow(const std::string& orvTxtFile);
   void SetSortTexts();
   void SetStatusCount();
+  // The filter row was edited: the table narrows to what it asks, keeping
+  // the current entry when it still matches.
+  void FilterChanged();
   void LayoutColumns();
   void EnableOutputs();
   void RestartTimer();
@@ -181,6 +186,7 @@ class TfBaseForm : public QMainWindow {
   std::vector<QToolButton*> toolButtons_;
 
   QTableView* table_ = nullptr;
+  TFilterRow* filterRow_ = nullptr;
   TNavigator* nav_ = nullptr;
   TDrwWin* diagram_ = nullptr;
   QComboBox* keyCombo_ = nullptr;

@@ -25,6 +25,7 @@
 #include "texts/msg_trans_dialog.h"
 #include "texts/trans_dialog.h"
 #include "ui/base_form.h"
+#include "ui/filter_row.h"
 #include "ui/navigator.h"
 
 namespace kandelo {
@@ -248,6 +249,9 @@ void TfBaseForm::BuildWidgets() {
   navRow->addWidget(searchEdit_);
   navRow->addStretch();
   ll->addLayout(navRow);
+  filterRow_ = new TFilterRow(lower);
+  connect(filterRow_, &TFilterRow::Changed, this, &TfBaseForm::FilterChanged);
+  ll->addWidget(filterRow_);
 
   model_ = new TCatalogueModel(backend_, this);
   table_ = new QTableView(lower);
@@ -294,7 +298,7 @@ void TfBaseForm::BuildWidgets() {
   top->addWidget(splitter_, 1);
 
   status1_ = new QLabel(this);
-  status1_->setFixedWidth(100);
+  status1_->setMinimumWidth(100);
   status2_ = new QLabel(this);
   statusBar()->addWidget(status1_);
   statusBar()->addWidget(status2_, 1);

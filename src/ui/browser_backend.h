@@ -12,6 +12,7 @@
 #include "conversion/convert_files.h"
 #include "database/catalogue_list.h"
 #include "database/catalogue_record.h"
+#include "conversion/catalogue_find.h"
 #include "conversion/catalogue_scan.h"
 #include "graphics/gdi_types.h"
 #include "graphics/output_settings.h"
@@ -68,6 +69,26 @@ class BrowserBackend {
     return -1;
   }
   virtual bool ReadRecord(std::int32_t recNo, CatalogueRow& row) = 0;
+  // Every entry in the order of key k with its key figures, for the filter
+  // row; nullopt when the user stopped the computing of missing figures or
+  // the catalogue could not be read. Here: the entries of the key walk
+  // without figures.
+  virtual std::optional<std::vector<CatalogueEntry>> CatalogueEntries(int keyNo) {
+    std::vector<CatalogueEntry> out;
+    if (SelectKey(keyNo) != 0 || ResetKey() != 0) return std::nullopt;
+    std::string key;
+    std::int32_t recNo = 0;
+    while (NextKey(key, recNo) == 0) {
+      CatalogueRow row;
+      if (!ReadRecord(recNo, row)) return std::nullopt;
+      CatalogueEntry e;
+      e.recNo = recNo;
+      e.name = row.name, e.number = row.number, e.manufacturer = row.manufacturer, e.file = row.RealFileName();
+      e.dirIndex = row.dirIndex;
+      out.push_back(std::move(e));
+    }
+    return out;
+  }
   // True once after another station (another program on a shared
   // catalogue) changed the catalogue since the last call.
   virtual bool CatalogueChangedElsewhere() { return false; }

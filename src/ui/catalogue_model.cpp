@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QToolTip>
+#include <algorithm>
 #include <cstdlib>
 
 #include "frame/strutil.h"
@@ -80,14 +81,18 @@ std::array<int, 4> TCatalogueModel::BaseWidths(int keyNo) {
 void TCatalogueModel::Reload(int keyNo) {
   beginResetModel();
   keyNo_ = ValidKey(keyNo);
-  count_ = backend_.CatalogueOpen() ? std::max<std::int32_t>(0, backend_.RecordCount()) : 0;
+  count_ = total_ = backend_.CatalogueOpen() ? std::max<std::int32_t>(0, backend_.RecordCount()) : 0;
   keyRow_ = 0;
   curKey_.clear();
   curRecNo_ = 0;
   recordValid_ = false;
   anchors_.clear();
   fileTexts_.clear();
-  if (count_ > 0) {
+  entries_.reset();
+  if (filter_ && !TakeEntries()) filter_.reset();  // stopped: every entry shows
+  if (filter_) {
+    ApplyFilter();
+  } else if (count_ > 0) {
     backend_.SelectKey(keyNo_);
     backend_.ResetKey();
     if (backend_.NextKey(curKey_, curRecNo_) == 0) {
@@ -98,9 +103,53 @@ void TCatalogueModel::Reload(int keyNo) {
   endResetModel();
 }
 
+bool TCatalogueModel::TakeEntries() {
+  if (entries_) return true;
+  entries_ = backend_.CatalogueEntries(keyNo_);
+  return entries_.has_value();
+}
+
+void TCatalogueModel::ApplyFilter() {
+  rows_.clear();
+  for (const CatalogueEntry& e : *entries_)
+    if (filter_->Matches(EntryValues(e))) rows_.push_back(e.recNo);
+  count_ = static_cast<int>(rows_.size());
+  keyRow_ = 0;
+  recordValid_ = false;
+}
+
+bool TCatalogueModel::SetFilter(std::shared_ptr<const query::Expression> expression) {
+  if (!expression && !filter_) return true;
+  if (expression && !TakeEntries()) return false;
+  beginResetModel();
+  filter_ = std::move(expression);
+  fileTexts_.clear();
+  if (filter_) {
+    ApplyFilter();
+    endResetModel();
+  } else {
+    entries_.reset();  // the catalogue may change while no filter needs them
+    endResetModel();
+    Reload(keyNo_);
+  }
+  return true;
+}
+
+// The key of a filtered row is the text of its first column, as the
+// incremental search compares it.
+bool TCatalogueModel::MoveToFiltered(int row) {
+  keyRow_ = row;
+  curRecNo_ = rows_[static_cast<std::size_t>(row - 1)];
+  recordValid_ = false;
+  curKey_.clear();
+  if (const CatalogueRow* r = RowAt(row)) curKey_ = platform::upper1252(Field(*r, FieldOf(keyNo_, 0)));
+  return true;
+}
+
 bool TCatalogueModel::MoveTo(int row, int* error) {
   if (error) *error = 0;
   if (row < 1 || row > count_) return false;
+  if (filter_) return keyRow_ == row || MoveToFiltered(row);
   if (keyRow_ == 0) {  // before the first entry: start over
     backend_.SelectKey(keyNo_);
     backend_.ResetKey();
@@ -149,7 +198,13 @@ void TCatalogueModel::Remember() {
 }
 
 const CatalogueRow* TCatalogueModel::RowAt(int row) {
-  if (!MoveTo(row)) return nullptr;
+  if (filter_) {
+    if (row < 1 || row > count_) return nullptr;
+    keyRow_ = row;
+    curRecNo_ = rows_[static_cast<std::size_t>(row - 1)];
+  } else if (!MoveTo(row)) {
+    return nullptr;
+  }
   if (!recordValid_ || record_.recNo != curRecNo_) {
     recordValid_ = backend_.ReadRecord(curRecNo_, record_);
     if (recordValid_) record_.recNo = curRecNo_;
@@ -185,6 +240,10 @@ void TCatalogueModel::SetListed(std::set<std::int32_t> recNos) {
 }
 
 int TCatalogueModel::RowOfRecord(std::int32_t recNo) {
+  if (filter_) {
+    const auto it = std::find(rows_.begin(), rows_.end(), recNo);
+    return it == rows_.end() ? 0 : static_cast<int>(it - rows_.begin()) + 1;
+  }
   backend_.SelectKey(keyNo_);
   backend_.ResetKey();
   keyRow_ = 0;

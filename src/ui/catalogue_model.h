@@ -2,6 +2,11 @@
 // (1-based) is the i-th entry in the order of the sort key; showing a row moves
 // the key position one entry per row from where it stands, so the usual
 // movements (neighbouring rows, scrolling) stay cheap and nothing is copied.
+//
+// With a filter the rows are the entries the filter's expression matches, in
+// the same order: the entries and their key figures are taken from the
+// backend once per key order and state of the catalogue, and each new
+// expression only runs over them.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -9,8 +14,10 @@
 #include <QStringList>
 #include <array>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -26,10 +33,20 @@ class TCatalogueModel : public QAbstractTableModel {
 
   explicit TCatalogueModel(BrowserBackend& backend, QObject* parent = nullptr);
 
-  // Record count, key selection and position on the first entry.
+  // Record count, key selection and position on the first entry; a filter
+  // stays and is applied to the catalogue as it is now.
   void Reload(int keyNo);
   int KeyNo() const { return keyNo_; }
+  // Rows: the entries shown (those the filter matches).
   int Count() const { return count_; }
+  // Entries of the catalogue, filtered or not.
+  int Total() const { return total_; }
+
+  // Narrows the rows to the entries the expression matches; nullptr shows
+  // every entry. False when the entries could not be taken (the user stopped
+  // the computing of their figures): the rows are then left as they were.
+  bool SetFilter(std::shared_ptr<const query::Expression> expression);
+  bool Filtered() const { return filter_ != nullptr; }
 
   // Moves the key position to row i; false with the engine's number when a step fails.
   bool MoveTo(int row, int* error = nullptr);
@@ -68,6 +85,15 @@ class TCatalogueModel : public QAbstractTableModel {
   BrowserBackend& backend_;
   int keyNo_ = 1;
   int count_ = 0;
+  int total_ = 0;
+  std::shared_ptr<const query::Expression> filter_;
+  // The entries of the catalogue in key order with their figures, taken for
+  // the filter; empty until a filter needs them, cleared by Reload.
+  std::optional<std::vector<CatalogueEntry>> entries_;
+  std::vector<std::int32_t> rows_;  // filtered: the record of each row
+  bool TakeEntries();
+  void ApplyFilter();
+  bool MoveToFiltered(int row);
   int keyRow_ = 0;  // 0: the key stands before the first entry
   std::string curKey_;
   std::int32_t curRecNo_ = 0;

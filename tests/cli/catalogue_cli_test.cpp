@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -10,11 +11,13 @@ namespace {
 
 using kandelo::test::RunCli;
 
-// A small rotationally symmetric EULUMDAT file.
-std::string sampleLdt(const std::string& name) {
+// A small rotationally symmetric EULUMDAT file: lamp flux, colour code and
+// wattage as given, light output ratio 80 %.
+std::string sampleLdt(const std::string& name, int flux = 6700, const std::string& colour = "840", int watt = 72) {
   std::string s = "Maker\r\n1\r\n1\r\n1\r\n0\r\n19\r\n5\r\nReport\r\n" + name +
                   "\r\nT-1\r\nt.ldt\r\ndate\r\n600\r\n600\r\n100\r\n500\r\n500\r\n0\r\n0\r\n0\r\n0\r\n"
-                  "100\r\n80\r\n1\r\n0\r\n1\r\n2\r\nT8 36W\r\n6700\r\n840\r\n80\r\n72\r\n";
+                  "100\r\n80\r\n1\r\n0\r\n1\r\n2\r\nT8 36W\r\n" + std::to_string(flux) + "\r\n" + colour +
+                  "\r\n80\r\n" + std::to_string(watt) + "\r\n";
   for (int i = 0; i < 10; ++i) s += "0.5\r\n";
   s += "0\r\n";
   for (int i = 0; i < 19; ++i) s += std::to_string(5 * i) + "\r\n";
@@ -51,7 +54,7 @@ TEST(CliCatalogue, ScanListCheckRebuild) {
   EXPECT_EQ(j[1]["path"], tree + "/b.ldt");
 
   EXPECT_EQ(RunCli("catalogue check").exitCode, 0);
-  EXPECT_EQ(RunCli("catalogue rebuild").out, "rebuilt: 2 records\n");
+  EXPECT_EQ(RunCli("catalogue rebuild").out, "rebuilt: 2 records\nfigures: 2 computed, 0 files unreadable\n");
   std::filesystem::remove(tree + "/b.ldt");
   auto check = RunCli("catalogue check");
   EXPECT_EQ(check.exitCode, 1);
@@ -59,6 +62,75 @@ TEST(CliCatalogue, ScanListCheckRebuild) {
 
   EXPECT_EQ(RunCli("catalogue scan '" + tree + "/none' 2>/dev/null").exitCode, 1);
   EXPECT_EQ(RunCli("catalogue list --key 7 2>/dev/null").exitCode, 2);
+}
+
+// Queries over the figures of the entries: what matches, in which order, the
+// figures in JSON, the fields, and a bad expression told with its column.
+TEST(CliCatalogue, FindByFigures) {
+  kandelo::test::TempUserEnvironment env;
+  const std::string tree = env.root() + "/lum";
+  std::filesystem::create_directories(tree);
+  kandelo::test::writeFile(tree + "/a.ldt", sampleLdt("Alpha"));                     // 5390 lm, 4000 K, 72 W
+  kandelo::test::writeFile(tree + "/b.ldt", sampleLdt("Bravo", 2000, "830", 20));   // 1610 lm, 3000 K
+  kandelo::test::writeFile(tree + "/c.ldt", sampleLdt("Charlie", 4000, "865", 30)); // 3220 lm, 6500 K
+  ASSERT_EQ(RunCli("catalogue scan '" + tree + "'").exitCode, 0);
+
+  auto found = RunCli("catalogue find 'flux>=3000 and cct=4000K' 2>&1");
+  ASSERT_EQ(found.exitCode, 0) << found.out;
+  EXPECT_NE(found.out.find("Alpha"), std::string::npos) << found.out;
+  EXPECT_EQ(found.out.find("Charlie"), std::string::npos) << found.out;
+  EXPECT_NE(found.out.find("1 of 3"), std::string::npos) << found.out;
+
+  auto json = RunCli("catalogue find 'flux>0 and efficacy>50' --sort -flux --limit 2 --json");
+  ASSERT_EQ(json.exitCode, 0) << json.out;
+  auto j = nlohmann::json::parse(json.out);
+  ASSERT_EQ(j.size(), 2u);
+  EXPECT_EQ(j[0]["name"], "Alpha");
+  EXPECT_EQ(j[1]["name"], "Charlie");
+  EXPECT_EQ(j[0]["path"], tree + "/a.ldt") << "the fields of catalogue list";
+  // The intensities integrate to a light output ratio of 80.5 %.
+  const double lor = j[0]["summary"]["lor"].get<double>();
+  EXPECT_NEAR(lor, 80, 0.6);
+  EXPECT_NEAR(j[0]["summary"]["flux"].get<double>(), 6700 * lor / 100, 0.01);
+  EXPECT_EQ(j[0]["summary"]["cct"], 4000);
+  EXPECT_EQ(j[0]["summary"]["cri"], 80);
+  EXPECT_NEAR(j[1]["summary"]["efficacy"].get<double>(), 4000 * lor / 100 / 30, 0.01);
+  EXPECT_TRUE(j[0]["summary"].contains("beam_c90"));
+  EXPECT_TRUE(j[0]["summary"].contains("ugr_endwise"));
+
+  EXPECT_EQ(nlohmann::json::parse(RunCli("catalogue find 'cct=6500 or name~brav' --json").out).size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(RunCli("catalogue find 'watt>100' --json").out).size(), 0u);
+
+  const struct {
+    const char* args;
+    const char* error;
+  } bad[] = {
+      {"'flux>=3000 and and cct=4000'", "error: column 16:"},
+      {"'flux>=3000 and colour=4000'", "error: column 16:"},
+      {"'flux>='", "error: column 7:"},
+      {"'manufacturer>3'", "error: column 13:"},
+      {"''", "error: column 1:"},
+      {"'flux>0' --sort nope", "error: --sort: no field \"nope\""},
+  };
+  for (const auto& b : bad) {
+    auto r = RunCli("catalogue find " + std::string(b.args) + " 2>&1");
+    EXPECT_EQ(r.exitCode, 2) << b.args << ": " << r.out;
+    EXPECT_EQ(r.out.rfind(b.error, 0), 0u) << b.args << ": " << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << "one line: " << r.out;
+  }
+
+  auto fields = RunCli("catalogue find --fields");
+  ASSERT_EQ(fields.exitCode, 0);
+  for (const char* f : {"flux ", "lamp_flux ", "beam_c0 ", "ugr ", "manufacturer ", "format ", "problems "})
+    EXPECT_NE(fields.out.find(f), std::string::npos) << f;
+
+  // The check reports the figures; after a file changed, one is out of date.
+  auto check = RunCli("catalogue check");
+  EXPECT_EQ(check.exitCode, 0);
+  EXPECT_NE(check.out.find("figures: 3 sound, 0 missing"), std::string::npos) << check.out;
+  kandelo::test::writeFile(tree + "/b.ldt", sampleLdt("Bravo", 2100, "830", 20));
+  check = RunCli("catalogue check");
+  EXPECT_NE(check.out.find("1 of files changed since"), std::string::npos) << check.out;
 }
 
 // Without a root the scan takes the luminaire directory LumDir2; files from

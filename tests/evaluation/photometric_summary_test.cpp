@@ -99,6 +99,17 @@ TEST(PhotometricSummary, ColourTextsOfLampSets) {
     EXPECT_PRED2(same, ColourTemperatureOf(c.text), c.cct);
     EXPECT_PRED2(same, ColourRenderingOf(c.text), c.cri);
   }
+  // A lamp's type names its colour only as a code after a slash or dash, or
+  // in kelvin; its wattage and lumens are no colour.
+  const Case types[] = {
+      {"TC-L 36W/840", 4000, 80}, {"T5 HO 54W-930", 3000, 90}, {"LED 3000K", 3000, NAN}, {"LED 4000 lm", NAN, NAN},
+      {"T8 36W", NAN, NAN},       {"LED 1200lm/830", 3000, 80}, {"HIT 150W/642", NAN, NAN}, {"LED66S/940/-", 4000, 90},
+  };
+  for (const Case& c : types) {
+    SCOPED_TRACE(c.text);
+    EXPECT_PRED2(same, ColourOfLampType(c.text).cct, c.cct);
+    EXPECT_PRED2(same, ColourOfLampType(c.text).cri, c.cri);
+  }
 }
 
 }  // namespace
