@@ -284,6 +284,11 @@ int main(int argc, char** argv) {
       ok = Save(browser, dir, QStringLiteral("browser"), lang) && ok;
       browser.resize(browser.minimumSizeHint());
       ok = Save(browser, dir, QStringLiteral("browser-min"), lang) && ok;
+      // The filter row at work: a flux range and a query.
+      browser.resize(1600, 1000);
+      browser.SetFilter(QStringLiteral("500;;;;;;;;;beam>30 and not format=tm14"));
+      ok = Save(browser, dir, QStringLiteral("browser-filter"), lang) && ok;
+      browser.SetFilter(QString());
       auto about = browser.MakeAboutBox();
       ok = Save(*about, dir, QStringLiteral("about"), lang) && ok;
       auto help = browser.MakeHelpDialog();

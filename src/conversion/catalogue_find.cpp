@@ -223,6 +223,7 @@ SummaryStore* CatalogueSummaryStore() {
   if (!Catalogue() || base.empty()) return nullptr;
   // Opened again with the catalogue: another one, or the same one whose
   // store may have been replaced or removed meanwhile.
+  if (s.store.DropIfStale()) s.tried = false;
   if (s.opening != CatalogueOpenings()) {
     s.store.Close();
     s.opening = CatalogueOpenings();

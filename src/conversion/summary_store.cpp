@@ -97,11 +97,19 @@ bool SummaryStore::Open(const std::string& path) {
     if (!f->truncate(0) || !f->writeAt(0, want.data(), want.size())) return false;
   }
   file_ = std::move(f);
+  generation_ = pf::fileSystemGeneration();
+  return true;
+}
+
+bool SummaryStore::DropIfStale() {
+  if (!file_ || generation_ == pf::fileSystemGeneration()) return false;
+  file_.reset();  // the handle's own descriptor is let go; its file system is not asked
+  preloaded_.clear();
   return true;
 }
 
 void SummaryStore::Close() {
-  if (file_) file_->close();
+  if (file_ && !DropIfStale()) file_->close();
   file_.reset();
   preloaded_.clear();
 }

@@ -57,6 +57,9 @@ class SummaryStore {
   bool Open(const std::string& path);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
+  // Lets go of a handle of a file system replaced since it was opened
+  // (a test's), without calling into that one. True when it did.
+  bool DropIfStale();
 
   // Reads the whole file into memory at once: a walk over every entry then
   // costs no read per entry. Slots written later by this store are seen;
@@ -86,6 +89,7 @@ class SummaryStore {
   bool WriteSlot(std::int32_t recordNumber, std::uint64_t stamp, const PhotometricSummary& s, FileMark file,
                  unsigned char kind);
   std::unique_ptr<platform::FileHandle> file_;
+  std::uint64_t generation_ = 0;  // of the file system the handle came from
   std::vector<unsigned char> preloaded_;  // the whole file after Preload, else empty
 };
 

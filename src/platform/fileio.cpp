@@ -319,11 +319,18 @@ FileSystem& nativeFileSystem() {
 
 FileSystem& fs() { return g_current ? *g_current : nativeFileSystem(); }
 
+namespace {
+std::atomic<std::uint64_t> g_generation{0};
+}
+
 FileSystem* setFileSystem(FileSystem* replacement) {
   FileSystem* previous = g_current;
   g_current = replacement;
+  ++g_generation;
   return previous;
 }
+
+std::uint64_t fileSystemGeneration() { return g_generation.load(); }
 
 std::optional<std::string> canonicalPath(const std::string& path) {
   char buf[PATH_MAX];

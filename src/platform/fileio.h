@@ -127,6 +127,10 @@ FileSystem& fs();
 FileSystem& nativeFileSystem();
 // Installs a replacement (nullptr restores the native one); returns the previous.
 FileSystem* setFileSystem(FileSystem* replacement);
+// Counts the replacements: a handle kept open across calls belongs to the
+// file system of the generation it was opened in, and must not be used (or
+// closed through it) once that one is gone.
+std::uint64_t fileSystemGeneration();
 
 // The absolute path with every link resolved; nullopt when it does not exist.
 // Directory scans use it to enter each directory once.

@@ -217,6 +217,11 @@ void TfBaseForm::SetStatusCount() {
   status1_->setText(text + QLatin1Char(' ') + Q(Msg("DEFAULT MESSAGES", "DM_ITEMS")));
 }
 
+void TfBaseForm::SetFilter(const QString& state) {
+  filterRow_->SetState(state);
+  FilterChanged();
+}
+
 void TfBaseForm::FilterChanged() {
   bool faulty = false;
   std::shared_ptr<const query::Expression> e = filterRow_->Parsed(faulty);

@@ -48,6 +48,8 @@ class TfBaseForm : public QMainWindow {
   TCatalogueModel& Model() { return *model_; }
   TNavigator* Navigator() const { return nav_; }
   TFilterRow* FilterRow() const { return filterRow_; }
+  // Fills the filter row (its State() form) and narrows the table to it.
+  void SetFilter(const QString& state);
   QTableView* Table() const { return table_; }
   const TOutputSettings& OutputSettings() const { return output_; }
   bool TranslationMode() const { return translation_; }

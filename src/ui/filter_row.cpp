@@ -37,6 +37,9 @@ std::string NumberText(double v) {
 
 TFilterRow::TFilterRow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FilterRow"));
+  // The row never widens the window: at its smallest the free field shrinks
+  // and the row is cut at the right.
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(3);
@@ -86,7 +89,7 @@ TFilterRow::TFilterRow(QWidget* parent) : QWidget(parent) {
   label("FltExprLbl", T("Ausdruck"));
   expression_ = new QLineEdit(this);
   expression_->setObjectName(QStringLiteral("FltExpr"));
-  expression_->setMinimumWidth(boxWidth * 3);
+  expression_->setMinimumWidth(boxWidth);
   expression_->setClearButtonEnabled(false);
   connect(expression_, &QLineEdit::textEdited, this, &TFilterRow::Changed);
   row->addWidget(expression_, 1);

@@ -11,6 +11,7 @@
 
 #include "fake_backend.h"
 #include "frame/settings.h"
+#include "frame/startup.h"
 #include "frame/strutil.h"
 #include "support/test_support.h"
 #include "ui/base_form.h"
@@ -97,7 +98,7 @@ class FilterRowTest : public QObject {
     QCOMPARE(Names(f), (QStringList{"Downlight 150", "Leuchtband", "Wallwasher"}));
     QCOMPARE(StatusCount(f), QStringLiteral("3 of 5 entries"));
     QCOMPARE(QString::fromStdString(f.Model().RowAt(f.ActiveRow())->name), QStringLiteral("Wallwasher"));
-    QCOMPARE(b.collections, 1) << "the entries are taken once, not per keystroke";
+    QCOMPARE(b.collections, 1);  // the entries are taken once, not per keystroke
 
     Type(f, "FltBeamMax", QStringLiteral("70"));
     QCOMPARE(Names(f), (QStringList{"Downlight 150", "Wallwasher"}));
@@ -113,14 +114,14 @@ class FilterRowTest : public QObject {
     QCOMPARE(Names(f), QStringList{"Downlight 150"});
     Type(f, "FltExpr", QStringLiteral("not cct=4000"));
     QCOMPARE(f.FilterRow()->FaultText(), QString());
-    QCOMPARE(Names(f), QStringList{}) << "Leuchte Eco has no colour temperature, but a beam of 110";
+    QCOMPARE(Names(f), QStringList{});  // Leuchte Eco has no colour temperature, but a beam of 110
     Type(f, "FltBeamMax", QString());
-    QCOMPARE(Names(f), QStringList{}) << "and a flux of 1800";
+    QCOMPARE(Names(f), QStringList{});  // and a flux of 1800
     Type(f, "FltFluxMin", QStringLiteral("1,5e3"));
-    QCOMPARE(Names(f), QStringList{"Leuchte Eco"}) << "a decimal comma is a point";
+    QCOMPARE(Names(f), QStringList{"Leuchte Eco"});  // a decimal comma is a point
     Type(f, "FltExpr", QString());
     Type(f, "FltFluxMax", QStringLiteral("x"));
-    QCOMPARE(Names(f).size(), 5) << "a box without a number is left out";
+    QCOMPARE(Names(f).size(), qsizetype(5));  // a box without a number is left out
 
     // Sorting works within the filtered set.
     Type(f, "FltFluxMax", QStringLiteral("4000"));
