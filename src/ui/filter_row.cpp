@@ -58,19 +58,19 @@ TFilterRow::TFilterRow(QWidget* parent) : QWidget(parent) {
     row->addWidget(l);
     return l;
   };
-  struct Spec {
+  struct BoxRow {
     const char* label;
     const char* text;
     std::size_t field;
     bool min;
   };
   // German built-in texts; the window's text files translate them.
-  const Spec specs[] = {
+  const BoxRow rows[] = {
       {"FltFluxLbl", "Lichtstrom (lm)", qf::Flux, true}, {"FltWattLbl", "Leistung (W)", qf::Watt, true},
       {"FltCctLbl", "Farbtemp. (K)", qf::Cct, true},     {"FltUgrLbl", "UGR bis", qf::Ugr, false},
       {"FltBeamLbl", "Winkel (\u00b0)", qf::Beam, true},
   };
-  for (const Spec& s : specs) {
+  for (const BoxRow& s : rows) {
     if (!ranges_.empty()) row->addSpacing(8);
     label(s.label, T(s.text));
     Range r;
